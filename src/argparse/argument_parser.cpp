@@ -1,0 +1,121 @@
+#include "argparse/argument_parser.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unordered_map>
+#include <utility>
+
+#include "support/process_exit.h"
+#include "support/process_info.h"
+
+namespace korvaster::argparse {
+
+namespace {
+
+bool isHelpWord(const std::string& word) { return word == "-h" || word == "-help" || word == "--help"; }
+
+// Reads an option's value: the text attached after "=", or else the next word, whatever it
+// looks like (it may begin with "-" or be a help word).
+ArgumentValue readValue(const AnyArgument& option, const std::string& optionWord,
+                        const std::optional<std::string>& attachedValue, const std::vector<std::string>& arguments,
+                        std::size_t& position) {
+  std::optional<std::string> text = attachedValue;
+  if (!text) {
+    if (option.isBoolean()) return true;
+    if (position >= arguments.size()) throw ArgumentParserError::expectedValue(optionWord);
+    text = arguments[position++];
+  }
+  try {
+    return option.convert(*text);
+  } catch (const ArgumentConversionError& error) {
+    throw ArgumentParserError::invalidValue(option.name(), error);
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> ArgumentParser::Result::subparser(const ArgumentParser& parser) const {
+  for (const Result* result = this; result != nullptr; result = result->parentResult_.get()) {
+    if (result->parser_ == &parser) return result->subparser_;
+  }
+  return std::nullopt;
+}
+
+ArgumentParser::ArgumentParser(std::optional<std::string> commandName, std::string usage, std::string overview,
+                               std::optional<std::string> seeAlso)
+    : commandName_(std::move(commandName)),
+      usage_(std::move(usage)),
+      overview_(std::move(overview)),
+      seeAlso_(std::move(seeAlso)) {}
+
+ArgumentParser::ArgumentParser(SubparserTag, std::string overview)
+    : overview_(std::move(overview)), isSubparser_(true) {}
+
+ArgumentParser& ArgumentParser::add(const std::string& name, const std::string& overview) {
+  auto subparser = std::shared_ptr<ArgumentParser>(new ArgumentParser(SubparserTag{}, overview));
+  subparsers_[name] = subparser;
+  return *subparser;
+}
+
+void ArgumentParser::requireOptionName(const std::string& option) {
+  if (option.empty() || option.front() != '-') {
+    std::fprintf(stderr, "korvaster: option name '%s' must begin with '-'\n", option.c_str());
+    std::abort();
+  }
+}
+
+std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(const std::vector<std::string>& arguments) const {
+  return parse(arguments, 0, nullptr);
+}
+
+std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
+    const std::vector<std::string>& arguments, std::size_t start,
+    std::shared_ptr<const Result> parentResult) const {
+  auto result = std::make_shared<Result>();
+  result->parentResult_ = std::move(parentResult);
+  result->parser_ = this;
+
+  // Later entries replace earlier ones, so a short name may shadow another option's long name.
+  std::unordered_map<std::string, const AnyArgument*> options;
+  for (const auto& option : optionArguments_) {
+    options[option->name()] = option.get();
+    if (option->shortName()) options[*option->shortName()] = option.get();
+  }
+
+  for (std::size_t position = start; position < arguments.size();) {
+    const std::string& word = arguments[position++];
+    if (isHelpWord(word)) {
+      printUsage(support::stdoutStream());
+      support::exitProcess(0);
+    }
+    if (!word.empty() && word.front() == '-') {
+      const auto equals = word.find('=');
+      const std::string optionWord = word.substr(0, equals);
+      std::optional<std::string> attachedValue;
+      if (equals != std::string::npos) attachedValue = word.substr(equals + 1);
+      const auto found = options.find(optionWord);
+      if (found == options.end()) throw ArgumentParserError::unknownOption(optionWord);
+      const AnyArgument& option = *found->second;
+      result->results_[option.name()] = readValue(option, optionWord, attachedValue, arguments, position);
+      continue;
+    }
+    if (!subparsers_.empty()) {
+      const auto chosen = subparsers_.find(word);
+      if (chosen == subparsers_.end()) {
+        std::vector<std::string> names;
+        for (const auto& entry : subparsers_) names.push_back(entry.first);
+        throw ArgumentParserError::expectedArguments(std::move(names));
+      }
+      result->subparser_ = word;
+      return chosen->second->parse(arguments, position, result);
+    }
+    throw ArgumentParserError::unexpectedArgument(word);
+  }
+  return result;
+}
+
+std::string ArgumentParser::displayedCommandName() const {
+  return commandName_ ? *commandName_ : support::processName();
+}
+
+}  // namespace korvaster::argparse

@@ -1,0 +1,97 @@
+// A parser for subcommands and typed options, with usage text. The top-level parser owns
+// its subparsers; a parse builds Result objects, each linked to the result one level up.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "argparse/argument_parser_error.h"
+#include "argparse/option_argument.h"
+#include "support/output_byte_stream.h"
+
+namespace korvaster::argparse {
+
+class ArgumentParser {
+ public:
+  class Result {
+   public:
+    // The option's value given at this level or any level above, or nothing.
+    template <typename T>
+    std::optional<T> get(const OptionArgument<T>& option) const {
+      for (const Result* result = this; result != nullptr; result = result->parentResult_.get()) {
+        auto found = result->results_.find(option.name());
+        if (found != result->results_.end()) {
+          if (const T* value = std::get_if<T>(&found->second)) return *value;
+        }
+      }
+      return std::nullopt;
+    }
+    template <typename T>
+    std::optional<T> get(const std::shared_ptr<OptionArgument<T>>& option) const {
+      return get(*option);
+    }
+
+    // The name of the subcommand chosen in `parser`, or nothing.
+    std::optional<std::string> subparser(const ArgumentParser& parser) const;
+
+   private:
+    friend class ArgumentParser;
+
+    std::map<std::string, ArgumentValue> results_;
+    std::shared_ptr<const Result> parentResult_;
+    const ArgumentParser* parser_ = nullptr;
+    std::optional<std::string> subparser_;
+  };
+
+  // A top-level parser. Without a command name the usage line shows the process's name.
+  ArgumentParser(std::optional<std::string> commandName, std::string usage, std::string overview,
+                 std::optional<std::string> seeAlso = std::nullopt);
+  ArgumentParser(const ArgumentParser&) = delete;
+  ArgumentParser& operator=(const ArgumentParser&) = delete;
+
+  // Registers a subcommand, replacing any earlier one of that name, and returns its parser.
+  ArgumentParser& add(const std::string& name, const std::string& overview);
+
+  // Registers an option of kind T (std::string or bool). The long name must begin with "-";
+  // anything else is a programming error that stops the program.
+  template <typename T>
+  std::shared_ptr<OptionArgument<T>> add(std::string option, std::optional<std::string> shortName,
+                                               std::optional<std::string> usage) {
+    requireOptionName(option);
+    auto argument = std::make_shared<OptionArgument<T>>(std::move(option), std::move(shortName), std::move(usage));
+    optionArguments_.push_back(argument);
+    return argument;
+  }
+
+  // Parses the words after the program name and returns the deepest result. Throws
+  // ArgumentParserError on the first bad word. A help word ("-h", "-help", "--help") prints
+  // the usage of the parser that meets it and ends the process with status 0.
+  std::shared_ptr<const Result> parse(const std::vector<std::string>& arguments) const;
+
+  // Writes this parser's usage text to the stream and flushes it.
+  void printUsage(support::OutputByteStream& stream) const;
+
+  bool isSubparser() const { return isSubparser_; }
+
+ private:
+  struct SubparserTag {};
+  ArgumentParser(SubparserTag, std::string overview);
+
+  static void requireOptionName(const std::string& option);
+  std::shared_ptr<const Result> parse(const std::vector<std::string>& arguments, std::size_t start,
+                                      std::shared_ptr<const Result> parentResult) const;
+  std::string displayedCommandName() const;
+
+  std::map<std::string, std::shared_ptr<ArgumentParser>> subparsers_;
+  std::vector<std::shared_ptr<AnyArgument>> optionArguments_;
+  std::optional<std::string> commandName_;
+  std::string usage_;
+  std::string overview_;
+  std::optional<std::string> seeAlso_;
+  bool isSubparser_ = false;
+};
+
+}  // namespace korvaster::argparse

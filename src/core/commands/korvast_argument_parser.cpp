@@ -1,0 +1,45 @@
+#include "core/commands/korvast_argument_parser.h"
+
+#include "core/commands/build_command.h"
+#include "core/commands/constants.h"
+#include "core/commands/modify_sources_command.h"
+#include "core/errors/korvast_error.h"
+#include "core/options/generic_option.h"
+#include "support/output_byte_stream.h"
+
+namespace korvaster {
+
+KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger)
+    : logger_(std::move(logger)),
+      parser_(std::make_unique<argparse::ArgumentParser>(Constants::CommandInfo::Name, Constants::CommandInfo::Usage,
+                                                         Constants::CommandInfo::Overview,
+                                                         Constants::CommandInfo::More)) {
+  cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_));
+  cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_));
+  versionArg_ = parser_->add<bool>(option_names::Version, std::nullopt, std::string(Constants::OptionsUsages::Version));
+}
+
+std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser::parse(
+    const std::vector<std::string>& arguments) {
+  const std::vector<std::string> words(arguments.empty() ? arguments.end() : arguments.begin() + 1, arguments.end());
+  try {
+    const auto result = parser_->parse(words);
+    if (result->get(versionArg_)) return {nullptr, {Argument(ArgumentType::version, "")}};
+    if (const auto chosen = result->subparser(*parser_)) {
+      for (const auto& command : cmds_) {
+        if (command->name() == *chosen) return {command, command->parse(*result)};
+      }
+    }
+    parser_->printUsage(support::stdoutStream());
+    throw KorvastError::missingArguments();
+  } catch (const argparse::ArgumentParserError& error) {
+    if (logger_) logger_->log(LogLevel::Error, [&] { return "ArgumentParserError" + error.description(); });
+    parser_->printUsage(support::stdoutStream());
+    throw;
+  } catch (const std::exception& error) {
+    if (logger_) logger_->log(LogLevel::Error, [&] { return support::genericDescription(error); });
+    throw;
+  }
+}
+
+}  // namespace korvaster

@@ -1,0 +1,33 @@
+// KorvastArgumentParser: builds the top-level parser with both subcommands and --version,
+// and turns the process arguments into the chosen command and its Arguments.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "argparse/argument_parser.h"
+#include "core/commands/registerable_command.h"
+#include "core/logging/logger.h"
+
+namespace korvaster {
+
+class KorvastArgumentParser {
+ public:
+  explicit KorvastArgumentParser(std::shared_ptr<Logger> logger);
+
+  // `arguments` as given to the process, program path first. Returns no command and one
+  // version Argument when --version was given. A parse failure is logged, the top-level
+  // usage printed, and the error thrown on; a missing subcommand prints the usage and
+  // throws KorvastError::missingArguments. Help words print usage and end the process.
+  std::pair<std::shared_ptr<RegisterableCommand>, Arguments> parse(const std::vector<std::string>& arguments);
+
+ private:
+  std::shared_ptr<Logger> logger_;
+  std::unique_ptr<argparse::ArgumentParser> parser_;
+  std::vector<std::shared_ptr<RegisterableCommand>> cmds_;
+  std::shared_ptr<argparse::OptionArgument<bool>> versionArg_;
+};
+
+}  // namespace korvaster

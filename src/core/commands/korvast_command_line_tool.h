@@ -1,0 +1,41 @@
+// KorvastCommandLineTool: the one tool object of the process. It owns the logger and the
+// chosen subcommand, and runs that subcommand once.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/commands/registerable_command.h"
+#include "core/logging/line_writer.h"
+#include "core/logging/logger.h"
+
+namespace korvaster {
+
+class KorvastCommandLineTool final : public Loggable {
+ public:
+  // Parses `arguments` (program path first); throws what parsing throws. Log lines go to
+  // `writer` (standard error unless tests give another).
+  explicit KorvastCommandLineTool(const std::vector<std::string>& arguments,
+                                  std::shared_ptr<LineWriter> writer = standardErrorLineWriter());
+
+  // Prints the version, or runs the chosen command and logs its description. Throws what
+  // the command throws.
+  void run();
+
+  Arguments arguments;
+  std::shared_ptr<Logger> logger;
+
+ private:
+  void checkVerboseArgument();
+
+  std::shared_ptr<RegisterableCommand> command_;
+  std::shared_ptr<LineWriter> writer_;
+};
+
+// The process entry point: runs the tool and prints the one report line of a failure.
+// Returns 0 on success, for help and for --version, and 1 whenever a report was written.
+int runKorvaster(const std::vector<std::string>& arguments,
+                 std::shared_ptr<LineWriter> writer = standardErrorLineWriter());
+
+}  // namespace korvaster

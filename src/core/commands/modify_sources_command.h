@@ -1,0 +1,30 @@
+// The `modify` subcommand: copies a project and gives its Interface Builder views
+// accessibility identifiers.
+#pragma once
+
+#include <memory>
+
+#include "core/commands/registerable_command.h"
+#include "core/logging/logger.h"
+
+namespace korvaster {
+
+class ModifySourcesCommand final : public RegisterableCommand, public Loggable {
+ public:
+  // Registers the "modify" subparser with --path and --output on `parser`.
+  ModifySourcesCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
+
+  std::string name() const override;
+  std::string overview() const override;
+  // (projectPath, outputPath), each only when given, in that order.
+  Arguments parse(const argparse::ArgumentParser::Result& args) const override;
+  CommandOutcome run(const Arguments& arguments) const override;
+
+  std::shared_ptr<Logger> logger;
+
+ private:
+  std::shared_ptr<argparse::OptionArgument<std::string>> source_;
+  std::shared_ptr<argparse::OptionArgument<std::string>> output_;
+};
+
+}  // namespace korvaster

@@ -1,0 +1,71 @@
+// KorvastError: every failure the tool itself detects and reports to the user, each with
+// a fixed English message. The entry point prints the message after its report prefix.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "support/error.h"
+
+namespace korvaster {
+
+namespace Constants::Errors {
+extern const char* const Archive;
+extern const char* const CleanArchive;
+extern const char* const MissingArgs;
+extern const char* const MissingPlist;
+extern const std::string& CreateFolder();
+extern const char* const MissingProject;
+extern const std::string& ProjectCopy();
+extern const char* const IncompleteConfig;
+extern const char* const ReadPlist;
+}  // namespace Constants::Errors
+
+class KorvastError final : public support::Error {
+ public:
+  // Cases with a payload come first, so code() numbers them as the platform would.
+  enum class Case {
+    failedToBuildArchive,
+    failedToExportArchive,
+    failedToCleanArchives,
+    missingArguments,
+    missedExportOptionsPlistPath,
+    failedToCreateFolder,
+    missedProjectPath,
+    failedToCopyProject,
+    failedToBuildConfig,
+    failedToReadPlistPath,
+  };
+
+  static KorvastError failedToBuildArchive(std::int32_t status);
+  static KorvastError failedToExportArchive(std::int32_t status);
+  static KorvastError failedToCleanArchives(std::string folderPath);
+  static KorvastError missingArguments();
+  static KorvastError missedExportOptionsPlistPath();
+  static KorvastError failedToCreateFolder();
+  static KorvastError missedProjectPath();
+  static KorvastError failedToCopyProject();
+  static KorvastError failedToBuildConfig();
+  static KorvastError failedToReadPlistPath();
+
+  Case errorCase() const { return case_; }
+  // The user-facing message of the case.
+  std::string localizedDescription() const;
+
+  // The generic description names the domain and the code only, never the message.
+  std::string domain() const override { return "KorvastCommandLineToolCore.KorvastError"; }
+  int code() const override { return static_cast<int>(case_); }
+
+  bool operator==(const KorvastError& other) const {
+    return case_ == other.case_ && status_ == other.status_ && path_ == other.path_;
+  }
+
+ private:
+  explicit KorvastError(Case errorCase, std::int32_t status = 0, std::string path = {});
+
+  Case case_;
+  std::int32_t status_;
+  std::string path_;
+};
+
+}  // namespace korvaster

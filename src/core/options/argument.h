@@ -1,0 +1,40 @@
+// The parsed-argument model: a flat list of (kind, text) pairs that the subcommands hand
+// to their workflows, which read it only by kind.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvaster {
+
+enum class ArgumentType { projectPath, outputPath, exportPlist, scheme, configuration, workspace, verbose, build, version };
+
+struct Argument {
+  Argument(ArgumentType argumentType, std::string argumentValue)
+      : type(argumentType), value(std::move(argumentValue)) {}
+
+  ArgumentType type;
+  // Empty for boolean options and for the version entry.
+  std::string value;
+
+  bool operator==(const Argument& other) const { return type == other.type && value == other.value; }
+  bool operator!=(const Argument& other) const { return !(*this == other); }
+};
+
+using Arguments = std::vector<Argument>;
+
+// The value of the first argument of this kind (an empty value counts as found), or nothing.
+std::optional<std::string> lookup(const Arguments& arguments, ArgumentType type);
+
+// Whether any argument has this kind.
+bool contains(const Arguments& arguments, ArgumentType type);
+
+}  // namespace korvaster
+
+template <>
+struct std::hash<korvaster::Argument> {
+  std::size_t operator()(const korvaster::Argument& argument) const noexcept;
+};

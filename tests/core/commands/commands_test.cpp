@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/commands/build_command.h"
+#include "core/commands/korvast_argument_parser.h"
+#include "core/commands/korvast_command_line_tool.h"
+#include "core/commands/modify_sources_command.h"
+#include "core/commands/versioning.h"
+#include "core/errors/korvast_error.h"
+#include "core/logging/console_logger.h"
+
+namespace korvaster {
+namespace {
+
+// Parses `words` (program path first) the way the tool does, with log lines recorded.
+class CommandParsingTest : public ::testing::Test {
+ protected:
+  std::pair<std::shared_ptr<RegisterableCommand>, Arguments> parse(std::vector<std::string> words) {
+    words.insert(words.begin(), "/usr/local/bin/korvaster");
+    KorvastArgumentParser parser(logger);
+    return parser.parse(words);
+  }
+  static Arguments sorted(Arguments arguments) {
+    std::sort(arguments.begin(), arguments.end(), [](const Argument& left, const Argument& right) {
+      return std::tie(left.type, left.value) < std::tie(right.type, right.value);
+    });
+    return arguments;
+  }
+
+  std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
+  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+};
+
+TEST_F(CommandParsingTest, ModifyListsPathThenOutput) {
+  auto [command, arguments] = parse({"modify", "-o", "out", "--path", "proj"});
+  ASSERT_NE(command, nullptr);
+  EXPECT_EQ(command->name(), "modify");
+  EXPECT_EQ(arguments, (Arguments{{ArgumentType::projectPath, "proj"}, {ArgumentType::outputPath, "out"}}));
+  EXPECT_EQ(parse({"modify", "--output", "x"}).second, (Arguments{{ArgumentType::outputPath, "x"}}));
+}
+
+TEST_F(CommandParsingTest, BuildListsTextArgumentsBeforeSwitches) {
+  auto [command, arguments] = parse({"build", "-b", "-v", "--path", "p", "--export", "e"});
+  ASSERT_NE(command, nullptr);
+  EXPECT_EQ(command->name(), "build");
+  ASSERT_EQ(arguments.size(), 4u);
+  EXPECT_EQ(sorted({arguments[0], arguments[1]}),
+            (Arguments{{ArgumentType::projectPath, "p"}, {ArgumentType::exportPlist, "e"}}));
+  EXPECT_EQ(sorted({arguments[2], arguments[3]}), (Arguments{{ArgumentType::verbose, ""}, {ArgumentType::build, ""}}));
+}
+
+TEST_F(CommandParsingTest, BuildReadsEveryTextOptionAndCountsSwitchesByPresence) {
+  auto arguments = parse({"build", "-p", "p", "-o", "o", "-e", "e", "-c", "Release", "-s", "App", "-w",
+                          "App.xcworkspace", "--buildonly=false"})
+                       .second;
+  EXPECT_EQ(sorted(arguments), sorted({{ArgumentType::projectPath, "p"},
+                                       {ArgumentType::outputPath, "o"},
+                                       {ArgumentType::exportPlist, "e"},
+                                       {ArgumentType::configuration, "Release"},
+                                       {ArgumentType::scheme, "App"},
+                                       {ArgumentType::workspace, "App.xcworkspace"},
+                                       {ArgumentType::build, ""}}));
+  EXPECT_EQ(parse({"build", "--path", "a", "-p", "b"}).second, (Arguments{{ArgumentType::projectPath, "b"}}));
+  EXPECT_TRUE(parse({"build"}).second.empty());
+}
+
+TEST_F(CommandParsingTest, VersionWinsOverASubcommand) {
+  auto [command, arguments] = parse({"--version=false", "build", "--path", "x"});
+  EXPECT_EQ(command, nullptr);
+  EXPECT_EQ(arguments, (Arguments{{ArgumentType::version, ""}}));
+  EXPECT_TRUE(lines->lines.empty());
+}
+
+TEST_F(CommandParsingTest, MissingSubcommandLogsTheGenericDescription) {
+  EXPECT_THROW(parse({}), KorvastError);
+  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> The operation couldn't be "
+                                                   "completed. (KorvastCommandLineToolCore.KorvastError error 3.)"});
+}
+
+TEST_F(CommandParsingTest, ParserFailureIsLoggedWithoutSeparatorAndThrownOn) {
+  EXPECT_THROW(parse({"modify", "--verbose"}), argparse::ArgumentParserError);
+  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> ArgumentParserErrorunknown option "
+                                                   "--verbose; use --help to list available options"});
+}
+
+TEST(RunStepTest, BothCommandsRequireAProjectPath) {
+  argparse::ArgumentParser parser(std::string("korvaster"), "", "");
+  ModifySourcesCommand modify(parser, nullptr);
+  BuildCommand build(parser, nullptr);
+  EXPECT_EQ(std::vector<std::string>({modify.name(), build.name()}), std::vector<std::string>({"modify", "build"}));
+  EXPECT_THROW(
+      try { modify.run({{ArgumentType::outputPath, "x"}}); } catch (const KorvastError& error) {
+        EXPECT_EQ(error, KorvastError::missedProjectPath());
+        throw;
+      },
+      KorvastError);
+  EXPECT_THROW(
+      try { build.run({{ArgumentType::build, ""}}); } catch (const KorvastError& error) {
+        EXPECT_EQ(error, KorvastError::missedProjectPath());
+        throw;
+      },
+      KorvastError);
+}
+
+TEST(ToolObjectTest, VerboseLowersTheThresholdOnlyWhenRunning) {
+  auto lines = std::make_shared<RecordingLineWriter>();
+  KorvastCommandLineTool tool({"korvaster", "build", "-v"}, lines);
+  auto threshold = [&] { return std::dynamic_pointer_cast<ConsoleLogger>(tool.logger->activeLogger)->requiredLevel; };
+  EXPECT_EQ(threshold(), LogLevel::Info);
+  EXPECT_THROW(tool.run(), KorvastError);
+  EXPECT_EQ(threshold(), LogLevel::Verbose);
+
+  KorvastCommandLineTool quiet({"korvaster", "build", "-p", "x"}, lines);
+  EXPECT_ANY_THROW(quiet.run());
+  EXPECT_EQ(std::dynamic_pointer_cast<ConsoleLogger>(quiet.logger->activeLogger)->requiredLevel, LogLevel::Info);
+}
+
+TEST(VersioningTest, DisplayStringUsesAnEmDashAndFullNumbers) {
+  EXPECT_EQ(Versioning::currentVerssion.completeDisplayString(), "korvaster \u2014 1.0.0");
+  EXPECT_EQ(Versioning::currentVerssion.completeDisplayString().size(), 19u);
+  EXPECT_EQ((Versioning{12, 0, 345}).completeDisplayString(), "korvaster \u2014 12.0.345");
+}
+
+}  // namespace
+}  // namespace korvaster

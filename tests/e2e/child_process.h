@@ -1,0 +1,23 @@
+// Runs a program as a child process and collects what it wrote and how it ended.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace korvaster::testing {
+
+struct ChildOutcome {
+  std::string standardOutput;
+  std::string standardError;
+  int exitStatus = -1;  // 128 + signal when killed
+};
+
+// `environment` entries replace or add to the test process's own environment.
+ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::map<std::string, std::string>& environment = {});
+
+// Log lines with their time, process name and ids removed: "[tag] KorvastLoger -> ...".
+std::vector<std::string> logLines(const std::string& standardError);
+
+}  // namespace korvaster::testing

@@ -1,0 +1,107 @@
+#include "files/clone_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#if defined(__APPLE__)
+#include <copyfile.h>
+#include <sys/clonefile.h>
+#elif defined(__linux__)
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace korvaster::files {
+
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+  ~FileDescriptor() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return descriptor_; }
+  bool valid() const { return descriptor_ >= 0; }
+  bool close() {
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    return ::close(descriptor) == 0;
+  }
+
+ private:
+  int descriptor_;
+};
+
+bool readWriteCopy(int from, int to) {
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t count = ::read(from, buffer, sizeof buffer);
+    if (count == 0) return true;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    for (ssize_t written = 0; written < count;) {
+      const ssize_t step = ::write(to, buffer + written, static_cast<size_t>(count - written));
+      if (step < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      written += step;
+    }
+  }
+}
+
+#if defined(__linux__)
+// 1: copied; 0: not supported here, try the next way; -1: failed.
+int kernelCopy(int from, int to, off_t size) {
+  if (::ioctl(to, FICLONE, from) == 0) return 1;
+  off_t remaining = size;
+  bool copiedAny = false;
+  while (remaining > 0) {
+    const ssize_t step = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(remaining), 0);
+    if (step < 0) {
+      if (errno == EINTR) continue;
+      if (!copiedAny && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) return 0;
+      return -1;
+    }
+    if (step == 0) break;  // the file shrank while we copied; what is left is read below
+    copiedAny = true;
+    remaining -= step;
+  }
+  return remaining <= 0 ? 1 : (readWriteCopy(from, to) ? 1 : -1);
+}
+#endif
+
+}  // namespace
+
+bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode) {
+#if defined(__APPLE__)
+  if (::clonefile(source.c_str(), destination.c_str(), CLONE_NOFOLLOW) == 0) return ::chmod(destination.c_str(), mode) == 0;
+#endif
+  FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!from.valid()) return false;
+  struct stat status {};
+  if (::fstat(from.get(), &status) != 0) return false;
+  FileDescriptor to(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
+  if (!to.valid()) return false;
+  bool copied = false;
+#if defined(__APPLE__)
+  copied = ::fcopyfile(from.get(), to.get(), nullptr, COPYFILE_DATA) == 0;
+#elif defined(__linux__)
+  const int kernel = kernelCopy(from.get(), to.get(), status.st_size);
+  if (kernel < 0) return false;
+  copied = kernel == 1;
+#endif
+  if (!copied && !readWriteCopy(from.get(), to.get())) return false;
+  if (::fchmod(to.get(), mode) != 0) return false;
+  return to.close();
+}
+
+}  // namespace korvaster::files

@@ -1,0 +1,14 @@
+// Copying one regular file's contents the fastest way the file system offers.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace korvaster::files {
+
+// Creates `destination` (which must not exist) with the contents of `source` and the
+// permission bits `mode`. Tries a clone first, then an in-kernel copy, then read and write.
+bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode);
+
+}  // namespace korvaster::files

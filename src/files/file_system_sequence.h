@@ -1,0 +1,149 @@
+// FileSystemSequence: a lazy, ordered enumeration of the files or folders below a folder.
+// Each folder's entries come in ascending name order, then its subfolders' contents, one
+// subfolder after another. Links to folders are entered, each real folder at most once.
+#pragma once
+
+#include <algorithm>
+#include <deque>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "files/file.h"
+#include "files/file_manager.h"
+#include "files/folder.h"
+
+namespace korvaster::files {
+
+template <typename Item>
+class FileSystemIterator {
+ public:
+  using VisitedFolders = std::set<FileManager::Identity>;
+
+  // Lists `path` (ending in "/") at once; a folder that cannot be listed enumerates as empty.
+  FileSystemIterator(std::string path, bool recursive, bool includeHidden, std::shared_ptr<FileManager> fileManager,
+                     std::shared_ptr<VisitedFolders> visited = nullptr)
+      : path_(std::move(path)),
+        recursive_(recursive),
+        includeHidden_(includeHidden),
+        fileManager_(std::move(fileManager)),
+        visited_(visited ? std::move(visited) : std::make_shared<VisitedFolders>()) {
+    if (recursive_) {
+      if (auto identity = fileManager_->folderIdentity(path_)) visited_->insert(*identity);
+    }
+    if (auto names = fileManager_->contentsOfDirectory(path_)) {
+      std::sort(names->begin(), names->end());
+      itemNames_.assign(names->begin(), names->end());
+    }
+  }
+
+  // The next item, or nothing at the end.
+  std::optional<Item> next() {
+    while (!itemNames_.empty()) {
+      const std::string name = std::move(itemNames_.front());
+      itemNames_.pop_front();
+      if (!includeHidden_ && !name.empty() && name.front() == '.') continue;
+      const std::string childPath = path_ + name;
+      std::optional<Item> item = tryMake(childPath);
+      if (recursive_ && enters(item.has_value())) queueChild(childPath + "/");
+      if (item) return item;
+    }
+    while (true) {
+      if (currentChild_) {
+        if (auto item = currentChild_->next()) return item;
+        currentChild_.reset();
+      }
+      if (childQueue_.empty()) return std::nullopt;
+      currentChild_ = std::move(childQueue_.front());
+      childQueue_.pop_front();
+    }
+  }
+
+ private:
+  std::optional<Item> tryMake(const std::string& childPath) const {
+    try {
+      return Item(childPath, fileManager_);
+    } catch (const PathError&) {
+      return std::nullopt;
+    }
+  }
+
+  // Folders are entered; for a file sequence, every entry that is not a file might be one.
+  static bool enters(bool itemWasMade) {
+    if constexpr (std::is_same_v<Item, File>) {
+      return !itemWasMade;
+    } else {
+      return true;
+    }
+  }
+
+  void queueChild(const std::string& childPath) {
+    const auto identity = fileManager_->folderIdentity(childPath);
+    if (!identity || !visited_->insert(*identity).second) return;
+    childQueue_.push_back(
+        std::make_unique<FileSystemIterator>(childPath, recursive_, includeHidden_, fileManager_, visited_));
+  }
+
+  std::string path_;
+  bool recursive_;
+  bool includeHidden_;
+  std::shared_ptr<FileManager> fileManager_;
+  std::shared_ptr<VisitedFolders> visited_;
+  std::deque<std::string> itemNames_;
+  std::deque<std::unique_ptr<FileSystemIterator>> childQueue_;
+  std::unique_ptr<FileSystemIterator> currentChild_;
+};
+
+template <typename Item>
+class FileSystemSequence {
+ public:
+  FileSystemSequence(std::string path, bool recursive, bool includeHidden, std::shared_ptr<FileManager> fileManager)
+      : path_(std::move(path)), recursive_(recursive), includeHidden_(includeHidden), fileManager_(std::move(fileManager)) {}
+
+  FileSystemIterator<Item> makeIterator() const {
+    return FileSystemIterator<Item>(path_, recursive_, includeHidden_, fileManager_);
+  }
+
+  // Range-for support: an input iterator over next().
+  class iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = Item;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const Item*;
+    using reference = const Item&;
+
+    iterator() = default;
+    explicit iterator(std::shared_ptr<FileSystemIterator<Item>> source) : source_(std::move(source)) { advance(); }
+    reference operator*() const { return *current_; }
+    pointer operator->() const { return &*current_; }
+    iterator& operator++() {
+      advance();
+      return *this;
+    }
+    bool operator==(const iterator& other) const { return !current_ && !other.current_; }
+    bool operator!=(const iterator& other) const { return !(*this == other); }
+
+   private:
+    void advance() { current_ = source_ ? source_->next() : std::nullopt; }
+    std::shared_ptr<FileSystemIterator<Item>> source_;
+    std::optional<Item> current_;
+  };
+
+  iterator begin() const { return iterator(std::make_shared<FileSystemIterator<Item>>(makeIterator())); }
+  iterator end() const { return iterator(); }
+
+  // Every item, in enumeration order.
+  std::vector<Item> toVector() const { return std::vector<Item>(begin(), end()); }
+
+ private:
+  std::string path_;
+  bool recursive_;
+  bool includeHidden_;
+  std::shared_ptr<FileManager> fileManager_;
+};
+
+}  // namespace korvaster::files

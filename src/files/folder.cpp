@@ -1,0 +1,66 @@
+#include "files/folder.h"
+
+#include "files/file_system_sequence.h"
+
+namespace korvaster::files {
+
+Folder::Folder(std::string path, std::shared_ptr<FileManager> fileManager)
+    : FileSystemItem(std::move(path), Kind::folder, std::move(fileManager)) {}
+
+Folder Folder::home() {
+  const auto path = FileManager::defaultManager()->homeDirectoryPath();
+  if (!path) throw PathError::homeNotFound();
+  try {
+    return Folder(*path);
+  } catch (const PathError&) {
+    throw PathError::homeNotFound();
+  }
+}
+
+FileSystemSequence<Folder> Folder::subfolders() const {
+  return FileSystemSequence<Folder>(path(), false, false, fileManager());
+}
+
+FileSystemSequence<File> Folder::makeFileSequence(bool recursive, bool includeHidden) const {
+  return FileSystemSequence<File>(path(), recursive, includeHidden, fileManager());
+}
+
+bool Folder::containsSubfolder(const std::string& name) const {
+  try {
+    Folder(path() + name, fileManager());
+    return true;
+  } catch (const PathError&) {
+    return false;
+  }
+}
+
+Folder Folder::createSubfolder(const std::string& name) const {
+  if (!fileManager()->createDirectory(path() + name)) throw FolderError::creatingFolderFailed();
+  try {
+    return Folder(path() + name, fileManager());
+  } catch (const PathError&) {
+    throw FolderError::creatingFolderFailed();
+  }
+}
+
+Folder Folder::createSubfolderIfNeeded(const std::string& name) const {
+  try {
+    return Folder(path() + name, fileManager());
+  } catch (const PathError&) {
+    return createSubfolder(name);
+  }
+}
+
+Folder Folder::copy(const Folder& destination) const {
+  const std::string target = destination.path() + name();
+  if (!fileManager()->copyItem(path(), target)) {
+    throw OperationError(OperationError::Case::copyFailed, copyHandle());
+  }
+  try {
+    return Folder(target);
+  } catch (const PathError&) {
+    throw OperationError(OperationError::Case::copyFailed, copyHandle());
+  }
+}
+
+}  // namespace korvaster::files

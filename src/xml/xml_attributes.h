@@ -1,0 +1,40 @@
+// The attributes of one element: names and decoded values, kept in the order in which they
+// stood in the file; new names are appended at the end.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace korvaster::xml {
+
+class XmlAttributes {
+ public:
+  using Entry = std::pair<std::string, std::string>;
+
+  XmlAttributes() = default;
+  XmlAttributes(std::initializer_list<Entry> entries);
+
+  // The value of `name`, or null when the element has no such attribute.
+  const std::string* find(std::string_view name) const;
+  bool contains(std::string_view name) const { return find(name) != nullptr; }
+  // Replaces the value in place, or appends the attribute when it is new.
+  void set(std::string_view name, std::string value);
+  // Appends without looking for an earlier entry; for readers that know names are unique.
+  void append(std::string name, std::string value) { entries_.emplace_back(std::move(name), std::move(value)); }
+
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
+  std::vector<Entry>::const_iterator end() const { return entries_.end(); }
+  void reserve(std::size_t count) { entries_.reserve(count); }
+
+  bool operator==(const XmlAttributes& other) const { return entries_ == other.entries_; }
+  bool operator!=(const XmlAttributes& other) const { return !(*this == other); }
+
+ private:
+  std::vector<Entry> entries_;
+};
+
+}  // namespace korvaster::xml

@@ -1,0 +1,114 @@
+#include "xml/xml_tree_builder.h"
+
+#include <expat.h>
+
+#include <climits>
+#include <memory>
+
+#include "xml/whitespace.h"
+
+namespace korvaster::xml {
+
+namespace {
+
+constexpr std::size_t kLargestChunk = INT_MAX / 2;
+
+XmlTreeBuilder& builderOf(void* userData) { return *static_cast<XmlTreeBuilder*>(userData); }
+
+void XMLCALL onStartElement(void* userData, const XML_Char* name, const XML_Char** attributes) {
+  builderOf(userData).didStartElement(name, attributes);
+}
+
+void XMLCALL onEndElement(void* userData, const XML_Char*) { builderOf(userData).didEndElement(); }
+
+void XMLCALL onCharacters(void* userData, const XML_Char* text, int length) {
+  builderOf(userData).foundCharacters(std::string_view(text, static_cast<std::size_t>(length)));
+}
+
+std::string messageFor(XML_Error code) {
+  if (code == XML_ERROR_UNKNOWN_ENCODING || code == XML_ERROR_INCORRECT_ENCODING) {
+    return std::string(XML_ErrorString(code)) + " (UTF-8, UTF-16, ISO-8859-1 and US-ASCII can be read)";
+  }
+  const XML_LChar* text = XML_ErrorString(code);
+  return text != nullptr ? text : "unknown error";
+}
+
+}  // namespace
+
+XmlTreeBuilder::XmlTreeBuilder(XmlDocument& document, std::string_view data)
+    : document_(document), data_(data), currentParent_(&document) {}
+
+void XmlTreeBuilder::parse() {
+  const auto& settings = document_.options.parserSettings;
+  std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
+      settings.shouldProcessNamespaces ? XML_ParserCreateNS(nullptr, ' ') : XML_ParserCreate(nullptr),
+      &XML_ParserFree);
+  if (!parser) throw XmlError::parsingFailed();
+  if (settings.shouldProcessNamespaces && settings.shouldReportNamespacePrefixes) {
+    XML_SetReturnNSTriplet(parser.get(), 1);
+  }
+  // No external entity handler is installed and parameter entities are never parsed, so a
+  // document cannot make the reader open anything else.
+  XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+  XML_SetUserData(parser.get(), this);
+  XML_SetElementHandler(parser.get(), onStartElement, onEndElement);
+  XML_SetCharacterDataHandler(parser.get(), onCharacters);
+
+  std::string_view rest = data_;
+  XML_Status status = XML_STATUS_OK;
+  do {
+    const std::size_t chunk = rest.size() < kLargestChunk ? rest.size() : kLargestChunk;
+    const bool isFinal = chunk == rest.size();
+    status = XML_Parse(parser.get(), rest.data(), static_cast<int>(chunk), isFinal ? XML_TRUE : XML_FALSE);
+    rest.remove_prefix(chunk);
+  } while (status == XML_STATUS_OK && !rest.empty());
+
+  if (status != XML_STATUS_OK) {
+    const XML_Error code = XML_GetErrorCode(parser.get());
+    if (code != XML_ERROR_NONE) {
+      parseErrorOccurred(XmlSyntaxError(static_cast<int>(code), messageFor(code),
+                                        XML_GetCurrentLineNumber(parser.get()),
+                                        XML_GetCurrentColumnNumber(parser.get()) + 1));
+    }
+    if (parseError_) throw *parseError_;
+    throw XmlError::parsingFailed();
+  }
+}
+
+void XmlTreeBuilder::didStartElement(const char* name, const char** attributes) {
+  // The text collected so far belongs to the element it was found in; a new start tag
+  // ends that collection.
+  if (currentElement_ != nullptr && !currentValue_.empty()) currentElement_->value = std::move(currentValue_);
+  currentValue_.clear();
+  if (currentParent_ != nullptr) {
+    XmlAttributes map;
+    std::size_t count = 0;
+    while (attributes[2 * count] != nullptr) ++count;
+    map.reserve(count);
+    for (std::size_t index = 0; index < count; ++index) map.append(attributes[2 * index], attributes[2 * index + 1]);
+    currentElement_ = currentParent_->addChild(name, std::nullopt, std::move(map)).get();
+  } else {
+    currentElement_ = nullptr;
+  }
+  currentParent_ = currentElement_;
+}
+
+void XmlTreeBuilder::foundCharacters(std::string_view text) {
+  // Text after an end tag is stored nowhere, so there is no need to collect it.
+  if (currentElement_ != nullptr) currentValue_.append(text);
+}
+
+void XmlTreeBuilder::didEndElement() {
+  if (currentElement_ != nullptr) {
+    if (!currentValue_.empty()) currentElement_->value = std::move(currentValue_);
+    currentValue_.clear();
+    if (!trimWhitespace_) trimWhitespace_ = document_.options.parserSettings.shouldTrimWhitespace;
+    if (*trimWhitespace_ && currentElement_->value) trimWhitespaceAndNewlines(*currentElement_->value);
+  }
+  currentParent_ = currentParent_ != nullptr ? currentParent_->parent() : nullptr;
+  currentElement_ = nullptr;
+}
+
+void XmlTreeBuilder::parseErrorOccurred(XmlSyntaxError error) { parseError_ = std::move(error); }
+
+}  // namespace korvaster::xml

@@ -119,6 +119,12 @@ bool FileManager::removeItem(const std::string& path) const {
   return !error;
 }
 
+std::optional<std::string> FileManager::realPath(const std::string& path) const {
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+  if (!resolved) return std::nullopt;
+  return std::string(resolved.get());
+}
+
 std::optional<std::string> FileManager::homeDirectoryPath() const {
   const char* home = std::getenv("HOME");
   if (home == nullptr || *home == '\0') return std::nullopt;

@@ -48,6 +48,8 @@ class FileManager {
   bool copyItem(const std::string& source, const std::string& destination) const;
   // Removes a file, a link (not what it points to) or a folder with its contents.
   bool removeItem(const std::string& path) const;
+  // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
+  std::optional<std::string> realPath(const std::string& path) const;
   // The value of HOME, or nothing when it is unset or empty.
   std::optional<std::string> homeDirectoryPath() const;
 

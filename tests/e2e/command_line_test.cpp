@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/child_process.h"
+#include "temporary_folder.h"
 
 namespace korvaster::testing {
 namespace {
@@ -50,7 +51,11 @@ const std::string kModifyUsage =
 
 const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
-ChildOutcome korvaster(const std::vector<std::string>& arguments) { return runChild(KORVASTER_BINARY, arguments); }
+// Runs with HOME in a temporary folder, so that nothing is written to the real one.
+ChildOutcome korvaster(const std::vector<std::string>& arguments) {
+  const TemporaryFolder home;
+  return runChild(KORVASTER_BINARY, arguments, {{"HOME", home.path()}});
+}
 
 TEST(CommandLineTest, NoArgumentsPrintsUsageThenTheReport) {
   const auto outcome = korvaster({});

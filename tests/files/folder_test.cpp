@@ -4,36 +4,14 @@
 #include <stdlib.h>
 
 #include "files/file.h"
+#include "scoped_environment.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
 namespace {
 
+using korvaster::testing::ScopedEnvironment;
 using korvaster::testing::TemporaryFolder;
-
-// Sets an environment variable for one test and restores it afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value != nullptr) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedEnvironment() {
-    if (old_) {
-      ::setenv(name_.c_str(), old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
 
 std::string currentDirectory() { return FileManager::defaultManager()->currentDirectoryPath(); }
 

@@ -1,8 +1,8 @@
 #include "core/commands/modify_sources_command.h"
 
 #include "core/commands/constants.h"
-#include "core/errors/korvast_error.h"
-#include "core/errors/unavailable_workflow_error.h"
+#include "core/filemanager/korvast_file_manager.h"
+#include "core/strategies/modify_source_code_strategy.h"
 #include "core/options/generic_option.h"
 
 namespace korvaster {
@@ -28,8 +28,8 @@ Arguments ModifySourcesCommand::parse(const argparse::ArgumentParser::Result& ar
 }
 
 CommandOutcome ModifySourcesCommand::run(const Arguments& arguments) const {
-  if (!lookup(arguments, ArgumentType::projectPath)) throw KorvastError::missedProjectPath();
-  throw UnavailableWorkflowError("copying and modifying a project");
+  const KorvastFileManager fileManager(logger);
+  return ModifySourceCodeStrategy::run(arguments, fileManager);
 }
 
 }  // namespace korvaster

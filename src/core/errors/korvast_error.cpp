@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/filemanager/working_folder_name.h"
+#include "support/text_format.h"
 
 namespace korvaster {
 
@@ -27,15 +28,6 @@ const std::string& ProjectCopy() {
   return text;
 }
 }  // namespace Constants::Errors
-
-namespace {
-// Literal replacement, so a "%" inside the inserted text stays as it is.
-std::string replacingPlaceholder(std::string format, const std::string& placeholder, const std::string& value) {
-  const auto at = format.find(placeholder);
-  if (at != std::string::npos) format.replace(at, placeholder.size(), value);
-  return format;
-}
-}  // namespace
 
 KorvastError::KorvastError(Case errorCase, std::int32_t status, std::string path)
     : case_(errorCase), status_(status), path_(std::move(path)) {}
@@ -62,9 +54,9 @@ std::string KorvastError::localizedDescription() const {
   switch (case_) {
     case Case::failedToBuildArchive:
     case Case::failedToExportArchive:
-      return replacingPlaceholder(Archive, "%d", std::to_string(status_));
+      return support::replacingFirst(Archive, "%d", std::to_string(status_));
     case Case::failedToCleanArchives:
-      return replacingPlaceholder(CleanArchive, "%@", path_);
+      return support::replacingFirst(CleanArchive, "%@", path_);
     case Case::missingArguments:
       return MissingArgs;
     case Case::missedExportOptionsPlistPath:

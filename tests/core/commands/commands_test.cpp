@@ -9,6 +9,8 @@
 #include "core/commands/versioning.h"
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
+#include "scoped_environment.h"
+#include "temporary_folder.h"
 
 namespace korvaster {
 namespace {
@@ -85,6 +87,8 @@ TEST_F(CommandParsingTest, ParserFailureIsLoggedWithoutSeparatorAndThrownOn) {
 }
 
 TEST(RunStepTest, BothCommandsRequireAProjectPath) {
+  const testing::TemporaryFolder temp;
+  const testing::ScopedEnvironment home("HOME", temp.path().c_str());
   argparse::ArgumentParser parser(std::string("korvaster"), "", "");
   ModifySourcesCommand modify(parser, nullptr);
   BuildCommand build(parser, nullptr);
@@ -104,6 +108,8 @@ TEST(RunStepTest, BothCommandsRequireAProjectPath) {
 }
 
 TEST(ToolObjectTest, VerboseLowersTheThresholdOnlyWhenRunning) {
+  const testing::TemporaryFolder temp;
+  const testing::ScopedEnvironment home("HOME", temp.path().c_str());
   auto lines = std::make_shared<RecordingLineWriter>();
   KorvastCommandLineTool tool({"korvaster", "build", "-v"}, lines);
   auto threshold = [&] { return std::dynamic_pointer_cast<ConsoleLogger>(tool.logger->activeLogger)->requiredLevel; };

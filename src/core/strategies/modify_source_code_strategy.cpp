@@ -1,0 +1,32 @@
+#include "core/strategies/modify_source_code_strategy.h"
+
+#include "core/errors/korvast_error.h"
+#include "core/strategies/command_outputs.h"
+#include "support/text_format.h"
+
+namespace korvaster {
+
+CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments, const KorvastFileManager& fileManager) {
+  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+  if (!projectPath) throw KorvastError::missedProjectPath();
+  const auto outputPath = lookup(arguments, ArgumentType::outputPath);
+  const std::string path = copyAndModifyProject(*projectPath, fileManager, outputPath, fileManager.logger);
+  return {path, support::replacingFirst(Constants::CommandOutputs::Modify, "%@", path)};
+}
+
+std::string ModifySourceCodeStrategy::copyAndModifyProject(const std::string& projectPath,
+                                                           const KorvastFileManager& fileManager,
+                                                           const std::optional<std::string>& destination,
+                                                           const std::shared_ptr<Logger>& logger) {
+  const files::Folder copy = fileManager.copy(projectPath, destination);
+  const auto ibFiles = fileManager.findIBFiles(copy);
+  if (ibFiles.empty() && logger) {
+    logger->log(LogLevel::Warning, [] { return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed."; });
+  }
+  if (!fileManager.modifyAccessibilityId(ibFiles) && logger) {
+    logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });
+  }
+  return copy.path();
+}
+
+}  // namespace korvaster

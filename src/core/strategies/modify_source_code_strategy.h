@@ -1,0 +1,27 @@
+// ModifySourceCodeStrategy: copies a project and gives the views in its Interface Builder
+// files accessibility identifiers. Stateless.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/commands/registerable_command.h"
+#include "core/filemanager/korvast_file_manager.h"
+
+namespace korvaster {
+
+class ModifySourceCodeStrategy {
+ public:
+  // result: the path of the modified copy; description: "Your modified project is at PATH".
+  // Throws KorvastError::missedProjectPath without a project path, and what the copy throws.
+  // Files that cannot be changed are only logged.
+  static CommandOutcome run(const Arguments& arguments, const KorvastFileManager& fileManager);
+
+ private:
+  static std::string copyAndModifyProject(const std::string& projectPath, const KorvastFileManager& fileManager,
+                                          const std::optional<std::string>& destination,
+                                          const std::shared_ptr<Logger>& logger);
+};
+
+}  // namespace korvaster

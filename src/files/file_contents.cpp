@@ -1,0 +1,72 @@
+#include "files/file_contents.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "files/file_io_error.h"
+
+namespace korvaster::files {
+
+namespace {
+
+[[noreturn]] void failRead(const std::string& path) {
+  throw FileIOError(FileIOError::Case::readFailed, path, errno);
+}
+
+}  // namespace
+
+std::string readContents(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) failRead(path);
+  struct stat status {};
+  std::string contents;
+  if (::fstat(descriptor, &status) == 0 && status.st_size > 0) contents.reserve(static_cast<std::size_t>(status.st_size));
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+    if (count == 0) break;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      const int error = errno;
+      ::close(descriptor);
+      throw FileIOError(FileIOError::Case::readFailed, path, error);
+    }
+    contents.append(buffer, static_cast<std::size_t>(count));
+  }
+  ::close(descriptor);
+  return contents;
+}
+
+void writeAtomically(const std::string& path, std::string_view contents) {
+  struct stat original {};
+  if (::stat(path.c_str(), &original) != 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string temporary = folder + "/." + name + ".korvaster-XXXXXX";
+  const int descriptor = ::mkstemp(temporary.data());
+  if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+
+  int error = 0;
+  for (std::size_t written = 0; written < contents.size() && error == 0;) {
+    const ssize_t step = ::write(descriptor, contents.data() + written, contents.size() - written);
+    if (step < 0) {
+      if (errno != EINTR) error = errno;
+    } else {
+      written += static_cast<std::size_t>(step);
+    }
+  }
+  if (error == 0 && ::fchmod(descriptor, original.st_mode & 07777) != 0) error = errno;
+  if (::close(descriptor) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    throw FileIOError(FileIOError::Case::writeFailed, path, error);
+  }
+}
+
+}  // namespace korvaster::files

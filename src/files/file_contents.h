@@ -1,0 +1,17 @@
+// Reading a whole file, and replacing a file's contents atomically.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvaster::files {
+
+// The file's bytes; throws FileIOError(readFailed).
+std::string readContents(const std::string& path);
+
+// Writes `contents` to a temporary file in the same folder, gives it the permission bits of
+// the file it replaces, and renames it over `path`. On failure the old file is left whole,
+// the temporary file is removed and FileIOError(writeFailed) is thrown.
+void writeAtomically(const std::string& path, std::string_view contents);
+
+}  // namespace korvaster::files

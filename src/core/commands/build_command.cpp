@@ -2,7 +2,10 @@
 
 #include "core/commands/constants.h"
 #include "core/errors/korvast_error.h"
-#include "core/errors/unavailable_workflow_error.h"
+#include "core/build/build_config.h"
+#include "core/filemanager/korvast_file_manager.h"
+#include "core/strategies/build_ipa_strategy.h"
+#include "core/strategies/modify_and_build_strategy.h"
 
 namespace korvaster {
 
@@ -74,11 +77,16 @@ Arguments BuildCommand::parse(const argparse::ArgumentParser::Result& args) cons
 }
 
 CommandOutcome BuildCommand::run(const Arguments& arguments) const {
-  if (!lookup(arguments, ArgumentType::projectPath)) throw KorvastError::missedProjectPath();
-  if (contains(arguments, ArgumentType::build) && !lookup(arguments, ArgumentType::exportPlist)) {
-    throw KorvastError::missedExportOptionsPlistPath();
+  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+  if (!projectPath) throw KorvastError::missedProjectPath();
+  const KorvastFileManager fileManager(logger);
+  if (contains(arguments, ArgumentType::build)) {
+    const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
+    if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
+    const BuildConfig config(arguments, *plistPath);
+    return BuildIPAStrategy::run(config, fileManager, *projectPath);
   }
-  throw UnavailableWorkflowError("archiving and exporting a project");
+  return ModifyAndBuildStrategy::run(arguments, fileManager);
 }
 
 }  // namespace korvaster

@@ -1,6 +1,7 @@
 #include "core/filemanager/korvast_file_manager.h"
 
 #include "core/errors/korvast_error.h"
+#include "core/filemanager/archive_cleanup.h"
 #include "core/filemanager/working_folder_name.h"
 #include "core/xib/accessibility_identifiers.h"
 #include "files/file_contents.h"
@@ -34,7 +35,8 @@ bool liesInside(const std::string& path, const std::string& folder) {
          (folder.back() == '/' || path[folder.size()] == '/');
 }
 
-// The last path component without its last extension: ".../My.App.xcworkspace" gives "My.App".
+}  // namespace
+
 std::string workspaceName(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   std::string name = path.substr(path.rfind('/') + 1);
@@ -42,8 +44,6 @@ std::string workspaceName(std::string path) {
   if (dot != std::string::npos && dot > 0) name.erase(dot);
   return name;
 }
-
-}  // namespace
 
 bool KorvastFileManagerHelper::shouldCopyItem(const std::string& sourcePath) {
   for (const char* marker : {"/.svn", "/.git", "/.hg"}) {
@@ -114,6 +114,19 @@ std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& wor
   } catch (const files::FolderError&) {
     throw KorvastError::failedToCreateFolder();
   }
+}
+
+void KorvastFileManager::cleanArchives() const {
+  if (logger) logger->log(LogLevel::Debug, [] { return "Cleaning..."; });
+  bool complete = true;
+  auto clean = [&](const files::Folder& folder) {
+    const ArchiveCount count = cleanAllXCArchives(folder, logger);
+    if (count.deleted < count.foundArchives) complete = false;
+  };
+  clean(builds);
+  for (const auto& buildFolder : builds.subfolders()) clean(buildFolder);
+  if (!complete) throw KorvastError::failedToCleanArchives(builds.path());
+  if (logger) logger->log(LogLevel::Debug, [] { return "Cleaning succeeded."; });
 }
 
 std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& folder) const {

@@ -15,6 +15,10 @@
 
 namespace korvaster {
 
+// The last component of a workspace path without its last extension:
+// ".../My.App.xcworkspace" gives "My.App". Build folders and archives are named after it.
+std::string workspaceName(std::string path);
+
 // The copy filter: leaves version-control metadata behind.
 class KorvastFileManagerHelper {
  public:
@@ -38,6 +42,11 @@ class KorvastFileManager {
   // The build folder of a workspace (its name without extension) in AppBuilds, created if
   // needed; the returned path ends with "/". Throws KorvastError::failedToCreateFolder.
   std::string prepareProjectBuildFolder(const std::string& workspace) const;
+
+  // Deletes the archives in the builds folder and in each build folder directly inside it.
+  // Throws KorvastError::failedToCleanArchives (with the builds folder's path) when any
+  // archive could not be deleted, after trying every one.
+  void cleanArchives() const;
 
   // Every .xib and .storyboard file below `folder` (hidden items skipped) whose real path
   // lies inside the folder's real path, in enumeration order.

@@ -1,0 +1,51 @@
+// BuildConfig: scheme, configuration and workspace for xcodebuild, settled from the command
+// line and the export-options property list (the command line wins field by field), with
+// the property list's path and whether xcodebuild's output is shown.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/options/argument.h"
+
+namespace korvaster {
+
+// The settings found among the parsed arguments.
+struct BuildArgumentsConfig {
+  explicit BuildArgumentsConfig(const Arguments& arguments);
+
+  std::optional<std::string> scheme;
+  std::optional<std::string> configuration;
+  std::optional<std::string> workspace;
+  std::optional<bool> verbose;
+};
+
+// The tool's three optional keys read from the export-options property list (XML or binary).
+struct BuildPlistConfig {
+  struct DecodableConfiguration {
+    std::optional<std::string> scheme;         // "korvast_scheme"
+    std::optional<std::string> configuration;  // "korvast_configuration"
+    std::optional<std::string> workspace;      // "korvast_workspace"
+  };
+
+  // Throws KorvastError::failedToReadPlistPath when the file is missing or unreadable, is no
+  // property list, has no dictionary at the top, or holds a non-string under one of the keys.
+  explicit BuildPlistConfig(const std::string& exportPath);
+
+  std::string optionsPlist;
+  std::optional<DecodableConfiguration> decodedConfig;
+};
+
+struct BuildConfig {
+  // Reads the property list first, always; throws its error, or
+  // KorvastError::failedToBuildConfig when a setting is found in neither place.
+  BuildConfig(const Arguments& arguments, const std::string& plistPath);
+
+  std::string optionPlistPath;
+  std::string scheme;
+  std::string configuration;
+  std::string workspace;
+  bool verbose = false;
+};
+
+}  // namespace korvaster

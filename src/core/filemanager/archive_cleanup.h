@@ -1,0 +1,20 @@
+// Removal of xcodebuild archives (folders named *.xcarchive) from a folder's immediate subfolders.
+#pragma once
+
+#include <memory>
+
+#include "core/logging/logger.h"
+#include "files/folder.h"
+
+namespace korvaster {
+
+struct ArchiveCount {
+  int foundArchives = 0;
+  int deleted = 0;
+};
+
+// Deletes every immediate, non-hidden subfolder whose extension is exactly "xcarchive".
+// A deletion that fails is logged by name and the walk goes on; never throws.
+ArchiveCount cleanAllXCArchives(const files::Folder& folder, const std::shared_ptr<Logger>& logger);
+
+}  // namespace korvaster

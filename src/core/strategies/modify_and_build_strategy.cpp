@@ -1,0 +1,45 @@
+#include "core/strategies/modify_and_build_strategy.h"
+
+#include <exception>
+
+#include "core/build/build_config.h"
+#include "core/errors/korvast_error.h"
+#include "core/strategies/build_ipa_strategy.h"
+#include "core/strategies/modify_source_code_strategy.h"
+
+namespace korvaster {
+
+CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastFileManager& fileManager,
+                                           CommandRunner& runner) {
+  const auto plistPath = lookup(args, ArgumentType::exportPlist);
+  if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
+  const BuildConfig config(args, *plistPath);
+
+  const std::string modifiedPath = ModifySourceCodeStrategy::run(args, fileManager).result;
+  const bool removeCopy =
+      !lookup(args, ArgumentType::outputPath) && lookup(args, ArgumentType::projectPath) != modifiedPath;
+
+  CommandOutcome outcome;
+  std::exception_ptr buildError;
+  try {
+    outcome = BuildIPAStrategy::run(config, fileManager, modifiedPath, runner);
+  } catch (...) {
+    buildError = std::current_exception();
+  }
+
+  fileManager.cleanArchives();
+  if (removeCopy) {
+    std::optional<files::Folder> copy;
+    try {
+      copy.emplace(modifiedPath, fileManager.fileManager);
+    } catch (const files::PathError&) {
+      throw KorvastError::failedToCreateFolder();
+    }
+    copy->deleteItem();
+  }
+
+  if (buildError) std::rethrow_exception(buildError);
+  return outcome;
+}
+
+}  // namespace korvaster

@@ -1,0 +1,20 @@
+// ModifyAndBuildStrategy: modifies a copy of the project, archives and exports it, then
+// removes the archives and (unless the user chose where it goes) the copy. Stateless.
+#pragma once
+
+#include "core/build/command_runner.h"
+#include "core/commands/registerable_command.h"
+#include "core/filemanager/korvast_file_manager.h"
+
+namespace korvaster {
+
+class ModifyAndBuildStrategy {
+ public:
+  // Checks the export option and builds the configuration before anything is copied. The
+  // clean-up runs whether the build succeeded or failed; its own failure takes precedence
+  // over the build's.
+  static CommandOutcome run(const Arguments& args, const KorvastFileManager& fileManager,
+                            CommandRunner& runner = defaultCommandRunner());
+};
+
+}  // namespace korvaster

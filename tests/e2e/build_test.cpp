@@ -1,0 +1,170 @@
+// `korvaster build` as a user runs it, with HOME in a temporary folder and our fake
+// xcodebuild first on PATH.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "e2e/child_process.h"
+#include "temporary_folder.h"
+
+namespace korvaster::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
+const std::string kError = "[\U0001F525] KorvastLoger -> ";
+const std::string kExportOptions =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>method</key><string>ad-hoc</string>"
+    "<key>korvast_scheme</key><string>SampleApp</string>"
+    "<key>korvast_configuration</key><string>Release</string>"
+    "<key>korvast_workspace</key><string>SampleApp.xcworkspace</string></dict></plist>";
+
+class BuildCommandTest : public ::testing::Test {
+ protected:
+  BuildCommandTest() {
+    temp.makeFolder("home");
+    fs::copy(KORVASTER_EXAMPLE_PROJECT, temp / "SampleApp", fs::copy_options::recursive);
+    plist = temp.write("ExportOptions.plist", kExportOptions);
+  }
+
+  ChildOutcome build(std::vector<std::string> arguments, std::map<std::string, std::string> environment = {}) {
+    arguments.insert(arguments.begin(), "build");
+    environment["HOME"] = temp / "home";
+    environment["PATH"] = std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + std::getenv("PATH");
+    environment["FAKE_XCODEBUILD_LOG"] = temp / "xcodebuild.log";
+    return runChild(KORVASTER_BINARY, arguments, environment);
+  }
+
+  // The recorded xcodebuild calls, one list of arguments each.
+  std::vector<std::vector<std::string>> calls() {
+    std::vector<std::vector<std::string>> result(1);
+    std::istringstream log(readFile(temp / "xcodebuild.log"));
+    for (std::string line; std::getline(log, line);) {
+      if (line == "--") {
+        result.emplace_back();
+      } else {
+        result.back().push_back(line);
+      }
+    }
+    result.pop_back();
+    return result;
+  }
+
+  std::string builds() { return temp / "home/.korvast/CommandLineTool/AppBuilds/"; }
+  std::string projects() { return temp / "home/.korvast/CommandLineTool/Projects/"; }
+
+  TemporaryFolder temp;
+  std::string plist;
+};
+
+TEST_F(BuildCommandTest, BuildOnlyArchivesAndExportsTheProjectInPlace) {
+  const auto outcome = build({"--path", temp / "SampleApp", "--export", plist, "--buildonly"});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput << outcome.standardError;
+  const std::string folder = builds() + "SampleApp/";
+  // Without verbose, xcodebuild's standard output is not shown; its standard error is.
+  EXPECT_EQ(logLines(outcome.standardError),
+            (std::vector<std::string>{kInfo + "Archiving the project...", "fake xcodebuild: archive on standard error",
+                                      kInfo + "Exporting archive...", "fake xcodebuild: export on standard error",
+                                      kInfo + "Your ipa file located at " + folder}));
+  EXPECT_EQ(outcome.standardOutput, "");
+  EXPECT_EQ(calls(), (std::vector<std::vector<std::string>>{
+                         {"-scheme", "SampleApp", "-workspace", temp / "SampleApp/SampleApp.xcworkspace",
+                          "-configuration", "Release", "-archivePath", folder + "SampleApp", "clean", "archive",
+                          "-quiet"},
+                         {"-archivePath", folder + "SampleApp.xcarchive", "-exportPath", folder, "-exportArchive",
+                          "-exportOptionsPlist", plist, "-verbose"}}));
+  EXPECT_TRUE(fs::exists(folder + "SampleApp.ipa"));
+  EXPECT_TRUE(fs::exists(folder + "SampleApp.xcarchive"));  // build-only keeps the archive
+  EXPECT_FALSE(fs::exists(projects() + "SampleApp"));         // and makes no copy
+  EXPECT_EQ(readFile(temp / "SampleApp/SampleApp/Views/BannerView.xib"),
+            readFile(std::string(KORVASTER_EXAMPLE_PROJECT) + "/SampleApp/Views/BannerView.xib"));
+}
+
+TEST_F(BuildCommandTest, ModifyAndBuildLeavesOnlyTheExport) {
+  const auto outcome = build({"-p", temp / "SampleApp", "-e", plist, "-s", "Other", "-v"});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput << outcome.standardError;
+  const std::string folder = builds() + "SampleApp/";
+  const auto recorded = calls();
+  ASSERT_EQ(recorded.size(), 2u);
+  EXPECT_EQ(recorded[0][1], "Other");  // the command line wins over the list
+  EXPECT_EQ(recorded[0][3], projects() + "SampleApp/SampleApp.xcworkspace");
+  EXPECT_EQ(recorded[0].back(), "-verbose");
+  EXPECT_NE(outcome.standardOutput.find("fake xcodebuild: archive on standard output"), std::string::npos);
+  EXPECT_EQ(logLines(outcome.standardError).back(), kInfo + "Your ipa file located at " + folder);
+  EXPECT_TRUE(fs::exists(folder + "SampleApp.ipa"));
+  EXPECT_FALSE(fs::exists(folder + "SampleApp.xcarchive"));
+  EXPECT_FALSE(fs::exists(projects() + "SampleApp"));
+}
+
+TEST_F(BuildCommandTest, ModifyAndBuildWithAnOutputKeepsTheModifiedCopy) {
+  temp.makeFolder("out");
+  const auto outcome = build({"-p", temp / "SampleApp", "-e", plist, "-o", temp / "out"});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput << outcome.standardError;
+  EXPECT_EQ(calls()[0][3], temp / "out/SampleApp/SampleApp.xcworkspace");
+  EXPECT_NE(readFile(temp / "out/SampleApp/SampleApp/Views/BannerView.xib").find("identifier=\"ban-Ov-001\""),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(builds() + "SampleApp/SampleApp.xcarchive"));
+  EXPECT_TRUE(fs::exists(builds() + "SampleApp/SampleApp.ipa"));
+}
+
+TEST_F(BuildCommandTest, AFailingArchiveStillCleansUpAndSkipsTheExport) {
+  std::filesystem::create_directories(builds() + "SampleApp/Stale.xcarchive");
+  const auto outcome =
+      build({"-p", temp / "SampleApp", "-e", plist}, {{"FAKE_XCODEBUILD_ARCHIVE_STATUS", "65"}});
+  EXPECT_EQ(outcome.standardOutput,
+            "Whoops! An error occurred: Can't build archive. Error code - 65. Use --verbose parameter to print "
+            "xcodebuild output.\n");
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_EQ(calls().size(), 1u);
+  const auto lines = logLines(outcome.standardError);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kError + "Failed to make archive. Error code: 65"), lines.end());
+  EXPECT_FALSE(fs::exists(builds() + "SampleApp/Stale.xcarchive"));
+  EXPECT_FALSE(fs::exists(projects() + "SampleApp"));
+}
+
+TEST_F(BuildCommandTest, AFailingExportReportsItsStatus) {
+  const auto outcome =
+      build({"-p", temp / "SampleApp", "-e", plist, "-b"}, {{"FAKE_XCODEBUILD_EXPORT_STATUS", "70"}});
+  EXPECT_EQ(outcome.standardOutput,
+            "Whoops! An error occurred: Can't build archive. Error code - 70. Use --verbose parameter to print "
+            "xcodebuild output.\n");
+  EXPECT_EQ(outcome.exitStatus, 1);
+  const auto lines = logLines(outcome.standardError);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      kError + "Failed to build ipa file. Export from archive os failed. Error code: 70"),
+            lines.end());
+}
+
+TEST_F(BuildCommandTest, MissingExportOptionsOrIncompleteConfigurationCopiesNothing) {
+  auto outcome = build({"-p", temp / "SampleApp"});
+  EXPECT_EQ(outcome.standardOutput, "Whoops! An error occurred: Export Options plist path is missing.\n");
+  EXPECT_EQ(outcome.exitStatus, 1);
+
+  const std::string bare = temp.write("Bare.plist", "<plist version=\"1.0\"><dict/></plist>");
+  outcome = build({"-p", temp / "SampleApp", "-e", bare, "-s", "S"});
+  EXPECT_EQ(outcome.standardOutput,
+            "Whoops! An error occurred: Either `scheme` or `configuration` or `workspace` or all together are not "
+            "found.\n");
+  EXPECT_EQ(outcome.exitStatus, 1);
+
+  outcome = build({"-p", temp / "SampleApp", "-e", temp / "missing.plist"});
+  EXPECT_EQ(outcome.standardOutput, "Whoops! An error occurred: Can't read Export Options plist path.\n");
+  EXPECT_FALSE(fs::exists(projects() + "SampleApp"));
+  EXPECT_FALSE(fs::exists(temp / "xcodebuild.log"));
+}
+
+TEST_F(BuildCommandTest, NoXcodebuildOnThePathFailsTheArchive) {
+  const auto outcome = runChild(KORVASTER_BINARY, {"build", "-p", temp / "SampleApp", "-e", plist, "-b"},
+                                {{"HOME", temp / "home"}, {"PATH", temp / "empty-path"}});
+  EXPECT_EQ(outcome.standardOutput,
+            "Whoops! An error occurred: Can't build archive. Error code - 127. Use --verbose parameter to print "
+            "xcodebuild output.\n");
+  EXPECT_EQ(outcome.exitStatus, 1);
+}
+
+}  // namespace
+}  // namespace korvaster::testing

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "support/write_all.h"
+
 #if defined(__APPLE__)
 #include <copyfile.h>
 #include <sys/clonefile.h>
@@ -47,14 +49,7 @@ bool readWriteCopy(int from, int to) {
       if (errno == EINTR) continue;
       return false;
     }
-    for (ssize_t written = 0; written < count;) {
-      const ssize_t step = ::write(to, buffer + written, static_cast<size_t>(count - written));
-      if (step < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      written += step;
-    }
+    if (!support::writeAll(to, std::string_view(buffer, static_cast<std::size_t>(count)))) return false;
   }
 }
 

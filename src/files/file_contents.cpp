@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "files/file_io_error.h"
+#include "support/write_all.h"
 
 namespace korvaster::files {
 
@@ -51,15 +52,7 @@ void writeAtomically(const std::string& path, std::string_view contents) {
   const int descriptor = ::mkstemp(temporary.data());
   if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
 
-  int error = 0;
-  for (std::size_t written = 0; written < contents.size() && error == 0;) {
-    const ssize_t step = ::write(descriptor, contents.data() + written, contents.size() - written);
-    if (step < 0) {
-      if (errno != EINTR) error = errno;
-    } else {
-      written += static_cast<std::size_t>(step);
-    }
-  }
+  int error = support::writeAll(descriptor, contents) ? 0 : errno;
   if (error == 0 && ::fchmod(descriptor, original.st_mode & 07777) != 0) error = errno;
   if (::close(descriptor) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;

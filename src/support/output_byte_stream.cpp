@@ -2,24 +2,12 @@
 
 #include <unistd.h>
 
-#include <cerrno>
+#include "support/write_all.h"
 
 namespace korvaster::support {
 
 namespace {
 constexpr std::size_t kFlushThreshold = 64 * 1024;
-
-void writeAll(int fileDescriptor, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t written = ::write(fileDescriptor, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
 }  // namespace
 
 FileDescriptorOutputStream::FileDescriptorOutputStream(int fileDescriptor)
@@ -33,7 +21,7 @@ void FileDescriptorOutputStream::append(std::string_view text) {
 }
 
 void FileDescriptorOutputStream::flush() {
-  writeAll(fileDescriptor_, buffer_.data(), buffer_.size());
+  writeAll(fileDescriptor_, buffer_);
   buffer_.clear();
 }
 

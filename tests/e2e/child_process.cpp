@@ -1,4 +1,5 @@
 #include "e2e/child_process.h"
+#include "temporary_folder.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -7,7 +8,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -18,11 +18,9 @@ namespace korvaster::testing {
 namespace {
 
 std::string readAndRemove(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
+  std::string text = readFile(path);
   ::unlink(path.c_str());
-  return text.str();
+  return text;
 }
 
 std::string temporaryPath() {

@@ -3,20 +3,13 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "temporary_folder.h"
 #include "xml/xml_document.h"
 
 namespace korvaster::xml {
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+using testing::readFile;
 
 std::vector<std::string> filesIn(const std::string& folder) {
   std::vector<std::string> paths;

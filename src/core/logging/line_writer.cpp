@@ -3,12 +3,12 @@
 #include <pthread.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 
 #include "support/process_info.h"
+#include "support/write_all.h"
 
 #if defined(__linux__)
 #include <sys/syscall.h>
@@ -30,20 +30,6 @@ unsigned long long currentThreadId() {
 #endif
 }
 
-void writeAll(const std::string& text) {
-  const char* data = text.data();
-  std::size_t size = text.size();
-  while (size > 0) {
-    const ssize_t written = ::write(STDERR_FILENO, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
-
 }  // namespace
 
 std::string StandardErrorLineWriter::prefix(long long secondsSinceEpoch, int milliseconds) {
@@ -61,7 +47,8 @@ std::string StandardErrorLineWriter::prefix(long long secondsSinceEpoch, int mil
 void StandardErrorLineWriter::writeLine(const std::string& line) {
   using namespace std::chrono;
   const auto now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-  writeAll(prefix(now / 1000, static_cast<int>(now % 1000)) + line + "\n");
+  // One write per line, so that lines from the tool and from xcodebuild never interleave mid-line.
+  support::writeAll(STDERR_FILENO, prefix(now / 1000, static_cast<int>(now % 1000)) + line + "\n");
 }
 
 std::shared_ptr<LineWriter> standardErrorLineWriter() {

@@ -32,10 +32,5 @@ TEST(GenericDescriptionTest, ForeignErrorsNameTheirTypeAndMessage) {
             "The operation couldn't be completed. (std::runtime_error error 1.) disk on fire");
 }
 
-TEST(GenericDescriptionTest, WhatReturnsTheGenericDescription) {
-  const SampleError error(std::string("detail"));
-  EXPECT_STREQ(error.what(), "The operation couldn't be completed. (korvaster.SampleError error 2.) detail");
-}
-
 }  // namespace
 }  // namespace korvaster::support

@@ -31,20 +31,5 @@ TEST(FileDescriptorOutputStreamTest, HoldsBytesUntilFlushed) {
   ::close(fds[0]);
 }
 
-TEST(FileDescriptorOutputStreamTest, WritesLargeOutputCompletely) {
-  char path[] = "/tmp/korvaster-stream-XXXXXX";
-  const int file = ::mkstemp(path);
-  ASSERT_GE(file, 0);
-  const std::string chunk(1000, 'k');
-  {
-    FileDescriptorOutputStream stream(file);
-    for (int i = 0; i < 300; ++i) stream << chunk;
-  }
-  ASSERT_EQ(::lseek(file, 0, SEEK_SET), 0);
-  EXPECT_EQ(drain(file).size(), 300u * 1000u);
-  ::close(file);
-  ::unlink(path);
-}
-
 }  // namespace
 }  // namespace korvaster::support

@@ -67,46 +67,6 @@ TEST_F(CommandParsingTest, BuildReadsEveryTextOptionAndCountsSwitchesByPresence)
   EXPECT_TRUE(parse({"build"}).second.empty());
 }
 
-TEST_F(CommandParsingTest, VersionWinsOverASubcommand) {
-  auto [command, arguments] = parse({"--version=false", "build", "--path", "x"});
-  EXPECT_EQ(command, nullptr);
-  EXPECT_EQ(arguments, (Arguments{{ArgumentType::version, ""}}));
-  EXPECT_TRUE(lines->lines.empty());
-}
-
-TEST_F(CommandParsingTest, MissingSubcommandLogsTheGenericDescription) {
-  EXPECT_THROW(parse({}), KorvastError);
-  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> The operation couldn't be "
-                                                   "completed. (KorvastCommandLineToolCore.KorvastError error 3.)"});
-}
-
-TEST_F(CommandParsingTest, ParserFailureIsLoggedWithoutSeparatorAndThrownOn) {
-  EXPECT_THROW(parse({"modify", "--verbose"}), argparse::ArgumentParserError);
-  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> ArgumentParserErrorunknown option "
-                                                   "--verbose; use --help to list available options"});
-}
-
-TEST(RunStepTest, BothCommandsRequireAProjectPath) {
-  const testing::TemporaryFolder temp;
-  const testing::ScopedEnvironment home("HOME", temp.path().c_str());
-  argparse::ArgumentParser parser(std::string("korvaster"), "", "");
-  ModifySourcesCommand modify(parser, nullptr);
-  BuildCommand build(parser, nullptr);
-  EXPECT_EQ(std::vector<std::string>({modify.name(), build.name()}), std::vector<std::string>({"modify", "build"}));
-  EXPECT_THROW(
-      try { modify.run({{ArgumentType::outputPath, "x"}}); } catch (const KorvastError& error) {
-        EXPECT_EQ(error, KorvastError::missedProjectPath());
-        throw;
-      },
-      KorvastError);
-  EXPECT_THROW(
-      try { build.run({{ArgumentType::build, ""}}); } catch (const KorvastError& error) {
-        EXPECT_EQ(error, KorvastError::missedProjectPath());
-        throw;
-      },
-      KorvastError);
-}
-
 TEST(ToolObjectTest, VerboseLowersTheThresholdOnlyWhenRunning) {
   const testing::TemporaryFolder temp;
   const testing::ScopedEnvironment home("HOME", temp.path().c_str());

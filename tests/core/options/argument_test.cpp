@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unordered_set>
-
 namespace korvaster {
 namespace {
 
@@ -17,15 +15,6 @@ TEST(ArgumentLookupTest, ReturnsTheFirstValueOfTheKindAndCountsEmptyAsFound) {
   EXPECT_EQ(lookup({}, ArgumentType::projectPath), std::nullopt);
   EXPECT_TRUE(contains(arguments, ArgumentType::outputPath));
   EXPECT_FALSE(contains(arguments, ArgumentType::verbose));
-}
-
-TEST(ArgumentTest, EqualityAndHashUseBothFields) {
-  const Argument a(ArgumentType::scheme, "App");
-  EXPECT_EQ(a, Argument(ArgumentType::scheme, "App"));
-  EXPECT_NE(a, Argument(ArgumentType::scheme, "Other"));
-  EXPECT_NE(a, Argument(ArgumentType::workspace, "App"));
-  std::unordered_set<Argument> set{a, Argument(ArgumentType::scheme, "App"), Argument(ArgumentType::workspace, "App")};
-  EXPECT_EQ(set.size(), 2u);
 }
 
 }  // namespace

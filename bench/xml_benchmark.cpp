@@ -97,7 +97,8 @@ void BM_ReadIntoTree(benchmark::State& state) {
 
 void BM_WriteTree(benchmark::State& state) {
   std::vector<std::unique_ptr<korvaster::xml::XmlDocument>> documents;
-  for (const auto& text : gInputs) documents.push_back(std::make_unique<korvaster::xml::XmlDocument>(std::string_view(text)));
+  for (const auto& text : gInputs)
+    documents.push_back(std::make_unique<korvaster::xml::XmlDocument>(std::string_view(text)));
   for (auto _ : state) {
     for (const auto& document : documents) {
       std::string out = document->xml();
@@ -155,9 +156,10 @@ bool reportPeakMemory(const std::string& path) {
     }
     const long peak = statusKilobytes("VmHWM:");
     const double ratio = static_cast<double>(peak - baseline) * 1024.0 / static_cast<double>(text.size());
-    std::printf("peak memory of reading and writing %s (%zu bytes): %ld KiB above baseline = %.2f x file size "
-                "(target <= 8)\n",
-                path.substr(path.rfind('/') + 1).c_str(), text.size(), peak - baseline, ratio);
+    std::printf(
+        "peak memory of reading and writing %s (%zu bytes): %ld KiB above baseline = %.2f x file size "
+        "(target <= 8)\n",
+        path.substr(path.rfind('/') + 1).c_str(), text.size(), peak - baseline, ratio);
     std::fflush(stdout);
     ::_exit(0);
   }
@@ -196,8 +198,10 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double bare = reporter.time("BM_BareExpatParse");
   if (bare > 0) {
-    std::printf("read into a tree: %.2f x bare expat parse (target <= 3)\n", reporter.time("BM_ReadIntoTree") / bare);
-    std::printf("write the tree:   %.2f x bare expat parse (target <= 1)\n", reporter.time("BM_WriteTree") / bare);
+    std::printf("read into a tree: %.2f x bare expat parse (target <= 3)\n",
+                reporter.time("BM_ReadIntoTree") / bare);
+    std::printf("write the tree:   %.2f x bare expat parse (target <= 1)\n",
+                reporter.time("BM_WriteTree") / bare);
   }
   benchmark::Shutdown();
   return 0;

@@ -28,7 +28,8 @@ class TemporaryFolder {
                                      std::filesystem::perm_options::add, error);
       }
     }
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 error);
     std::filesystem::remove_all(path_, error);
   }
   TemporaryFolder(const TemporaryFolder&) = delete;

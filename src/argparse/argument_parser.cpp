@@ -17,8 +17,8 @@ bool isHelpWord(const std::string& word) { return word == "-h" || word == "-help
 // Reads an option's value: the text attached after "=", or else the next word, whatever it
 // looks like (it may begin with "-" or be a help word).
 ArgumentValue readValue(const AnyArgument& option, const std::string& optionWord,
-                        const std::optional<std::string>& attachedValue, const std::vector<std::string>& arguments,
-                        std::size_t& position) {
+                        const std::optional<std::string>& attachedValue,
+                        const std::vector<std::string>& arguments, std::size_t& position) {
   std::optional<std::string> text = attachedValue;
   if (!text) {
     if (option.isBoolean()) return true;
@@ -41,8 +41,8 @@ std::optional<std::string> ArgumentParser::Result::subparser(const ArgumentParse
   return std::nullopt;
 }
 
-ArgumentParser::ArgumentParser(std::optional<std::string> commandName, std::string usage, std::string overview,
-                               std::optional<std::string> seeAlso)
+ArgumentParser::ArgumentParser(std::optional<std::string> commandName, std::string usage,
+                               std::string overview, std::optional<std::string> seeAlso)
     : commandName_(std::move(commandName)),
       usage_(std::move(usage)),
       overview_(std::move(overview)),
@@ -64,7 +64,8 @@ void ArgumentParser::requireOptionName(const std::string& option) {
   }
 }
 
-std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(const std::vector<std::string>& arguments) const {
+std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
+    const std::vector<std::string>& arguments) const {
   return parse(arguments, 0, nullptr);
 }
 

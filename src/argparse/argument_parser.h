@@ -59,9 +59,10 @@ class ArgumentParser {
   // anything else is a programming error that stops the program.
   template <typename T>
   std::shared_ptr<OptionArgument<T>> add(std::string option, std::optional<std::string> shortName,
-                                               std::optional<std::string> usage) {
+                                         std::optional<std::string> usage) {
     requireOptionName(option);
-    auto argument = std::make_shared<OptionArgument<T>>(std::move(option), std::move(shortName), std::move(usage));
+    auto argument =
+        std::make_shared<OptionArgument<T>>(std::move(option), std::move(shortName), std::move(usage));
     optionArguments_.push_back(argument);
     return argument;
   }

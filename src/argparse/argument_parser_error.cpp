@@ -13,16 +13,18 @@ ArgumentParserError ArgumentParserError::unknownOption(std::string optionWord) {
 
 ArgumentParserError ArgumentParserError::invalidValue(std::string argumentName,
                                                       const ArgumentConversionError& error) {
-  return {Case::invalidValue, error.description() + " for argument " + argumentName + "; use --help to print usage"};
+  return {Case::invalidValue,
+          error.description() + " for argument " + argumentName + "; use --help to print usage"};
 }
 
 ArgumentParserError ArgumentParserError::expectedValue(std::string optionWord) {
-  return {Case::expectedValue, "option " + optionWord + " requires a value; provide a value using '" + optionWord +
-                                   " <value>' or '" + optionWord + "=<value>'"};
+  return {Case::expectedValue, "option " + optionWord + " requires a value; provide a value using '" +
+                                   optionWord + " <value>' or '" + optionWord + "=<value>'"};
 }
 
 ArgumentParserError ArgumentParserError::unexpectedArgument(std::string argument) {
-  return {Case::unexpectedArgument, "unexpected argument " + argument + "; use --help to list available arguments"};
+  return {Case::unexpectedArgument,
+          "unexpected argument " + argument + "; use --help to list available arguments"};
 }
 
 ArgumentParserError ArgumentParserError::expectedArguments(std::vector<std::string> names) {

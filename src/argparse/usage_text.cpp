@@ -47,8 +47,9 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
     stream << "\n\nOPTIONS:";
     std::vector<const AnyArgument*> sorted;
     for (const auto& option : optionArguments_) sorted.push_back(option.get());
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const AnyArgument* left, const AnyArgument* right) { return left->name() < right->name(); });
+    std::stable_sort(sorted.begin(), sorted.end(), [](const AnyArgument* left, const AnyArgument* right) {
+      return left->name() < right->name();
+    });
     for (const AnyArgument* option : sorted) {
       if (option->usage()) writeEntry(stream, column, entryText(*option), *option->usage());
     }

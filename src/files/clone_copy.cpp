@@ -63,7 +63,8 @@ int kernelCopy(int from, int to, off_t size) {
     const ssize_t step = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(remaining), 0);
     if (step < 0) {
       if (errno == EINTR) continue;
-      if (!copiedAny && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) return 0;
+      if (!copiedAny && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+        return 0;
       return -1;
     }
     if (step == 0) break;  // the file shrank while we copied; what is left is read below
@@ -78,7 +79,8 @@ int kernelCopy(int from, int to, off_t size) {
 
 bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode) {
 #if defined(__APPLE__)
-  if (::clonefile(source.c_str(), destination.c_str(), CLONE_NOFOLLOW) == 0) return ::chmod(destination.c_str(), mode) == 0;
+  if (::clonefile(source.c_str(), destination.c_str(), CLONE_NOFOLLOW) == 0)
+    return ::chmod(destination.c_str(), mode) == 0;
 #endif
   FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (!from.valid()) return false;

@@ -24,7 +24,8 @@ std::string readContents(const std::string& path) {
   if (descriptor < 0) failRead(path);
   struct stat status {};
   std::string contents;
-  if (::fstat(descriptor, &status) == 0 && status.st_size > 0) contents.reserve(static_cast<std::size_t>(status.st_size));
+  if (::fstat(descriptor, &status) == 0 && status.st_size > 0)
+    contents.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[1 << 16];
   while (true) {
     const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
@@ -53,7 +54,7 @@ void writeAtomically(const std::string& path, std::string_view contents) {
   if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
 
   int error = support::writeAll(descriptor, contents) ? 0 : errno;
-  if (error == 0 && ::fchmod(descriptor, original.st_mode & 07777) != 0) error = errno;
+  if (error == 0 && ::fchmod(descriptor, static_cast<mode_t>(original.st_mode & 07777)) != 0) error = errno;
   if (::close(descriptor) != 0 && error == 0) error = errno;
   if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
   if (error != 0) {

@@ -66,7 +66,8 @@ std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const s
 std::optional<FileManager::Identity> FileManager::folderIdentity(const std::string& path) const {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
-  return Identity{static_cast<unsigned long long>(status.st_dev), static_cast<unsigned long long>(status.st_ino)};
+  return Identity{static_cast<unsigned long long>(status.st_dev),
+                  static_cast<unsigned long long>(status.st_ino)};
 }
 
 bool FileManager::createDirectory(const std::string& path) const { return ::mkdir(path.c_str(), 0777) == 0; }
@@ -95,7 +96,8 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
     target.resize(static_cast<std::size_t>(length));
     return ::symlink(target.c_str(), destination.c_str()) == 0;
   }
-  if (S_ISREG(status.st_mode)) return copyFileContents(source, destination, status.st_mode & kPermissionBits);
+  if (S_ISREG(status.st_mode))
+    return copyFileContents(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits));
   if (!S_ISDIR(status.st_mode)) return true;  // sockets, pipes and devices have no place in a copy
 
   // Owner access while filling the folder; its own bits are set once it is complete.
@@ -107,7 +109,7 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
     if (copyFilter_ && !copyFilter_(child)) continue;
     if (!copyEntry(child, joined(destination, name))) return false;
   }
-  return ::chmod(destination.c_str(), status.st_mode & kPermissionBits) == 0;
+  return ::chmod(destination.c_str(), static_cast<mode_t>(status.st_mode & kPermissionBits)) == 0;
 }
 
 bool FileManager::removeItem(const std::string& path) const {

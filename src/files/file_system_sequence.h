@@ -24,7 +24,8 @@ class FileSystemIterator {
   using VisitedFolders = std::set<FileManager::Identity>;
 
   // Lists `path` (ending in "/") at once; a folder that cannot be listed enumerates as empty.
-  FileSystemIterator(std::string path, bool recursive, bool includeHidden, std::shared_ptr<FileManager> fileManager,
+  FileSystemIterator(std::string path, bool recursive, bool includeHidden,
+                     std::shared_ptr<FileManager> fileManager,
                      std::shared_ptr<VisitedFolders> visited = nullptr)
       : path_(std::move(path)),
         recursive_(recursive),
@@ -100,8 +101,12 @@ class FileSystemIterator {
 template <typename Item>
 class FileSystemSequence {
  public:
-  FileSystemSequence(std::string path, bool recursive, bool includeHidden, std::shared_ptr<FileManager> fileManager)
-      : path_(std::move(path)), recursive_(recursive), includeHidden_(includeHidden), fileManager_(std::move(fileManager)) {}
+  FileSystemSequence(std::string path, bool recursive, bool includeHidden,
+                     std::shared_ptr<FileManager> fileManager)
+      : path_(std::move(path)),
+        recursive_(recursive),
+        includeHidden_(includeHidden),
+        fileManager_(std::move(fileManager)) {}
 
   FileSystemIterator<Item> makeIterator() const {
     return FileSystemIterator<Item>(path_, recursive_, includeHidden_, fileManager_);
@@ -117,7 +122,9 @@ class FileSystemSequence {
     using reference = const Item&;
 
     iterator() = default;
-    explicit iterator(std::shared_ptr<FileSystemIterator<Item>> source) : source_(std::move(source)) { advance(); }
+    explicit iterator(std::shared_ptr<FileSystemIterator<Item>> source) : source_(std::move(source)) {
+      advance();
+    }
     reference operator*() const { return *current_; }
     pointer operator->() const { return &*current_; }
     iterator& operator++() {

@@ -38,7 +38,9 @@ class Folder final : public FileSystemItem {
   Folder copy(const Folder& destination) const;
 
  protected:
-  std::shared_ptr<const FileSystemItem> copyHandle() const override { return std::make_shared<Folder>(*this); }
+  std::shared_ptr<const FileSystemItem> copyHandle() const override {
+    return std::make_shared<Folder>(*this);
+  }
 };
 
 }  // namespace korvaster::files

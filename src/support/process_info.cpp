@@ -1,7 +1,8 @@
 #include "support/process_info.h"
 
-#include <cstdlib>
 #include <errno.h>  // program_invocation_short_name on glibc
+
+#include <cstdlib>
 
 namespace korvaster::support {
 

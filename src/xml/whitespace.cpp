@@ -6,7 +6,8 @@ namespace {
 
 bool isWhitespaceOrNewline(char32_t c) {
   return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
 }
 
 bool isContinuation(unsigned char byte) { return (byte & 0xC0u) == 0x80u; }

@@ -22,7 +22,9 @@ class XmlAttributes {
   // Replaces the value in place, or appends the attribute when it is new.
   void set(std::string_view name, std::string value);
   // Appends without looking for an earlier entry; for readers that know names are unique.
-  void append(std::string name, std::string value) { entries_.emplace_back(std::move(name), std::move(value)); }
+  void append(std::string name, std::string value) {
+    entries_.emplace_back(std::move(name), std::move(value));
+  }
 
   std::size_t size() const { return entries_.size(); }
   bool empty() const { return entries_.empty(); }

@@ -8,7 +8,9 @@ namespace korvaster::xml {
 
 XmlElement::XmlElement(std::string elementName, std::optional<std::string> elementValue,
                        XmlAttributes elementAttributes)
-    : name(std::move(elementName)), value(std::move(elementValue)), attributes(std::move(elementAttributes)) {}
+    : name(std::move(elementName)),
+      value(std::move(elementValue)),
+      attributes(std::move(elementAttributes)) {}
 
 XmlElement::~XmlElement() { removeAllChildren(); }
 
@@ -41,8 +43,8 @@ std::shared_ptr<XmlElement> XmlElement::addChild(std::shared_ptr<XmlElement> chi
 
 std::shared_ptr<XmlElement> XmlElement::addChild(std::string childName, std::optional<std::string> childValue,
                                                  XmlAttributes childAttributes) {
-  return addChild(std::make_shared<XmlElement>(std::move(childName), std::move(childValue),
-                                               std::move(childAttributes)));
+  return addChild(
+      std::make_shared<XmlElement>(std::move(childName), std::move(childValue), std::move(childAttributes)));
 }
 
 int XmlElement::parentsCount() const {

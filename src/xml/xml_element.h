@@ -31,7 +31,8 @@ class XmlElement {
   // Sets the child's parent to this element and appends it. Does not remove the child from
   // an earlier parent's list.
   std::shared_ptr<XmlElement> addChild(std::shared_ptr<XmlElement> child);
-  std::shared_ptr<XmlElement> addChild(std::string childName, std::optional<std::string> childValue = std::nullopt,
+  std::shared_ptr<XmlElement> addChild(std::string childName,
+                                       std::optional<std::string> childValue = std::nullopt,
                                        XmlAttributes childAttributes = {});
 
   // The text of this element and everything below it, indented by its depth, without a

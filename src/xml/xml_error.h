@@ -38,8 +38,8 @@ class XmlSyntaxError final : public support::Error {
   const std::string& message() const { return message_; }
   // "XML syntax error at line 12, column 4: mismatched tag"
   std::string description() const {
-    return "XML syntax error at line " + std::to_string(line_) + ", column " + std::to_string(column_) + ": " +
-           message_;
+    return "XML syntax error at line " + std::to_string(line_) + ", column " + std::to_string(column_) +
+           ": " + message_;
   }
 
   std::string domain() const override { return "korvaster.XmlSyntaxError"; }

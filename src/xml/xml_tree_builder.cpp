@@ -85,7 +85,8 @@ void XmlTreeBuilder::didStartElement(const char* name, const char** attributes) 
     std::size_t count = 0;
     while (attributes[2 * count] != nullptr) ++count;
     map.reserve(count);
-    for (std::size_t index = 0; index < count; ++index) map.append(attributes[2 * index], attributes[2 * index + 1]);
+    for (std::size_t index = 0; index < count; ++index)
+      map.append(attributes[2 * index], attributes[2 * index + 1]);
     currentElement_ = currentParent_->addChild(name, std::nullopt, std::move(map)).get();
   } else {
     currentElement_ = nullptr;

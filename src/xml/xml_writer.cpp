@@ -48,7 +48,9 @@ const char* commonReference(char c) {
   }
 }
 
-void appendText(std::string& out, std::string_view text) { appendEscaped(out, text, "&<>'\"\r", commonReference); }
+void appendText(std::string& out, std::string_view text) {
+  appendEscaped(out, text, "&<>'\"\r", commonReference);
+}
 
 void appendAttributeValue(std::string& out, std::string_view text) {
   appendEscaped(out, text, "&<>'\"\n\r\t", commonReference);

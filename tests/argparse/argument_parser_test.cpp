@@ -42,19 +42,23 @@ TEST_F(ArgumentParserTest, FailureMessagesNameTheOffendingWord) {
             "option --path requires a value; provide a value using '--path <value>' or '--path=<value>'");
   EXPECT_EQ(failureOf({"build", "-v=yes"}),
             "unknown value 'yes' for argument --verbose; use --help to print usage");
-  EXPECT_EQ(failureOf({"build", "--verbose="}), "unknown value '' for argument --verbose; use --help to print usage");
-  EXPECT_EQ(failureOf({"build", "stray"}), "unexpected argument stray; use --help to list available arguments");
+  EXPECT_EQ(failureOf({"build", "--verbose="}),
+            "unknown value '' for argument --verbose; use --help to print usage");
+  EXPECT_EQ(failureOf({"build", "stray"}),
+            "unexpected argument stray; use --help to list available arguments");
   EXPECT_EQ(failureOf({"frobnicate"}), "expected arguments: build, modify");
 }
 
 TEST_F(ArgumentParserTest, OptionsBelongToTheirOwnLevel) {
-  EXPECT_EQ(failureOf({"build", "--version"}), "unknown option --version; use --help to list available options");
+  EXPECT_EQ(failureOf({"build", "--version"}),
+            "unknown option --version; use --help to list available options");
   EXPECT_EQ(failureOf({"--path", "x"}), "unknown option --path; use --help to list available options");
   EXPECT_EQ(failureOf({"modify", "-p", "x"}), "unknown option -p; use --help to list available options");
 }
 
 TEST_F(ArgumentParserTest, TheFirstBadWordEndsTheParseBeforeALaterHelpWord) {
-  EXPECT_EQ(failureOf({"build", "--nope", "-h"}), "unknown option --nope; use --help to list available options");
+  EXPECT_EQ(failureOf({"build", "--nope", "-h"}),
+            "unknown option --nope; use --help to list available options");
 }
 
 TEST_F(ArgumentParserTest, AttachedValuesSplitAtTheFirstEquals) {
@@ -76,7 +80,8 @@ TEST_F(ArgumentParserTest, BooleanValues) {
   EXPECT_EQ(parser.parse({"build", "--verbose=false"})->get(verbose), false);
   EXPECT_EQ(parser.parse({"build", "--verbose=true"})->get(verbose), true);
   EXPECT_EQ(parser.parse({"build"})->get(verbose), std::nullopt);
-  EXPECT_EQ(failureOf({"build", "-v", "stray"}), "unexpected argument stray; use --help to list available arguments");
+  EXPECT_EQ(failureOf({"build", "-v", "stray"}),
+            "unexpected argument stray; use --help to list available arguments");
 }
 
 TEST_F(ArgumentParserTest, TheLastOccurrenceWinsAcrossShortAndLongNames) {

@@ -12,7 +12,8 @@ std::string usageOf(const ArgumentParser& parser) {
 }
 
 TEST(UsageTextTest, AlignsDescriptionsThreeColumnsAfterTheLongestEntry) {
-  ArgumentParser parser(std::string("tool"), "<command> [<args>]", "Does things.", std::string("https://x.test/"));
+  ArgumentParser parser(std::string("tool"), "<command> [<args>]", "Does things.",
+                        std::string("https://x.test/"));
   parser.add<bool>("--version", std::nullopt, std::string("Prints tool version"));
   parser.add<std::string>("--abcdefg", std::string("-a"), std::string("Thirteen wide"));  // 13 characters
   parser.add<bool>("--hidden", std::nullopt, std::nullopt);
@@ -38,7 +39,8 @@ TEST(UsageTextTest, AlignsDescriptionsThreeColumnsAfterTheLongestEntry) {
 
 TEST(UsageTextTest, WideEntriesStandAloneAndTheColumnStopsAt24) {
   ArgumentParser parser(std::string("tool"), "u", "O.");
-  parser.add<std::string>("--a-very-long-option-name", std::string("-l"), std::string("Long"));  // 28 characters
+  parser.add<std::string>("--a-very-long-option-name", std::string("-l"),
+                          std::string("Long"));  // 28 characters
   parser.add<bool>("--b", std::nullopt, std::string("Short"));
   parser.add("averyveryverylongsubcommand", "Sub.");
   EXPECT_EQ(usageOf(parser),

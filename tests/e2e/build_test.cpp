@@ -31,7 +31,8 @@ class BuildCommandTest : public ::testing::Test {
     plist = temp.write("ExportOptions.plist", kExportOptions);
   }
 
-  ChildOutcome build(std::vector<std::string> arguments, std::map<std::string, std::string> environment = {}) {
+  ChildOutcome build(std::vector<std::string> arguments,
+                     std::map<std::string, std::string> environment = {}) {
     arguments.insert(arguments.begin(), "build");
     environment["HOME"] = temp / "home";
     environment["PATH"] = std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + std::getenv("PATH");
@@ -67,19 +68,20 @@ TEST_F(BuildCommandTest, BuildOnlyArchivesAndExportsTheProjectInPlace) {
   const std::string folder = builds() + "SampleApp/";
   // Without verbose, xcodebuild's standard output is not shown; its standard error is.
   EXPECT_EQ(logLines(outcome.standardError),
-            (std::vector<std::string>{kInfo + "Archiving the project...", "fake xcodebuild: archive on standard error",
-                                      kInfo + "Exporting archive...", "fake xcodebuild: export on standard error",
-                                      kInfo + "Your ipa file located at " + folder}));
+            (std::vector<std::string>{
+                kInfo + "Archiving the project...", "fake xcodebuild: archive on standard error",
+                kInfo + "Exporting archive...", "fake xcodebuild: export on standard error",
+                kInfo + "Your ipa file located at " + folder}));
   EXPECT_EQ(outcome.standardOutput, "");
   EXPECT_EQ(calls(), (std::vector<std::vector<std::string>>{
                          {"-scheme", "SampleApp", "-workspace", temp / "SampleApp/SampleApp.xcworkspace",
-                          "-configuration", "Release", "-archivePath", folder + "SampleApp", "clean", "archive",
-                          "-quiet"},
-                         {"-archivePath", folder + "SampleApp.xcarchive", "-exportPath", folder, "-exportArchive",
-                          "-exportOptionsPlist", plist, "-verbose"}}));
+                          "-configuration", "Release", "-archivePath", folder + "SampleApp", "clean",
+                          "archive", "-quiet"},
+                         {"-archivePath", folder + "SampleApp.xcarchive", "-exportPath", folder,
+                          "-exportArchive", "-exportOptionsPlist", plist, "-verbose"}}));
   EXPECT_TRUE(fs::exists(folder + "SampleApp.ipa"));
   EXPECT_TRUE(fs::exists(folder + "SampleApp.xcarchive"));  // build-only keeps the archive
-  EXPECT_FALSE(fs::exists(projects() + "SampleApp"));         // and makes no copy
+  EXPECT_FALSE(fs::exists(projects() + "SampleApp"));       // and makes no copy
   EXPECT_EQ(readFile(temp / "SampleApp/SampleApp/Views/BannerView.xib"),
             readFile(std::string(KORVASTER_EXAMPLE_PROJECT) + "/SampleApp/Views/BannerView.xib"));
 }
@@ -115,13 +117,15 @@ TEST_F(BuildCommandTest, AFailingArchiveStillCleansUpAndSkipsTheExport) {
   std::filesystem::create_directories(builds() + "SampleApp/Stale.xcarchive");
   const auto outcome =
       build({"-p", temp / "SampleApp", "-e", plist}, {{"FAKE_XCODEBUILD_ARCHIVE_STATUS", "65"}});
-  EXPECT_EQ(outcome.standardOutput,
-            "Whoops! An error occurred: Can't build archive. Error code - 65. Use --verbose parameter to print "
-            "xcodebuild output.\n");
+  EXPECT_EQ(
+      outcome.standardOutput,
+      "Whoops! An error occurred: Can't build archive. Error code - 65. Use --verbose parameter to print "
+      "xcodebuild output.\n");
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_EQ(calls().size(), 1u);
   const auto lines = logLines(outcome.standardError);
-  EXPECT_NE(std::find(lines.begin(), lines.end(), kError + "Failed to make archive. Error code: 65"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), kError + "Failed to make archive. Error code: 65"),
+            lines.end());
   EXPECT_FALSE(fs::exists(builds() + "SampleApp/Stale.xcarchive"));
   EXPECT_FALSE(fs::exists(projects() + "SampleApp"));
 }
@@ -129,9 +133,10 @@ TEST_F(BuildCommandTest, AFailingArchiveStillCleansUpAndSkipsTheExport) {
 TEST_F(BuildCommandTest, AFailingExportReportsItsStatus) {
   const auto outcome =
       build({"-p", temp / "SampleApp", "-e", plist, "-b"}, {{"FAKE_XCODEBUILD_EXPORT_STATUS", "70"}});
-  EXPECT_EQ(outcome.standardOutput,
-            "Whoops! An error occurred: Can't build archive. Error code - 70. Use --verbose parameter to print "
-            "xcodebuild output.\n");
+  EXPECT_EQ(
+      outcome.standardOutput,
+      "Whoops! An error occurred: Can't build archive. Error code - 70. Use --verbose parameter to print "
+      "xcodebuild output.\n");
   EXPECT_EQ(outcome.exitStatus, 1);
   const auto lines = logLines(outcome.standardError);
   EXPECT_NE(std::find(lines.begin(), lines.end(),
@@ -146,9 +151,10 @@ TEST_F(BuildCommandTest, MissingExportOptionsOrIncompleteConfigurationCopiesNoth
 
   const std::string bare = temp.write("Bare.plist", "<plist version=\"1.0\"><dict/></plist>");
   outcome = build({"-p", temp / "SampleApp", "-e", bare, "-s", "S"});
-  EXPECT_EQ(outcome.standardOutput,
-            "Whoops! An error occurred: Either `scheme` or `configuration` or `workspace` or all together are not "
-            "found.\n");
+  EXPECT_EQ(
+      outcome.standardOutput,
+      "Whoops! An error occurred: Either `scheme` or `configuration` or `workspace` or all together are not "
+      "found.\n");
   EXPECT_EQ(outcome.exitStatus, 1);
 
   outcome = build({"-p", temp / "SampleApp", "-e", temp / "missing.plist"});
@@ -160,9 +166,10 @@ TEST_F(BuildCommandTest, MissingExportOptionsOrIncompleteConfigurationCopiesNoth
 TEST_F(BuildCommandTest, NoXcodebuildOnThePathFailsTheArchive) {
   const auto outcome = runChild(KORVASTER_BINARY, {"build", "-p", temp / "SampleApp", "-e", plist, "-b"},
                                 {{"HOME", temp / "home"}, {"PATH", temp / "empty-path"}});
-  EXPECT_EQ(outcome.standardOutput,
-            "Whoops! An error occurred: Can't build archive. Error code - 127. Use --verbose parameter to print "
-            "xcodebuild output.\n");
+  EXPECT_EQ(
+      outcome.standardOutput,
+      "Whoops! An error occurred: Can't build archive. Error code - 127. Use --verbose parameter to print "
+      "xcodebuild output.\n");
   EXPECT_EQ(outcome.exitStatus, 1);
 }
 

@@ -1,5 +1,4 @@
 #include "e2e/child_process.h"
-#include "temporary_folder.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -10,6 +9,8 @@
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
+
+#include "temporary_folder.h"
 
 extern char** environ;
 

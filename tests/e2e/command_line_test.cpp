@@ -8,7 +8,8 @@ namespace korvaster::testing {
 namespace {
 
 const std::string kTopUsage =
-    "OVERVIEW: korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, if it's "
+    "OVERVIEW: korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, "
+    "if it's "
     "nil, for UIView instances based on XCode generated id.\n"
     "korvaster also able to build an IPA file.\n"
     "\n"
@@ -42,7 +43,8 @@ const std::string kBuildUsage =
     "  --workspace, -w       Project workspace to build. Tool supports only workspaces for now\n";
 
 const std::string kModifyUsage =
-    "OVERVIEW: Copies source code, looks for elements without AccesibilityIdentifier in IB files and set value. "
+    "OVERVIEW: Copies source code, looks for elements without AccesibilityIdentifier in IB files and set "
+    "value. "
     "See -h for options.\n"
     "\n"
     "OPTIONS:\n"
@@ -59,16 +61,19 @@ ChildOutcome korvaster(const std::vector<std::string>& arguments) {
 
 TEST(CommandLineTest, NoArgumentsPrintsUsageThenTheReport) {
   const auto outcome = korvaster({});
-  EXPECT_EQ(outcome.standardOutput,
-            kTopUsage + "Whoops! An error occurred: Arguments are not provided. Call -h or --help for help.\n");
+  EXPECT_EQ(
+      outcome.standardOutput,
+      kTopUsage + "Whoops! An error occurred: Arguments are not provided. Call -h or --help for help.\n");
   EXPECT_EQ(logLines(outcome.standardError),
             std::vector<std::string>{
-                kError + "The operation couldn't be completed. (KorvastCommandLineToolCore.KorvastError error 3.)"});
+                kError +
+                "The operation couldn't be completed. (KorvastCommandLineToolCore.KorvastError error 3.)"});
   EXPECT_EQ(outcome.exitStatus, 1);
 }
 
 TEST(CommandLineTest, HelpWordsPrintTheUsageOfTheParserThatMeetsThem) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{{"-h"}, {"--help"}, {"-help", "frobnicate"}}) {
+  for (const auto& arguments :
+       std::vector<std::vector<std::string>>{{"-h"}, {"--help"}, {"-help", "frobnicate"}}) {
     const auto outcome = korvaster(arguments);
     EXPECT_EQ(outcome.standardOutput, kTopUsage) << arguments[0];
     EXPECT_EQ(outcome.standardError, "");
@@ -83,8 +88,8 @@ TEST(CommandLineTest, HelpWordsPrintTheUsageOfTheParserThatMeetsThem) {
 }
 
 TEST(CommandLineTest, VersionPrintsOneLineAndRunsNothing) {
-  for (const auto& arguments :
-       std::vector<std::vector<std::string>>{{"--version"}, {"--version=false"}, {"--version", "build", "-p", "x"}}) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"--version"}, {"--version=false"}, {"--version", "build", "-p", "x"}}) {
     const auto outcome = korvaster(arguments);
     EXPECT_EQ(outcome.standardOutput, "korvaster \u2014 1.0.0\n");
     EXPECT_EQ(outcome.standardError, "");
@@ -109,16 +114,19 @@ TEST(CommandLineTest, ParseFailuresAreLoggedThenUsageThenGenericDescription) {
   };
   for (const auto& c : cases) {
     const auto outcome = korvaster(c.arguments);
-    EXPECT_EQ(outcome.standardOutput, kTopUsage + "The operation couldn't be completed. (korvaster.ArgumentParserError error " +
-                                          std::to_string(c.code) + ".) " + c.description + "\n")
+    EXPECT_EQ(outcome.standardOutput,
+              kTopUsage + "The operation couldn't be completed. (korvaster.ArgumentParserError error " +
+                  std::to_string(c.code) + ".) " + c.description + "\n")
         << c.arguments[0];
-    EXPECT_EQ(logLines(outcome.standardError), std::vector<std::string>{kError + "ArgumentParserError" + c.description});
+    EXPECT_EQ(logLines(outcome.standardError),
+              std::vector<std::string>{kError + "ArgumentParserError" + c.description});
     EXPECT_EQ(outcome.exitStatus, 1);
   }
 }
 
 TEST(CommandLineTest, MissingProjectPathIsReportedWithThePrefix) {
-  for (const auto& arguments : std::vector<std::vector<std::string>>{{"build"}, {"modify", "-o", "x"}, {"build", "-v"}}) {
+  for (const auto& arguments :
+       std::vector<std::vector<std::string>>{{"build"}, {"modify", "-o", "x"}, {"build", "-v"}}) {
     const auto outcome = korvaster(arguments);
     EXPECT_EQ(outcome.standardOutput, "Whoops! An error occurred: Project path is not provided.\n");
     EXPECT_EQ(outcome.standardError, "");

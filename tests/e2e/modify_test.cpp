@@ -35,7 +35,8 @@ TEST_F(ModifyCommandTest, CopiesTheProjectAndSaysWhereItIs) {
   EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_NE(readFile(projects() + "App/Main.storyboard").find("identifier=\"v-1\""), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(projects() + "App/.git"));
-  EXPECT_EQ(readFile(temp / "App/Main.storyboard"), R"(<document><view contentMode="s" id="v-1"/></document>)");
+  EXPECT_EQ(readFile(temp / "App/Main.storyboard"),
+            R"(<document><view contentMode="s" id="v-1"/></document>)");
 }
 
 TEST_F(ModifyCommandTest, WarnsWhenThereAreNoInterfaceBuilderFiles) {
@@ -72,7 +73,8 @@ TEST_F(ModifyCommandTest, MissingOrNonexistentProjectIsOneReportLine) {
 
   outcome = modify({"--path", temp / "nowhere"});
   EXPECT_EQ(outcome.standardOutput,
-            "The operation couldn't be completed. (korvaster.FileSystem.Item.PathError error 1.) Invalid path given: " +
+            "The operation couldn't be completed. (korvaster.FileSystem.Item.PathError error 1.) Invalid "
+            "path given: " +
                 temp / "nowhere/" + "\n");
   EXPECT_EQ(outcome.standardError, "");
   EXPECT_EQ(outcome.exitStatus, 1);
@@ -82,16 +84,18 @@ TEST_F(ModifyCommandTest, RefusesToReplaceTheProjectWithItsOwnCopy) {
   temp.makeFolder("home");
   temp.write("work/App/a.swift", "mine");
   const auto outcome = modify({"--path", temp / "work/App", "--output", temp / "work"});
-  EXPECT_EQ(outcome.standardOutput, "Whoops! An error occurred: Can't copy Project to Korvast folder: '~/.korvast'\n");
+  EXPECT_EQ(outcome.standardOutput,
+            "Whoops! An error occurred: Can't copy Project to Korvast folder: '~/.korvast'\n");
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_EQ(readFile(temp / "work/App/a.swift"), "mine");
 }
 
 TEST_F(ModifyCommandTest, WithoutAHomeFolderTheReportSaysSo) {
   const auto outcome = runChild(KORVASTER_BINARY, {"modify", "--path", temp.path()}, {{"HOME", ""}});
-  EXPECT_EQ(outcome.standardOutput,
-            "The operation couldn't be completed. (korvaster.FileSystem.Item.PathError error 2.) Home folder not "
-            "found: HOME is unset or does not name a folder\n");
+  EXPECT_EQ(
+      outcome.standardOutput,
+      "The operation couldn't be completed. (korvaster.FileSystem.Item.PathError error 2.) Home folder not "
+      "found: HOME is unset or does not name a folder\n");
   EXPECT_EQ(outcome.exitStatus, 1);
 }
 

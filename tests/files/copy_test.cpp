@@ -41,7 +41,8 @@ TEST(FolderCopyTest, CopiesContentsPermissionsAndLinksAsLinks) {
 
 TEST(FolderCopyTest, FilterSeesFullSourcePathsAndSkipsRefusedFoldersWhole) {
   TemporaryFolder temp;
-  for (const char* name : {"P/a.txt", "P/.git/HEAD", "P/sub/.git/x", "P/sub/keep.txt", "P/skip/inner/y.txt"}) {
+  for (const char* name :
+       {"P/a.txt", "P/.git/HEAD", "P/sub/.git/x", "P/sub/keep.txt", "P/skip/inner/y.txt"}) {
     temp.write(name, "");
   }
   temp.makeFolder("Out");

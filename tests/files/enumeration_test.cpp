@@ -19,7 +19,8 @@ std::vector<std::string> relativePaths(const FileSystemSequence<Item>& sequence,
 
 TEST(EnumerationTest, EntriesInNameOrderThenEachSubfolderCompletely) {
   TemporaryFolder temp;
-  for (const char* name : {"b.xib", "a.xib", "Z.xib", "sub/c.xib", "sub/inner/d.xib", "sub/e.xib", "aaa/f.xib"}) {
+  for (const char* name :
+       {"b.xib", "a.xib", "Z.xib", "sub/c.xib", "sub/inner/d.xib", "sub/e.xib", "aaa/f.xib"}) {
     temp.write(name, "");
   }
   const Folder root(temp.path());

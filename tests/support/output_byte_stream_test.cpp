@@ -12,7 +12,8 @@ std::string drain(int fileDescriptor) {
   std::string text;
   char buffer[4096];
   ssize_t count;
-  while ((count = ::read(fileDescriptor, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(count));
+  while ((count = ::read(fileDescriptor, buffer, sizeof buffer)) > 0)
+    text.append(buffer, static_cast<size_t>(count));
   return text;
 }
 
@@ -21,7 +22,8 @@ TEST(FileDescriptorOutputStreamTest, HoldsBytesUntilFlushed) {
   ASSERT_EQ(::pipe(fds), 0);
   {
     FileDescriptorOutputStream stream(fds[1]);
-    stream << "OVERVIEW: " << "x";
+    stream << "OVERVIEW: "
+           << "x";
     stream.append("\n");
     stream.flush();
     stream << "tail";  // written by the destructor

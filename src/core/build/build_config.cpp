@@ -24,9 +24,9 @@ PlistPointer parsePropertyList(const std::string& bytes) {
   plist_t root = nullptr;
   // These two calls exist with the same shape in every libplist release.
   if (plist_is_binary(bytes.data(), length)) {
-    plist_from_bin(bytes.data(), length, &root);
+    static_cast<void>(plist_from_bin(bytes.data(), length, &root));
   } else {
-    plist_from_xml(bytes.data(), length, &root);
+    static_cast<void>(plist_from_xml(bytes.data(), length, &root));
   }
   return PlistPointer(root);
 }
@@ -82,12 +82,14 @@ BuildPlistConfig::BuildPlistConfig(const std::string& exportPath) : optionsPlist
   decodedConfig = decoded;
 }
 
-BuildConfig::BuildConfig(const Arguments& arguments, const std::string& plistPath) : optionPlistPath(plistPath) {
+BuildConfig::BuildConfig(const Arguments& arguments, const std::string& plistPath)
+    : optionPlistPath(plistPath) {
   const BuildPlistConfig fromPlist(plistPath);
   const BuildArgumentsConfig fromArguments(arguments);
   const auto& decoded = *fromPlist.decodedConfig;
   const auto chosenScheme = fromArguments.scheme ? fromArguments.scheme : decoded.scheme;
-  const auto chosenConfiguration = fromArguments.configuration ? fromArguments.configuration : decoded.configuration;
+  const auto chosenConfiguration =
+      fromArguments.configuration ? fromArguments.configuration : decoded.configuration;
   const auto chosenWorkspace = fromArguments.workspace ? fromArguments.workspace : decoded.workspace;
   if (!chosenScheme || !chosenConfiguration || !chosenWorkspace) throw KorvastError::failedToBuildConfig();
   scheme = *chosenScheme;

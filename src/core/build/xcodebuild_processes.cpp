@@ -21,24 +21,35 @@ std::vector<std::string> ArchiveProcess::words(const BuildConfig& config, const 
                                                const std::string& source) {
   using namespace XCodeBuildCommand;
   const std::string folder = !source.empty() && source.back() == '/' ? source : source + "/";
-  return {Program,     Scheme,     config.scheme, Workspace, folder + config.workspace, Configuration,
-          config.configuration, ArchivePath, outputPath, Clean, Archive, config.verbose ? Verbose : Quiet};
+  return {Program,
+          Scheme,
+          config.scheme,
+          Workspace,
+          folder + config.workspace,
+          Configuration,
+          config.configuration,
+          ArchivePath,
+          outputPath,
+          Clean,
+          Archive,
+          config.verbose ? Verbose : Quiet};
 }
 
-int ArchiveProcess::launch(const BuildConfig& config, const std::string& outputPath, const std::string& source,
-                           CommandRunner& runner) {
+int ArchiveProcess::launch(const BuildConfig& config, const std::string& outputPath,
+                           const std::string& source, CommandRunner& runner) {
   return runner.run(words(config, outputPath, source), !config.verbose);
 }
 
 std::vector<std::string> ExportProcess::words(const BuildConfig& config, const std::string& archivePath,
                                               const std::string& output) {
   using namespace XCodeBuildCommand;
-  return {Program, ArchivePath, archivePath, ExportPath, output, ExportArchive, ExportOptionsPlist,
-          config.optionPlistPath, Verbose};
+  return {Program, ArchivePath,   archivePath,        ExportPath,
+          output,  ExportArchive, ExportOptionsPlist, config.optionPlistPath,
+          Verbose};
 }
 
-int ExportProcess::launch(const BuildConfig& config, const std::string& archivePath, const std::string& output,
-                          CommandRunner& runner) {
+int ExportProcess::launch(const BuildConfig& config, const std::string& archivePath,
+                          const std::string& output, CommandRunner& runner) {
   return runner.run(words(config, archivePath, output), !config.verbose);
 }
 

@@ -1,8 +1,8 @@
 #include "core/commands/build_command.h"
 
+#include "core/build/build_config.h"
 #include "core/commands/constants.h"
 #include "core/errors/korvast_error.h"
-#include "core/build/build_config.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/strategies/build_ipa_strategy.h"
 #include "core/strategies/modify_and_build_strategy.h"
@@ -22,7 +22,8 @@ std::vector<std::shared_ptr<argparse::OptionArgument<T>>> handlesOfKind(
     const std::unordered_map<std::shared_ptr<argparse::AnyArgument>, ArgumentType>& map) {
   std::vector<std::shared_ptr<argparse::OptionArgument<T>>> handles;
   for (const auto& entry : map) {
-    if (auto handle = std::dynamic_pointer_cast<argparse::OptionArgument<T>>(entry.first)) handles.push_back(handle);
+    if (auto handle = std::dynamic_pointer_cast<argparse::OptionArgument<T>>(entry.first))
+      handles.push_back(handle);
   }
   return handles;
 }
@@ -33,8 +34,9 @@ BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Log
       name_(Constants::Commands::Build),
       overview_(Constants::Commands::BuildUsage) {
   auto& subparser = parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage);
-  registerOptions(makeOptions<PathOption, OutputOption, ExportOption, ConfigOption, SchemeOption, WorkspaceOption>(),
-                  subparser, OptionKind::text);
+  registerOptions(
+      makeOptions<PathOption, OutputOption, ExportOption, ConfigOption, SchemeOption, WorkspaceOption>(),
+      subparser, OptionKind::text);
   registerOptions(makeOptions<BuildOnlyOption, VerboseOption>(), subparser, OptionKind::boolean);
 }
 
@@ -52,8 +54,9 @@ void BuildCommand::registerOptions(const std::vector<std::unique_ptr<GenericOpti
 }
 
 template <typename T>
-Arguments BuildCommand::parseOptions(const std::vector<std::shared_ptr<argparse::OptionArgument<T>>>& optionArgs,
-                                     const argparse::ArgumentParser::Result& args) const {
+Arguments BuildCommand::parseOptions(
+    const std::vector<std::shared_ptr<argparse::OptionArgument<T>>>& optionArgs,
+    const argparse::ArgumentParser::Result& args) const {
   Arguments arguments;
   for (const auto& handle : optionArgs) {
     const auto value = args.get(handle);
@@ -72,7 +75,8 @@ Arguments BuildCommand::parseOptions(const std::vector<std::shared_ptr<argparse:
 
 Arguments BuildCommand::parse(const argparse::ArgumentParser::Result& args) const {
   Arguments arguments = parseOptions(handlesOfKind<std::string>(map_), args);
-  for (auto& argument : parseOptions(handlesOfKind<bool>(map_), args)) arguments.push_back(std::move(argument));
+  for (auto& argument : parseOptions(handlesOfKind<bool>(map_), args))
+    arguments.push_back(std::move(argument));
   return arguments;
 }
 

@@ -7,8 +7,10 @@ namespace CommandInfo {
 inline constexpr const char* Name = "korvaster";
 inline constexpr const char* Usage = "<command> [<args>]";
 inline constexpr const char* Overview =
-    "korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, if it's nil, for "
-    "UIView instances based on XCode generated id.\nkorvaster also able to build an IPA file.\n\nkorvaster is "
+    "korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, if it's "
+    "nil, for "
+    "UIView instances based on XCode generated id.\nkorvaster also able to build an IPA file.\n\nkorvaster "
+    "is "
     "designed for development purposes, do not rely on it in your poduction code.";
 inline constexpr const char* More = "https://korvast.io/docs/application/tvos-korvaster/";
 }  // namespace CommandInfo
@@ -16,7 +18,8 @@ inline constexpr const char* More = "https://korvast.io/docs/application/tvos-ko
 namespace Commands {
 inline constexpr const char* Modify = "modify";
 inline constexpr const char* ModifyUsage =
-    "Copies source code, looks for elements without AccesibilityIdentifier in IB files and set value. See -h for "
+    "Copies source code, looks for elements without AccesibilityIdentifier in IB files and set value. See -h "
+    "for "
     "options.";
 inline constexpr const char* Build = "build";
 inline constexpr const char* BuildUsage =

@@ -11,17 +11,19 @@ namespace korvaster {
 
 KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger)
     : logger_(std::move(logger)),
-      parser_(std::make_unique<argparse::ArgumentParser>(Constants::CommandInfo::Name, Constants::CommandInfo::Usage,
-                                                         Constants::CommandInfo::Overview,
-                                                         Constants::CommandInfo::More)) {
+      parser_(std::make_unique<argparse::ArgumentParser>(
+          Constants::CommandInfo::Name, Constants::CommandInfo::Usage, Constants::CommandInfo::Overview,
+          Constants::CommandInfo::More)) {
   cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_));
   cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_));
-  versionArg_ = parser_->add<bool>(option_names::Version, std::nullopt, std::string(Constants::OptionsUsages::Version));
+  versionArg_ =
+      parser_->add<bool>(option_names::Version, std::nullopt, std::string(Constants::OptionsUsages::Version));
 }
 
 std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser::parse(
     const std::vector<std::string>& arguments) {
-  const std::vector<std::string> words(arguments.empty() ? arguments.end() : arguments.begin() + 1, arguments.end());
+  const std::vector<std::string> words(arguments.empty() ? arguments.end() : arguments.begin() + 1,
+                                       arguments.end());
   try {
     const auto result = parser_->parse(words);
     if (result->get(versionArg_)) return {nullptr, {Argument(ArgumentType::version, "")}};

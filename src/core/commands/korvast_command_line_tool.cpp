@@ -37,7 +37,8 @@ void KorvastCommandLineTool::checkVerboseArgument() {
 void KorvastCommandLineTool::run() {
   checkVerboseArgument();
   if (!command_) {
-    if (contains(arguments, ArgumentType::version)) printLine(Versioning::currentVerssion.completeDisplayString());
+    if (contains(arguments, ArgumentType::version))
+      printLine(Versioning::currentVerssion.completeDisplayString());
     return;
   }
   const CommandOutcome outcome = command_->run(arguments);

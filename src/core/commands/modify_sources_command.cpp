@@ -2,12 +2,13 @@
 
 #include "core/commands/constants.h"
 #include "core/filemanager/korvast_file_manager.h"
-#include "core/strategies/modify_source_code_strategy.h"
 #include "core/options/generic_option.h"
+#include "core/strategies/modify_source_code_strategy.h"
 
 namespace korvaster {
 
-ModifySourcesCommand::ModifySourcesCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger)
+ModifySourcesCommand::ModifySourcesCommand(argparse::ArgumentParser& parser,
+                                           std::shared_ptr<Logger> commandLogger)
     : logger(std::move(commandLogger)) {
   auto& subparser = parser.add(Constants::Commands::Modify, Constants::Commands::ModifyUsage);
   source_ = subparser.add<std::string>(option_names::Path, std::string(option_names::PathShort),

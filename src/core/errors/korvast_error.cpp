@@ -24,7 +24,8 @@ const std::string& CreateFolder() {
 }
 
 const std::string& ProjectCopy() {
-  static const std::string text = std::string("Can't copy Project to Korvast folder: '~/") + kWorkingFolderName + "'";
+  static const std::string text =
+      std::string("Can't copy Project to Korvast folder: '~/") + kWorkingFolderName + "'";
   return text;
 }
 }  // namespace Constants::Errors
@@ -42,7 +43,9 @@ KorvastError KorvastError::failedToCleanArchives(std::string folderPath) {
   return KorvastError(Case::failedToCleanArchives, 0, std::move(folderPath));
 }
 KorvastError KorvastError::missingArguments() { return KorvastError(Case::missingArguments); }
-KorvastError KorvastError::missedExportOptionsPlistPath() { return KorvastError(Case::missedExportOptionsPlistPath); }
+KorvastError KorvastError::missedExportOptionsPlistPath() {
+  return KorvastError(Case::missedExportOptionsPlistPath);
+}
 KorvastError KorvastError::failedToCreateFolder() { return KorvastError(Case::failedToCreateFolder); }
 KorvastError KorvastError::missedProjectPath() { return KorvastError(Case::missedProjectPath); }
 KorvastError KorvastError::failedToCopyProject() { return KorvastError(Case::failedToCopyProject); }

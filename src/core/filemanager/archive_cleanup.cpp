@@ -12,7 +12,8 @@ ArchiveCount cleanAllXCArchives(const files::Folder& folder, const std::shared_p
     try {
       subfolder.deleteItem();
       ++count.deleted;
-      if (logger) logger->log(LogLevel::Debug, [&] { return "Archive " + subfolder.name() + " was deleted"; });
+      if (logger)
+        logger->log(LogLevel::Debug, [&] { return "Archive " + subfolder.name() + " was deleted"; });
     } catch (const files::OperationError&) {
       if (logger) logger->log(LogLevel::Error, [&] { return "Can't delete xcarchive " + subfolder.name(); });
     }

@@ -63,7 +63,8 @@ void KorvastFileManager::log(LogLevel level, const std::string& message) const {
   if (logger) logger->log(level, [&] { return message; });
 }
 
-void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const {
+void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
+                                               const files::Folder& destination) const {
   const auto project = fileManager->realPath(source.path());
   const auto target = fileManager->realPath(destination.path());
   if (!project || !target) return;

@@ -14,6 +14,8 @@ std::optional<LogLevel> logLevelFromRawValue(int rawValue);
 // "[💬]", "[🔬]", "[ℹ️]", "[⚠️]", "[🔥]" or "[❌]".
 const char* tag(LogLevel level);
 
-inline bool operator<(LogLevel left, LogLevel right) { return static_cast<int>(left) < static_cast<int>(right); }
+inline bool operator<(LogLevel left, LogLevel right) {
+  return static_cast<int>(left) < static_cast<int>(right);
+}
 
 }  // namespace korvaster

@@ -13,8 +13,9 @@ class LoggerType {
   virtual void log(LogLevel level, const DeferredMessage& message) = 0;
 
   // Convenience for callers: any callable that returns a printable value.
-  template <typename Producer, typename = std::enable_if_t<std::is_invocable_v<Producer> &&
-                                                          !std::is_same_v<std::decay_t<Producer>, DeferredMessage>>>
+  template <typename Producer,
+            typename = std::enable_if_t<std::is_invocable_v<Producer> &&
+                                        !std::is_same_v<std::decay_t<Producer>, DeferredMessage>>>
   void log(LogLevel level, Producer&& producer) {
     log(level, deferred(std::forward<Producer>(producer)));
   }

@@ -10,7 +10,17 @@
 
 namespace korvaster {
 
-enum class ArgumentType { projectPath, outputPath, exportPlist, scheme, configuration, workspace, verbose, build, version };
+enum class ArgumentType {
+  projectPath,
+  outputPath,
+  exportPlist,
+  scheme,
+  configuration,
+  workspace,
+  verbose,
+  build,
+  version
+};
 
 struct Argument {
   Argument(ArgumentType argumentType, std::string argumentValue)

@@ -51,8 +51,8 @@ inline constexpr const char* VerboseShort = "-v";
 inline constexpr const char* Version = "--version";
 }  // namespace option_names
 
-using PathOption = detail::FixedOption<option_names::Path, option_names::PathShort, Constants::OptionsUsages::Path,
-                                       ArgumentType::projectPath>;
+using PathOption = detail::FixedOption<option_names::Path, option_names::PathShort,
+                                       Constants::OptionsUsages::Path, ArgumentType::projectPath>;
 using OutputOption = detail::FixedOption<option_names::Output, option_names::OutputShort,
                                          Constants::OptionsUsages::Out, ArgumentType::outputPath>;
 using ExportOption = detail::FixedOption<option_names::Export, option_names::ExportShort,

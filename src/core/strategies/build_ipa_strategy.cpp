@@ -22,7 +22,9 @@ std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::stri
   if (logger) logger->log(LogLevel::Info, [] { return "Archiving the project..."; });
   const int status = ArchiveProcess::launch(config, outputPath, sourcePath, runner);
   if (status != 0) {
-    if (logger) logger->log(LogLevel::Error, [&] { return "Failed to make archive. Error code: " + std::to_string(status); });
+    if (logger)
+      logger->log(LogLevel::Error,
+                  [&] { return "Failed to make archive. Error code: " + std::to_string(status); });
     throw KorvastError::failedToBuildArchive(status);
   }
   return outputPath + ".xcarchive";
@@ -36,7 +38,8 @@ void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& a
   if (status != 0) {
     if (logger) {
       logger->log(LogLevel::Error, [&] {
-        return "Failed to build ipa file. Export from archive os failed. Error code: " + std::to_string(status);
+        return "Failed to build ipa file. Export from archive os failed. Error code: " +
+               std::to_string(status);
       });
     }
     throw KorvastError::failedToExportArchive(status);

@@ -21,10 +21,12 @@ class BuildIPAStrategy {
                             const std::string& sourcePath, CommandRunner& runner = defaultCommandRunner());
 
  private:
-  static std::string archive(const BuildConfig& config, const std::string& outputPath, const std::string& sourcePath,
-                             const std::shared_ptr<Logger>& logger, CommandRunner& runner);
-  static void exportIPA(const BuildConfig& config, const std::string& archivePath, const std::string& outputPath,
-                        const std::shared_ptr<Logger>& logger, CommandRunner& runner);
+  static std::string archive(const BuildConfig& config, const std::string& outputPath,
+                             const std::string& sourcePath, const std::shared_ptr<Logger>& logger,
+                             CommandRunner& runner);
+  static void exportIPA(const BuildConfig& config, const std::string& archivePath,
+                        const std::string& outputPath, const std::shared_ptr<Logger>& logger,
+                        CommandRunner& runner);
 };
 
 }  // namespace korvaster

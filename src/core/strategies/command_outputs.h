@@ -5,4 +5,3 @@ namespace korvaster::Constants::CommandOutputs {
 inline constexpr const char* Modify = "Your modified project is at %@";
 inline constexpr const char* Build = "Your ipa file located at %@";
 }  // namespace korvaster::Constants::CommandOutputs
-

@@ -6,7 +6,8 @@
 
 namespace korvaster {
 
-CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments, const KorvastFileManager& fileManager) {
+CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments,
+                                             const KorvastFileManager& fileManager) {
   const auto projectPath = lookup(arguments, ArgumentType::projectPath);
   if (!projectPath) throw KorvastError::missedProjectPath();
   const auto outputPath = lookup(arguments, ArgumentType::outputPath);
@@ -21,7 +22,9 @@ std::string ModifySourceCodeStrategy::copyAndModifyProject(const std::string& pr
   const files::Folder copy = fileManager.copy(projectPath, destination);
   const auto ibFiles = fileManager.findIBFiles(copy);
   if (ibFiles.empty() && logger) {
-    logger->log(LogLevel::Warning, [] { return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed."; });
+    logger->log(LogLevel::Warning, [] {
+      return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
+    });
   }
   if (!fileManager.modifyAccessibilityId(ibFiles) && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });

@@ -19,7 +19,8 @@ class ModifySourceCodeStrategy {
   static CommandOutcome run(const Arguments& arguments, const KorvastFileManager& fileManager);
 
  private:
-  static std::string copyAndModifyProject(const std::string& projectPath, const KorvastFileManager& fileManager,
+  static std::string copyAndModifyProject(const std::string& projectPath,
+                                          const KorvastFileManager& fileManager,
                                           const std::optional<std::string>& destination,
                                           const std::shared_ptr<Logger>& logger);
 };

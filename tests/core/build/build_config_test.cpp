@@ -17,9 +17,10 @@ std::string plist(const std::string& entries) {
          entries + "</dict></plist>";
 }
 
-const std::string kAllKeys = "<key>korvast_scheme</key><string>PlistScheme</string>"
-                             "<key>korvast_configuration</key><string>PlistConfig</string>"
-                             "<key>korvast_workspace</key><string>Plist.xcworkspace</string>";
+const std::string kAllKeys =
+    "<key>korvast_scheme</key><string>PlistScheme</string>"
+    "<key>korvast_configuration</key><string>PlistConfig</string>"
+    "<key>korvast_workspace</key><string>Plist.xcworkspace</string>";
 
 KorvastError::Case failureOf(const Arguments& arguments, const std::string& path) {
   try {
@@ -60,9 +61,10 @@ TEST(BuildConfigTest, CommandLineWinsFieldByField) {
 
 TEST(BuildConfigTest, EmptyStringsCountAsPresent) {
   TemporaryFolder temp;
-  const std::string path = temp.write("Export.plist", plist("<key>korvast_scheme</key><string></string>"
-                                                            "<key>korvast_configuration</key><string>C</string>"
-                                                            "<key>korvast_workspace</key><string>W</string>"));
+  const std::string path =
+      temp.write("Export.plist", plist("<key>korvast_scheme</key><string></string>"
+                                       "<key>korvast_configuration</key><string>C</string>"
+                                       "<key>korvast_workspace</key><string>W</string>"));
   EXPECT_EQ(BuildConfig({}, path).scheme, "");
   EXPECT_EQ(BuildConfig({{ArgumentType::configuration, ""}}, path).configuration, "");
 }
@@ -81,11 +83,14 @@ TEST(BuildConfigTest, AnUnreadableListFailsEvenWhenTheCommandLineHasEverything) 
   EXPECT_EQ(failureOf(everything, temp.write("empty.plist", "")), KorvastError::Case::failedToReadPlistPath);
   EXPECT_EQ(failureOf(everything, temp.write("junk.plist", "not a property list")),
             KorvastError::Case::failedToReadPlistPath);
-  EXPECT_EQ(failureOf(everything, temp.write("array.plist", "<plist><array><string>x</string></array></plist>")),
+  EXPECT_EQ(
+      failureOf(everything, temp.write("array.plist", "<plist><array><string>x</string></array></plist>")),
+      KorvastError::Case::failedToReadPlistPath);
+  EXPECT_EQ(failureOf(everything,
+                      temp.write("number.plist", plist("<key>korvast_scheme</key><integer>3</integer>"))),
             KorvastError::Case::failedToReadPlistPath);
-  EXPECT_EQ(failureOf(everything, temp.write("number.plist", plist("<key>korvast_scheme</key><integer>3</integer>"))),
+  EXPECT_EQ(failureOf(everything, temp.makeFolder("folder.plist")),
             KorvastError::Case::failedToReadPlistPath);
-  EXPECT_EQ(failureOf(everything, temp.makeFolder("folder.plist")), KorvastError::Case::failedToReadPlistPath);
 }
 
 TEST(BuildConfigTest, BinaryPropertyListsAreRead) {

@@ -27,8 +27,10 @@ class XcodebuildWordsTest : public ::testing::Test {
 };
 
 TEST_F(XcodebuildWordsTest, ArchiveWordsJoinTheWorkspaceToTheProjectFolder) {
-  const Words expected{"xcodebuild", "-scheme", "My App", "-workspace", "/p/My Proj/App.xcworkspace",
-                       "-configuration", "Release", "-archivePath", "/b/App", "clean", "archive", "-quiet"};
+  const Words expected{
+      "xcodebuild",     "-scheme", "My App",       "-workspace", "/p/My Proj/App.xcworkspace",
+      "-configuration", "Release", "-archivePath", "/b/App",     "clean",
+      "archive",        "-quiet"};
   EXPECT_EQ(ArchiveProcess::words(configFor(plist, false), "/b/App", "/p/My Proj"), expected);
   EXPECT_EQ(ArchiveProcess::words(configFor(plist, false), "/b/App", "/p/My Proj/"), expected);
   EXPECT_EQ(ArchiveProcess::words(configFor(plist, true), "/b/App", "/p/My Proj").back(), "-verbose");
@@ -38,8 +40,9 @@ TEST_F(XcodebuildWordsTest, ArchiveWordsJoinTheWorkspaceToTheProjectFolder) {
 }
 
 TEST_F(XcodebuildWordsTest, ExportWordsAlwaysEndVerbose) {
-  const Words expected{"xcodebuild", "-archivePath", "/b/App.xcarchive", "-exportPath", "/b/",
-                       "-exportArchive", "-exportOptionsPlist", plist, "-verbose"};
+  const Words expected{"xcodebuild",          "-archivePath", "/b/App.xcarchive",
+                       "-exportPath",         "/b/",          "-exportArchive",
+                       "-exportOptionsPlist", plist,          "-verbose"};
   EXPECT_EQ(ExportProcess::words(configFor(plist, false), "/b/App.xcarchive", "/b/"), expected);
   EXPECT_EQ(ExportProcess::words(configFor(plist, true), "/b/App.xcarchive", "/b/"), expected);
 }

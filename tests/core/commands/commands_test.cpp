@@ -31,7 +31,8 @@ class CommandParsingTest : public ::testing::Test {
   }
 
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+  std::shared_ptr<Logger> logger =
+      std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
 };
 
 TEST_F(CommandParsingTest, ModifyListsPathThenOutput) {
@@ -49,7 +50,8 @@ TEST_F(CommandParsingTest, BuildListsTextArgumentsBeforeSwitches) {
   ASSERT_EQ(arguments.size(), 4u);
   EXPECT_EQ(sorted({arguments[0], arguments[1]}),
             (Arguments{{ArgumentType::projectPath, "p"}, {ArgumentType::exportPlist, "e"}}));
-  EXPECT_EQ(sorted({arguments[2], arguments[3]}), (Arguments{{ArgumentType::verbose, ""}, {ArgumentType::build, ""}}));
+  EXPECT_EQ(sorted({arguments[2], arguments[3]}),
+            (Arguments{{ArgumentType::verbose, ""}, {ArgumentType::build, ""}}));
 }
 
 TEST_F(CommandParsingTest, BuildReadsEveryTextOptionAndCountsSwitchesByPresence) {
@@ -72,14 +74,17 @@ TEST(ToolObjectTest, VerboseLowersTheThresholdOnlyWhenRunning) {
   const testing::ScopedEnvironment home("HOME", temp.path().c_str());
   auto lines = std::make_shared<RecordingLineWriter>();
   KorvastCommandLineTool tool({"korvaster", "build", "-v"}, lines);
-  auto threshold = [&] { return std::dynamic_pointer_cast<ConsoleLogger>(tool.logger->activeLogger)->requiredLevel; };
+  auto threshold = [&] {
+    return std::dynamic_pointer_cast<ConsoleLogger>(tool.logger->activeLogger)->requiredLevel;
+  };
   EXPECT_EQ(threshold(), LogLevel::Info);
   EXPECT_THROW(tool.run(), KorvastError);
   EXPECT_EQ(threshold(), LogLevel::Verbose);
 
   KorvastCommandLineTool quiet({"korvaster", "build", "-p", "x"}, lines);
   EXPECT_ANY_THROW(quiet.run());
-  EXPECT_EQ(std::dynamic_pointer_cast<ConsoleLogger>(quiet.logger->activeLogger)->requiredLevel, LogLevel::Info);
+  EXPECT_EQ(std::dynamic_pointer_cast<ConsoleLogger>(quiet.logger->activeLogger)->requiredLevel,
+            LogLevel::Info);
 }
 
 TEST(VersioningTest, DisplayStringUsesAnEmDashAndFullNumbers) {

@@ -14,13 +14,15 @@ TEST(KorvastErrorTest, EveryCaseHasItsMessage) {
             "Arguments are not provided. Call -h or --help for help.");
   EXPECT_EQ(KorvastError::missedExportOptionsPlistPath().localizedDescription(),
             "Export Options plist path is missing.");
-  EXPECT_EQ(KorvastError::failedToCreateFolder().localizedDescription(), "Can't create a folder at path '~/.korvast'");
+  EXPECT_EQ(KorvastError::failedToCreateFolder().localizedDescription(),
+            "Can't create a folder at path '~/.korvast'");
   EXPECT_EQ(KorvastError::missedProjectPath().localizedDescription(), "Project path is not provided.");
   EXPECT_EQ(KorvastError::failedToCopyProject().localizedDescription(),
             "Can't copy Project to Korvast folder: '~/.korvast'");
   EXPECT_EQ(KorvastError::failedToBuildConfig().localizedDescription(),
             "Either `scheme` or `configuration` or `workspace` or all together are not found.");
-  EXPECT_EQ(KorvastError::failedToReadPlistPath().localizedDescription(), "Can't read Export Options plist path.");
+  EXPECT_EQ(KorvastError::failedToReadPlistPath().localizedDescription(),
+            "Can't read Export Options plist path.");
 }
 
 TEST(KorvastErrorTest, ExportFailureSharesTheArchiveTextAndKeepsTheSign) {

@@ -24,14 +24,15 @@ class ArchiveCleanupTest : public ::testing::Test {
   TemporaryFolder temp;
   testing::ScopedEnvironment home_{"HOME", nullptr};
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines));
+  std::shared_ptr<Logger> logger =
+      std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines));
   std::unique_ptr<KorvastFileManager> service;
 };
 
 TEST_F(ArchiveCleanupTest, RemovesArchivesInTheBuildsFolderAndOneLevelDown) {
-  for (const char* folder : {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive",
-                             "App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
-                             "App/.Hidden.xcarchive"}) {
+  for (const char* folder :
+       {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive", "App/Keep.XCARCHIVE",
+        "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive", "App/.Hidden.xcarchive"}) {
     std::filesystem::create_directories(builds() + folder);
   }
   temp.write("home/.korvast/CommandLineTool/AppBuilds/App/App.ipa", "ipa");

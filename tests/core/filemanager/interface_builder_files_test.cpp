@@ -40,15 +40,16 @@ class InterfaceBuilderFilesTest : public ::testing::Test {
 
   TemporaryFolder temp;
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+  std::shared_ptr<Logger> logger =
+      std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
   std::unique_ptr<KorvastFileManager> service;
 
   testing::ScopedEnvironment home_{"HOME", nullptr};
 };
 
 TEST_F(InterfaceBuilderFilesTest, SelectsExactExtensionsAndSkipsHiddenItems) {
-  for (const char* name : {"P/a.xib", "P/b.storyboard", "P/C.XIB", "P/d.storyboardc", "P/e.xib.bak", "P/.f.xib",
-                           "P/.hidden/g.storyboard", "P/Sub/h.xib", "P/readme"}) {
+  for (const char* name : {"P/a.xib", "P/b.storyboard", "P/C.XIB", "P/d.storyboardc", "P/e.xib.bak",
+                           "P/.f.xib", "P/.hidden/g.storyboard", "P/Sub/h.xib", "P/readme"}) {
     temp.write(name, "");
   }
   EXPECT_EQ(namesFound(temp / "P"), (std::vector<std::string>{"a.xib", "b.storyboard", "Sub/h.xib"}));
@@ -82,7 +83,9 @@ TEST_F(InterfaceBuilderFilesTest, AMalformedFileIsLeftByteForByteAndTheOthersAre
             "(korvaster.XmlSyntaxError error 7.) XML syntax error at line 1, column 42: mismatched tag (in " +
                 temp / "P/2.xib" + ")");
   // No temporary file is left beside them.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp / "P"), std::filesystem::directory_iterator()), 3);
+  EXPECT_EQ(
+      std::distance(std::filesystem::directory_iterator(temp / "P"), std::filesystem::directory_iterator()),
+      3);
 }
 
 TEST_F(InterfaceBuilderFilesTest, RewritesKeepPermissionsAndASecondRunOnlyFormats) {

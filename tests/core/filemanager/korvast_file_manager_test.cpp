@@ -18,16 +18,15 @@ using testing::TemporaryFolder;
 // A temporary HOME for the working folder, and a recorded logger.
 class KorvastFileManagerTest : public ::testing::Test {
  protected:
-  KorvastFileManagerTest() {
-    home_.set(temp.makeFolder("home").c_str());
-  }
+  KorvastFileManagerTest() { home_.set(temp.makeFolder("home").c_str()); }
 
   KorvastFileManager service() { return KorvastFileManager(logger); }
   std::string projectsPath() { return temp / "home/.korvast/CommandLineTool/Projects/"; }
 
   TemporaryFolder temp;
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+  std::shared_ptr<Logger> logger =
+      std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
 
   testing::ScopedEnvironment home_{"HOME", nullptr};
 };
@@ -99,7 +98,8 @@ TEST_F(KorvastFileManagerTest, NeverDeletesOrCopiesIntoTheProject) {
   temp.write("work/App/keep.swift", "precious");
   temp.write("work/App/App/inner.swift", "");
   // --output . from inside: the copy's target would be the project itself.
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "work/App", temp / "work"); }), KorvastError::Case::failedToCopyProject);
+  EXPECT_EQ(caseOf([&] { service().copy(temp / "work/App", temp / "work"); }),
+            KorvastError::Case::failedToCopyProject);
   // The destination lies inside the project.
   EXPECT_EQ(caseOf([&] { service().copy(temp / "work/App", temp / "work/App/App"); }),
             KorvastError::Case::failedToCopyProject);
@@ -108,7 +108,8 @@ TEST_F(KorvastFileManagerTest, NeverDeletesOrCopiesIntoTheProject) {
             KorvastError::Case::failedToCopyProject);
   // The same through a link to the project's folder.
   ASSERT_EQ(::symlink((temp / "work").c_str(), (temp / "alias").c_str()), 0);
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "alias/App", temp / "work"); }), KorvastError::Case::failedToCopyProject);
+  EXPECT_EQ(caseOf([&] { service().copy(temp / "alias/App", temp / "work"); }),
+            KorvastError::Case::failedToCopyProject);
   EXPECT_EQ(readFile(temp / "work/App/keep.swift"), "precious");
   EXPECT_TRUE(std::filesystem::exists(temp / "work/App/App/inner.swift"));
   ASSERT_EQ(lines->lines.size(), 4u);
@@ -120,7 +121,8 @@ TEST_F(KorvastFileManagerTest, AProjectUnderAVersionControlFolderIsRefusedWhole)
   EXPECT_EQ(caseOf([&] { service().copy(temp / ".github/App", std::nullopt); }),
             KorvastError::Case::failedToCopyProject);
   ASSERT_EQ(lines->lines.size(), 1u);
-  EXPECT_EQ(lines->lines[0].rfind("[\U0001F525] KorvastLoger -> Copy File operation failed. Description: ", 0), 0u);
+  EXPECT_EQ(
+      lines->lines[0].rfind("[\U0001F525] KorvastLoger -> Copy File operation failed. Description: ", 0), 0u);
 }
 
 TEST_F(KorvastFileManagerTest, BuildFolderPerWorkspace) {

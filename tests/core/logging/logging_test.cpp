@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <cstdio>
+#include <memory>
 
 #include "core/logging/console_logger.h"
 #include "core/logging/logger.h"
@@ -67,8 +67,8 @@ TEST(LogLevelTest, RawValuesOutsideTheRangeGiveNothing) {
 TEST(StandardErrorLineWriterTest, PrefixHasLocalTimeMillisecondsNameAndIds) {
   const std::string prefix = StandardErrorLineWriter::prefix(1700000000, 7);
   int year, month, day, hour, minute, second, millis, consumed = 0;
-  ASSERT_EQ(std::sscanf(prefix.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d %n", &year, &month, &day, &hour, &minute, &second,
-                        &millis, &consumed),
+  ASSERT_EQ(std::sscanf(prefix.c_str(), "%4d-%2d-%2d %2d:%2d:%2d.%3d %n", &year, &month, &day, &hour, &minute,
+                        &second, &millis, &consumed),
             7)
       << prefix;
   EXPECT_EQ(millis, 7);

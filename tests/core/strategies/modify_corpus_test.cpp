@@ -84,7 +84,8 @@ TEST(ModifyCorpusTest, EveryWellFormedFileGetsIdentifiersAndNothingElseChanges) 
 
   const KorvastFileManager service(nullptr);
   const auto outcome = ModifySourceCodeStrategy::run(
-      {{ArgumentType::projectPath, temp / "Project"}, {ArgumentType::outputPath, temp.makeFolder("out")}}, service);
+      {{ArgumentType::projectPath, temp / "Project"}, {ArgumentType::outputPath, temp.makeFolder("out")}},
+      service);
   EXPECT_EQ(outcome.result, temp / "out/Project/");
 
   int malformed = 0;
@@ -99,7 +100,8 @@ TEST(ModifyCorpusTest, EveryWellFormedFileGetsIdentifiersAndNothingElseChanges) 
       EXPECT_EQ(after, before) << relative;
       continue;
     }
-    ASSERT_EQ(after.rfind("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n", 0), 0u) << relative;
+    ASSERT_EQ(after.rfind("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n", 0), 0u)
+        << relative;
     const xml::XmlDocument afterTree{std::string_view(after)};
     expectOnlyIdentifiersAdded(*beforeTree->root(), *afterTree.root(), relative);
     expectEveryViewIdentified(*afterTree.root(), relative);

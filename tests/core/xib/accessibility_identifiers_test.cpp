@@ -23,16 +23,20 @@ TEST(AccessibilityIdentifiersTest, AViewWithoutAccessibilityGetsANewLastChild) {
 }
 
 TEST(AccessibilityIdentifiersTest, AnExistingIdentifierIsKeptAndAMissingOneIsCompleted) {
-  EXPECT_EQ(transformed(R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" identifier="Mine"/></view>)"),
-            "<view contentMode=\"a\" id=\"v1\">\n"
-            "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"Mine\" />\n"
-            "</view>");
-  EXPECT_EQ(transformed(R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" label="L"><traits/></accessibility></view>)"),
-            "<view contentMode=\"a\" id=\"v1\">\n"
-            "\t<accessibility key=\"accessibilityConfiguration\" label=\"L\" identifier=\"v1\">\n"
-            "\t\t<traits />\n"
-            "\t</accessibility>\n"
-            "</view>");
+  EXPECT_EQ(
+      transformed(
+          R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" identifier="Mine"/></view>)"),
+      "<view contentMode=\"a\" id=\"v1\">\n"
+      "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"Mine\" />\n"
+      "</view>");
+  EXPECT_EQ(
+      transformed(
+          R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" label="L"><traits/></accessibility></view>)"),
+      "<view contentMode=\"a\" id=\"v1\">\n"
+      "\t<accessibility key=\"accessibilityConfiguration\" label=\"L\" identifier=\"v1\">\n"
+      "\t\t<traits />\n"
+      "\t</accessibility>\n"
+      "</view>");
 }
 
 TEST(AccessibilityIdentifiersTest, OnlyElementsWithBothIdAndContentModeChange) {

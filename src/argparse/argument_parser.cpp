@@ -105,7 +105,7 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
       if (chosen == subparsers_.end()) {
         std::vector<std::string> names;
         for (const auto& entry : subparsers_) names.push_back(entry.first);
-        throw ArgumentParserError::expectedArguments(std::move(names));
+        throw ArgumentParserError::expectedArguments(names);
       }
       result->subparser_ = word;
       return chosen->second->parse(arguments, position, result);

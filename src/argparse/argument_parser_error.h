@@ -13,11 +13,12 @@ class ArgumentParserError final : public support::Error {
  public:
   enum class Case { unknownOption, invalidValue, expectedValue, unexpectedArgument, expectedArguments };
 
-  static ArgumentParserError unknownOption(std::string optionWord);
-  static ArgumentParserError invalidValue(std::string argumentName, const ArgumentConversionError& error);
-  static ArgumentParserError expectedValue(std::string optionWord);
-  static ArgumentParserError unexpectedArgument(std::string argument);
-  static ArgumentParserError expectedArguments(std::vector<std::string> names);
+  static ArgumentParserError unknownOption(const std::string& optionWord);
+  static ArgumentParserError invalidValue(const std::string& argumentName,
+                                          const ArgumentConversionError& error);
+  static ArgumentParserError expectedValue(const std::string& optionWord);
+  static ArgumentParserError unexpectedArgument(const std::string& argument);
+  static ArgumentParserError expectedArguments(const std::vector<std::string>& names);
 
   Case errorCase() const { return case_; }
   const std::string& description() const { return description_; }

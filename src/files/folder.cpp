@@ -27,8 +27,8 @@ FileSystemSequence<File> Folder::makeFileSequence(bool recursive, bool includeHi
 
 bool Folder::containsSubfolder(const std::string& name) const {
   try {
-    Folder(path() + name, fileManager());
-    return true;
+    const Folder subfolder(path() + name, fileManager());
+    return !subfolder.path().empty();
   } catch (const PathError&) {
     return false;
   }

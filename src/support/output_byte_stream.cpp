@@ -7,7 +7,7 @@
 namespace korvaster::support {
 
 namespace {
-constexpr std::size_t kFlushThreshold = 64 * 1024;
+constexpr std::size_t kFlushThreshold = std::size_t{64} * 1024;
 }  // namespace
 
 FileDescriptorOutputStream::FileDescriptorOutputStream(int fileDescriptor)

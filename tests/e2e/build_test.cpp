@@ -113,6 +113,15 @@ TEST_F(BuildCommandTest, ModifyAndBuildWithAnOutputKeepsTheModifiedCopy) {
   EXPECT_TRUE(fs::exists(builds() + "SampleApp/SampleApp.ipa"));
 }
 
+TEST_F(BuildCommandTest, AProjectThatIsTheProjectsFolderItselfIsNeverRemoved) {
+  fs::create_directories(projects());
+  fs::copy(temp / "SampleApp", projects(), fs::copy_options::recursive);
+  const auto outcome = build({"-p", "~/.korvast/CommandLineTool/Projects", "-e", plist});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput << outcome.standardError;
+  EXPECT_TRUE(fs::exists(projects() + "SampleApp.xcodeproj/project.pbxproj"));
+  EXPECT_TRUE(fs::exists(builds() + "SampleApp/SampleApp.ipa"));
+}
+
 TEST_F(BuildCommandTest, AFailingArchiveStillCleansUpAndSkipsTheExport) {
   std::filesystem::create_directories(builds() + "SampleApp/Stale.xcarchive");
   const auto outcome =

@@ -9,6 +9,21 @@
 
 namespace korvaster {
 
+namespace {
+// Whether two folder paths, as the user or the copy step spelled them, name one real folder.
+bool isSameFolder(const std::string& projectPath, const std::string& modifiedPath,
+                  const KorvastFileManager& fileManager) {
+  if (projectPath == modifiedPath) return true;
+  try {
+    const auto& system = *fileManager.fileManager;
+    const auto project = system.realPath(files::Folder(projectPath, fileManager.fileManager).path());
+    return project && project == system.realPath(modifiedPath);
+  } catch (const files::PathError&) {
+    return false;
+  }
+}
+}  // namespace
+
 CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastFileManager& fileManager,
                                            CommandRunner& runner) {
   const auto plistPath = lookup(args, ArgumentType::exportPlist);
@@ -16,8 +31,10 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
   const BuildConfig config(args, *plistPath);
 
   const std::string modifiedPath = ModifySourceCodeStrategy::run(args, fileManager).result;
-  const bool removeCopy =
-      !lookup(args, ArgumentType::outputPath) && lookup(args, ArgumentType::projectPath) != modifiedPath;
+  // Only a copy is ever removed: when the modified folder is the project itself (reached by
+  // whatever spelling of its path), it stays.
+  const bool isProject = isSameFolder(*lookup(args, ArgumentType::projectPath), modifiedPath, fileManager);
+  const bool removeCopy = !lookup(args, ArgumentType::outputPath) && !isProject;
 
   CommandOutcome outcome;
   std::exception_ptr buildError;

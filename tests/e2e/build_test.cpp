@@ -35,7 +35,9 @@ class BuildCommandTest : public ::testing::Test {
                      std::map<std::string, std::string> environment = {}) {
     arguments.insert(arguments.begin(), "build");
     environment["HOME"] = temp / "home";
-    environment["PATH"] = std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + std::getenv("PATH");
+    const char* path = std::getenv("PATH");
+    environment["PATH"] =
+        std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + (path != nullptr ? path : "/usr/bin:/bin");
     environment["FAKE_XCODEBUILD_LOG"] = temp / "xcodebuild.log";
     return runChild(KORVASTER_BINARY, arguments, environment);
   }

@@ -53,10 +53,17 @@ bool KorvastFileManagerHelper::shouldCopyItem(const std::string& sourcePath) {
 }
 
 KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger)
+    : KorvastFileManager(std::move(serviceLogger), files::Folder::home()) {}
+
+KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger, const files::Folder& homeFolder)
+    : KorvastFileManager(std::move(serviceLogger), homeFolder, toolFolder(homeFolder)) {}
+
+KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger, const files::Folder& homeFolder,
+                                       const files::Folder& tool)
     : logger(std::move(serviceLogger)),
-      home(files::Folder::home()),
-      projects(subfolderOrFail(toolFolder(home), kProjectsFolderName)),
-      builds(subfolderOrFail(toolFolder(home), kBuildsFolderName)),
+      home(homeFolder),
+      projects(subfolderOrFail(tool, kProjectsFolderName)),
+      builds(subfolderOrFail(tool, kBuildsFolderName)),
       fileManager(std::make_shared<files::FileManager>(&KorvastFileManagerHelper::shouldCopyItem)) {}
 
 void KorvastFileManager::log(LogLevel level, const std::string& message) const {

@@ -63,6 +63,11 @@ class KorvastFileManager {
   std::shared_ptr<files::FileManager> fileManager;
 
  private:
+  // The tool folder is opened once and handed to the two folders made inside it.
+  KorvastFileManager(std::shared_ptr<Logger> logger, const files::Folder& homeFolder);
+  KorvastFileManager(std::shared_ptr<Logger> logger, const files::Folder& homeFolder,
+                     const files::Folder& tool);
+
   void log(LogLevel level, const std::string& message) const;
   void refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const;
 };

@@ -20,12 +20,22 @@ namespace {
 }  // namespace
 
 std::string readContents(const std::string& path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a FIFO would block the open until someone writes to it.
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) failRead(path);
   struct stat status {};
+  if (::fstat(descriptor, &status) != 0) {
+    const int error = errno;
+    ::close(descriptor);
+    throw FileIOError(FileIOError::Case::readFailed, path, error);
+  }
+  // A pipe never ends and a device may not either: only regular files are read.
+  if (!S_ISREG(status.st_mode)) {
+    ::close(descriptor);
+    throw FileIOError(FileIOError::Case::readFailed, path, std::string("not a regular file"));
+  }
   std::string contents;
-  if (::fstat(descriptor, &status) == 0 && status.st_size > 0)
-    contents.reserve(static_cast<std::size_t>(status.st_size));
+  if (status.st_size > 0) contents.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[1 << 16];
   while (true) {
     const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
@@ -48,8 +58,8 @@ void writeAtomically(const std::string& path, std::string_view contents) {
 
   const auto slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temporary = folder + "/." + name + ".korvaster-XXXXXX";
+  // Short, so that a file whose name is near the longest allowed can still be rewritten.
+  std::string temporary = folder + "/.korvaster-XXXXXX";
   const int descriptor = ::mkstemp(temporary.data());
   if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
 

@@ -6,7 +6,8 @@
 
 namespace korvaster::files {
 
-// The file's bytes; throws FileIOError(readFailed).
+// The bytes of the regular file at `path`; throws FileIOError(readFailed), also for a pipe,
+// a device or a socket, which are never read.
 std::string readContents(const std::string& path);
 
 // Writes `contents` to a temporary file in the same folder, gives it the permission bits of

@@ -5,11 +5,14 @@
 namespace korvaster::files {
 
 FileIOError::FileIOError(Case errorCase, std::string path, int systemError)
-    : case_(errorCase), path_(std::move(path)), systemError_(systemError) {}
+    : FileIOError(errorCase, std::move(path), std::string(std::strerror(systemError))) {}
+
+FileIOError::FileIOError(Case errorCase, std::string path, std::string reason)
+    : case_(errorCase), path_(std::move(path)), reason_(std::move(reason)) {}
 
 std::string FileIOError::description() const {
-  return std::string(case_ == Case::readFailed ? "could not read " : "could not write ") + path_ + ": " +
-         std::strerror(systemError_);
+  const char* verb = case_ == Case::readFailed ? "read " : case_ == Case::writeFailed ? "write " : "lock ";
+  return std::string("could not ") + verb + path_ + ": " + reason_;
 }
 
 }  // namespace korvaster::files

@@ -9,12 +9,14 @@ namespace korvaster::files {
 
 class FileIOError final : public support::Error {
  public:
-  enum class Case { readFailed, writeFailed };
+  enum class Case { readFailed, writeFailed, lockFailed };
 
   FileIOError(Case errorCase, std::string path, int systemError);
+  // A failure the system did not give a reason for, told in `reason`.
+  FileIOError(Case errorCase, std::string path, std::string reason);
 
   Case errorCase() const { return case_; }
-  // "could not read PATH: REASON" or "could not write PATH: REASON".
+  // "could not read PATH: REASON", "could not write PATH: REASON" or "could not lock PATH: REASON".
   std::string description() const;
 
   std::string domain() const override { return "korvaster.FileIOError"; }
@@ -24,7 +26,7 @@ class FileIOError final : public support::Error {
  private:
   Case case_;
   std::string path_;
-  int systemError_;
+  std::string reason_;
 };
 
 }  // namespace korvaster::files

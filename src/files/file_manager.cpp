@@ -6,10 +6,14 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "files/clone_copy.h"
+#include "files/deletion_guard.h"
+#include "files/tree_removal.h"
+#include "support/interruption.h"
 
 namespace korvaster::files {
 
@@ -63,6 +67,16 @@ std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const s
   return names;
 }
 
+bool FileManager::isRegularFile(const std::string& path) const {
+  struct stat status {};
+  return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool FileManager::isSymbolicLink(const std::string& path) const {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
 std::optional<FileManager::Identity> FileManager::folderIdentity(const std::string& path) const {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
@@ -72,17 +86,35 @@ std::optional<FileManager::Identity> FileManager::folderIdentity(const std::stri
 
 bool FileManager::createDirectory(const std::string& path) const { return ::mkdir(path.c_str(), 0777) == 0; }
 
-bool FileManager::copyItem(const std::string& source, const std::string& destination) const {
+bool FileManager::copyItem(const std::string& source, const std::string& destination,
+                           FolderModes* deferredModes) const {
   const std::string target = withoutTrailingSlashes(destination);
   struct stat existing {};
   if (::lstat(target.c_str(), &existing) == 0 || errno != ENOENT) return false;
   if (copyFilter_ && !copyFilter_(source)) return true;
-  if (copyEntry(source, target)) return true;
+  const std::size_t deferredBefore = deferredModes ? deferredModes->size() : 0;
+  if (copyEntry(source, target, "", deferredModes)) {
+    // Children were listed before their parents were finished; the caller wants them first.
+    if (deferredModes) std::reverse(deferredModes->begin() + static_cast<long>(deferredBefore), deferredModes->end());
+    return true;
+  }
+  if (deferredModes) deferredModes->resize(deferredBefore);
   removeItem(target);
   return false;
 }
 
-bool FileManager::copyEntry(const std::string& source, const std::string& destination) const {
+bool FileManager::applyFolderModes(const std::string& root, const FolderModes& modes) {
+  bool applied = true;
+  for (const auto& folder : modes) {
+    const std::string path = folder.relativePath.empty() ? root : joined(root, folder.relativePath);
+    if (::chmod(path.c_str(), static_cast<mode_t>(folder.mode)) != 0) applied = false;
+  }
+  return applied;
+}
+
+bool FileManager::copyEntry(const std::string& source, const std::string& destination,
+                            const std::string& relative, FolderModes* deferredModes) const {
+  if (support::pendingInterruption() != 0) return false;
   // A folder named with a trailing "/" is entered even when it is a link; inner links are
   // copied as links.
   struct stat status {};
@@ -104,21 +136,25 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
   if (::mkdir(destination.c_str(), S_IRWXU) != 0) return false;
   const auto names = contentsOfDirectory(source);
   if (!names) return false;
+  const auto mode = static_cast<mode_t>(status.st_mode & kPermissionBits);
+  if (deferredModes && (mode & S_IRWXU) != S_IRWXU) deferredModes->push_back({relative, mode});
   for (const auto& name : *names) {
     const std::string child = joined(source, name);
     if (copyFilter_ && !copyFilter_(child)) continue;
-    if (!copyEntry(child, joined(destination, name))) return false;
+    if (!copyEntry(child, joined(destination, name), relative.empty() ? name : relative + "/" + name,
+                   deferredModes)) {
+      return false;
+    }
   }
-  return ::chmod(destination.c_str(), static_cast<mode_t>(status.st_mode & kPermissionBits)) == 0;
+  // A deferred folder keeps owner access until its owner is done with it.
+  const mode_t now = deferredModes && (mode & S_IRWXU) != S_IRWXU ? (mode | S_IRWXU) : mode;
+  return ::chmod(destination.c_str(), now) == 0;
 }
 
 bool FileManager::removeItem(const std::string& path) const {
+  if (DeletionGuard::refusal(path)) return false;
   // Without the trailing "/" a link to a folder is removed as a link, never its target's contents.
-  const std::filesystem::path target = withoutTrailingSlashes(path);
-  std::error_code error;
-  if (!std::filesystem::exists(std::filesystem::symlink_status(target, error))) return false;
-  std::filesystem::remove_all(target, error);
-  return !error;
+  return removeTree(withoutTrailingSlashes(path)) == 0;
 }
 
 std::optional<std::string> FileManager::realPath(const std::string& path) const {

@@ -38,15 +38,35 @@ class FileManager {
   bool fileExists(const std::string& path, bool& isDirectory) const;
   // The names of a folder's entries in no particular order, or nothing when it cannot be read.
   std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
+  // Whether `path` is, or leads through a link to, a regular file.
+  bool isRegularFile(const std::string& path) const;
+  // Whether `path` itself is a symbolic link.
+  bool isSymbolicLink(const std::string& path) const;
   // The real folder behind `path` (links followed), or nothing when there is no folder.
   std::optional<Identity> folderIdentity(const std::string& path) const;
   // Creates exactly one folder; false when it exists or its parent is missing.
   bool createDirectory(const std::string& path) const;
+  // A folder of a copy whose own permission bits wait to be set, by its path relative to
+  // the copy ("" for the copy itself).
+  struct FolderMode {
+    std::string relativePath;
+    unsigned mode;
+  };
+  using FolderModes = std::vector<FolderMode>;
+
   // Copies a file, link or whole folder tree to `destination`, which must not exist yet.
-  // Contents and permission bits are kept, links are copied as links. On failure the
-  // partial copy is removed and false returned.
-  bool copyItem(const std::string& source, const std::string& destination) const;
-  // Removes a file, a link (not what it points to) or a folder with its contents.
+  // Contents and permission bits are kept, links are copied as links; sockets, pipes and
+  // devices are left out. With `deferredModes`, folders whose bits would keep their owner
+  // from writing in them stay writable and are listed there, children before parents, for
+  // applyFolderModes. On failure, also when an interrupting signal came, the partial copy
+  // is removed and false returned.
+  bool copyItem(const std::string& source, const std::string& destination,
+                FolderModes* deferredModes = nullptr) const;
+  // Sets the listed folders' permission bits below `root`; false when any could not be set.
+  static bool applyFolderModes(const std::string& root, const FolderModes& modes);
+  // Removes a file, a link (not what it points to) or a folder with its contents; folders
+  // that are read-only to their owner are opened up first. Refuses (false) whatever
+  // DeletionGuard refuses.
   bool removeItem(const std::string& path) const;
   // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
   std::optional<std::string> realPath(const std::string& path) const;
@@ -54,7 +74,8 @@ class FileManager {
   std::optional<std::string> homeDirectoryPath() const;
 
  private:
-  bool copyEntry(const std::string& source, const std::string& destination) const;
+  bool copyEntry(const std::string& source, const std::string& destination, const std::string& relative,
+                 FolderModes* deferredModes) const;
 
   CopyFilter copyFilter_;
 };

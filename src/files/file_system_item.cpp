@@ -15,57 +15,51 @@ std::string expandedHome(const std::string& path, const FileManager& fileManager
   return *home + path.substr(1);
 }
 
-// The folder path without its last component: "/a/b/" gives "/a"; the root has none.
-std::optional<std::string> parentPath(const std::string& folderPath) {
-  std::string path = folderPath;
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  if (path == "/") return std::nullopt;
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return std::nullopt;
-  return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-// Replaces each "../" and what stands before it by the resolved parent folder; a relative
-// path without one is put under the current directory. "./", doubled "/" and links stay.
-std::string absolutePath(std::string path, bool isRelative, const FileManager& fileManager) {
-  bool replaced = false;
-  for (auto at = path.find("../"); at != std::string::npos; at = path.find("../")) {
-    try {
-      const Folder before(path.substr(0, at));
-      const auto parent = parentPath(before.path());
-      if (!parent) throw PathError::invalid(path);
-      const Folder parentFolder(*parent);
-      path = parentFolder.path() + path.substr(at + 3);
-      replaced = true;
-    } catch (const PathError& error) {
-      if (error.errorCase() == PathError::Case::homeNotFound) throw;
-      throw PathError::invalid(path);
+// Makes `path` absolute and lexically clean, so that every spelling of one place gives one
+// path and one name: empty and "." components go, and each ".." takes away the component
+// before it, which must be an existing folder (so /a/b/../c fails when /a/b does not exist).
+// Links stay as they are.
+std::string absolutePath(const std::string& path, const FileManager& fileManager) {
+  const std::string absolute = startsWith(path, '/') ? path : fileManager.currentDirectoryPath() + "/" + path;
+  std::string clean;
+  std::size_t at = 0;
+  while (at <= absolute.size()) {
+    auto slash = absolute.find('/', at);
+    if (slash == std::string::npos) slash = absolute.size();
+    const std::string component = absolute.substr(at, slash - at);
+    at = slash + 1;
+    if (component.empty() || component == ".") continue;
+    if (component == "..") {
+      bool isDirectory = false;
+      const std::string before = clean.empty() ? "/" : clean;
+      if (clean.empty() || !fileManager.fileExists(before, isDirectory) || !isDirectory) {
+        throw PathError::invalid(path);
+      }
+      clean.erase(clean.rfind('/'));
+      continue;
     }
+    clean += "/" + component;
   }
-  if (!replaced && isRelative) path = fileManager.currentDirectoryPath() + "/" + path;
-  return path;
+  return clean.empty() ? "/" : clean;
 }
-
 }  // namespace
 
 FileSystemItem::FileSystemItem(std::string path, Kind kind, std::shared_ptr<FileManager> fileManager)
     : kind_(kind), fileManager_(fileManager ? std::move(fileManager) : FileManager::defaultManager()) {
-  if (kind == Kind::folder) {
-    if (path.empty()) path = fileManager_->currentDirectoryPath();
-    if (path.empty() || path.back() != '/') path += '/';
-  }
+  if (kind == Kind::folder && path.empty()) path = fileManager_->currentDirectoryPath();
   if (path.empty()) throw PathError::empty();
-
-  bool isRelative = false;
-  if (startsWith(path, '~')) {
-    path = expandedHome(path, *fileManager_);
-  } else if (!startsWith(path, '/')) {
-    isRelative = true;
-  }
-  path = absolutePath(std::move(path), isRelative, *fileManager_);
+  if (startsWith(path, '~')) path = expandedHome(path, *fileManager_);
+  // "a.xib/" and "a.xib/." name a folder, never the file a.xib.
+  const std::string last = path.substr(path.rfind('/') + 1);
+  const bool namesFolder = last.empty() || last == "." || last == "..";
+  path = absolutePath(path, *fileManager_);
 
   bool isDirectory = false;
-  if (!fileManager_->fileExists(path, isDirectory) || isDirectory != (kind == Kind::folder)) {
+  const bool exists = fileManager_->fileExists(path, isDirectory);
+  if (kind == Kind::folder) {
+    if (path.back() != '/') path += '/';
+    if (!exists || !isDirectory) throw PathError::invalid(path);
+  } else if (!exists || isDirectory || namesFolder) {
     throw PathError::invalid(path);
   }
 

@@ -26,12 +26,14 @@ class FileSystemIterator {
   // Lists `path` (ending in "/") at once; a folder that cannot be listed enumerates as empty.
   FileSystemIterator(std::string path, bool recursive, bool includeHidden,
                      std::shared_ptr<FileManager> fileManager,
-                     std::shared_ptr<VisitedFolders> visited = nullptr)
+                     std::shared_ptr<VisitedFolders> visited = nullptr,
+                     std::optional<std::string> boundary = std::nullopt)
       : path_(std::move(path)),
         recursive_(recursive),
         includeHidden_(includeHidden),
         fileManager_(std::move(fileManager)),
-        visited_(visited ? std::move(visited) : std::make_shared<VisitedFolders>()) {
+        visited_(visited ? std::move(visited) : std::make_shared<VisitedFolders>()),
+        boundary_(std::move(boundary)) {
     if (recursive_) {
       if (auto identity = fileManager_->folderIdentity(path_)) visited_->insert(*identity);
     }
@@ -83,9 +85,19 @@ class FileSystemIterator {
 
   void queueChild(const std::string& childPath) {
     const auto identity = fileManager_->folderIdentity(childPath);
-    if (!identity || !visited_->insert(*identity).second) return;
-    childQueue_.push_back(
-        std::make_unique<FileSystemIterator>(childPath, recursive_, includeHidden_, fileManager_, visited_));
+    if (!identity || (boundary_ && !staysInside(childPath)) || !visited_->insert(*identity).second) return;
+    childQueue_.push_back(std::make_unique<FileSystemIterator>(childPath, recursive_, includeHidden_,
+                                                               fileManager_, visited_, boundary_));
+  }
+
+  // Whether the folder at `childPath` really lies inside the boundary; only a link can
+  // lead out, so only links pay for resolving.
+  bool staysInside(const std::string& childPath) const {
+    if (!fileManager_->isSymbolicLink(childPath.substr(0, childPath.size() - 1))) return true;
+    const auto real = fileManager_->realPath(childPath);
+    const std::string& root = *boundary_;
+    return real && (root == "/" || (real->compare(0, root.size(), root) == 0 && real->size() > root.size() &&
+                                    (*real)[root.size()] == '/'));
   }
 
   std::string path_;
@@ -93,6 +105,7 @@ class FileSystemIterator {
   bool includeHidden_;
   std::shared_ptr<FileManager> fileManager_;
   std::shared_ptr<VisitedFolders> visited_;
+  std::optional<std::string> boundary_;  // the real path enumeration stays inside, if any
   std::deque<std::string> itemNames_;
   std::deque<std::unique_ptr<FileSystemIterator>> childQueue_;
   std::unique_ptr<FileSystemIterator> currentChild_;
@@ -102,14 +115,15 @@ template <typename Item>
 class FileSystemSequence {
  public:
   FileSystemSequence(std::string path, bool recursive, bool includeHidden,
-                     std::shared_ptr<FileManager> fileManager)
+                     std::shared_ptr<FileManager> fileManager, std::optional<std::string> boundary = std::nullopt)
       : path_(std::move(path)),
         recursive_(recursive),
         includeHidden_(includeHidden),
-        fileManager_(std::move(fileManager)) {}
+        fileManager_(std::move(fileManager)),
+        boundary_(std::move(boundary)) {}
 
   FileSystemIterator<Item> makeIterator() const {
-    return FileSystemIterator<Item>(path_, recursive_, includeHidden_, fileManager_);
+    return FileSystemIterator<Item>(path_, recursive_, includeHidden_, fileManager_, nullptr, boundary_);
   }
 
   // Range-for support: an input iterator over next().
@@ -151,6 +165,7 @@ class FileSystemSequence {
   bool recursive_;
   bool includeHidden_;
   std::shared_ptr<FileManager> fileManager_;
+  std::optional<std::string> boundary_;
 };
 
 }  // namespace korvaster::files

@@ -1,6 +1,7 @@
 #include "files/folder.h"
 
 #include "files/file_system_sequence.h"
+#include "support/interruption.h"
 
 namespace korvaster::files {
 
@@ -21,8 +22,10 @@ FileSystemSequence<Folder> Folder::subfolders() const {
   return FileSystemSequence<Folder>(path(), false, false, fileManager());
 }
 
-FileSystemSequence<File> Folder::makeFileSequence(bool recursive, bool includeHidden) const {
-  return FileSystemSequence<File>(path(), recursive, includeHidden, fileManager());
+FileSystemSequence<File> Folder::makeFileSequence(bool recursive, bool includeHidden, bool staysInside) const {
+  std::optional<std::string> boundary;
+  if (staysInside) boundary = fileManager()->realPath(path()).value_or(path());
+  return FileSystemSequence<File>(path(), recursive, includeHidden, fileManager(), std::move(boundary));
 }
 
 bool Folder::containsSubfolder(const std::string& name) const {
@@ -51,13 +54,17 @@ Folder Folder::createSubfolderIfNeeded(const std::string& name) const {
   }
 }
 
-Folder Folder::copy(const Folder& destination) const {
-  const std::string target = destination.path() + name();
-  if (!fileManager()->copyItem(path(), target)) {
+Folder Folder::copy(const Folder& destination) const { return copy(destination, name()); }
+
+Folder Folder::copy(const Folder& destination, const std::string& asName,
+                    FileManager::FolderModes* deferredModes) const {
+  const std::string target = destination.path() + asName;
+  if (!fileManager()->copyItem(path(), target, deferredModes)) {
+    support::throwIfInterrupted();
     throw OperationError(OperationError::Case::copyFailed, copyHandle());
   }
   try {
-    return Folder(target);
+    return Folder(target, fileManager());
   } catch (const PathError&) {
     throw OperationError(OperationError::Case::copyFailed, copyHandle());
   }

@@ -25,7 +25,9 @@ class Folder final : public FileSystemItem {
   // The immediate subfolders that are not hidden, in name order.
   FileSystemSequence<Folder> subfolders() const;
   // The files of this folder, or of the whole tree, optionally with hidden items.
-  FileSystemSequence<File> makeFileSequence(bool recursive = false, bool includeHidden = false) const;
+  // With `staysInside`, a recursive sequence never enters a link to a folder outside this one.
+  FileSystemSequence<File> makeFileSequence(bool recursive = false, bool includeHidden = false,
+                                            bool staysInside = false) const;
 
   bool containsSubfolder(const std::string& name) const;
   // Creates one folder level; throws FolderError when it exists or cannot be made.
@@ -36,6 +38,10 @@ class Folder final : public FileSystemItem {
   // folder's file manager (and its copy filter). Throws OperationError(copyFailed), also
   // when something of that name is already there.
   Folder copy(const Folder& destination) const;
+  // The same under another name; with `deferredModes`, read-only folders stay writable for
+  // now (see FileManager::copyItem). Throws support::Interrupted when a signal stopped it.
+  Folder copy(const Folder& destination, const std::string& asName,
+              FileManager::FolderModes* deferredModes = nullptr) const;
 
  protected:
   std::shared_ptr<const FileSystemItem> copyHandle() const override {

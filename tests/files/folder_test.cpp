@@ -31,7 +31,29 @@ TEST(FolderPathTest, RelativeAndParentReferencesResolveAgainstTheCurrentDirector
   EXPECT_EQ(Folder("..").path(), (parent.empty() ? "" : parent) + "/");
   const std::string self = cwd.substr(cwd.rfind('/') + 1);
   EXPECT_EQ(Folder("../" + self).path(), cwd + "/");
-  EXPECT_EQ(Folder(".").path(), cwd + "/./");
+}
+
+TEST(FolderPathTest, EverySpellingOfAFolderGivesOnePathAndItsRealName) {
+  TemporaryFolder temp;
+  temp.makeFolder("w/MyApp/sub");
+  const std::string cwd = currentDirectory();
+  const std::string self = cwd.substr(cwd.rfind('/') + 1);
+  EXPECT_EQ(Folder(".").path(), cwd + "/");
+  EXPECT_EQ(Folder(".").name(), self);
+  for (const std::string spelling : {"w/MyApp", "w/MyApp/", "w/MyApp//", "w/MyApp/.", "w/MyApp/./", "w//MyApp",
+                                     "w/./MyApp", "w/MyApp/sub/..", "w/MyApp/sub/../"}) {
+    const Folder folder(temp / spelling);
+    EXPECT_EQ(folder.path(), temp / "w/MyApp/") << spelling;
+    EXPECT_EQ(folder.name(), "MyApp") << spelling;
+  }
+  // A name that merely ends in dots is a name, not a way up.
+  temp.makeFolder("b..");
+  EXPECT_EQ(Folder(temp / "b../").name(), "b..");
+  EXPECT_EQ(Folder("/").name(), "");
+  // A trailing "/" or "/." names a folder, so never a file.
+  const std::string file = temp.write("f.xib", "x");
+  EXPECT_THROW(File(file + "/"), PathError);
+  EXPECT_THROW(File(file + "/."), PathError);
 }
 
 TEST(FolderPathTest, ParentReferenceNeedsTheFolderBeforeIt) {

@@ -3,9 +3,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cerrno>
 
 #include "core/build/command_runner.h"
+#include "support/interruption.h"
 
 extern char** environ;
 
@@ -24,19 +26,46 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   for (auto& text : argumentTexts) argv.push_back(text.data());
   argv.push_back(nullptr);
 
+  support::throwIfInterrupted();
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return kCannotStart;
   // The null device takes any amount of output, so the child can never block on it.
-  if (redirectOutput) posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  if (redirectOutput &&
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return kCannotStart;
+  }
+  // The child leads a process group of its own, so that an interruption can end it together
+  // with everything it started, and no orphan keeps building after the tool has gone.
+  posix_spawnattr_t attributes;
+  if (posix_spawnattr_init(&attributes) != 0) {
+    posix_spawn_file_actions_destroy(&actions);
+    return kCannotStart;
+  }
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, signalNumber);
+  const bool configured = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF) == 0 &&
+                          posix_spawnattr_setpgroup(&attributes, 0) == 0 &&
+                          posix_spawnattr_setsigdefault(&attributes, &defaults) == 0;
   pid_t child = 0;
-  const int spawned = posix_spawn(&child, kEnvProgram, &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      configured ? posix_spawn(&child, kEnvProgram, &actions, &attributes, argv.data(), environ) : -1;
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return kCannotStart;
+  support::setChildProcessGroup(child);
 
   int status = 0;
   while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return kCannotStart;
+    if (errno != EINTR) {
+      support::setChildProcessGroup(0);
+      return kCannotStart;
+    }
   }
+  support::setChildProcessGroup(0);
+  // A child that an interruption ended has not failed on its own: say why it stopped.
+  support::throwIfInterrupted();
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return kCannotStart;

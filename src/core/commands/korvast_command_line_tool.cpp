@@ -4,6 +4,7 @@
 #include "core/commands/versioning.h"
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
+#include "support/interruption.h"
 #include "support/output_byte_stream.h"
 
 namespace korvaster {
@@ -46,12 +47,16 @@ void KorvastCommandLineTool::run() {
 }
 
 int runKorvaster(const std::vector<std::string>& arguments, std::shared_ptr<LineWriter> writer) {
+  support::installInterruptionHandlers();
   try {
     KorvastCommandLineTool tool(arguments, std::move(writer));
     tool.run();
     return 0;
   } catch (const KorvastError& error) {
     printLine(kReportPrefix + error.localizedDescription());
+  } catch (const support::Interrupted& error) {
+    printLine(support::genericDescription(error));
+    return error.exitStatus();
   } catch (const std::exception& error) {
     printLine(support::genericDescription(error));
   }

@@ -4,9 +4,13 @@
 #include "core/filemanager/archive_cleanup.h"
 #include "core/filemanager/working_folder_name.h"
 #include "core/xib/accessibility_identifiers.h"
+#include "files/deletion_guard.h"
 #include "files/file_contents.h"
+#include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/file_system_sequence.h"
+#include "files/staging_folder.h"
+#include "support/interruption.h"
 #include "xml/xml_document.h"
 
 namespace korvaster {
@@ -16,6 +20,10 @@ namespace {
 constexpr const char* kToolFolderName = "CommandLineTool";
 constexpr const char* kBuildsFolderName = "AppBuilds";
 constexpr const char* kProjectsFolderName = "Projects";
+constexpr const char* kLocksFolderName = "Locks";
+constexpr const char* kStagingPrefix = ".korvaster-staging-";
+// The name of the new tree inside its staging folder.
+constexpr const char* kStagedCopyName = "copy";
 
 files::Folder subfolderOrFail(const files::Folder& parent, const std::string& name) {
   try {
@@ -33,6 +41,24 @@ files::Folder toolFolder(const files::Folder& home) {
 bool liesInside(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
          (folder.back() == '/' || path[folder.size()] == '/');
+}
+
+std::string withoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// A short, fixed-length file name for any place: FNV-1a of its path.
+std::string lockFileName(const std::string& place) {
+  std::uint64_t hash = 14695981039346656037ULL;
+  for (const char c : place) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ULL;
+  }
+  static const char* const kDigits = "0123456789abcdef";
+  std::string name(16, '0');
+  for (int index = 15; index >= 0; --index, hash >>= 4) name[static_cast<std::size_t>(index)] = kDigits[hash & 0xF];
+  return name + ".lock";
 }
 
 }  // namespace
@@ -64,7 +90,25 @@ KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger, co
       home(homeFolder),
       projects(subfolderOrFail(tool, kProjectsFolderName)),
       builds(subfolderOrFail(tool, kBuildsFolderName)),
-      fileManager(std::make_shared<files::FileManager>(&KorvastFileManagerHelper::shouldCopyItem)) {}
+      fileManager(std::make_shared<files::FileManager>(&KorvastFileManagerHelper::shouldCopyItem)),
+      locks_(subfolderOrFail(tool, kLocksFolderName)) {
+  // Protecting the deepest folders protects every folder that holds them, up to "/".
+  for (const auto* folder : {&projects, &builds, &locks_}) files::DeletionGuard::protect(folder->path());
+  files::DeletionGuard::protect(home.path());
+}
+
+void KorvastFileManager::holdLockFor(const std::string& place, const std::string& shownPlace) const {
+  heldLocks_->push_back(files::FileLock::acquire(locks_.path() + lockFileName(place), files::FileLock::Target::lockFile, [&] {
+    log(LogLevel::Info, "Another korvaster run is working on " + shownPlace + "; waiting for it to finish.");
+  }));
+}
+
+bool KorvastFileManager::holdsFolderLock(const std::string& path) const {
+  for (const auto& lock : *heldLocks_) {
+    if (lock.path() == path) return true;
+  }
+  return false;
+}
 
 void KorvastFileManager::log(LogLevel level, const std::string& message) const {
   if (logger) logger->log(level, [&] { return message; });
@@ -90,44 +134,96 @@ void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
   throw KorvastError::failedToCopyProject();
 }
 
-files::Folder KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
+ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
   const files::Folder source(from, fileManager);
   const files::Folder destination = to ? files::Folder(*to, fileManager) : projects;
-  if (source == destination) return source;
-  // Compared by real path: the same folder reached through a link or another spelling is the
-  // project too, and an earlier copy that is really the project must never be deleted.
+  // Compared by real path too: the same folder reached through a link or another spelling
+  // is the project, and the project is changed where it lies.
   const auto sourceReal = fileManager->realPath(source.path());
-  if (sourceReal && sourceReal == fileManager->realPath(destination.path())) return source;
+  const auto destinationReal = fileManager->realPath(destination.path());
+  if (source == destination || (sourceReal && sourceReal == destinationReal)) {
+    holdLockFor(sourceReal.value_or(source.path()), source.path());
+    return ProjectCopy::inPlace(source);
+  }
+  if (source.name().empty()) {
+    log(LogLevel::Error, "Refusing to copy the project: the root folder \"/\" is not a project.");
+    throw KorvastError::failedToCopyProject();
+  }
   refuseCopyOntoProject(source, destination);
+  files::DeletionGuard::protect(source.path());
+
+  const std::string finalPath = destination.path() + source.name() + "/";
+  holdLockFor(destinationReal.value_or(destination.path()) + "/" + source.name(), finalPath);
+  const bool inToolFolder = destinationReal && destinationReal == fileManager->realPath(projects.path());
+  if (auto reason = ProjectCopy::refusalToReplace(withoutTrailingSlash(finalPath), inToolFolder)) {
+    log(LogLevel::Error, *reason);
+    throw KorvastError::failedToCopyProject();
+  }
+  // What a killed run left behind goes first; folders of live runs are locked and stay.
+  files::StagingFolder::removeAbandoned(destination.path(), kStagingPrefix);
 
   try {
-    if (destination.containsSubfolder(source.name())) {
-      files::Folder(destination.path() + source.name(), fileManager).deleteItem();
-    }
-    return source.copy(destination);
+    auto staging = std::make_unique<files::StagingFolder>(destination.path(), kStagingPrefix);
+    files::FileManager::FolderModes deferredModes;
+    files::Folder work = source.copy(files::Folder(staging->path(), fileManager), kStagedCopyName, &deferredModes);
+    return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(deferredModes),
+                       sourceReal.value_or(source.path()), inToolFolder, logger);
+  } catch (const support::Interrupted&) {
+    throw;
   } catch (const files::OperationError& error) {
     if (error.errorCase() == files::OperationError::Case::copyFailed) {
       log(LogLevel::Error, "Copy File operation failed. Description: " + support::genericDescription(error));
     }
-  } catch (const support::Error&) {
+  } catch (const support::Error& error) {
+    log(LogLevel::Error, "Can't prepare the copy in " + destination.path() + ": " + support::genericDescription(error));
   }
   throw KorvastError::failedToCopyProject();
 }
 
 std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& workspace) const {
   const std::string name = workspaceName(workspace);
-  if (builds.containsSubfolder(name)) return builds.path() + name + "/";
-  try {
-    return builds.createSubfolder(name).path();
-  } catch (const files::FolderError&) {
-    throw KorvastError::failedToCreateFolder();
+  std::string path;
+  if (builds.containsSubfolder(name)) {
+    path = builds.path() + name + "/";
+  } else {
+    try {
+      path = builds.createSubfolder(name).path();
+    } catch (const files::FolderError&) {
+      throw KorvastError::failedToCreateFolder();
+    }
   }
+  // Held until the run ends: another run's clean-up must not take the archive away while
+  // this run builds or exports it, and two runs must not write one archive at once.
+  if (!holdsFolderLock(path)) {
+    try {
+      heldLocks_->push_back(files::FileLock::acquire(path, files::FileLock::Target::folder, [&] {
+        log(LogLevel::Info, "Another korvaster run is building in " + path + "; waiting for it to finish.");
+      }));
+    } catch (const files::FileIOError& error) {
+      log(LogLevel::Error, "Can't lock the build folder: " + support::genericDescription(error));
+      throw KorvastError::failedToCreateFolder();
+    }
+  }
+  return path;
 }
 
 void KorvastFileManager::cleanArchives() const {
   if (logger) logger->log(LogLevel::Debug, [] { return "Cleaning..."; });
   bool complete = true;
   auto clean = [&](const files::Folder& folder) {
+    std::optional<files::FileLock> lock;
+    if (!holdsFolderLock(folder.path())) {
+      try {
+        lock = files::FileLock::tryAcquire(folder.path(), files::FileLock::Target::folder);
+      } catch (const files::FileIOError&) {
+      }
+      if (!lock) {
+        if (logger) {
+          logger->log(LogLevel::Debug, [&] { return "Archives in " + folder.path() + " belong to another run"; });
+        }
+        return;
+      }
+    }
     const ArchiveCount count = cleanAllXCArchives(folder, logger);
     if (count.deleted < count.foundArchives) complete = false;
   };
@@ -141,26 +237,35 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& fo
   std::vector<files::File> found;
   const auto root = fileManager->realPath(folder.path());
   if (!root) return found;
-  for (const auto& file : folder.makeFileSequence(true, false)) {
+  for (const auto& file : folder.makeFileSequence(true, false, true)) {
     const auto extension = file.extension();
     if (!extension || (*extension != "xib" && *extension != "storyboard")) continue;
-    // A link may lead out of the folder; what lies outside is never ours to change.
-    const auto real = fileManager->realPath(file.path());
-    if (real && liesInside(*real, *root)) found.push_back(file);
+    if (!fileManager->isRegularFile(file.path())) continue;
+    // A linked file may lie outside the folder; what lies outside is never ours to change.
+    if (fileManager->isSymbolicLink(file.path())) {
+      const auto real = fileManager->realPath(file.path());
+      if (!real || !liesInside(*real, *root)) continue;
+    }
+    found.push_back(file);
   }
   return found;
 }
 
-bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& ibFiles) const {
+bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& ibFiles,
+                                               const std::function<std::string(const std::string&)>& shownPath) const {
+  xml::XmlOptions options;
+  // Texts are the app's visible strings: they are written back exactly as they were read.
+  options.parserSettings.shouldTrimWhitespace = false;
   int errors = 0;
   for (const auto& file : ibFiles) {
+    support::throwIfInterrupted();
     // Writing through the real path keeps a linked file a link.
     const std::string path = fileManager->realPath(file.path()).value_or(file.path());
     // The parser's words say where in the file; these say which file.
-    const std::string inFile = " (in " + file.path() + ")";
+    const std::string inFile = " (in " + (shownPath ? shownPath(file.path()) : file.path()) + ")";
     try {
       const std::string contents = files::readContents(path);
-      xml::XmlDocument document{std::string_view(contents)};
+      xml::XmlDocument document{std::string_view(contents), options};
       transformIdToAccessibility(*document.root());
       files::writeAtomically(path, document.xml());
     } catch (const xml::XmlError& error) {
@@ -169,12 +274,9 @@ bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& i
                                ? "Can't parse XML file. Description: "
                                : "Can't read file, Description: ";
       log(LogLevel::Error, prefix + support::genericDescription(error) + inFile);
-    } catch (const xml::XmlSyntaxError& error) {
-      ++errors;
-      log(LogLevel::Error, "Can't read file, Description: " + support::genericDescription(error) + inFile);
     } catch (const std::exception& error) {
       ++errors;
-      log(LogLevel::Error, "Can't read file, Description: " + support::genericDescription(error));
+      log(LogLevel::Error, "Can't read file, Description: " + support::genericDescription(error) + inFile);
     }
   }
   return errors == 0;

@@ -3,13 +3,16 @@
 // Interface Builder files, and prepares build folders.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/filemanager/project_copy.h"
 #include "core/logging/logger.h"
 #include "files/file.h"
+#include "files/file_lock.h"
 #include "files/file_manager.h"
 #include "files/folder.h"
 
@@ -28,33 +31,43 @@ class KorvastFileManagerHelper {
 
 class KorvastFileManager {
  public:
-  // Creates ~/.korvast/CommandLineTool/{AppBuilds,Projects} where missing; throws
+  // Creates ~/.korvast/CommandLineTool/{AppBuilds,Projects,Locks} where missing and keeps
+  // them, the home folder and the current directory from ever being deleted; throws
   // KorvastError::failedToCreateFolder (or the file layer's PathError when there is no home).
   explicit KorvastFileManager(std::shared_ptr<Logger> logger);
 
-  // Copies the project at `from` into `to` (default: the projects folder) under its own
-  // name, replacing an earlier copy there, and returns the copy. When `to` is the project
-  // folder itself, returns it uncopied. Opening either folder throws the file layer's error;
-  // a copy that would replace, contain or land inside the project, or any failure to remove
-  // the earlier copy or to copy, throws KorvastError::failedToCopyProject.
-  files::Folder copy(const std::string& from, const std::optional<std::string>& to) const;
+  // Starts the copy of the project at `from` into `to` (default: the projects folder) under
+  // the project's own name, in a staging folder there; ProjectCopy::commit() puts it in
+  // place of an earlier copy. When `to` is the project folder itself, the copy is the
+  // project, uncopied. The run holds a lock on the copy's place until it ends, so runs that
+  // would write the same copy take turns. Opening either folder throws the file layer's
+  // error; a copy that would replace, contain or land inside the project, replace a folder
+  // this tool did not make, or fail, throws KorvastError::failedToCopyProject after an Error
+  // log line that says why.
+  ProjectCopy copy(const std::string& from, const std::optional<std::string>& to) const;
 
   // The build folder of a workspace (its name without extension) in AppBuilds, created if
-  // needed; the returned path ends with "/". Throws KorvastError::failedToCreateFolder.
+  // needed and locked for the rest of the run (waiting, with an Info line, while another
+  // run holds it); the returned path ends with "/". Throws KorvastError::failedToCreateFolder.
   std::string prepareProjectBuildFolder(const std::string& workspace) const;
 
-  // Deletes the archives in the builds folder and in each build folder directly inside it.
-  // Throws KorvastError::failedToCleanArchives (with the builds folder's path) when any
-  // archive could not be deleted, after trying every one.
+  // Deletes the archives in the builds folder and in each build folder directly inside it,
+  // except in build folders another live run holds. Throws
+  // KorvastError::failedToCleanArchives (with the builds folder's path) when any archive
+  // could not be deleted, after trying every one.
   void cleanArchives() const;
 
-  // Every .xib and .storyboard file below `folder` (hidden items skipped) whose real path
-  // lies inside the folder's real path, in enumeration order.
+  // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links
+  // leading out of the folder never followed), in enumeration order.
   std::vector<files::File> findIBFiles(const files::Folder& folder) const;
 
   // Gives the views of each file their accessibility identifiers and rewrites the file
-  // atomically. A file that fails is logged, counted and left whole. True when none failed.
-  bool modifyAccessibilityId(const std::vector<files::File>& files) const;
+  // atomically, keeping every text as it was. A file that fails is logged (named as
+  // `shownPath` gives it), counted and left whole. True when none failed. Throws only
+  // support::Interrupted, between two files.
+  bool modifyAccessibilityId(
+      const std::vector<files::File>& files,
+      const std::function<std::string(const std::string&)>& shownPath = nullptr) const;
 
   std::shared_ptr<Logger> logger;
   files::Folder home;
@@ -70,6 +83,13 @@ class KorvastFileManager {
 
   void log(LogLevel level, const std::string& message) const;
   void refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const;
+  // Holds, for the rest of the run, the lock that stands for `place` (a real path).
+  void holdLockFor(const std::string& place, const std::string& shownPlace) const;
+  // Whether this run holds the lock on the folder at `path`.
+  bool holdsFolderLock(const std::string& path) const;
+
+  files::Folder locks_;
+  std::shared_ptr<std::vector<files::FileLock>> heldLocks_ = std::make_shared<std::vector<files::FileLock>>();
 };
 
 }  // namespace korvaster

@@ -19,16 +19,20 @@ std::string ModifySourceCodeStrategy::copyAndModifyProject(const std::string& pr
                                                            const KorvastFileManager& fileManager,
                                                            const std::optional<std::string>& destination,
                                                            const std::shared_ptr<Logger>& logger) {
-  const files::Folder copy = fileManager.copy(projectPath, destination);
-  const auto ibFiles = fileManager.findIBFiles(copy);
+  ProjectCopy copy = fileManager.copy(projectPath, destination);
+  const auto ibFiles = fileManager.findIBFiles(copy.workFolder());
   if (ibFiles.empty() && logger) {
     logger->log(LogLevel::Warning, [] {
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
-  if (!fileManager.modifyAccessibilityId(ibFiles) && logger) {
+  const bool changedAll =
+      fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) { return copy.shownPath(path); });
+  if (!changedAll && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });
   }
+  // Only a copy whose every file has been through the pass takes the place of the earlier one.
+  copy.commit();
   return copy.path();
 }
 

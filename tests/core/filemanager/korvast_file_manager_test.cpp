@@ -65,7 +65,8 @@ TEST_F(KorvastFileManagerTest, CopyFilterLeavesVersionControlBehind) {
   temp.write("App/x.git", "");
   temp.write("App/.git/HEAD", "");
   temp.write("App/Sub/.gitignore", "");
-  const auto copy = service().copy(temp / "App", std::nullopt);
+  auto copy = service().copy(temp / "App", std::nullopt);
+  copy.commit();
   EXPECT_EQ(copy.path(), projectsPath() + "App/");
   EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/main.swift"));
   EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/x.git"));
@@ -75,12 +76,23 @@ TEST_F(KorvastFileManagerTest, CopyFilterLeavesVersionControlBehind) {
 
 TEST_F(KorvastFileManagerTest, ACopyReplacesTheEarlierCopyWhole) {
   temp.write("App/old.swift", "");
-  service().copy(temp / "App", std::nullopt);
+  service().copy(temp / "App", std::nullopt).commit();
   std::filesystem::remove(temp / "App/old.swift");
   temp.write("App/new.swift", "");
-  service().copy(temp / "App", std::nullopt);
+  {
+    auto copy = service().copy(temp / "App", std::nullopt);
+    // Until the new copy is complete, the earlier one stays whole where it was.
+    EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/old.swift"));
+    EXPECT_FALSE(std::filesystem::exists(projectsPath() + "App/new.swift"));
+    copy.commit();
+  }
   EXPECT_FALSE(std::filesystem::exists(projectsPath() + "App/old.swift"));
   EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/new.swift"));
+  // Nothing of the staging is left beside the copy.
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(projectsPath()))
+    names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"App"});
 }
 
 TEST_F(KorvastFileManagerTest, DestinationsMustExistAndTheProjectItselfIsReturnedUncopied) {

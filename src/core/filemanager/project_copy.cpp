@@ -1,0 +1,108 @@
+#include "core/filemanager/project_copy.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/errors/korvast_error.h"
+#include "support/interruption.h"
+#include "support/write_all.h"
+
+namespace korvaster {
+
+namespace {
+
+std::string withoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+bool writeMark(const std::string& folder, const std::string& sourcePath) {
+  const std::string path = folder + kCopyMarkName;
+  // A mark the project itself carried may be a link; the new one is a plain file of ours.
+  ::unlink(path.c_str());
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (descriptor < 0) return false;
+  const std::string text = "This folder is a copy of " + sourcePath +
+                           " made by korvaster, which may replace or remove it.\n";
+  const bool written = support::writeAll(descriptor, text);
+  return ::close(descriptor) == 0 && written;
+}
+
+}  // namespace
+
+ProjectCopy ProjectCopy::inPlace(const files::Folder& project) { return ProjectCopy(project); }
+
+ProjectCopy::ProjectCopy(files::Folder project) : work_(project), finalPath_(project.path()) {}
+
+ProjectCopy::ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::Folder work, std::string finalPath,
+                         files::FileManager::FolderModes deferredModes, std::string sourcePath,
+                         bool inToolFolder, std::shared_ptr<Logger> logger)
+    : staging_(std::move(staging)),
+      work_(std::move(work)),
+      finalPath_(std::move(finalPath)),
+      deferredModes_(std::move(deferredModes)),
+      sourcePath_(std::move(sourcePath)),
+      inToolFolder_(inToolFolder),
+      logger_(std::move(logger)) {}
+
+std::string ProjectCopy::shownPath(const std::string& workPath) const {
+  const std::string& root = work_.path();
+  if (workPath.compare(0, root.size(), root) != 0) return workPath;
+  return finalPath_ + workPath.substr(root.size());
+}
+
+void ProjectCopy::fail(const std::string& reason) const {
+  if (logger_) logger_->log(LogLevel::Error, [&] { return reason; });
+  throw KorvastError::failedToCopyProject();
+}
+
+std::optional<std::string> ProjectCopy::refusalToReplace(const std::string& target, bool inToolFolder) {
+  struct stat status {};
+  if (::lstat(target.c_str(), &status) != 0 || inToolFolder) return std::nullopt;
+  struct stat mark {};
+  const std::string markPath = target + "/" + kCopyMarkName;
+  if (S_ISDIR(status.st_mode) && ::lstat(markPath.c_str(), &mark) == 0 && S_ISREG(mark.st_mode)) {
+    return std::nullopt;
+  }
+  return "Refusing to replace " + target + ": it holds no " + kCopyMarkName +
+         " mark, so korvaster did not make it. Move it away or choose another output folder.";
+}
+
+void ProjectCopy::commit() {
+  if (!staging_) return;
+  support::throwIfInterrupted();
+  const std::string target = withoutTrailingSlash(finalPath_);
+  const std::string work = withoutTrailingSlash(work_.path());
+  if (!writeMark(work_.path(), sourcePath_)) {
+    fail("Can't mark the copy " + work + " as made by korvaster: " + std::strerror(errno));
+  }
+  // Checked again now: the user may have put something there while the copy was made.
+  if (auto reason = refusalToReplace(target, inToolFolder_)) fail(*reason);
+
+  // The earlier copy goes into the staging folder, to be removed with it.
+  const std::string previous = staging_->path() + "previous";
+  struct stat existing {};
+  const bool hasEarlier = ::lstat(target.c_str(), &existing) == 0;
+  if (hasEarlier && ::rename(target.c_str(), previous.c_str()) != 0) {
+    fail("Can't move the earlier copy " + target + " aside: " + std::strerror(errno));
+  }
+  if (::rename(work.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    if (hasEarlier) static_cast<void>(::rename(previous.c_str(), target.c_str()));
+    fail("Can't move the new copy into " + target + ": " + std::strerror(error));
+  }
+  if (!files::FileManager::applyFolderModes(target, deferredModes_) && logger_) {
+    logger_->log(LogLevel::Warning, [&] {
+      return "Some read-only folders of " + target + " could not get their permission bits back.";
+    });
+  }
+  work_ = files::Folder(finalPath_, work_.fileManager());
+  staging_.reset();
+}
+
+}  // namespace korvaster

@@ -1,0 +1,61 @@
+// ProjectCopy: a project copy on its way into place. The tree is copied and changed in a
+// staging folder beside its final place, then moved there with one rename by commit(); until
+// then the final place keeps the earlier copy, and a copy that is dropped uncommitted leaves
+// nothing behind. Made by KorvastFileManager::copy; a copy "in place" is the project itself.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/logging/logger.h"
+#include "files/file_manager.h"
+#include "files/folder.h"
+#include "files/staging_folder.h"
+
+namespace korvaster {
+
+// The file that marks a folder as a copy this tool made, so that it may be replaced.
+inline constexpr const char* kCopyMarkName = ".korvaster-copy";
+
+class ProjectCopy {
+ public:
+  // The project itself, changed where it lies.
+  static ProjectCopy inPlace(const files::Folder& project);
+  // A copy of `sourcePath` built in `staging` at `work`, bound for `finalPath` (ending with
+  // "/"), which lies in the tool's own projects folder when `inToolFolder`.
+  ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::Folder work, std::string finalPath,
+              files::FileManager::FolderModes deferredModes, std::string sourcePath, bool inToolFolder,
+              std::shared_ptr<Logger> logger);
+
+  // Where the files are to be changed now.
+  const files::Folder& workFolder() const { return work_; }
+  // Where the copy is once committed; ends with "/".
+  const std::string& path() const { return finalPath_; }
+  // `workPath`, a path inside the work folder, as it will be named once committed.
+  std::string shownPath(const std::string& workPath) const;
+
+  // Marks the copy, moves any earlier copy aside, moves this one into place and removes the
+  // staging folder with the earlier copy in it. Throws KorvastError::failedToCopyProject,
+  // after an Error log line that says why, and support::Interrupted.
+  void commit();
+
+  // Why the item at `target` (a path without trailing "/") must not be replaced by a copy,
+  // or nothing when it may be: in the tool's own projects folder (`inToolFolder`) anything
+  // may, elsewhere only a folder carrying the mark.
+  static std::optional<std::string> refusalToReplace(const std::string& target, bool inToolFolder);
+
+ private:
+  explicit ProjectCopy(files::Folder project);
+  [[noreturn]] void fail(const std::string& reason) const;
+
+  std::unique_ptr<files::StagingFolder> staging_;
+  files::Folder work_;
+  std::string finalPath_;
+  files::FileManager::FolderModes deferredModes_;
+  std::string sourcePath_;
+  bool inToolFolder_ = false;
+  std::shared_ptr<Logger> logger_;
+};
+
+}  // namespace korvaster

@@ -1,0 +1,90 @@
+#include "files/deletion_guard.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace korvaster::files {
+
+namespace {
+
+std::mutex guardMutex;
+std::vector<std::string>& protectedFolders() {
+  static std::vector<std::string> folders;
+  return folders;
+}
+
+std::optional<std::string> resolved(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+  if (!real) return std::nullopt;
+  return std::string(real.get());
+}
+
+// `folder` is `path` or holds it.
+bool holds(const std::string& folder, const std::string& path) {
+  if (folder == "/") return true;
+  return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+// The real path of the item itself: its folder resolved, its own name kept, so that a link
+// stands for the link.
+std::optional<std::string> identityPath(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const auto realFolder = resolved(folder);
+  if (!realFolder) return std::nullopt;
+  return *realFolder == "/" ? "/" + name : *realFolder + "/" + name;
+}
+
+}  // namespace
+
+void DeletionGuard::protect(const std::string& path) {
+  const auto real = resolved(path);
+  if (!real) return;
+  const std::lock_guard<std::mutex> lock(guardMutex);
+  protectedFolders().push_back(*real);
+}
+
+std::optional<std::string> DeletionGuard::refusal(const std::string& path) {
+  const std::string target = withoutTrailingSlashes(path);
+  const std::string last = target.substr(target.rfind('/') + 1);
+  if (target.empty() || last == "." || last == "..") return "its path ends in \".\" or \"..\": " + path;
+  if (target == "/") return "it is the root folder";
+  const auto identity = identityPath(target);
+  if (!identity) return std::nullopt;  // nothing there to remove
+
+  std::vector<std::pair<std::string, std::string>> kept;
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+    if (auto real = resolved(home)) kept.emplace_back(*real, "the home folder");
+  }
+  char* current = ::getcwd(nullptr, 0);
+  if (current != nullptr) {
+    kept.emplace_back(current, "the current directory");
+    std::free(current);
+  }
+  {
+    const std::lock_guard<std::mutex> lock(guardMutex);
+    for (const auto& folder : protectedFolders()) kept.emplace_back(folder, "a protected folder");
+  }
+  for (const auto& [folder, what] : kept) {
+    if (*identity == folder) return *identity + " is " + what;
+    if (holds(*identity, folder)) return *identity + " holds " + what + " (" + folder + ")";
+  }
+  return std::nullopt;
+}
+
+void DeletionGuard::resetForTesting() {
+  const std::lock_guard<std::mutex> lock(guardMutex);
+  protectedFolders().clear();
+}
+
+}  // namespace korvaster::files

@@ -1,0 +1,35 @@
+// StagingFolder: a folder made beside a destination, in which something is built before it
+// is moved into place with one rename. It stays locked while its owner lives, so that a
+// later run can tell a live staging folder from one that a killed run left behind.
+#pragma once
+
+#include <string>
+
+#include "files/file_lock.h"
+
+namespace korvaster::files {
+
+class StagingFolder {
+ public:
+  // Makes a new folder named `prefix` and six random characters in `parentPath` and locks
+  // it. Throws FileIOError(writeFailed) when it cannot be made, support::Interrupted when a
+  // signal came while waiting.
+  StagingFolder(const std::string& parentPath, const std::string& prefix);
+  // Removes the folder with everything still in it; a failure is left for removeAbandoned.
+  ~StagingFolder();
+  StagingFolder(const StagingFolder&) = delete;
+  StagingFolder& operator=(const StagingFolder&) = delete;
+
+  // Ends with "/".
+  const std::string& path() const { return path_; }
+
+  // Removes every folder in `parentPath` named like a staging folder of `prefix` that no
+  // live process holds; returns how many went.
+  static int removeAbandoned(const std::string& parentPath, const std::string& prefix);
+
+ private:
+  std::string path_;
+  FileLock lock_;
+};
+
+}  // namespace korvaster::files

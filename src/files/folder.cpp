@@ -50,7 +50,16 @@ Folder Folder::createSubfolderIfNeeded(const std::string& name) const {
   try {
     return Folder(path() + name, fileManager());
   } catch (const PathError&) {
+  }
+  try {
     return createSubfolder(name);
+  } catch (const FolderError&) {
+    // Another process may have made it in the meantime, which is just as good.
+    try {
+      return Folder(path() + name, fileManager());
+    } catch (const PathError&) {
+      throw FolderError::creatingFolderFailed();
+    }
   }
 }
 

@@ -34,13 +34,18 @@ std::string temporaryPath() {
 
 }  // namespace
 
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment) {
+RunningChild startChild(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::map<std::string, std::string>& environment,
+                        const std::string& workingDirectory) {
   // Files rather than pipes: the child can never block on a full pipe.
   const std::string outPath = temporaryPath();
   const std::string errPath = temporaryPath();
 
   std::vector<std::string> argumentTexts{program};
+  if (!workingDirectory.empty()) {
+    // posix_spawn has no portable way to change folder; a shell does it and then execs.
+    argumentTexts = {"/bin/sh", "-c", "cd \"$0\" && exec \"$@\"", workingDirectory, program};
+  }
   argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& text : argumentTexts) argv.push_back(text.data());
@@ -65,18 +70,27 @@ ChildOutcome runChild(const std::string& program, const std::vector<std::string>
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
   pid_t child = 0;
-  const int spawned = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + program);
+  return RunningChild{child, outPath, errPath};
+}
 
+ChildOutcome finishChild(const RunningChild& child) {
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
+  while (::waitpid(child.processId, &status, 0) < 0) {
   }
   ChildOutcome outcome;
   outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  outcome.standardOutput = readAndRemove(outPath);
-  outcome.standardError = readAndRemove(errPath);
+  outcome.standardOutput = readAndRemove(child.outputPath);
+  outcome.standardError = readAndRemove(child.errorPath);
   return outcome;
+}
+
+ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::map<std::string, std::string>& environment,
+                      const std::string& workingDirectory) {
+  return finishChild(startChild(program, arguments, environment, workingDirectory));
 }
 
 std::vector<std::string> logLines(const std::string& standardError) {

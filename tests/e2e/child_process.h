@@ -13,9 +13,24 @@ struct ChildOutcome {
   int exitStatus = -1;  // 128 + signal when killed
 };
 
-// `environment` entries replace or add to the test process's own environment.
+// A child that runs while the test goes on.
+struct RunningChild {
+  int processId = -1;
+  std::string outputPath;
+  std::string errorPath;
+};
+
+// `environment` entries replace or add to the test process's own environment; a non-empty
+// `workingDirectory` is where the child starts.
+RunningChild startChild(const std::string& program, const std::vector<std::string>& arguments,
+                        const std::map<std::string, std::string>& environment = {},
+                        const std::string& workingDirectory = "");
+// Waits for the child and collects what it wrote.
+ChildOutcome finishChild(const RunningChild& child);
+
 ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment = {});
+                      const std::map<std::string, std::string>& environment = {},
+                      const std::string& workingDirectory = "");
 
 // Log lines with their time, process name and ids removed: "[tag] KorvastLoger -> ...".
 std::vector<std::string> logLines(const std::string& standardError);

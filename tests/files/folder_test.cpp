@@ -40,7 +40,7 @@ TEST(FolderPathTest, EverySpellingOfAFolderGivesOnePathAndItsRealName) {
   const std::string self = cwd.substr(cwd.rfind('/') + 1);
   EXPECT_EQ(Folder(".").path(), cwd + "/");
   EXPECT_EQ(Folder(".").name(), self);
-  for (const std::string spelling : {"w/MyApp", "w/MyApp/", "w/MyApp//", "w/MyApp/.", "w/MyApp/./", "w//MyApp",
+  for (const char* spelling : {"w/MyApp", "w/MyApp/", "w/MyApp//", "w/MyApp/.", "w/MyApp/./", "w//MyApp",
                                      "w/./MyApp", "w/MyApp/sub/..", "w/MyApp/sub/../"}) {
     const Folder folder(temp / spelling);
     EXPECT_EQ(folder.path(), temp / "w/MyApp/") << spelling;

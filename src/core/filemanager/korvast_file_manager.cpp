@@ -183,14 +183,11 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
 std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& workspace) const {
   const std::string name = workspaceName(workspace);
   std::string path;
-  if (builds.containsSubfolder(name)) {
-    path = builds.path() + name + "/";
-  } else {
-    try {
-      path = builds.createSubfolder(name).path();
-    } catch (const files::FolderError&) {
-      throw KorvastError::failedToCreateFolder();
-    }
+  try {
+    // Whatever the folder already holds stays; a run that made it a moment ago is no failure.
+    path = builds.createSubfolderIfNeeded(name).path();
+  } catch (const files::FolderError&) {
+    throw KorvastError::failedToCreateFolder();
   }
   // Held until the run ends: another run's clean-up must not take the archive away while
   // this run builds or exports it, and two runs must not write one archive at once.

@@ -53,6 +53,20 @@ TEST_F(ArchiveCleanupTest, RemovesArchivesInTheBuildsFolderAndOneLevelDown) {
             lines->lines.end());
 }
 
+TEST_F(ArchiveCleanupTest, ABuildFolderAnotherRunHoldsKeepsItsArchive) {
+  std::filesystem::create_directories(builds() + "Busy/Busy.xcarchive");
+  std::filesystem::create_directories(builds() + "Mine/Mine.xcarchive");
+  std::filesystem::create_directories(builds() + "Idle/Idle.xcarchive");
+  service->prepareProjectBuildFolder("Mine.xcworkspace");
+  // Another process holds the lock in the same way: flock is per open file.
+  const auto other = files::FileLock::tryAcquire(builds() + "Busy/", files::FileLock::Target::folder);
+  ASSERT_TRUE(other);
+  service->cleanArchives();
+  EXPECT_TRUE(std::filesystem::exists(builds() + "Busy/Busy.xcarchive"));
+  EXPECT_FALSE(std::filesystem::exists(builds() + "Mine/Mine.xcarchive"));
+  EXPECT_FALSE(std::filesystem::exists(builds() + "Idle/Idle.xcarchive"));
+}
+
 TEST_F(ArchiveCleanupTest, NothingToCleanSucceeds) {
   service->cleanArchives();
   EXPECT_EQ(cleanAllXCArchives(service->builds, nullptr).foundArchives, 0);

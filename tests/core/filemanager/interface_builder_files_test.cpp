@@ -68,6 +68,28 @@ TEST_F(InterfaceBuilderFilesTest, NeverReachesOutsideTheFolderThroughALink) {
   EXPECT_TRUE(std::filesystem::is_symlink(temp / "P/alias.xib"));  // a link inside stays a link
 }
 
+TEST_F(InterfaceBuilderFilesTest, ALinkToTheRootIsNeverEnteredAndOnlyRegularFilesAreSelected) {
+  temp.write("P/in.xib", kView);
+  temp.write("P/Sub/b.xib", kView);
+  ASSERT_EQ(::symlink("/", (temp / "P/root").c_str()), 0);
+  ASSERT_EQ(::symlink("..", (temp / "P/Sub/up").c_str()), 0);
+  ASSERT_EQ(::mkfifo((temp / "P/pipe.xib").c_str(), 0644), 0);
+  EXPECT_EQ(namesFound(temp / "P"), (std::vector<std::string>{"in.xib", "Sub/b.xib"}));
+}
+
+TEST_F(InterfaceBuilderFilesTest, TextsAreWrittenBackExactlyAsTheyWereRead) {
+  const std::string path = temp.write(
+      "P/v.xib", "<document><view contentMode=\"s\" id=\"v-1\"><string key=\"text\">Price:  </string>"
+                 "<string key=\"title\">\tIndented</string><b> </b><c>\n</c></view></document>");
+  EXPECT_TRUE(service->modifyAccessibilityId(service->findIBFiles(files::Folder(temp / "P"))));
+  const std::string once = readFile(path);
+  for (const char* kept : {">Price:  </string>", ">\tIndented</string>", "<b> </b>", "<c>\n</c>"}) {
+    EXPECT_NE(once.find(kept), std::string::npos) << kept << " in " << once;
+  }
+  EXPECT_TRUE(service->modifyAccessibilityId(service->findIBFiles(files::Folder(temp / "P"))));
+  EXPECT_EQ(readFile(path), once);
+}
+
 TEST_F(InterfaceBuilderFilesTest, AMalformedFileIsLeftByteForByteAndTheOthersAreChanged) {
   const std::string broken = "<document><view contentMode=\"a\" id=\"x\"></document>";
   temp.write("P/1.xib", kView);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
@@ -135,6 +136,36 @@ TEST_F(KorvastFileManagerTest, AProjectUnderAVersionControlFolderIsRefusedWhole)
   ASSERT_EQ(lines->lines.size(), 1u);
   EXPECT_EQ(
       lines->lines[0].rfind("[\U0001F525] KorvastLoger -> Copy File operation failed. Description: ", 0), 0u);
+}
+
+TEST_F(KorvastFileManagerTest, UnderAnOutputFolderOnlyAMarkedCopyIsReplaced) {
+  temp.write("App/a.swift", "new");
+  temp.write("out/App/work.swift", "another checkout's uncommitted work");
+  EXPECT_EQ(caseOf([&] { service().copy(temp / "App", temp / "out"); }), KorvastError::Case::failedToCopyProject);
+  EXPECT_EQ(readFile(temp / "out/App/work.swift"), "another checkout's uncommitted work");
+  ASSERT_EQ(lines->lines.size(), 1u);
+  EXPECT_EQ(lines->lines[0], "[\U0001F525] KorvastLoger -> Refusing to replace " + temp / "out/App" +
+                                 ": it holds no .korvaster-copy mark, so korvaster did not make it. Move it away "
+                                 "or choose another output folder.");
+  // A mark that is only a link does not count.
+  ASSERT_EQ(::symlink("/etc/hostname", (temp / "out/App/.korvaster-copy").c_str()), 0);
+  EXPECT_EQ(caseOf([&] { service().copy(temp / "App", temp / "out"); }), KorvastError::Case::failedToCopyProject);
+
+  std::filesystem::rename(temp / "out/App", temp / "moved");
+  service().copy(temp / "App", temp / "out").commit();
+  EXPECT_TRUE(std::filesystem::is_regular_file(temp / "out/App/.korvaster-copy"));
+  temp.write("App/b.swift", "");
+  service().copy(temp / "App", temp / "out").commit();
+  EXPECT_TRUE(std::filesystem::exists(temp / "out/App/b.swift"));
+}
+
+TEST_F(KorvastFileManagerTest, ACopyLeftUncommittedLeavesNothingAndTheRootIsNoProject) {
+  temp.write("App/a.swift", "");
+  temp.makeFolder("out");
+  service().copy(temp / "App", temp / "out");
+  EXPECT_TRUE(std::filesystem::is_empty(temp / "out"));
+  EXPECT_EQ(caseOf([&] { service().copy("/", temp / "out"); }), KorvastError::Case::failedToCopyProject);
+  EXPECT_TRUE(std::filesystem::is_empty(temp / "out"));
 }
 
 TEST_F(KorvastFileManagerTest, BuildFolderPerWorkspace) {

@@ -7,11 +7,15 @@
 #include <cerrno>
 
 #include "files/file_io_error.h"
+#include "files/file_manager.h"
 #include "support/write_all.h"
 
 namespace korvaster::files {
 
 namespace {
+
+constexpr const char* kTemporaryPrefix = ".korvaster-";
+constexpr std::size_t kTemporaryRandomLength = 6;
 
 [[noreturn]] void failRead(const std::string& path) {
   throw FileIOError(FileIOError::Case::readFailed, path, errno);
@@ -59,7 +63,7 @@ void writeAtomically(const std::string& path, std::string_view contents) {
   const auto slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
   // Short, so that a file whose name is near the longest allowed can still be rewritten.
-  std::string temporary = folder + "/.korvaster-XXXXXX";
+  std::string temporary = folder + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
   const int descriptor = ::mkstemp(temporary.data());
   if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
 
@@ -71,6 +75,22 @@ void writeAtomically(const std::string& path, std::string_view contents) {
     ::unlink(temporary.c_str());
     throw FileIOError(FileIOError::Case::writeFailed, path, error);
   }
+}
+
+int removeAbandonedTemporaries(const std::string& folder) {
+  const auto names = FileManager().contentsOfDirectory(folder);
+  if (!names) return 0;
+  const std::string prefix = kTemporaryPrefix;
+  int removed = 0;
+  for (const auto& name : *names) {
+    if (name.size() != prefix.size() + kTemporaryRandomLength || name.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    const std::string path = folder + "/" + name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace korvaster::files

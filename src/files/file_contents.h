@@ -15,4 +15,8 @@ std::string readContents(const std::string& path);
 // the temporary file is removed and FileIOError(writeFailed) is thrown.
 void writeAtomically(const std::string& path, std::string_view contents);
 
+// Removes the temporary files of writeAtomically that a killed process left in `folder`;
+// returns how many went. Only for a caller that knows no other writer is at work there.
+int removeAbandonedTemporaries(const std::string& folder);
+
 }  // namespace korvaster::files

@@ -1,6 +1,8 @@
 #include "files/staging_folder.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -20,6 +22,17 @@ constexpr int kAttempts = 8;
 
 std::string folderPrefix(const std::string& parentPath) {
   return !parentPath.empty() && parentPath.back() == '/' ? parentPath : parentPath + "/";
+}
+
+// The file that marks a staging folder as one: the prefix without its closing "-".
+std::string markName(const std::string& prefix) {
+  return !prefix.empty() && prefix.back() == '-' ? prefix.substr(0, prefix.size() - 1) : prefix;
+}
+
+bool isMarked(const std::string& folder, const std::string& prefix) {
+  struct stat status {};
+  const std::string mark = folder + "/" + markName(prefix);
+  return ::lstat(mark.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 // A folder made by mkdtemp and locked before anything is put in it. Between the two steps
@@ -45,7 +58,18 @@ FileLock makeLockedFolder(const std::string& parentPath, const std::string& pref
 }  // namespace
 
 StagingFolder::StagingFolder(const std::string& parentPath, const std::string& prefix)
-    : lock_(makeLockedFolder(parentPath, prefix, path_)) {}
+    : lock_(makeLockedFolder(parentPath, prefix, path_)) {
+  // Only a marked folder is ever taken for an abandoned one, never a user's folder that
+  // merely has a similar name.
+  const std::string mark = path_ + markName(prefix);
+  const int descriptor = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (descriptor < 0) {
+    const int error = errno;
+    static_cast<void>(removeTree(path_));
+    throw FileIOError(FileIOError::Case::writeFailed, mark, error);
+  }
+  ::close(descriptor);
+}
 
 StagingFolder::~StagingFolder() {
   if (!DeletionGuard::refusal(path_)) static_cast<void>(removeTree(path_));
@@ -67,7 +91,8 @@ int StagingFolder::removeAbandoned(const std::string& parentPath, const std::str
       continue;
     }
     if (!lock || DeletionGuard::refusal(path)) continue;
-    if (removeTree(path) == 0) ++removed;
+    // A run killed between making its folder and marking it left it empty.
+    if (isMarked(path, prefix) ? removeTree(path) == 0 : ::rmdir(path.c_str()) == 0) ++removed;
   }
   return removed;
 }

@@ -11,8 +11,8 @@ namespace korvaster::files {
 
 class StagingFolder {
  public:
-  // Makes a new folder named `prefix` and six random characters in `parentPath` and locks
-  // it. Throws FileIOError(writeFailed) when it cannot be made, support::Interrupted when a
+  // Makes a new folder named `prefix` and six random characters in `parentPath`, locks it
+  // and marks it with a file named `prefix` less its closing "-". Throws FileIOError(writeFailed) when it cannot be made, support::Interrupted when a
   // signal came while waiting.
   StagingFolder(const std::string& parentPath, const std::string& prefix);
   // Removes the folder with everything still in it; a failure is left for removeAbandoned.
@@ -23,8 +23,8 @@ class StagingFolder {
   // Ends with "/".
   const std::string& path() const { return path_; }
 
-  // Removes every folder in `parentPath` named like a staging folder of `prefix` that no
-  // live process holds; returns how many went.
+  // Removes every folder in `parentPath` named like a staging folder of `prefix`, carrying
+  // its mark (or empty), that no live process holds; returns how many went.
   static int removeAbandoned(const std::string& parentPath, const std::string& prefix);
 
  private:

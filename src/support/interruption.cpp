@@ -38,7 +38,7 @@ const char* signalName(int signalNumber) {
 std::string Interrupted::description() const {
   const char* name = signalName(signal_);
   return std::string("Interrupted by ") + (name != nullptr ? name : "signal " + std::to_string(signal_)) +
-         "; what this run had begun was removed";
+         " before the run was complete";
 }
 
 void installInterruptionHandlers() {

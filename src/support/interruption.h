@@ -19,7 +19,7 @@ class Interrupted final : public Error {
   int signalNumber() const { return signal_; }
   // The conventional exit status of a run ended by the signal: 128 + its number.
   int exitStatus() const { return 128 + signal_; }
-  // "Interrupted by SIGTERM; what this run had begun was removed".
+  // "Interrupted by SIGTERM before the run was complete".
   std::string description() const;
 
   std::string domain() const override { return "korvaster.Interrupted"; }

@@ -1,6 +1,7 @@
 // Options of a document: the declaration it is written with and how it is read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace korvaster::xml {
@@ -22,6 +23,9 @@ struct XmlOptions {
     // reading a file can never open another file or reach the network.
     bool shouldResolveExternalEntities = false;
     bool shouldTrimWhitespace = true;
+    // Elements nested deeper than this fail the read (0: no limit). Each level costs the
+    // writer a tab on every line below it, so deep input would grow without bound.
+    std::size_t maximumDepth = 0;
   };
 
   DocumentHeader documentHeader;

@@ -51,6 +51,7 @@ void XmlTreeBuilder::parse() {
   // document cannot make the reader open anything else.
   XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
   XML_SetUserData(parser.get(), this);
+  parser_ = parser.get();
   XML_SetElementHandler(parser.get(), onStartElement, onEndElement);
   XML_SetCharacterDataHandler(parser.get(), onCharacters);
 
@@ -65,7 +66,8 @@ void XmlTreeBuilder::parse() {
 
   if (status != XML_STATUS_OK) {
     const XML_Error code = XML_GetErrorCode(parser.get());
-    if (code != XML_ERROR_NONE) {
+    // A handler that stopped the parser has already said why.
+    if (code != XML_ERROR_NONE && !parseError_) {
       parseErrorOccurred(XmlSyntaxError(static_cast<int>(code), messageFor(code),
                                         XML_GetCurrentLineNumber(parser.get()),
                                         XML_GetCurrentColumnNumber(parser.get()) + 1));
@@ -76,6 +78,15 @@ void XmlTreeBuilder::parse() {
 }
 
 void XmlTreeBuilder::didStartElement(const char* name, const char** attributes) {
+  const std::size_t limit = document_.options.parserSettings.maximumDepth;
+  if (limit > 0 && ++depth_ > limit) {
+    auto* parser = static_cast<XML_Parser>(parser_);
+    parseErrorOccurred(XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED),
+                                      "elements nested deeper than " + std::to_string(limit) + " levels",
+                                      XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1));
+    XML_StopParser(parser, XML_FALSE);
+    return;
+  }
   // The text collected so far belongs to the element it was found in; a new start tag
   // ends that collection.
   if (currentElement_ != nullptr && !currentValue_.empty()) currentElement_->value = std::move(currentValue_);
@@ -100,6 +111,7 @@ void XmlTreeBuilder::foundCharacters(std::string_view text) {
 }
 
 void XmlTreeBuilder::didEndElement() {
+  if (depth_ > 0) --depth_;
   if (currentElement_ != nullptr) {
     if (!currentValue_.empty()) currentElement_->value = std::move(currentValue_);
     currentValue_.clear();

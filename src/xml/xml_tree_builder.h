@@ -34,6 +34,8 @@ class XmlTreeBuilder {
   std::string currentValue_;
   std::optional<XmlSyntaxError> parseError_;
   std::optional<bool> trimWhitespace_;
+  void* parser_ = nullptr;  // the running expat parser, so that a handler can stop it
+  std::size_t depth_ = 0;
 };
 
 }  // namespace korvaster::xml

@@ -115,13 +115,14 @@ TEST_F(BuildCommandTest, ModifyAndBuildWithAnOutputKeepsTheModifiedCopy) {
   EXPECT_TRUE(fs::exists(builds() + "SampleApp/SampleApp.ipa"));
 }
 
-TEST_F(BuildCommandTest, AProjectThatIsTheProjectsFolderItselfIsNeverRemoved) {
+TEST_F(BuildCommandTest, TheProjectsFolderItselfIsRefusedAsAProjectAndKept) {
   fs::create_directories(projects());
   fs::copy(temp / "SampleApp", projects(), fs::copy_options::recursive);
   const auto outcome = build({"-p", "~/.korvast/CommandLineTool/Projects", "-e", plist});
-  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput << outcome.standardError;
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_EQ(outcome.standardOutput, "Whoops! An error occurred: Can't copy Project to Korvast folder: '~/.korvast'\n");
+  EXPECT_TRUE(calls().empty());
   EXPECT_TRUE(fs::exists(projects() + "SampleApp.xcodeproj/project.pbxproj"));
-  EXPECT_TRUE(fs::exists(builds() + "SampleApp/SampleApp.ipa"));
 }
 
 TEST_F(BuildCommandTest, AFailingArchiveStillCleansUpAndSkipsTheExport) {

@@ -187,7 +187,7 @@ TEST_F(SafetyTest, InterruptedBuildEndsXcodebuildAndRemovesItsCopy) {
   const std::string pidFile = temp / "xcodebuild.pids";
   const RunningChild run =
       start({"build", "--path", temp / "SampleApp", "--export", temp / "Export.plist"},
-            {{"FAKE_XCODEBUILD_SLEEP", "30"}, {"FAKE_XCODEBUILD_PID_FILE", pidFile}});
+            {{"FAKE_XCODEBUILD_SLEEP", "30"}, {"FAKE_XCODEBUILD_PID_FILE", pidFile}, {"FAKE_XCODEBUILD_STUBBORN", "1"}});
   for (int wait = 0; wait < 500 && readFile(pidFile).find('\n') == std::string::npos; ++wait)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -195,7 +195,7 @@ TEST_F(SafetyTest, InterruptedBuildEndsXcodebuildAndRemovesItsCopy) {
   const ChildOutcome outcome = finishChild(run);
   EXPECT_EQ(outcome.exitStatus, 128 + SIGTERM) << outcome.standardOutput << outcome.standardError;
   EXPECT_NE(outcome.standardOutput.find("Interrupted by SIGTERM"), std::string::npos) << outcome.standardOutput;
-  // xcodebuild and what it started are gone, not orphaned.
+  // xcodebuild and what it started, even a child that ignores SIGTERM, are gone, not orphaned.
   std::istringstream pids(readFile(pidFile));
   for (int pid = 0; pids >> pid;) {
     bool gone = false;

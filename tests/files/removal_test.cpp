@@ -97,12 +97,18 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemoved) {
   }
   EXPECT_FALSE(std::filesystem::exists(livePath));  // a staging folder goes with its owner
 
-  // A staging folder whose owner died keeps no lock, and the next run removes it.
-  temp.write("dest/.stage-abcdef/f", "");
+  // A marked staging folder whose owner died keeps no lock, and the next run removes it; so
+  // does an empty one, left by a run killed before it marked it. A user's folder that only
+  // looks like one stays.
+  temp.write("dest/.stage-abcdef/.stage", "");
   temp.write("dest/.stage-abcdef/ro/f", "");
   ASSERT_EQ(::chmod((temp / "dest/.stage-abcdef/ro").c_str(), 0555), 0);
-  EXPECT_EQ(StagingFolder::removeAbandoned(temp / "dest", ".stage-"), 1);
+  temp.makeFolder("dest/.stage-emptyy");
+  temp.write("dest/.stage-backup/notes", "mine");
+  EXPECT_EQ(StagingFolder::removeAbandoned(temp / "dest", ".stage-"), 2);
   EXPECT_FALSE(std::filesystem::exists(temp / "dest/.stage-abcdef"));
+  EXPECT_FALSE(std::filesystem::exists(temp / "dest/.stage-emptyy"));
+  EXPECT_EQ(readFile(temp / "dest/.stage-backup/notes"), "mine");
   EXPECT_TRUE(std::filesystem::exists(temp / "dest/.stage-notours/f"));
 }
 

@@ -16,6 +16,28 @@ namespace korvaster {
 namespace {
 constexpr const char* kEnvProgram = "/usr/bin/env";
 constexpr int kCannotStart = 127;
+constexpr int kPollMilliseconds = 20;
+constexpr int kGraceMilliseconds = 3000;
+
+bool groupIsGone(pid_t group) { return ::kill(-group, 0) != 0 && errno == ESRCH; }
+
+// Waits up to `milliseconds` for every process of the group to end.
+bool waitForGroup(pid_t group, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += kPollMilliseconds) {
+    if (groupIsGone(group)) return true;
+    ::usleep(kPollMilliseconds * 1000);
+  }
+  return groupIsGone(group);
+}
+
+// After an interruption, what the child started may outlive it: such processes have the
+// signal already and get a grace period, then are killed. They are not our children, so
+// "waiting" means watching the group until it is empty.
+void endProcessGroup(pid_t group) {
+  if (waitForGroup(group, kGraceMilliseconds)) return;
+  ::kill(-group, SIGKILL);
+  waitForGroup(group, kGraceMilliseconds);
+}
 }  // namespace
 
 int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirectOutput) {
@@ -63,9 +85,13 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
       return kCannotStart;
     }
   }
-  support::setChildProcessGroup(0);
   // A child that an interruption ended has not failed on its own: say why it stopped.
-  support::throwIfInterrupted();
+  if (support::pendingInterruption() != 0) {
+    endProcessGroup(child);  // a further signal still reaches the group meanwhile
+    support::setChildProcessGroup(0);
+    support::throwIfInterrupted();
+  }
+  support::setChildProcessGroup(0);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return kCannotStart;

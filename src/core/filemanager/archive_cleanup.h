@@ -13,8 +13,12 @@ struct ArchiveCount {
   int deleted = 0;
 };
 
-// Deletes every immediate, non-hidden subfolder whose extension is exactly "xcarchive".
-// A deletion that fails is logged by name and the walk goes on; never throws.
+// Whether the folder handle stands for a link rather than a real folder.
+bool isLink(const files::Folder& folder);
+
+// Deletes every immediate, non-hidden subfolder whose extension is exactly "xcarchive" and
+// that is a real folder, not a link. A deletion that fails is logged by name and the walk
+// goes on; never throws.
 ArchiveCount cleanAllXCArchives(const files::Folder& folder, const std::shared_ptr<Logger>& logger);
 
 }  // namespace korvaster

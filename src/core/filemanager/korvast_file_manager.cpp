@@ -1,5 +1,7 @@
 #include "core/filemanager/korvast_file_manager.h"
 
+#include <set>
+
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/archive_cleanup.h"
 #include "core/filemanager/working_folder_name.h"
@@ -24,6 +26,7 @@ constexpr const char* kLocksFolderName = "Locks";
 constexpr const char* kStagingPrefix = ".korvaster-staging-";
 // The name of the new tree inside its staging folder.
 constexpr const char* kStagedCopyName = "copy";
+constexpr std::size_t kMaximumInterfaceBuilderDepth = 256;
 
 files::Folder subfolderOrFail(const files::Folder& parent, const std::string& name) {
   try {
@@ -141,6 +144,12 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   // is the project, and the project is changed where it lies.
   const auto sourceReal = fileManager->realPath(source.path());
   const auto destinationReal = fileManager->realPath(destination.path());
+  const auto projectsReal = fileManager->realPath(projects.path());
+  if (!to && sourceReal && sourceReal == projectsReal) {
+    log(LogLevel::Error, "Refusing to copy the project: " + source.path() +
+                             " is korvaster's own projects folder, which holds the copies it makes.");
+    throw KorvastError::failedToCopyProject();
+  }
   if (source == destination || (sourceReal && sourceReal == destinationReal)) {
     holdLockFor(sourceReal.value_or(source.path()), source.path());
     return ProjectCopy::inPlace(source);
@@ -154,7 +163,7 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
 
   const std::string finalPath = destination.path() + source.name() + "/";
   holdLockFor(destinationReal.value_or(destination.path()) + "/" + source.name(), finalPath);
-  const bool inToolFolder = destinationReal && destinationReal == fileManager->realPath(projects.path());
+  const bool inToolFolder = destinationReal && destinationReal == projectsReal;
   if (auto reason = ProjectCopy::refusalToReplace(withoutTrailingSlash(finalPath), inToolFolder)) {
     log(LogLevel::Error, *reason);
     throw KorvastError::failedToCopyProject();
@@ -182,6 +191,10 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
 
 std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& workspace) const {
   const std::string name = workspaceName(workspace);
+  if (name.empty() || name == "." || name == "..") {
+    log(LogLevel::Error, "The workspace " + workspace + " gives no name for a build folder inside " + builds.path() + ".");
+    throw KorvastError::failedToCreateFolder();
+  }
   std::string path;
   try {
     // Whatever the folder already holds stays; a run that made it a moment ago is no failure.
@@ -225,7 +238,10 @@ void KorvastFileManager::cleanArchives() const {
     if (count.deleted < count.foundArchives) complete = false;
   };
   clean(builds);
-  for (const auto& buildFolder : builds.subfolders()) clean(buildFolder);
+  for (const auto& buildFolder : builds.subfolders()) {
+    // A linked build folder leads out of the tool's folders, to archives it did not make.
+    if (!isLink(buildFolder)) clean(buildFolder);
+  }
   if (!complete) throw KorvastError::failedToCleanArchives(builds.path());
   if (logger) logger->log(LogLevel::Debug, [] { return "Cleaning succeeded."; });
 }
@@ -253,11 +269,19 @@ bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& i
   xml::XmlOptions options;
   // Texts are the app's visible strings: they are written back exactly as they were read.
   options.parserSettings.shouldTrimWhitespace = false;
+  // Interface Builder nests a few dozen levels; far deeper input is hostile and would make
+  // the rewritten file grow with the square of its depth.
+  options.parserSettings.maximumDepth = kMaximumInterfaceBuilderDepth;
   int errors = 0;
+  std::set<std::string> tidiedFolders;
   for (const auto& file : ibFiles) {
     support::throwIfInterrupted();
     // Writing through the real path keeps a linked file a link.
     const std::string path = fileManager->realPath(file.path()).value_or(file.path());
+    // A rewrite that was killed left its temporary file beside the file; this run holds the
+    // lock on the folder it changes, so no other run is writing one now.
+    const std::string folder = path.substr(0, path.rfind('/'));
+    if (tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
     // The parser's words say where in the file; these say which file.
     const std::string inFile = " (in " + (shownPath ? shownPath(file.path()) : file.path()) + ")";
     try {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/errors/korvast_error.h"
+#include "files/deletion_guard.h"
 #include "support/interruption.h"
 #include "support/write_all.h"
 
@@ -63,7 +64,13 @@ void ProjectCopy::fail(const std::string& reason) const {
 
 std::optional<std::string> ProjectCopy::refusalToReplace(const std::string& target, bool inToolFolder) {
   struct stat status {};
-  if (::lstat(target.c_str(), &status) != 0 || inToolFolder) return std::nullopt;
+  if (::lstat(target.c_str(), &status) != 0) return std::nullopt;
+  // Replacing removes what was there: the home folder, the current directory and whatever
+  // holds them are never replaced, whatever mark they carry.
+  if (auto refusal = files::DeletionGuard::refusal(target)) {
+    return "Refusing to replace " + target + ": " + *refusal + ".";
+  }
+  if (inToolFolder) return std::nullopt;
   struct stat mark {};
   const std::string markPath = target + "/" + kCopyMarkName;
   if (S_ISDIR(status.st_mode) && ::lstat(markPath.c_str(), &mark) == 0 && S_ISREG(mark.st_mode)) {
@@ -74,8 +81,9 @@ std::optional<std::string> ProjectCopy::refusalToReplace(const std::string& targ
 }
 
 void ProjectCopy::commit() {
-  if (!staging_) return;
+  // A signal that came during the last file still ends the run as interrupted.
   support::throwIfInterrupted();
+  if (!staging_) return;
   const std::string target = withoutTrailingSlash(finalPath_);
   const std::string work = withoutTrailingSlash(work_.path());
   if (!writeMark(work_.path(), sourcePath_)) {
@@ -88,6 +96,10 @@ void ProjectCopy::commit() {
   const std::string previous = staging_->path() + "previous";
   struct stat existing {};
   const bool hasEarlier = ::lstat(target.c_str(), &existing) == 0;
+  // Moving a folder to another parent rewrites its "..", which needs write access to it.
+  if (hasEarlier && S_ISDIR(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0) {
+    static_cast<void>(::chmod(target.c_str(), (existing.st_mode & 07777) | S_IRWXU));
+  }
   if (hasEarlier && ::rename(target.c_str(), previous.c_str()) != 0) {
     fail("Can't move the earlier copy " + target + " aside: " + std::strerror(errno));
   }

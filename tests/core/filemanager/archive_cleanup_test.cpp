@@ -53,7 +53,7 @@ TEST_F(ArchiveCleanupTest, RemovesArchivesInTheBuildsFolderAndOneLevelDown) {
             lines->lines.end());
 }
 
-TEST_F(ArchiveCleanupTest, ABuildFolderAnotherRunHoldsKeepsItsArchive) {
+TEST_F(ArchiveCleanupTest, ArchivesOfOtherLiveRunsAndBehindLinksAreKept) {
   std::filesystem::create_directories(builds() + "Busy/Busy.xcarchive");
   std::filesystem::create_directories(builds() + "Mine/Mine.xcarchive");
   std::filesystem::create_directories(builds() + "Idle/Idle.xcarchive");
@@ -61,7 +61,13 @@ TEST_F(ArchiveCleanupTest, ABuildFolderAnotherRunHoldsKeepsItsArchive) {
   // Another process holds the lock in the same way: flock is per open file.
   const auto other = files::FileLock::tryAcquire(builds() + "Busy/", files::FileLock::Target::folder);
   ASSERT_TRUE(other);
+  // Links lead to archives the tool did not make, however they are named.
+  std::filesystem::create_directories(temp / "user/Mine.xcarchive");
+  std::filesystem::create_directory_symlink(temp / "user", builds() + "Linked");
+  std::filesystem::create_directory_symlink(temp / "user/Mine.xcarchive", builds() + "Idle/Link.xcarchive");
   service->cleanArchives();
+  EXPECT_TRUE(std::filesystem::exists(temp / "user/Mine.xcarchive"));
+  EXPECT_TRUE(std::filesystem::is_symlink(builds() + "Idle/Link.xcarchive"));
   EXPECT_TRUE(std::filesystem::exists(builds() + "Busy/Busy.xcarchive"));
   EXPECT_FALSE(std::filesystem::exists(builds() + "Mine/Mine.xcarchive"));
   EXPECT_FALSE(std::filesystem::exists(builds() + "Idle/Idle.xcarchive"));

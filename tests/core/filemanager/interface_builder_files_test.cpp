@@ -77,6 +77,23 @@ TEST_F(InterfaceBuilderFilesTest, ALinkToTheRootIsNeverEnteredAndOnlyRegularFile
   EXPECT_EQ(namesFound(temp / "P"), (std::vector<std::string>{"in.xib", "Sub/b.xib"}));
 }
 
+TEST_F(InterfaceBuilderFilesTest, HostileNestingIsRefusedAndKilledRewritesLeaveNoTemporaries) {
+  std::string deep;
+  for (int level = 0; level < 300; ++level) deep += "<view contentMode=\"a\" id=\"v\">";
+  for (int level = 0; level < 300; ++level) deep += "</view>";
+  const std::string deepPath = temp.write("P/deep.xib", deep);
+  temp.write("P/v.xib", kView);
+  temp.write("P/.korvaster-a1b2c3", "half a rewrite");
+  temp.write("P/.korvaster-copy", "a mark, not a temporary");
+  EXPECT_FALSE(service->modifyAccessibilityId(service->findIBFiles(files::Folder(temp / "P"))));
+  EXPECT_EQ(readFile(deepPath), deep);
+  ASSERT_EQ(lines->lines.size(), 1u);
+  EXPECT_NE(lines->lines[0].find("elements nested deeper than 256 levels (in " + deepPath + ")"), std::string::npos)
+      << lines->lines[0];
+  EXPECT_FALSE(std::filesystem::exists(temp / "P/.korvaster-a1b2c3"));
+  EXPECT_TRUE(std::filesystem::exists(temp / "P/.korvaster-copy"));
+}
+
 TEST_F(InterfaceBuilderFilesTest, TextsAreWrittenBackExactlyAsTheyWereRead) {
   const std::string path = temp.write(
       "P/v.xib", "<document><view contentMode=\"s\" id=\"v-1\"><string key=\"text\">Price:  </string>"

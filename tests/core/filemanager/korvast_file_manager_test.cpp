@@ -151,6 +151,13 @@ TEST_F(KorvastFileManagerTest, UnderAnOutputFolderOnlyAMarkedCopyIsReplaced) {
   ASSERT_EQ(::symlink("/etc/hostname", (temp / "out/App/.korvaster-copy").c_str()), 0);
   EXPECT_EQ(caseOf([&] { service().copy(temp / "App", temp / "out"); }), KorvastError::Case::failedToCopyProject);
 
+  // Neither is the home folder, nor a folder holding the current directory, mark or not.
+  temp.write("w/home/a.swift", "");
+  temp.write("home/.korvaster-copy", "");
+  temp.write("home/thesis.txt", "precious");
+  EXPECT_EQ(caseOf([&] { service().copy(temp / "w/home", temp.path()); }), KorvastError::Case::failedToCopyProject);
+  EXPECT_EQ(readFile(temp / "home/thesis.txt"), "precious");
+
   std::filesystem::rename(temp / "out/App", temp / "moved");
   service().copy(temp / "App", temp / "out").commit();
   EXPECT_TRUE(std::filesystem::is_regular_file(temp / "out/App/.korvaster-copy"));
@@ -178,6 +185,11 @@ TEST_F(KorvastFileManagerTest, BuildFolderPerWorkspace) {
   EXPECT_TRUE(std::filesystem::exists(first + "left.ipa"));
   EXPECT_EQ(files.prepareProjectBuildFolder("/p/My.App.xcworkspace"), files.builds.path() + "My.App/");
   EXPECT_EQ(files.prepareProjectBuildFolder("Plain"), files.builds.path() + "Plain/");
+  // A name that would lead out of the builds folder, or name none, is no build folder.
+  for (const char* escaping : {"...xcworkspace", "..xcworkspace", "", "/"}) {
+    EXPECT_EQ(caseOf([&] { files.prepareProjectBuildFolder(escaping); }), KorvastError::Case::failedToCreateFolder)
+        << escaping;
+  }
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "files/clone_copy.h"
+#include "files/file_contents.h"
 #include "files/deletion_guard.h"
 #include "files/tree_removal.h"
 #include "support/interruption.h"
@@ -40,6 +42,17 @@ std::shared_ptr<FileManager> FileManager::defaultManager() {
   static const auto manager = std::make_shared<FileManager>();
   return manager;
 }
+
+std::shared_ptr<FileManager> FileManager::withCopyFilter(CopyFilter filter) const {
+  return std::make_shared<FileManager>(std::move(filter));
+}
+
+namespace {
+bool fail(Failure* failure, const std::string& path, int error) {
+  if (failure != nullptr && failure->reason.empty()) *failure = Failure{path, std::strerror(error)};
+  return false;
+}
+}  // namespace
 
 std::string FileManager::currentDirectoryPath() const {
   std::error_code error;
@@ -84,16 +97,19 @@ std::optional<FileManager::Identity> FileManager::folderIdentity(const std::stri
                   static_cast<unsigned long long>(status.st_ino)};
 }
 
-bool FileManager::createDirectory(const std::string& path) const { return ::mkdir(path.c_str(), 0777) == 0; }
+bool FileManager::createDirectory(const std::string& path, Failure* failure) const {
+  return ::mkdir(path.c_str(), 0777) == 0 || fail(failure, path, errno);
+}
 
 bool FileManager::copyItem(const std::string& source, const std::string& destination,
-                           FolderModes* deferredModes) const {
+                           FolderModes* deferredModes, Failure* failure) const {
   const std::string target = withoutTrailingSlashes(destination);
   struct stat existing {};
-  if (::lstat(target.c_str(), &existing) == 0 || errno != ENOENT) return false;
+  if (::lstat(target.c_str(), &existing) == 0) return fail(failure, target, EEXIST);
+  if (errno != ENOENT) return fail(failure, target, errno);
   if (copyFilter_ && !copyFilter_(source)) return true;
   const std::size_t deferredBefore = deferredModes ? deferredModes->size() : 0;
-  if (copyEntry(source, target, "", deferredModes)) {
+  if (copyEntry(source, target, "", deferredModes, failure)) {
     // Children were listed before their parents were finished; the caller wants them first.
     if (deferredModes) std::reverse(deferredModes->begin() + static_cast<long>(deferredBefore), deferredModes->end());
     return true;
@@ -103,7 +119,7 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
   return false;
 }
 
-bool FileManager::applyFolderModes(const std::string& root, const FolderModes& modes) {
+bool FileManager::applyFolderModes(const std::string& root, const FolderModes& modes) const {
   bool applied = true;
   for (const auto& folder : modes) {
     const std::string path = folder.relativePath.empty() ? root : joined(root, folder.relativePath);
@@ -113,48 +129,68 @@ bool FileManager::applyFolderModes(const std::string& root, const FolderModes& m
 }
 
 bool FileManager::copyEntry(const std::string& source, const std::string& destination,
-                            const std::string& relative, FolderModes* deferredModes) const {
-  if (support::pendingInterruption() != 0) return false;
+                            const std::string& relative, FolderModes* deferredModes, Failure* failure) const {
+  if (support::pendingInterruption() != 0) return fail(failure, source, EINTR);
   // A folder named with a trailing "/" is entered even when it is a link; inner links are
   // copied as links.
   struct stat status {};
   const bool followLink = !source.empty() && source.back() == '/';
-  if ((followLink ? ::stat(source.c_str(), &status) : ::lstat(source.c_str(), &status)) != 0) return false;
+  if ((followLink ? ::stat(source.c_str(), &status) : ::lstat(source.c_str(), &status)) != 0) {
+    return fail(failure, source, errno);
+  }
 
   if (S_ISLNK(status.st_mode)) {
     std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
     const ssize_t length = ::readlink(source.c_str(), target.data(), target.size());
-    if (length < 0 || static_cast<std::size_t>(length) >= target.size()) return false;
+    if (length < 0) return fail(failure, source, errno);
+    if (static_cast<std::size_t>(length) >= target.size()) return fail(failure, source, ENAMETOOLONG);
     target.resize(static_cast<std::size_t>(length));
-    return ::symlink(target.c_str(), destination.c_str()) == 0;
+    return ::symlink(target.c_str(), destination.c_str()) == 0 || fail(failure, destination, errno);
   }
-  if (S_ISREG(status.st_mode))
-    return copyFileContents(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits));
+  if (S_ISREG(status.st_mode)) {
+    return copyFileContents(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits)) ||
+           fail(failure, destination, errno);
+  }
   if (!S_ISDIR(status.st_mode)) return true;  // sockets, pipes and devices have no place in a copy
 
   // Owner access while filling the folder; its own bits are set once it is complete.
-  if (::mkdir(destination.c_str(), S_IRWXU) != 0) return false;
+  if (::mkdir(destination.c_str(), S_IRWXU) != 0) return fail(failure, destination, errno);
   const auto names = contentsOfDirectory(source);
-  if (!names) return false;
+  if (!names) return fail(failure, source, errno);
   const auto mode = static_cast<mode_t>(status.st_mode & kPermissionBits);
   if (deferredModes && (mode & S_IRWXU) != S_IRWXU) deferredModes->push_back({relative, mode});
   for (const auto& name : *names) {
     const std::string child = joined(source, name);
     if (copyFilter_ && !copyFilter_(child)) continue;
     if (!copyEntry(child, joined(destination, name), relative.empty() ? name : relative + "/" + name,
-                   deferredModes)) {
+                   deferredModes, failure)) {
       return false;
     }
   }
   // A deferred folder keeps owner access until its owner is done with it.
   const mode_t now = deferredModes && (mode & S_IRWXU) != S_IRWXU ? (mode | S_IRWXU) : mode;
-  return ::chmod(destination.c_str(), now) == 0;
+  return ::chmod(destination.c_str(), now) == 0 || fail(failure, destination, errno);
 }
 
-bool FileManager::removeItem(const std::string& path) const {
-  if (DeletionGuard::refusal(path)) return false;
+bool FileManager::removeItem(const std::string& path, Failure* failure) const {
+  if (auto refusal = DeletionGuard::refusal(path)) {
+    if (failure != nullptr) *failure = Failure{path, "refused: " + *refusal};
+    return false;
+  }
   // Without the trailing "/" a link to a folder is removed as a link, never its target's contents.
-  return removeTree(withoutTrailingSlashes(path)) == 0;
+  const int error = removeTree(withoutTrailingSlashes(path));
+  return error == 0 || fail(failure, path, error);
+}
+
+bool FileManager::moveItem(const std::string& source, const std::string& destination, Failure* failure) const {
+  return ::rename(withoutTrailingSlashes(source).c_str(), withoutTrailingSlashes(destination).c_str()) == 0 ||
+         fail(failure, source, errno);
+}
+
+std::string FileManager::readContents(const std::string& path) const { return files::readContents(path); }
+
+void FileManager::writeAtomically(const std::string& path, std::string_view contents) const {
+  files::writeAtomically(path, contents);
 }
 
 std::optional<std::string> FileManager::realPath(const std::string& path) const {

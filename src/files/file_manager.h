@@ -6,10 +6,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace korvaster::files {
+
+// Why an operation failed: the path it failed on and the system's reason.
+struct Failure {
+  std::string path;
+  std::string reason;
+};
 
 class FileManager {
  public:
@@ -25,27 +32,6 @@ class FileManager {
     }
   };
 
-  FileManager() = default;
-  explicit FileManager(CopyFilter filter) : copyFilter_(std::move(filter)) {}
-  virtual ~FileManager() = default;
-
-  // The manager handles use unless they are given another. It has no copy filter.
-  static std::shared_ptr<FileManager> defaultManager();
-
-  // The current directory as an absolute path; empty when it cannot be determined.
-  std::string currentDirectoryPath() const;
-  // Whether something exists at `path` (links followed), and whether it is a folder.
-  bool fileExists(const std::string& path, bool& isDirectory) const;
-  // The names of a folder's entries in no particular order, or nothing when it cannot be read.
-  std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
-  // Whether `path` is, or leads through a link to, a regular file.
-  bool isRegularFile(const std::string& path) const;
-  // Whether `path` itself is a symbolic link.
-  bool isSymbolicLink(const std::string& path) const;
-  // The real folder behind `path` (links followed), or nothing when there is no folder.
-  std::optional<Identity> folderIdentity(const std::string& path) const;
-  // Creates exactly one folder; false when it exists or its parent is missing.
-  bool createDirectory(const std::string& path) const;
   // A folder of a copy whose own permission bits wait to be set, by its path relative to
   // the copy ("" for the copy itself).
   struct FolderMode {
@@ -54,28 +40,64 @@ class FileManager {
   };
   using FolderModes = std::vector<FolderMode>;
 
+  FileManager() = default;
+  explicit FileManager(CopyFilter filter) : copyFilter_(std::move(filter)) {}
+  virtual ~FileManager() = default;
+
+  // The manager handles use unless they are given another. It has no copy filter.
+  static std::shared_ptr<FileManager> defaultManager();
+  // A manager of the same kind that consults `filter` on copies. Tests' managers override
+  // it so that the copy goes through them too.
+  virtual std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const;
+
+  // The current directory as an absolute path; empty when it cannot be determined.
+  virtual std::string currentDirectoryPath() const;
+  // Whether something exists at `path` (links followed), and whether it is a folder.
+  virtual bool fileExists(const std::string& path, bool& isDirectory) const;
+  // The names of a folder's entries in no particular order, or nothing when it cannot be read.
+  virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
+  // Whether `path` is, or leads through a link to, a regular file.
+  virtual bool isRegularFile(const std::string& path) const;
+  // Whether `path` itself is a symbolic link.
+  virtual bool isSymbolicLink(const std::string& path) const;
+  // The real folder behind `path` (links followed), or nothing when there is no folder.
+  virtual std::optional<Identity> folderIdentity(const std::string& path) const;
+  // Creates exactly one folder; false (with `failure` filled) when it exists or its parent
+  // is missing.
+  virtual bool createDirectory(const std::string& path, Failure* failure = nullptr) const;
   // Copies a file, link or whole folder tree to `destination`, which must not exist yet.
   // Contents and permission bits are kept, links are copied as links; sockets, pipes and
   // devices are left out. With `deferredModes`, folders whose bits would keep their owner
   // from writing in them stay writable and are listed there, children before parents, for
   // applyFolderModes. On failure, also when an interrupting signal came, the partial copy
-  // is removed and false returned.
-  bool copyItem(const std::string& source, const std::string& destination,
-                FolderModes* deferredModes = nullptr) const;
+  // is removed, `failure` says where and why, and false is returned.
+  virtual bool copyItem(const std::string& source, const std::string& destination,
+                        FolderModes* deferredModes = nullptr, Failure* failure = nullptr) const;
   // Sets the listed folders' permission bits below `root`; false when any could not be set.
-  static bool applyFolderModes(const std::string& root, const FolderModes& modes);
+  virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const;
   // Removes a file, a link (not what it points to) or a folder with its contents; folders
   // that are read-only to their owner are opened up first. Refuses (false) whatever
   // DeletionGuard refuses.
-  bool removeItem(const std::string& path) const;
+  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const;
+  // Moves the item at `source` to `destination` in one step (same file system).
+  virtual bool moveItem(const std::string& source, const std::string& destination,
+                        Failure* failure = nullptr) const;
+  // The bytes of the regular file at `path`; throws FileIOError(readFailed).
+  virtual std::string readContents(const std::string& path) const;
+  // Replaces the file's contents atomically, keeping its permission bits; throws
+  // FileIOError(writeFailed) and leaves the old file whole.
+  virtual void writeAtomically(const std::string& path, std::string_view contents) const;
   // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
-  std::optional<std::string> realPath(const std::string& path) const;
+  virtual std::optional<std::string> realPath(const std::string& path) const;
   // The value of HOME, or nothing when it is unset or empty.
-  std::optional<std::string> homeDirectoryPath() const;
+  virtual std::optional<std::string> homeDirectoryPath() const;
+
+ protected:
+  const CopyFilter& copyFilter() const { return copyFilter_; }
 
  private:
   bool copyEntry(const std::string& source, const std::string& destination, const std::string& relative,
-                 FolderModes* deferredModes) const;
+                 FolderModes* deferredModes, Failure* failure) const;
 
   CopyFilter copyFilter_;
 };

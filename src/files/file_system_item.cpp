@@ -86,9 +86,16 @@ std::string FileSystemItem::description() const {
 namespace korvaster::files {
 
 void FileSystemItem::deleteItem() const {
-  if (!fileManager_->removeItem(path_)) {
-    throw OperationError(OperationError::Case::deleteFailed, copyHandle());
+  Failure failure;
+  if (!fileManager_->removeItem(path_, &failure)) {
+    throw OperationError(OperationError::Case::deleteFailed, copyHandle(), std::move(failure));
   }
+}
+
+std::optional<std::string> OperationError::ownDescription() const {
+  const std::string& path = failure_.path.empty() ? item_->path() : failure_.path;
+  const std::string reason = failure_.reason.empty() ? "no reason given" : failure_.reason;
+  return std::string(case_ == Case::copyFailed ? "could not copy " : "could not delete ") + path + ": " + reason;
 }
 
 std::string PathError::description() const {

@@ -38,11 +38,14 @@ bool Folder::containsSubfolder(const std::string& name) const {
 }
 
 Folder Folder::createSubfolder(const std::string& name) const {
-  if (!fileManager()->createDirectory(path() + name)) throw FolderError::creatingFolderFailed();
+  Failure failure;
+  if (!fileManager()->createDirectory(path() + name, &failure)) {
+    throw FolderError::creatingFolderFailed(path() + name, failure.reason);
+  }
   try {
     return Folder(path() + name, fileManager());
   } catch (const PathError&) {
-    throw FolderError::creatingFolderFailed();
+    throw FolderError::creatingFolderFailed(path() + name, "it vanished as soon as it was made");
   }
 }
 
@@ -53,12 +56,12 @@ Folder Folder::createSubfolderIfNeeded(const std::string& name) const {
   }
   try {
     return createSubfolder(name);
-  } catch (const FolderError&) {
+  } catch (const FolderError& error) {
     // Another process may have made it in the meantime, which is just as good.
     try {
       return Folder(path() + name, fileManager());
     } catch (const PathError&) {
-      throw FolderError::creatingFolderFailed();
+      throw error;
     }
   }
 }
@@ -68,14 +71,17 @@ Folder Folder::copy(const Folder& destination) const { return copy(destination, 
 Folder Folder::copy(const Folder& destination, const std::string& asName,
                     FileManager::FolderModes* deferredModes) const {
   const std::string target = destination.path() + asName;
-  if (!fileManager()->copyItem(path(), target, deferredModes)) {
+  Failure failure;
+  if (!fileManager()->copyItem(path(), target, deferredModes, &failure)) {
     support::throwIfInterrupted();
-    throw OperationError(OperationError::Case::copyFailed, copyHandle());
+    throw OperationError(OperationError::Case::copyFailed, copyHandle(), std::move(failure));
   }
   try {
     return Folder(target, fileManager());
   } catch (const PathError&) {
-    throw OperationError(OperationError::Case::copyFailed, copyHandle());
+    // The copy filter refused the folder itself, so nothing was made.
+    throw OperationError(OperationError::Case::copyFailed, copyHandle(),
+                         Failure{path(), "the copy filter leaves it out"});
   }
 }
 

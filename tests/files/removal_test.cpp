@@ -78,7 +78,7 @@ TEST_F(RemovalTest, ACopyKeepsReadOnlyFoldersWritableUntilTheirModesAreApplied) 
   EXPECT_EQ(modeOf(temp / "Out/C/ro/inner"), 0700u);
   ASSERT_EQ(modes.size(), 2u);
   EXPECT_EQ(modes[0].relativePath, "ro/inner");  // children before parents
-  EXPECT_TRUE(FileManager::applyFolderModes(temp / "Out/C", modes));
+  EXPECT_TRUE(FileManager().applyFolderModes(temp / "Out/C", modes));
   EXPECT_EQ(modeOf(temp / "Out/C/ro"), 0555u);
   EXPECT_EQ(modeOf(temp / "Out/C/ro/inner"), 0500u);
 }

@@ -28,16 +28,25 @@ constexpr const char* kStagingPrefix = ".korvaster-staging-";
 constexpr const char* kStagedCopyName = "copy";
 constexpr std::size_t kMaximumInterfaceBuilderDepth = 256;
 
-files::Folder subfolderOrFail(const files::Folder& parent, const std::string& name) {
+// The fixed report line of failedToCreateFolder names no reason, so the log line before it does.
+files::Folder subfolderOrFail(const files::Folder& parent, const std::string& name,
+                              const std::shared_ptr<Logger>& logger) {
   try {
     return parent.createSubfolderIfNeeded(name);
-  } catch (const files::FolderError&) {
+  } catch (const files::FolderError& error) {
+    if (logger) logger->log(LogLevel::Error, [&] { return "Can't create a folder: " + support::genericDescription(error); });
     throw KorvastError::failedToCreateFolder();
   }
 }
 
-files::Folder toolFolder(const files::Folder& home) {
-  return subfolderOrFail(subfolderOrFail(home, kWorkingFolderName), kToolFolderName);
+files::Folder homeFolder(const std::shared_ptr<files::FileManager>& system) {
+  const auto path = system->homeDirectoryPath();
+  if (!path) throw files::PathError::homeNotFound();
+  try {
+    return files::Folder(*path, system);
+  } catch (const files::PathError&) {
+    throw files::PathError::homeNotFound();
+  }
 }
 
 // "/a/b" lies inside "/a" but not inside "/ab".
@@ -81,23 +90,25 @@ bool KorvastFileManagerHelper::shouldCopyItem(const std::string& sourcePath) {
   return true;
 }
 
-KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger)
-    : KorvastFileManager(std::move(serviceLogger), files::Folder::home()) {}
+KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
+                                       const std::shared_ptr<files::FileManager>& system)
+    : KorvastFileManager(serviceLogger, system ? system : files::FileManager::defaultManager(),
+                         ToolFolder{homeFolder(system ? system : files::FileManager::defaultManager()), serviceLogger}) {}
 
-KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger, const files::Folder& homeFolder)
-    : KorvastFileManager(std::move(serviceLogger), homeFolder, toolFolder(homeFolder)) {}
+KorvastFileManager::ToolFolder::ToolFolder(const files::Folder& home, const std::shared_ptr<Logger>& logger)
+    : folder(subfolderOrFail(subfolderOrFail(home, kWorkingFolderName, logger), kToolFolderName, logger)) {
+  files::DeletionGuard::protect(home.path());
+}
 
-KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger, const files::Folder& homeFolder,
-                                       const files::Folder& tool)
+KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
+                                       const std::shared_ptr<files::FileManager>& system, const ToolFolder& tool)
     : logger(std::move(serviceLogger)),
-      home(homeFolder),
-      projects(subfolderOrFail(tool, kProjectsFolderName)),
-      builds(subfolderOrFail(tool, kBuildsFolderName)),
-      fileManager(std::make_shared<files::FileManager>(&KorvastFileManagerHelper::shouldCopyItem)),
-      locks_(subfolderOrFail(tool, kLocksFolderName)) {
+      projects(subfolderOrFail(tool.folder, kProjectsFolderName, logger)),
+      builds(subfolderOrFail(tool.folder, kBuildsFolderName, logger)),
+      fileManager(system->withCopyFilter(&KorvastFileManagerHelper::shouldCopyItem)),
+      locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger)) {
   // Protecting the deepest folders protects every folder that holds them, up to "/".
   for (const auto* folder : {&projects, &builds, &locks_}) files::DeletionGuard::protect(folder->path());
-  files::DeletionGuard::protect(home.path());
 }
 
 void KorvastFileManager::holdLockFor(const std::string& place, const std::string& shownPlace) const {
@@ -285,10 +296,10 @@ bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& i
     // The parser's words say where in the file; these say which file.
     const std::string inFile = " (in " + (shownPath ? shownPath(file.path()) : file.path()) + ")";
     try {
-      const std::string contents = files::readContents(path);
+      const std::string contents = fileManager->readContents(path);
       xml::XmlDocument document{std::string_view(contents), options};
       transformIdToAccessibility(*document.root());
-      files::writeAtomically(path, document.xml());
+      fileManager->writeAtomically(path, document.xml());
     } catch (const xml::XmlError& error) {
       ++errors;
       const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed

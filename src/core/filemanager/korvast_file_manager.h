@@ -34,7 +34,9 @@ class KorvastFileManager {
   // Creates ~/.korvast/CommandLineTool/{AppBuilds,Projects,Locks} where missing and keeps
   // them, the home folder and the current directory from ever being deleted; throws
   // KorvastError::failedToCreateFolder (or the file layer's PathError when there is no home).
-  explicit KorvastFileManager(std::shared_ptr<Logger> logger);
+  // Every file-system call goes through `system` (by default the real one).
+  explicit KorvastFileManager(std::shared_ptr<Logger> logger,
+                              const std::shared_ptr<files::FileManager>& system = nullptr);
 
   // Starts the copy of the project at `from` into `to` (default: the projects folder) under
   // the project's own name, in a staging folder there; ProjectCopy::commit() puts it in
@@ -70,16 +72,19 @@ class KorvastFileManager {
       const std::function<std::string(const std::string&)>& shownPath = nullptr) const;
 
   std::shared_ptr<Logger> logger;
-  files::Folder home;
   files::Folder projects;
   files::Folder builds;
   std::shared_ptr<files::FileManager> fileManager;
 
  private:
-  // The tool folder is opened once and handed to the two folders made inside it.
-  KorvastFileManager(std::shared_ptr<Logger> logger, const files::Folder& homeFolder);
-  KorvastFileManager(std::shared_ptr<Logger> logger, const files::Folder& homeFolder,
-                     const files::Folder& tool);
+  // The tool folder, made (with the working folder) in the home folder; it is opened once
+  // and handed to the folders made inside it.
+  struct ToolFolder {
+    ToolFolder(const files::Folder& home, const std::shared_ptr<Logger>& logger);
+    files::Folder folder;
+  };
+  KorvastFileManager(std::shared_ptr<Logger> logger, const std::shared_ptr<files::FileManager>& system,
+                     const ToolFolder& tool);
 
   void log(LogLevel level, const std::string& message) const;
   void refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const;

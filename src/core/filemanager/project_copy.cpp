@@ -100,15 +100,16 @@ void ProjectCopy::commit() {
   if (hasEarlier && S_ISDIR(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0) {
     static_cast<void>(::chmod(target.c_str(), (existing.st_mode & 07777) | S_IRWXU));
   }
-  if (hasEarlier && ::rename(target.c_str(), previous.c_str()) != 0) {
-    fail("Can't move the earlier copy " + target + " aside: " + std::strerror(errno));
+  const auto& system = *work_.fileManager();
+  files::Failure failure;
+  if (hasEarlier && !system.moveItem(target, previous, &failure)) {
+    fail("Can't move the earlier copy " + target + " aside: " + failure.reason);
   }
-  if (::rename(work.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    if (hasEarlier) static_cast<void>(::rename(previous.c_str(), target.c_str()));
-    fail("Can't move the new copy into " + target + ": " + std::strerror(error));
+  if (!system.moveItem(work, target, &failure)) {
+    if (hasEarlier) static_cast<void>(system.moveItem(previous, target));
+    fail("Can't move the new copy into " + target + ": " + failure.reason);
   }
-  if (!files::FileManager::applyFolderModes(target, deferredModes_) && logger_) {
+  if (!system.applyFolderModes(target, deferredModes_) && logger_) {
     logger_->log(LogLevel::Warning, [&] {
       return "Some read-only folders of " + target + " could not get their permission bits back.";
     });

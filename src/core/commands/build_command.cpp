@@ -88,9 +88,9 @@ CommandOutcome BuildCommand::run(const Arguments& arguments) const {
     const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
     if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
     const BuildConfig config(arguments, *plistPath);
-    return BuildIPAStrategy::run(config, fileManager, *projectPath);
+    return BuildIPAStrategy::run(config, fileManager, *projectPath, defaultCommandRunner());
   }
-  return ModifyAndBuildStrategy::run(arguments, fileManager);
+  return ModifyAndBuildStrategy::run(arguments, fileManager, defaultCommandRunner());
 }
 
 }  // namespace korvaster

@@ -38,7 +38,7 @@ bool writeMark(const std::string& folder, const std::string& sourcePath) {
 
 ProjectCopy ProjectCopy::inPlace(const files::Folder& project) { return ProjectCopy(project); }
 
-ProjectCopy::ProjectCopy(files::Folder project) : work_(project), finalPath_(project.path()) {}
+ProjectCopy::ProjectCopy(files::Folder project) : work_(project), finalPath_(project.path()), isCopy_(false) {}
 
 ProjectCopy::ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::Folder work, std::string finalPath,
                          files::FileManager::FolderModes deferredModes, std::string sourcePath,

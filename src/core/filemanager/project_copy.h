@@ -28,6 +28,8 @@ class ProjectCopy {
               files::FileManager::FolderModes deferredModes, std::string sourcePath, bool inToolFolder,
               std::shared_ptr<Logger> logger);
 
+  // False when the "copy" is the project itself.
+  bool isCopy() const { return isCopy_; }
   // Where the files are to be changed now.
   const files::Folder& workFolder() const { return work_; }
   // Where the copy is once committed; ends with "/".
@@ -55,6 +57,7 @@ class ProjectCopy {
   files::FileManager::FolderModes deferredModes_;
   std::string sourcePath_;
   bool inToolFolder_ = false;
+  bool isCopy_ = true;
   std::shared_ptr<Logger> logger_;
 };
 

@@ -3,6 +3,7 @@
 #include "core/build/xcodebuild_processes.h"
 #include "core/errors/korvast_error.h"
 #include "core/strategies/command_outputs.h"
+#include "support/interruption.h"
 #include "support/text_format.h"
 
 namespace korvaster {
@@ -12,6 +13,8 @@ CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFil
   const std::string buildFolder = fileManager.prepareProjectBuildFolder(config.workspace);
   const std::string archivePath =
       archive(config, buildFolder + workspaceName(config.workspace), sourcePath, fileManager.logger, runner);
+  // An interruption that came while the archive was being made ends the run here.
+  support::throwIfInterrupted();
   exportIPA(config, archivePath, buildFolder, fileManager.logger, runner);
   return {buildFolder, support::replacingFirst(Constants::CommandOutputs::Build, "%@", buildFolder)};
 }

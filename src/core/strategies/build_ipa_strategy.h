@@ -18,7 +18,7 @@ class BuildIPAStrategy {
   // KorvastError::failedToBuildArchive or failedToExportArchive with xcodebuild's status
   // (the export is not attempted after a failed archive), or failedToCreateFolder.
   static CommandOutcome run(const BuildConfig& config, const KorvastFileManager& fileManager,
-                            const std::string& sourcePath, CommandRunner& runner = defaultCommandRunner());
+                            const std::string& sourcePath, CommandRunner& runner);
 
  private:
   static std::string archive(const BuildConfig& config, const std::string& outputPath,

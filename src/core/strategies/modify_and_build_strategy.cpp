@@ -9,32 +9,16 @@
 
 namespace korvaster {
 
-namespace {
-// Whether two folder paths, as the user or the copy step spelled them, name one real folder.
-bool isSameFolder(const std::string& projectPath, const std::string& modifiedPath,
-                  const KorvastFileManager& fileManager) {
-  if (projectPath == modifiedPath) return true;
-  try {
-    const auto& system = *fileManager.fileManager;
-    const auto project = system.realPath(files::Folder(projectPath, fileManager.fileManager).path());
-    return project && project == system.realPath(modifiedPath);
-  } catch (const files::PathError&) {
-    return false;
-  }
-}
-}  // namespace
-
 CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastFileManager& fileManager,
                                            CommandRunner& runner) {
   const auto plistPath = lookup(args, ArgumentType::exportPlist);
   if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
   const BuildConfig config(args, *plistPath);
 
-  const std::string modifiedPath = ModifySourceCodeStrategy::run(args, fileManager).result;
-  // Only a copy is ever removed: when the modified folder is the project itself (reached by
-  // whatever spelling of its path), it stays.
-  const bool isProject = isSameFolder(*lookup(args, ArgumentType::projectPath), modifiedPath, fileManager);
-  const bool removeCopy = !lookup(args, ArgumentType::outputPath) && !isProject;
+  const auto modified = ModifySourceCodeStrategy::modify(args, fileManager);
+  const std::string& modifiedPath = modified.path;
+  // Only a copy is ever removed, and only one the user did not ask to keep.
+  const bool removeCopy = !lookup(args, ArgumentType::outputPath) && modified.isCopy;
 
   CommandOutcome outcome;
   std::exception_ptr buildError;
@@ -49,7 +33,12 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
     std::optional<files::Folder> copy;
     try {
       copy.emplace(modifiedPath, fileManager.fileManager);
-    } catch (const files::PathError&) {
+    } catch (const files::PathError& error) {
+      if (fileManager.logger) {
+        fileManager.logger->log(LogLevel::Error, [&] {
+          return "Can't open the modified copy to remove it: " + support::genericDescription(error);
+        });
+      }
       throw KorvastError::failedToCreateFolder();
     }
     copy->deleteItem();

@@ -14,7 +14,7 @@ class ModifyAndBuildStrategy {
   // clean-up runs whether the build succeeded or failed; its own failure takes precedence
   // over the build's.
   static CommandOutcome run(const Arguments& args, const KorvastFileManager& fileManager,
-                            CommandRunner& runner = defaultCommandRunner());
+                            CommandRunner& runner);
 };
 
 }  // namespace korvaster

@@ -8,17 +8,21 @@ namespace korvaster {
 
 CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments,
                                              const KorvastFileManager& fileManager) {
-  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
-  if (!projectPath) throw KorvastError::missedProjectPath();
-  const auto outputPath = lookup(arguments, ArgumentType::outputPath);
-  const std::string path = copyAndModifyProject(*projectPath, fileManager, outputPath, fileManager.logger);
+  const std::string path = modify(arguments, fileManager).path;
   return {path, support::replacingFirst(Constants::CommandOutputs::Modify, "%@", path)};
 }
 
-std::string ModifySourceCodeStrategy::copyAndModifyProject(const std::string& projectPath,
-                                                           const KorvastFileManager& fileManager,
-                                                           const std::optional<std::string>& destination,
-                                                           const std::shared_ptr<Logger>& logger) {
+ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::modify(const Arguments& arguments,
+                                                                           const KorvastFileManager& fileManager) {
+  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+  if (!projectPath) throw KorvastError::missedProjectPath();
+  const auto outputPath = lookup(arguments, ArgumentType::outputPath);
+  return copyAndModifyProject(*projectPath, fileManager, outputPath, fileManager.logger);
+}
+
+ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModifyProject(
+    const std::string& projectPath, const KorvastFileManager& fileManager,
+    const std::optional<std::string>& destination, const std::shared_ptr<Logger>& logger) {
   ProjectCopy copy = fileManager.copy(projectPath, destination);
   const auto ibFiles = fileManager.findIBFiles(copy.workFolder());
   if (ibFiles.empty() && logger) {
@@ -33,7 +37,7 @@ std::string ModifySourceCodeStrategy::copyAndModifyProject(const std::string& pr
   }
   // Only a copy whose every file has been through the pass takes the place of the earlier one.
   copy.commit();
-  return copy.path();
+  return {copy.path(), copy.isCopy()};
 }
 
 }  // namespace korvaster

@@ -18,11 +18,19 @@ class ModifySourceCodeStrategy {
   // Files that cannot be changed are only logged.
   static CommandOutcome run(const Arguments& arguments, const KorvastFileManager& fileManager);
 
+  // What the workflow did: where the modified project is, and whether it is a copy (false
+  // when the project was changed where it lies).
+  struct ModifiedProject {
+    std::string path;
+    bool isCopy = false;
+  };
+  // The workflow behind run(), for callers that go on with the modified project.
+  static ModifiedProject modify(const Arguments& arguments, const KorvastFileManager& fileManager);
+
  private:
-  static std::string copyAndModifyProject(const std::string& projectPath,
-                                          const KorvastFileManager& fileManager,
-                                          const std::optional<std::string>& destination,
-                                          const std::shared_ptr<Logger>& logger);
+  static ModifiedProject copyAndModifyProject(const std::string& projectPath, const KorvastFileManager& fileManager,
+                                              const std::optional<std::string>& destination,
+                                              const std::shared_ptr<Logger>& logger);
 };
 
 }  // namespace korvaster

@@ -1,0 +1,76 @@
+// A real file system that fails chosen calls: the Nth call of one kind fails with a chosen
+// errno, as a full disk or a vanished file would make it fail.
+#pragma once
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "files/file_io_error.h"
+#include "files/file_manager.h"
+
+namespace korvaster::testing {
+
+class FaultInjectingFileManager final : public files::FileManager {
+ public:
+  enum class Call { copy, remove, move, write, createFolder };
+
+  explicit FaultInjectingFileManager(CopyFilter filter = nullptr)
+      : FileManager(std::move(filter)), plan_(std::make_shared<Plan>()) {}
+
+  // The `nth` call of `call` (counted from 1 across this manager and the ones made from it
+  // with withCopyFilter) fails with `error`; a later call of that kind succeeds again.
+  void fail(Call call, int nth, int error) { plan_->faults[call] = {nth, error}; }
+  int calls(Call call) const { return plan_->counts[call]; }
+
+  std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const override {
+    auto manager = std::make_shared<FaultInjectingFileManager>(std::move(filter));
+    manager->plan_ = plan_;
+    return manager;
+  }
+  bool copyItem(const std::string& source, const std::string& destination, FolderModes* modes,
+                files::Failure* failure) const override {
+    if (const int error = fault(Call::copy)) return failed(failure, destination, error);
+    return FileManager::copyItem(source, destination, modes, failure);
+  }
+  bool removeItem(const std::string& path, files::Failure* failure) const override {
+    if (const int error = fault(Call::remove)) return failed(failure, path, error);
+    return FileManager::removeItem(path, failure);
+  }
+  bool moveItem(const std::string& source, const std::string& destination,
+                files::Failure* failure) const override {
+    if (const int error = fault(Call::move)) return failed(failure, source, error);
+    return FileManager::moveItem(source, destination, failure);
+  }
+  bool createDirectory(const std::string& path, files::Failure* failure) const override {
+    if (const int error = fault(Call::createFolder)) return failed(failure, path, error);
+    return FileManager::createDirectory(path, failure);
+  }
+  void writeAtomically(const std::string& path, std::string_view contents) const override {
+    if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);
+    FileManager::writeAtomically(path, contents);
+  }
+
+ private:
+  struct Plan {
+    std::map<Call, std::pair<int, int>> faults;  // the call number that fails, and its errno
+    std::map<Call, int> counts;
+  };
+
+  int fault(Call call) const {
+    const int number = ++plan_->counts[call];
+    const auto found = plan_->faults.find(call);
+    return found != plan_->faults.end() && found->second.first == number ? found->second.second : 0;
+  }
+  static bool failed(files::Failure* failure, const std::string& path, int error) {
+    if (failure != nullptr) *failure = files::Failure{path, std::strerror(error)};
+    errno = error;
+    return false;
+  }
+
+  std::shared_ptr<Plan> plan_;
+};
+
+}  // namespace korvaster::testing

@@ -1,0 +1,34 @@
+// A command runner that starts nothing: it records each call's words and answers with the
+// status the test chose, after an optional action that stands for what the program does.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/build/command_runner.h"
+
+namespace korvaster::testing {
+
+class RecordingCommandRunner final : public CommandRunner {
+ public:
+  using Action = std::function<int(const std::vector<std::string>& words)>;
+
+  // With no action left for a call, it answers 0 and does nothing.
+  explicit RecordingCommandRunner(std::vector<Action> actions = {}) : actions_(std::move(actions)) {}
+
+  int run(const std::vector<std::string>& words, bool redirectOutput) override {
+    calls.push_back(words);
+    redirected.push_back(redirectOutput);
+    const std::size_t index = calls.size() - 1;
+    return index < actions_.size() && actions_[index] ? actions_[index](words) : 0;
+  }
+
+  std::vector<std::vector<std::string>> calls;
+  std::vector<bool> redirected;
+
+ private:
+  std::vector<Action> actions_;
+};
+
+}  // namespace korvaster::testing

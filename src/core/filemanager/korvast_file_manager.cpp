@@ -5,7 +5,7 @@
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/archive_cleanup.h"
 #include "core/filemanager/working_folder_name.h"
-#include "core/xib/accessibility_identifiers.h"
+#include "core/xib/interface_builder_file.h"
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
@@ -13,7 +13,7 @@
 #include "files/file_system_sequence.h"
 #include "files/staging_folder.h"
 #include "support/interruption.h"
-#include "xml/xml_document.h"
+#include "xml/xml_error.h"
 
 namespace korvaster {
 
@@ -26,7 +26,6 @@ constexpr const char* kLocksFolderName = "Locks";
 constexpr const char* kStagingPrefix = ".korvaster-staging-";
 // The name of the new tree inside its staging folder.
 constexpr const char* kStagedCopyName = "copy";
-constexpr std::size_t kMaximumInterfaceBuilderDepth = 256;
 
 // The fixed report line of failedToCreateFolder names no reason, so the log line before it does.
 files::Folder subfolderOrFail(const files::Folder& parent, const std::string& name,
@@ -277,12 +276,6 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& fo
 
 bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& ibFiles,
                                                const std::function<std::string(const std::string&)>& shownPath) const {
-  xml::XmlOptions options;
-  // Texts are the app's visible strings: they are written back exactly as they were read.
-  options.parserSettings.shouldTrimWhitespace = false;
-  // Interface Builder nests a few dozen levels; far deeper input is hostile and would make
-  // the rewritten file grow with the square of its depth.
-  options.parserSettings.maximumDepth = kMaximumInterfaceBuilderDepth;
   int errors = 0;
   std::set<std::string> tidiedFolders;
   for (const auto& file : ibFiles) {
@@ -296,10 +289,7 @@ bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& i
     // The parser's words say where in the file; these say which file.
     const std::string inFile = " (in " + (shownPath ? shownPath(file.path()) : file.path()) + ")";
     try {
-      const std::string contents = fileManager->readContents(path);
-      xml::XmlDocument document{std::string_view(contents), options};
-      transformIdToAccessibility(*document.root());
-      fileManager->writeAtomically(path, document.xml());
+      addAccessibilityIdentifiers(*fileManager, path);
     } catch (const xml::XmlError& error) {
       ++errors;
       const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed

@@ -10,7 +10,6 @@ namespace korvaster::testing {
 namespace {
 
 const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
-const std::string kWarning = "[\u26A0\uFE0F] KorvastLoger -> ";
 const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
 class ModifyCommandTest : public ::testing::Test {
@@ -39,30 +38,6 @@ TEST_F(ModifyCommandTest, CopiesTheProjectAndSaysWhereItIs) {
             R"(<document><view contentMode="s" id="v-1"/></document>)");
 }
 
-TEST_F(ModifyCommandTest, WarnsWhenThereAreNoInterfaceBuilderFiles) {
-  temp.makeFolder("home");
-  temp.write("Plain/main.swift", "");
-  temp.makeFolder("out");
-  const auto outcome = modify({"-p", temp / "Plain", "-o", temp / "out"});
-  EXPECT_EQ(logLines(outcome.standardError),
-            (std::vector<std::string>{
-                kWarning + "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.",
-                kInfo + "Your modified project is at " + temp / "out/Plain/"}));
-  EXPECT_EQ(outcome.exitStatus, 0);
-  EXPECT_TRUE(std::filesystem::exists(temp / "out/Plain/main.swift"));
-}
-
-TEST_F(ModifyCommandTest, ABrokenFileIsReportedButTheRunSucceeds) {
-  temp.makeFolder("home");
-  temp.write("App/a.xib", "<document>");
-  const auto outcome = modify({"--path", temp / "App"});
-  const auto lines = logLines(outcome.standardError);
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].rfind(kError + "Can't read file, Description: ", 0), 0u);
-  EXPECT_EQ(lines[1], kError + "XIB files modifications finished with error(s).");
-  EXPECT_EQ(outcome.exitStatus, 0);
-}
-
 TEST_F(ModifyCommandTest, MissingOrNonexistentProjectIsOneReportLine) {
   temp.makeFolder("home");
   auto outcome = modify({"--output", temp.path()});
@@ -78,16 +53,6 @@ TEST_F(ModifyCommandTest, MissingOrNonexistentProjectIsOneReportLine) {
                 temp / "nowhere/" + "\n");
   EXPECT_EQ(outcome.standardError, "");
   EXPECT_EQ(outcome.exitStatus, 1);
-}
-
-TEST_F(ModifyCommandTest, RefusesToReplaceTheProjectWithItsOwnCopy) {
-  temp.makeFolder("home");
-  temp.write("work/App/a.swift", "mine");
-  const auto outcome = modify({"--path", temp / "work/App", "--output", temp / "work"});
-  EXPECT_EQ(outcome.standardOutput,
-            "Whoops! An error occurred: Can't copy Project to Korvast folder: '~/.korvast'\n");
-  EXPECT_EQ(outcome.exitStatus, 1);
-  EXPECT_EQ(readFile(temp / "work/App/a.swift"), "mine");
 }
 
 TEST_F(ModifyCommandTest, WithoutAHomeFolderTheReportSaysSo) {

@@ -166,13 +166,17 @@ TEST_F(KorvastFileManagerTest, UnderAnOutputFolderOnlyAMarkedCopyIsReplaced) {
   EXPECT_TRUE(std::filesystem::exists(temp / "out/App/b.swift"));
 }
 
-TEST_F(KorvastFileManagerTest, ACopyLeftUncommittedLeavesNothingAndTheRootIsNoProject) {
+TEST_F(KorvastFileManagerTest, ACopyLeftUncommittedLeavesNothingAndNeitherTheRootNorProjectsIsAProject) {
   temp.write("App/a.swift", "");
   temp.makeFolder("out");
   service().copy(temp / "App", temp / "out");
   EXPECT_TRUE(std::filesystem::is_empty(temp / "out"));
   EXPECT_EQ(caseOf([&] { service().copy("/", temp / "out"); }), KorvastError::Case::failedToCopyProject);
   EXPECT_TRUE(std::filesystem::is_empty(temp / "out"));
+  temp.write("home/.korvast/CommandLineTool/Projects/Earlier/a.xib", "<a/>");
+  EXPECT_EQ(caseOf([&] { service().copy("~/.korvast/CommandLineTool/Projects", std::nullopt); }),
+            KorvastError::Case::failedToCopyProject);
+  EXPECT_EQ(readFile(projectsPath() + "Earlier/a.xib"), "<a/>");
 }
 
 TEST_F(KorvastFileManagerTest, BuildFolderPerWorkspace) {

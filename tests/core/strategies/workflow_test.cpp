@@ -85,6 +85,7 @@ TEST_F(WorkflowTest, ASuccessfulBuildExportsThenRemovesTheArchiveAndOnlyACopy) {
   RecordingCommandRunner runner({archiveLikeXcodebuild});
   const auto outcome = ModifyAndBuildStrategy::run(buildArguments(), service(), runner);
   EXPECT_EQ(outcome.result, temp / "home/.korvast/CommandLineTool/AppBuilds/App/");
+  EXPECT_EQ(outcome.description, "Your ipa file located at " + outcome.result);
   ASSERT_EQ(runner.calls.size(), 2u);
   EXPECT_EQ(runner.calls[0][4], projects() + "App/App.xcworkspace");  // the copy is archived
   EXPECT_FALSE(fs::exists(archive()));
@@ -176,6 +177,22 @@ TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnly) {
   EXPECT_NE(lines->lines[0].find("No space left on device"), std::string::npos);
   EXPECT_NE(lines->lines[0].find("(in " + projects() + "App/Main.storyboard)"), std::string::npos) << lines->lines[0];
   EXPECT_EQ(lines->lines[1], "[\U0001F525] KorvastLoger -> XIB files modifications finished with error(s).");
+}
+
+TEST_F(WorkflowTest, NothingIsCopiedWithoutAReadableConfigurationAndAnEmptyProjectOnlyWarns) {
+  RecordingCommandRunner runner;
+  const Arguments noExport{{ArgumentType::projectPath, temp / "App"}};
+  EXPECT_THROW(ModifyAndBuildStrategy::run(noExport, service(), runner), KorvastError);
+  const Arguments unreadable{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exportPlist, temp / "nope"}};
+  EXPECT_THROW(ModifyAndBuildStrategy::run(unreadable, service(), runner), KorvastError);
+  EXPECT_TRUE(fs::is_empty(projects()));
+  EXPECT_TRUE(runner.calls.empty());
+
+  temp.write("Plain/main.swift", "");
+  const auto outcome = ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "Plain"}}, service());
+  EXPECT_EQ(outcome.description, "Your modified project is at " + projects() + "Plain/");
+  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\u26A0\uFE0F] KorvastLoger -> Nor xib not storyboards were "
+                                                   "found. AccessibilityIdentifiers were not changed."});
 }
 
 TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "files/file_io_error.h"
@@ -19,16 +20,16 @@ namespace {
 
 }  // namespace
 
-std::string readContents(const std::string& path) {
+std::string readContents(const std::string& path, std::size_t maximumSize) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) failRead(path);
   struct stat status {};
   std::string contents;
   if (::fstat(descriptor, &status) == 0 && status.st_size > 0)
-    contents.reserve(static_cast<std::size_t>(status.st_size));
+    contents.reserve(std::min(static_cast<std::size_t>(status.st_size), maximumSize));
   char buffer[1 << 16];
-  while (true) {
-    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+  while (contents.size() < maximumSize) {
+    const ssize_t count = ::read(descriptor, buffer, std::min(sizeof buffer, maximumSize - contents.size()));
     if (count == 0) break;
     if (count < 0) {
       if (errno == EINTR) continue;

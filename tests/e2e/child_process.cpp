@@ -35,7 +35,7 @@ std::string temporaryPath() {
 }  // namespace
 
 ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment) {
+                      const std::map<std::string, std::string>& environment, StandardOutput output) {
   // Files rather than pipes: the child can never block on a full pipe.
   const std::string outPath = temporaryPath();
   const std::string errPath = temporaryPath();
@@ -62,7 +62,12 @@ ChildOutcome runChild(const std::string& program, const std::vector<std::string>
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
+  if (output == StandardOutput::closed) {
+    posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+  } else {
+    const char* outTarget = output == StandardOutput::fullDevice ? "/dev/full" : outPath.c_str();
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outTarget, O_WRONLY | O_TRUNC, 0);
+  }
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
   pid_t child = 0;
   const int spawned = posix_spawnp(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());

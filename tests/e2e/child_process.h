@@ -13,9 +13,14 @@ struct ChildOutcome {
   int exitStatus = -1;  // 128 + signal when killed
 };
 
+// Where the child's standard output goes: to standardOutput, to a device that is always
+// full, or nowhere (the descriptor is closed).
+enum class StandardOutput { captured, fullDevice, closed };
+
 // `environment` entries replace or add to the test process's own environment.
 ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment = {});
+                      const std::map<std::string, std::string>& environment = {},
+                      StandardOutput output = StandardOutput::captured);
 
 // Log lines with their time, process name and ids removed: "[tag] KorvastLoger -> ...".
 std::vector<std::string> logLines(const std::string& standardError);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "files/file_io_error.h"
@@ -23,7 +24,7 @@ constexpr std::size_t kTemporaryRandomLength = 6;
 
 }  // namespace
 
-std::string readContents(const std::string& path) {
+std::string readContents(const std::string& path, std::size_t maximumSize) {
   // Without O_NONBLOCK a FIFO would block the open until someone writes to it.
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) failRead(path);
@@ -39,10 +40,10 @@ std::string readContents(const std::string& path) {
     throw FileIOError(FileIOError::Case::readFailed, path, std::string("not a regular file"));
   }
   std::string contents;
-  if (status.st_size > 0) contents.reserve(static_cast<std::size_t>(status.st_size));
+  if (status.st_size > 0) contents.reserve(std::min(static_cast<std::size_t>(status.st_size), maximumSize));
   char buffer[1 << 16];
-  while (true) {
-    const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+  while (contents.size() < maximumSize) {
+    const ssize_t count = ::read(descriptor, buffer, std::min(sizeof buffer, maximumSize - contents.size()));
     if (count == 0) break;
     if (count < 0) {
       if (errno == EINTR) continue;

@@ -1,14 +1,19 @@
-// Reading a whole file, and replacing a file's contents atomically.
+// Reading a file, whole or up to a limit, and replacing a file's contents atomically.
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 
 namespace korvaster::files {
 
-// The bytes of the regular file at `path`; throws FileIOError(readFailed), also for a pipe,
-// a device or a socket, which are never read.
-std::string readContents(const std::string& path);
+// The bytes of the regular file at `path`, or only its first `maximumSize` bytes when it has
+// more (a caller that passes its limit plus one can tell a file at the limit from a longer
+// one without reading the rest); throws FileIOError(readFailed), also for a pipe, a device
+// or a socket, which are never read.
+std::string readContents(const std::string& path,
+                         std::size_t maximumSize = std::numeric_limits<std::size_t>::max());
 
 // Writes `contents` to a temporary file in the same folder, gives it the permission bits of
 // the file it replaces, and renames it over `path`. On failure the old file is left whole,

@@ -21,7 +21,7 @@ void FileDescriptorOutputStream::append(std::string_view text) {
 }
 
 void FileDescriptorOutputStream::flush() {
-  writeAll(fileDescriptor_, buffer_);
+  if (!writeAll(fileDescriptor_, buffer_)) failed_ = true;
   buffer_.clear();
 }
 

@@ -7,8 +7,9 @@
 namespace korvaster::support {
 
 void exitProcess(int status) {
-  stdoutStream().flush();
-  std::exit(status);
+  auto& output = stdoutStream();
+  output.flush();
+  std::exit(status == 0 && output.failed() ? 1 : status);
 }
 
 }  // namespace korvaster::support

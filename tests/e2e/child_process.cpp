@@ -36,7 +36,7 @@ std::string temporaryPath() {
 
 RunningChild startChild(const std::string& program, const std::vector<std::string>& arguments,
                         const std::map<std::string, std::string>& environment,
-                        const std::string& workingDirectory) {
+                        const std::string& workingDirectory, StandardOutput output) {
   // Files rather than pipes: the child can never block on a full pipe.
   const std::string outPath = temporaryPath();
   const std::string errPath = temporaryPath();
@@ -67,7 +67,12 @@ RunningChild startChild(const std::string& program, const std::vector<std::strin
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
+  if (output == StandardOutput::closed) {
+    posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+  } else {
+    const char* outTarget = output == StandardOutput::fullDevice ? "/dev/full" : outPath.c_str();
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outTarget, O_WRONLY | O_TRUNC, 0);
+  }
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
   pid_t child = 0;
   const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
@@ -88,8 +93,12 @@ ChildOutcome finishChild(const RunningChild& child) {
 }
 
 ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment,
-                      const std::string& workingDirectory) {
+                      const std::map<std::string, std::string>& environment, StandardOutput output) {
+  return finishChild(startChild(program, arguments, environment, "", output));
+}
+
+ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::map<std::string, std::string>& environment, const std::string& workingDirectory) {
   return finishChild(startChild(program, arguments, environment, workingDirectory));
 }
 

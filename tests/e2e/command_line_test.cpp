@@ -54,9 +54,10 @@ const std::string kModifyUsage =
 const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
 // Runs with HOME in a temporary folder, so that nothing is written to the real one.
-ChildOutcome korvaster(const std::vector<std::string>& arguments) {
+ChildOutcome korvaster(const std::vector<std::string>& arguments,
+                       StandardOutput output = StandardOutput::captured) {
   const TemporaryFolder home;
-  return runChild(KORVASTER_BINARY, arguments, {{"HOME", home.path()}});
+  return runChild(KORVASTER_BINARY, arguments, {{"HOME", home.path()}}, output);
 }
 
 TEST(CommandLineTest, NoArgumentsPrintsUsageThenTheReport) {
@@ -94,6 +95,17 @@ TEST(CommandLineTest, VersionPrintsOneLineAndRunsNothing) {
     EXPECT_EQ(outcome.standardOutput, "korvaster \u2014 1.0.0\n");
     EXPECT_EQ(outcome.standardError, "");
     EXPECT_EQ(outcome.exitStatus, 0);
+  }
+}
+
+TEST(CommandLineTest, OutputThatCannotBeWrittenIsAFailure) {
+  for (const auto output : {StandardOutput::fullDevice, StandardOutput::closed}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--version"}, {"-h"}, {"build", "-p", "x", "-h"}}) {
+      const auto outcome = korvaster(arguments, output);
+      EXPECT_EQ(outcome.exitStatus, 1) << arguments[0];
+      EXPECT_EQ(outcome.standardError, "");
+    }
   }
 }
 

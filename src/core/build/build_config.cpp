@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <string_view>
 
+#include "core/build/binary_property_list_bounds.h"
 #include "core/errors/korvast_error.h"
 #include "files/file_contents.h"
+#include "xml/xml_nesting.h"
 
 namespace korvaster {
 
@@ -18,14 +21,35 @@ struct PlistDeleter {
 };
 using PlistPointer = std::unique_ptr<void, PlistDeleter>;
 
+// libplist 2.2 recurses once per level when it reads a binary list and when it frees any
+// list. On the 8 MiB main-thread stack it overflowed at about 87,300 levels reading a binary
+// list and 174,500 freeing an XML one, in the release and the sanitizer builds alike. Within
+// maximumSize a binary list with 3-byte references still reaches about 149,000 levels, so
+// the size limit is not enough: the nesting is checked before libplist sees the bytes, and
+// maximumNesting levels take a few dozen KiB of stack. A binary list may also share objects,
+// which libplist copies once per reference (a 200-byte list took it past 5 GiB within a
+// minute), so the tree it unfolds into is held to what maximumSize bytes could spell out.
+static_assert(BuildPlistConfig::maximumSize <= std::numeric_limits<uint32_t>::max());
+
+// libplist reads a list whose declaration follows blank lines, which expat refuses, so the
+// nesting is measured from the first byte that is not blank.
+std::string_view withoutLeadingBlanks(std::string_view text) {
+  const auto start = text.find_first_not_of(" \t\r\n");
+  return start == std::string_view::npos ? std::string_view() : text.substr(start);
+}
+
 PlistPointer parsePropertyList(const std::string& bytes) {
-  if (bytes.empty() || bytes.size() > std::numeric_limits<uint32_t>::max()) return nullptr;
+  if (bytes.empty() || bytes.size() > BuildPlistConfig::maximumSize) return nullptr;
   const auto length = static_cast<uint32_t>(bytes.size());
   plist_t root = nullptr;
   // These two calls exist with the same shape in every libplist release.
   if (plist_is_binary(bytes.data(), length)) {
+    if (!isWithinBounds(bytes, {BuildPlistConfig::maximumNesting, BuildPlistConfig::maximumSize}))
+      return nullptr;
     static_cast<void>(plist_from_bin(bytes.data(), length, &root));
   } else {
+    if (!xml::rootElementIsWithinDepth(withoutLeadingBlanks(bytes), BuildPlistConfig::maximumNesting))
+      return nullptr;
     static_cast<void>(plist_from_xml(bytes.data(), length, &root));
   }
   return PlistPointer(root);
@@ -69,7 +93,7 @@ BuildArgumentsConfig::BuildArgumentsConfig(const Arguments& arguments) {
 BuildPlistConfig::BuildPlistConfig(const std::string& exportPath) : optionsPlist(exportPath) {
   std::string bytes;
   try {
-    bytes = files::readContents(exportPath);
+    bytes = files::readContents(exportPath, maximumSize + 1);
   } catch (const support::Error&) {
     throw KorvastError::failedToReadPlistPath();
   }

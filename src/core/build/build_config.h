@@ -3,6 +3,7 @@
 // the property list's path and whether xcodebuild's output is shown.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -28,8 +29,16 @@ struct BuildPlistConfig {
     std::optional<std::string> workspace;      // "korvast_workspace"
   };
 
-  // Throws KorvastError::failedToReadPlistPath when the file is missing or unreadable, is no
-  // property list, has no dictionary at the top, or holds a non-string under one of the keys.
+  // Real export-options lists are a few KiB. Reading stops one byte past this size and such
+  // a list is refused, so a hostile one costs at most this much to read and to check.
+  static constexpr std::size_t maximumSize = std::size_t{1} << 20;
+  // Levels of a list: XML elements, <plist> included, or objects of a binary list. Real
+  // lists nest three to five.
+  static constexpr std::size_t maximumNesting = 256;
+
+  // Throws KorvastError::failedToReadPlistPath when the file is missing or unreadable, is
+  // larger than maximumSize, nests deeper than maximumNesting, is no property list, has no
+  // dictionary at the top, or holds a non-string under one of the keys.
   explicit BuildPlistConfig(const std::string& exportPath);
 
   std::string optionsPlist;

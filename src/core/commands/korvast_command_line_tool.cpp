@@ -51,7 +51,9 @@ int runKorvaster(const std::vector<std::string>& arguments, std::shared_ptr<Line
   try {
     KorvastCommandLineTool tool(arguments, std::move(writer));
     tool.run();
-    return 0;
+    auto& output = support::stdoutStream();
+    output.flush();
+    return output.failed() ? 1 : 0;
   } catch (const KorvastError& error) {
     printLine(kReportPrefix + error.localizedDescription());
   } catch (const support::Interrupted& error) {

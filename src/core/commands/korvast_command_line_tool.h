@@ -34,7 +34,8 @@ class KorvastCommandLineTool final : public Loggable {
 };
 
 // The process entry point: runs the tool and prints the one report line of a failure.
-// Returns 0 on success, for help and for --version, and 1 whenever a report was written.
+// Returns 0 on success, for help and for --version, and 1 whenever a report was written or
+// standard output could not be written.
 int runKorvaster(const std::vector<std::string>& arguments,
                  std::shared_ptr<LineWriter> writer = standardErrorLineWriter());
 

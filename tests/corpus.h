@@ -2,7 +2,10 @@
 // found it beside the checkout, the redistributable sample in tests/data/ib otherwise.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -29,11 +32,17 @@ inline std::vector<std::string> interfaceBuilderFilesIn(const std::string& folde
   return paths;
 }
 
-// Lists the corpus and says on standard output which set this run reads.
+// Lists the corpus and says on standard output which set this run reads. With
+// KORVASTER_REQUIRE_FULL_CORPUS set (as .ci/run sets it), reading the sample is a failure.
 inline Corpus loadCorpus() {
   Corpus corpus{KORVASTER_CORPUS_NAME, KORVASTER_CORPUS_DIR, interfaceBuilderFilesIn(KORVASTER_CORPUS_DIR)};
   std::cout << "[ corpus   ] " << corpus.name << ": " << corpus.files.size() << " files in " << corpus.folder
             << std::endl;
+  const char* required = std::getenv("KORVASTER_REQUIRE_FULL_CORPUS");
+  if (required != nullptr && *required != '\0' && corpus.name != "full corpus") {
+    ADD_FAILURE() << "KORVASTER_REQUIRE_FULL_CORPUS is set, but these tests were configured to read the "
+                  << corpus.name << " in " << corpus.folder;
+  }
   return corpus;
 }
 

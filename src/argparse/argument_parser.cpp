@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "support/process_exit.h"
+#include "argparse/help_requested.h"
 #include "support/process_info.h"
 
 namespace korvaster::argparse {
@@ -86,8 +86,9 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
   for (std::size_t position = start; position < arguments.size();) {
     const std::string& word = arguments[position++];
     if (isHelpWord(word)) {
-      printUsage(support::stdoutStream());
-      support::exitProcess(0);
+      support::StringOutputStream usage;
+      printUsage(usage);
+      throw HelpRequested(usage.text());
     }
     if (!word.empty() && word.front() == '-') {
       const auto equals = word.find('=');

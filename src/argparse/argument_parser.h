@@ -68,8 +68,8 @@ class ArgumentParser {
   }
 
   // Parses the words after the program name and returns the deepest result. Throws
-  // ArgumentParserError on the first bad word. A help word ("-h", "-help", "--help") prints
-  // the usage of the parser that meets it and ends the process with status 0.
+  // ArgumentParserError on the first bad word, and HelpRequested with the usage of the
+  // parser that meets a help word ("-h", "-help", "--help") that no error came before.
   std::shared_ptr<const Result> parse(const std::vector<std::string>& arguments) const;
 
   // Writes this parser's usage text to the stream and flushes it.

@@ -20,7 +20,8 @@ class KorvastArgumentParser {
   // `arguments` as given to the process, program path first. Returns no command and one
   // version Argument when --version was given. A parse failure is logged, the top-level
   // usage printed, and the error thrown on; a missing subcommand prints the usage and
-  // throws KorvastError::missingArguments. Help words print usage and end the process.
+  // throws KorvastError::missingArguments. A help word's argparse::HelpRequested passes
+  // through unlogged.
   std::pair<std::shared_ptr<RegisterableCommand>, Arguments> parse(const std::vector<std::string>& arguments);
 
  private:

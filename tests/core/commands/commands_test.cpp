@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "argparse/help_requested.h"
+
 #include "core/commands/build_command.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/korvast_command_line_tool.h"
@@ -67,6 +69,53 @@ TEST_F(CommandParsingTest, BuildReadsEveryTextOptionAndCountsSwitchesByPresence)
                                        {ArgumentType::build, ""}}));
   EXPECT_EQ(parse({"build", "--path", "a", "-p", "b"}).second, (Arguments{{ArgumentType::projectPath, "b"}}));
   EXPECT_TRUE(parse({"build"}).second.empty());
+}
+
+// The usage texts of the three levels, as a help word or a failed parse shows them.
+TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
+  const std::string top =
+      "OVERVIEW: korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, "
+      "if it's nil, for UIView instances based on XCode generated id.\n"
+      "korvaster also able to build an IPA file.\n\n"
+      "korvaster is designed for development purposes, do not rely on it in your poduction code.\n\n"
+      "USAGE: korvaster <command> [<args>]\n\n"
+      "OPTIONS:\n"
+      "  --version   Prints tool version\n"
+      "  --help      Display available options\n\n"
+      "SUBCOMMANDS:\n"
+      "  build       Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n"
+      "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and set "
+      "value. See -h for options.\n\n"
+      "SEE ALSO: https://korvast.io/docs/application/tvos-korvaster/\n";
+  const std::string build =
+      "OVERVIEW: Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n\n"
+      "OPTIONS:\n"
+      "  --buildonly, -b       Archive and export ipa file without any modifications\n"
+      "  --configuration, -c   Configuration to build: e.g. AdHoc, Release\n"
+      "  --export, -e          A path to ExportOption.plist used for export ipa. See Korvast docs for plist "
+      "example (required)\n"
+      "  --output, -o          Path where modified Project will be copied\n"
+      "  --path, -p            A path to the Project folder which will be build for Korvast (required)\n"
+      "  --scheme, -s          Scheme name to build\n"
+      "  --verbose, -v         Log message level\n"
+      "  --workspace, -w       Project workspace to build. Tool supports only workspaces for now\n";
+  const std::string modify =
+      "OVERVIEW: Copies source code, looks for elements without AccesibilityIdentifier in IB files and set "
+      "value. See -h for options.\n\n"
+      "OPTIONS:\n"
+      "  --output, -o   Path where modified Project will be copied\n"
+      "  --path, -p     A path to the Project folder which will be build for Korvast (required)\n";
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+      {{"-h"}, top}, {{"build", "--path", "p", "--help"}, build}, {{"modify", "-help"}, modify}};
+  for (const auto& [words, usage] : cases) {
+    try {
+      parse(words);
+      ADD_FAILURE() << "no help for " << words[0];
+    } catch (const argparse::HelpRequested& help) {
+      EXPECT_EQ(help.usage(), usage);
+    }
+  }
+  EXPECT_TRUE(lines->lines.empty());
 }
 
 TEST(ToolObjectTest, VerboseLowersTheThresholdOnlyWhenRunning) {

@@ -127,10 +127,5 @@ TEST_F(ArgumentParserTest, HelpWordsThrowTheUsageOfTheParserThatMeetsThem) {
   EXPECT_EQ(failureOf({"--help=1"}), "unknown option --help; use --help to list available options");
 }
 
-TEST(ArgumentParserRegistrationTest, OptionNamesMustBeginWithADash) {
-  ArgumentParser parser(std::string("tool"), "", "");
-  EXPECT_DEATH(parser.add<bool>("version", std::nullopt, std::nullopt), "must begin with '-'");
-}
-
 }  // namespace
 }  // namespace korvaster::argparse

@@ -16,7 +16,6 @@ TEST(UsageTextTest, AlignsDescriptionsThreeColumnsAfterTheLongestEntry) {
                         std::string("https://x.test/"));
   parser.add<bool>("--version", std::nullopt, std::string("Prints tool version"));
   parser.add<std::string>("--abcdefg", std::string("-a"), std::string("Thirteen wide"));  // 13 characters
-  parser.add<bool>("--hidden", std::nullopt, std::nullopt);
   parser.add("zeta", "Last.");
   parser.add("alpha", "First.");
   parser.add("quiet", "");

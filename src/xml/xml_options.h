@@ -17,11 +17,6 @@ struct XmlOptions {
   };
 
   struct ParserSettings {
-    bool shouldProcessNamespaces = false;
-    bool shouldReportNamespacePrefixes = false;
-    // Kept for completeness: external entities are never loaded, whatever this says, so
-    // reading a file can never open another file or reach the network.
-    bool shouldResolveExternalEntities = false;
     bool shouldTrimWhitespace = true;
     // Elements nested deeper than this fail the read (0: no limit). Each level costs the
     // writer a tab on every line below it, so deep input would grow without bound.

@@ -71,10 +71,4 @@ void setChildProcessGroup(pid_t group) {
   if (group > 0 && receivedSignal != 0) ::kill(-group, receivedSignal);
 }
 
-void resetInterruptionForTesting() {
-  receivedSignal = 0;
-  signalCount = 0;
-  childGroup = 0;
-}
-
 }  // namespace korvaster::support

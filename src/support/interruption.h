@@ -16,7 +16,6 @@ class Interrupted final : public Error {
  public:
   explicit Interrupted(int signalNumber) : signal_(signalNumber) {}
 
-  int signalNumber() const { return signal_; }
   // The conventional exit status of a run ended by the signal: 128 + its number.
   int exitStatus() const { return 128 + signal_; }
   // "Interrupted by SIGTERM before the run was complete".
@@ -43,8 +42,5 @@ void throwIfInterrupted();
 // The process group of the running child, which interrupting signals are passed on to
 // (0: none). The caller clears it once the child has been waited for.
 void setChildProcessGroup(pid_t group);
-
-// Forgets a received signal; for tests only.
-void resetInterruptionForTesting();
 
 }  // namespace korvaster::support

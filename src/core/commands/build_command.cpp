@@ -31,8 +31,7 @@ std::vector<std::shared_ptr<argparse::OptionArgument<T>>> handlesOfKind(
 
 BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger)
     : logger(std::move(commandLogger)),
-      name_(Constants::Commands::Build),
-      overview_(Constants::Commands::BuildUsage) {
+      name_(Constants::Commands::Build) {
   auto& subparser = parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage);
   registerOptions(
       makeOptions<PathOption, OutputOption, ExportOption, ConfigOption, SchemeOption, WorkspaceOption>(),

@@ -12,13 +12,12 @@
 
 namespace korvaster {
 
-class BuildCommand final : public RegisterableCommand, public Loggable {
+class BuildCommand final : public RegisterableCommand {
  public:
   // Registers the "build" subparser with its text options, then its switches.
   BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
 
   std::string name() const override { return name_; }
-  std::string overview() const override { return overview_; }
   // Every text argument first, then every switch; within each group in no fixed order.
   Arguments parse(const argparse::ArgumentParser::Result& args) const override;
   CommandOutcome run(const Arguments& arguments) const override;
@@ -36,7 +35,6 @@ class BuildCommand final : public RegisterableCommand, public Loggable {
                          const argparse::ArgumentParser::Result& args) const;
 
   std::string name_;
-  std::string overview_;
   std::unordered_map<OptionHandle, ArgumentType> map_;
 };
 

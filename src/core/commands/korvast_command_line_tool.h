@@ -12,7 +12,7 @@
 
 namespace korvaster {
 
-class KorvastCommandLineTool final : public Loggable {
+class KorvastCommandLineTool final {
  public:
   // Parses `arguments` (program path first); throws what parsing throws. Log lines go to
   // `writer` (standard error unless tests give another).

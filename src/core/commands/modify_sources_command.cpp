@@ -19,8 +19,6 @@ ModifySourcesCommand::ModifySourcesCommand(argparse::ArgumentParser& parser,
 
 std::string ModifySourcesCommand::name() const { return Constants::Commands::Modify; }
 
-std::string ModifySourcesCommand::overview() const { return Constants::Commands::ModifyUsage; }
-
 Arguments ModifySourcesCommand::parse(const argparse::ArgumentParser::Result& args) const {
   Arguments arguments;
   if (auto path = args.get(source_)) arguments.emplace_back(ArgumentType::projectPath, *path);

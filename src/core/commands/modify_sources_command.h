@@ -9,13 +9,12 @@
 
 namespace korvaster {
 
-class ModifySourcesCommand final : public RegisterableCommand, public Loggable {
+class ModifySourcesCommand final : public RegisterableCommand {
  public:
   // Registers the "modify" subparser with --path and --output on `parser`.
   ModifySourcesCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
 
   std::string name() const override;
-  std::string overview() const override;
   // (projectPath, outputPath), each only when given, in that order.
   Arguments parse(const argparse::ArgumentParser::Result& args) const override;
   CommandOutcome run(const Arguments& arguments) const override;

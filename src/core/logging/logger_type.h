@@ -21,10 +21,4 @@ class LoggerType {
   }
 };
 
-// Marks the types that hold a `logger` field.
-class Loggable {
- public:
-  virtual ~Loggable() = default;
-};
-
 }  // namespace korvaster

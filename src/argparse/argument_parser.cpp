@@ -38,8 +38,8 @@ std::optional<std::string> ArgumentParser::Result::subparser(const ArgumentParse
   return std::nullopt;
 }
 
-ArgumentParser::ArgumentParser(std::string commandName, std::string usage,
-                               std::string overview, std::optional<std::string> seeAlso)
+ArgumentParser::ArgumentParser(std::string commandName, std::string usage, std::string overview,
+                               std::optional<std::string> seeAlso)
     : commandName_(std::move(commandName)),
       usage_(std::move(usage)),
       overview_(std::move(overview)),

@@ -78,7 +78,8 @@ void XmlTreeBuilder::didStartElement(const char* name, const char** attributes) 
     auto* parser = static_cast<XML_Parser>(parser_);
     parseErrorOccurred(XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED),
                                       "elements nested deeper than " + std::to_string(limit) + " levels",
-                                      XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1));
+                                      XML_GetCurrentLineNumber(parser),
+                                      XML_GetCurrentColumnNumber(parser) + 1));
     XML_StopParser(parser, XML_FALSE);
     return;
   }

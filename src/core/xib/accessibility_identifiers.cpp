@@ -26,7 +26,8 @@ xml::XmlElement* accessibilityChild(const xml::XmlElement& element) {
 void setAccessibility(xml::XmlElement& element, const std::string& identifier) {
   if (!element.attributes.contains(kContentMode)) return;
   if (xml::XmlElement* accessibility = accessibilityChild(element)) {
-    if (!accessibility->attributes.contains(kIdentifier)) accessibility->attributes.set(kIdentifier, identifier);
+    if (!accessibility->attributes.contains(kIdentifier))
+      accessibility->attributes.set(kIdentifier, identifier);
   } else {
     element.addChild(kAccessibility, std::nullopt,
                      xml::XmlAttributes{{kKey, kAccessibilityConfiguration}, {kIdentifier, identifier}});

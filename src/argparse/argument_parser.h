@@ -29,10 +29,6 @@ class ArgumentParser {
       }
       return std::nullopt;
     }
-    template <typename T>
-    std::optional<T> get(const std::shared_ptr<OptionArgument<T>>& option) const {
-      return get(*option);
-    }
 
     // The name of the subcommand chosen in `parser`, or nothing.
     std::optional<std::string> subparser(const ArgumentParser& parser) const;

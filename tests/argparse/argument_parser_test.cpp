@@ -67,41 +67,41 @@ TEST_F(ArgumentParserTest, TheFirstBadWordEndsTheParseBeforeALaterHelpWord) {
 
 TEST_F(ArgumentParserTest, AttachedValuesSplitAtTheFirstEquals) {
   auto result = parser.parse({"build", "--path=a=b"});
-  EXPECT_EQ(result->get(path), "a=b");
+  EXPECT_EQ(result->get(*path), "a=b");
   result = parser.parse({"build", "-p="});
-  EXPECT_EQ(result->get(path), "");
+  EXPECT_EQ(result->get(*path), "");
 }
 
 TEST_F(ArgumentParserTest, TextOptionTakesTheNextWordWhateverItLooksLike) {
-  EXPECT_EQ(parser.parse({"build", "--path", "--help"})->get(path), "--help");
-  EXPECT_EQ(parser.parse({"build", "-p", "-v"})->get(path), "-v");
+  EXPECT_EQ(parser.parse({"build", "--path", "--help"})->get(*path), "--help");
+  EXPECT_EQ(parser.parse({"build", "-p", "-v"})->get(*path), "-v");
 }
 
 TEST_F(ArgumentParserTest, BooleanValues) {
   auto result = parser.parse({"build", "-v", "--path", "p"});
-  EXPECT_EQ(result->get(verbose), true);
-  EXPECT_EQ(result->get(path), "p");
-  EXPECT_EQ(parser.parse({"build", "--verbose=false"})->get(verbose), false);
-  EXPECT_EQ(parser.parse({"build", "--verbose=true"})->get(verbose), true);
-  EXPECT_EQ(parser.parse({"build"})->get(verbose), std::nullopt);
+  EXPECT_EQ(result->get(*verbose), true);
+  EXPECT_EQ(result->get(*path), "p");
+  EXPECT_EQ(parser.parse({"build", "--verbose=false"})->get(*verbose), false);
+  EXPECT_EQ(parser.parse({"build", "--verbose=true"})->get(*verbose), true);
+  EXPECT_EQ(parser.parse({"build"})->get(*verbose), std::nullopt);
   EXPECT_EQ(failureOf({"build", "-v", "stray"}),
             "unexpected argument stray; use --help to list available arguments");
 }
 
 TEST_F(ArgumentParserTest, TheLastOccurrenceWinsAcrossShortAndLongNames) {
-  EXPECT_EQ(parser.parse({"build", "--path", "a", "-p", "b"})->get(path), "b");
-  EXPECT_EQ(parser.parse({"build", "-p", "a", "--path=c"})->get(path), "c");
+  EXPECT_EQ(parser.parse({"build", "--path", "a", "-p", "b"})->get(*path), "b");
+  EXPECT_EQ(parser.parse({"build", "-p", "a", "--path=c"})->get(*path), "c");
 }
 
 TEST_F(ArgumentParserTest, ResultsAnswerForEveryLevelAndNameTheChosenSubcommand) {
   auto result = parser.parse({"--version", "build", "-p", "x"});
-  EXPECT_EQ(result->get(version), true);
-  EXPECT_EQ(result->get(path), "x");
+  EXPECT_EQ(result->get(*version), true);
+  EXPECT_EQ(result->get(*path), "x");
   EXPECT_EQ(result->subparser(parser), "build");
 
   result = parser.parse({});
   EXPECT_EQ(result->subparser(parser), std::nullopt);
-  EXPECT_EQ(result->get(version), std::nullopt);
+  EXPECT_EQ(result->get(*version), std::nullopt);
 }
 
 TEST_F(ArgumentParserTest, HelpWordsThrowTheUsageOfTheParserThatMeetsThem) {

@@ -10,6 +10,7 @@
 #include "argparse/argument_parser.h"
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
+#include "core/options/command_options.h"
 
 namespace korvaster {
 
@@ -27,8 +28,8 @@ class KorvastArgumentParser {
  private:
   std::shared_ptr<Logger> logger_;
   std::unique_ptr<argparse::ArgumentParser> parser_;
+  CommandOptions version_;
   std::vector<std::shared_ptr<RegisterableCommand>> cmds_;
-  std::shared_ptr<argparse::OptionArgument<bool>> versionArg_;
 };
 
 }  // namespace korvaster

@@ -6,6 +6,7 @@
 
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
+#include "core/options/command_options.h"
 
 namespace korvaster {
 
@@ -22,8 +23,7 @@ class ModifySourcesCommand final : public RegisterableCommand {
   std::shared_ptr<Logger> logger;
 
  private:
-  std::shared_ptr<argparse::OptionArgument<std::string>> source_;
-  std::shared_ptr<argparse::OptionArgument<std::string>> output_;
+  CommandOptions options_;
 };
 
 }  // namespace korvaster

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "argparse/help_requested.h"
-
 #include "core/commands/build_command.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/korvast_command_line_tool.h"
@@ -25,50 +22,43 @@ class CommandParsingTest : public ::testing::Test {
     KorvastArgumentParser parser(logger);
     return parser.parse(words);
   }
-  static Arguments sorted(Arguments arguments) {
-    std::sort(arguments.begin(), arguments.end(), [](const Argument& left, const Argument& right) {
-      return std::tie(left.type, left.value) < std::tie(right.type, right.value);
-    });
-    return arguments;
-  }
 
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
   std::shared_ptr<Logger> logger =
       std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
 };
 
-TEST_F(CommandParsingTest, ModifyListsPathThenOutput) {
-  auto [command, arguments] = parse({"modify", "-o", "out", "--path", "proj"});
-  ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->name(), "modify");
-  EXPECT_EQ(arguments, (Arguments{{ArgumentType::projectPath, "proj"}, {ArgumentType::outputPath, "out"}}));
-  EXPECT_EQ(parse({"modify", "--output", "x"}).second, (Arguments{{ArgumentType::outputPath, "x"}}));
-}
-
-TEST_F(CommandParsingTest, BuildListsTextArgumentsBeforeSwitches) {
-  auto [command, arguments] = parse({"build", "-b", "-v", "--path", "p", "--export", "e"});
-  ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->name(), "build");
-  ASSERT_EQ(arguments.size(), 4u);
-  EXPECT_EQ(sorted({arguments[0], arguments[1]}),
-            (Arguments{{ArgumentType::projectPath, "p"}, {ArgumentType::exportPlist, "e"}}));
-  EXPECT_EQ(sorted({arguments[2], arguments[3]}),
-            (Arguments{{ArgumentType::verbose, ""}, {ArgumentType::build, ""}}));
-}
-
-TEST_F(CommandParsingTest, BuildReadsEveryTextOptionAndCountsSwitchesByPresence) {
-  auto arguments = parse({"build", "-p", "p", "-o", "o", "-e", "e", "-c", "Release", "-s", "App", "-w",
-                          "App.xcworkspace", "--buildonly=false"})
-                       .second;
-  EXPECT_EQ(sorted(arguments), sorted({{ArgumentType::projectPath, "p"},
-                                       {ArgumentType::outputPath, "o"},
-                                       {ArgumentType::exportPlist, "e"},
-                                       {ArgumentType::configuration, "Release"},
-                                       {ArgumentType::scheme, "App"},
-                                       {ArgumentType::workspace, "App.xcworkspace"},
-                                       {ArgumentType::build, ""}}));
-  EXPECT_EQ(parse({"build", "--path", "a", "-p", "b"}).second, (Arguments{{ArgumentType::projectPath, "b"}}));
-  EXPECT_TRUE(parse({"build"}).second.empty());
+TEST_F(CommandParsingTest, TheChosenCommandGetsItsGivenOptionsInTableOrder) {
+  using T = ArgumentType;
+  struct Case {
+    std::vector<std::string> words;
+    std::string command;  // empty: none
+    Arguments expected;
+  };
+  const std::vector<Case> cases{
+      {{"modify", "-o", "out", "--path", "proj"},
+       "modify",
+       {{T::projectPath, "proj"}, {T::outputPath, "out"}}},
+      {{"modify", "--output", "x"}, "modify", {{T::outputPath, "x"}}},
+      {{"build", "-v", "--buildonly=false", "-w", "W", "-s", "S", "-c", "C", "-e", "e", "-o", "o", "-p", "p"},
+       "build",
+       {{T::projectPath, "p"},
+        {T::outputPath, "o"},
+        {T::exportPlist, "e"},
+        {T::configuration, "C"},
+        {T::scheme, "S"},
+        {T::workspace, "W"},
+        {T::build, ""},
+        {T::verbose, ""}}},
+      {{"build", "--path", "a", "-p", "b"}, "build", {{T::projectPath, "b"}}},
+      {{"build"}, "build", {}},
+      {{"--version=false", "build", "-p", "x"}, "", {{T::version, ""}}},
+  };
+  for (const auto& c : cases) {
+    const auto [command, arguments] = parse(c.words);
+    EXPECT_EQ(command ? command->name() : "", c.command) << c.words[0];
+    EXPECT_EQ(arguments, c.expected) << c.words[0];
+  }
 }
 
 // The usage texts of the three levels, as a help word or a failed parse shows them.
@@ -84,7 +74,8 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "  --help      Display available options\n\n"
       "SUBCOMMANDS:\n"
       "  build       Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n"
-      "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and set "
+      "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and "
+      "set "
       "value. See -h for options.\n\n"
       "SEE ALSO: https://korvast.io/docs/application/tvos-korvaster/\n";
   const std::string build =

@@ -13,8 +13,7 @@ XmlDocument::XmlDocument(std::string_view data, XmlOptions documentOptions)
 }
 
 std::string XmlDocument::xml() const {
-  std::string text = options.documentHeader.xmlString();
-  text += '\n';
+  std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n";
   XmlWriter::writeElement(*root(), 0, text);
   return text;
 }

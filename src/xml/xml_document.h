@@ -19,7 +19,8 @@ class XmlDocument final : public XmlElement {
 
   std::shared_ptr<XmlElement> root() const { return children().front(); }
 
-  // The declaration, a line feed and the root's text; no line feed at the end.
+  // <?xml version="1.0" encoding="utf-8" standalone="no"?>, a line feed and the root's
+  // text; no line feed at the end.
   std::string xml() const override;
 
   XmlOptions options;

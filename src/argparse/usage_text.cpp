@@ -59,7 +59,7 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
   if (!subparsers_.empty()) {
     stream << "\n\nSUBCOMMANDS:";
     for (const auto& [name, subparser] : subparsers_) {
-      if (!subparser->overview_.empty()) writeEntry(stream, column, name, subparser->overview_);
+      writeEntry(stream, column, name, subparser->overview_);
     }
   }
 

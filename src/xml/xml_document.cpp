@@ -6,7 +6,7 @@
 namespace korvaster::xml {
 
 XmlDocument::XmlDocument(std::string_view data, XmlOptions documentOptions)
-    : XmlElement("XmlDocument"), options(std::move(documentOptions)) {
+    : XmlElement("XmlDocument"), options(documentOptions) {
   // A read that succeeds has met exactly one root element; any other input throws.
   XmlTreeBuilder builder(*this, data);
   builder.parse();

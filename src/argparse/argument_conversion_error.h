@@ -9,26 +9,20 @@ namespace korvaster::argparse {
 
 class ArgumentConversionError final : public support::Error {
  public:
-  enum class Case { unknown, typeMismatch, custom };
-
+  // The text is not a value of the option's kind.
   static ArgumentConversionError unknown(std::string value);
-  static ArgumentConversionError typeMismatch(std::string value, std::string expectedType);
-  static ArgumentConversionError custom(std::string text);
 
-  Case errorCase() const { return case_; }
-  // "unknown value 'V'", "'V' is not convertible to T", or the custom text itself.
+  // "unknown value 'V'".
   std::string description() const;
 
   std::string domain() const override { return "korvaster.ArgumentConversionError"; }
-  int code() const override { return static_cast<int>(case_); }
+  int code() const override { return 0; }
   std::optional<std::string> ownDescription() const override { return description(); }
 
  private:
-  ArgumentConversionError(Case errorCase, std::string text, std::string expectedType);
+  explicit ArgumentConversionError(std::string value);
 
-  Case case_;
-  std::string text_;
-  std::string expectedType_;
+  std::string value_;
 };
 
 }  // namespace korvaster::argparse

@@ -1,12 +1,9 @@
 #include "argparse/argument_parser.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <unordered_map>
 #include <utility>
 
-#include "support/process_exit.h"
-#include "support/process_info.h"
+#include "argparse/help_requested.h"
 
 namespace korvaster::argparse {
 
@@ -41,8 +38,8 @@ std::optional<std::string> ArgumentParser::Result::subparser(const ArgumentParse
   return std::nullopt;
 }
 
-ArgumentParser::ArgumentParser(std::optional<std::string> commandName, std::string usage,
-                               std::string overview, std::optional<std::string> seeAlso)
+ArgumentParser::ArgumentParser(std::string commandName, std::string usage, std::string overview,
+                               std::optional<std::string> seeAlso)
     : commandName_(std::move(commandName)),
       usage_(std::move(usage)),
       overview_(std::move(overview)),
@@ -55,13 +52,6 @@ ArgumentParser& ArgumentParser::add(const std::string& name, const std::string& 
   auto subparser = std::shared_ptr<ArgumentParser>(new ArgumentParser(SubparserTag{}, overview));
   subparsers_[name] = subparser;
   return *subparser;
-}
-
-void ArgumentParser::requireOptionName(const std::string& option) {
-  if (option.empty() || option.front() != '-') {
-    std::fprintf(stderr, "korvaster: option name '%s' must begin with '-'\n", option.c_str());
-    std::abort();
-  }
 }
 
 std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
@@ -86,8 +76,9 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
   for (std::size_t position = start; position < arguments.size();) {
     const std::string& word = arguments[position++];
     if (isHelpWord(word)) {
-      printUsage(support::stdoutStream());
-      support::exitProcess(0);
+      support::StringOutputStream usage;
+      printUsage(usage);
+      throw HelpRequested(usage.text());
     }
     if (!word.empty() && word.front() == '-') {
       const auto equals = word.find('=');
@@ -113,10 +104,6 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
     throw ArgumentParserError::unexpectedArgument(word);
   }
   return result;
-}
-
-std::string ArgumentParser::displayedCommandName() const {
-  return commandName_ ? *commandName_ : support::processName();
 }
 
 }  // namespace korvaster::argparse

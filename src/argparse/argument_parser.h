@@ -29,10 +29,6 @@ class ArgumentParser {
       }
       return std::nullopt;
     }
-    template <typename T>
-    std::optional<T> get(const std::shared_ptr<OptionArgument<T>>& option) const {
-      return get(*option);
-    }
 
     // The name of the subcommand chosen in `parser`, or nothing.
     std::optional<std::string> subparser(const ArgumentParser& parser) const;
@@ -46,8 +42,8 @@ class ArgumentParser {
     std::optional<std::string> subparser_;
   };
 
-  // A top-level parser. Without a command name the usage line shows the process's name.
-  ArgumentParser(std::optional<std::string> commandName, std::string usage, std::string overview,
+  // A top-level parser; the usage line reads "USAGE: <commandName> <usage>".
+  ArgumentParser(std::string commandName, std::string usage, std::string overview,
                  std::optional<std::string> seeAlso = std::nullopt);
   ArgumentParser(const ArgumentParser&) = delete;
   ArgumentParser& operator=(const ArgumentParser&) = delete;
@@ -55,12 +51,11 @@ class ArgumentParser {
   // Registers a subcommand, replacing any earlier one of that name, and returns its parser.
   ArgumentParser& add(const std::string& name, const std::string& overview);
 
-  // Registers an option of kind T (std::string or bool). The long name must begin with "-";
-  // anything else is a programming error that stops the program.
+  // Registers an option of kind T (std::string or bool). Both names must begin with "-",
+  // or the option can never be given.
   template <typename T>
   std::shared_ptr<OptionArgument<T>> add(std::string option, std::optional<std::string> shortName,
-                                         std::optional<std::string> usage) {
-    requireOptionName(option);
+                                         std::string usage) {
     auto argument =
         std::make_shared<OptionArgument<T>>(std::move(option), std::move(shortName), std::move(usage));
     optionArguments_.push_back(argument);
@@ -68,27 +63,23 @@ class ArgumentParser {
   }
 
   // Parses the words after the program name and returns the deepest result. Throws
-  // ArgumentParserError on the first bad word. A help word ("-h", "-help", "--help") prints
-  // the usage of the parser that meets it and ends the process with status 0.
+  // ArgumentParserError on the first bad word, and HelpRequested with the usage of the
+  // parser that meets a help word ("-h", "-help", "--help") that no error came before.
   std::shared_ptr<const Result> parse(const std::vector<std::string>& arguments) const;
 
   // Writes this parser's usage text to the stream and flushes it.
   void printUsage(support::OutputByteStream& stream) const;
 
-  bool isSubparser() const { return isSubparser_; }
-
  private:
   struct SubparserTag {};
   ArgumentParser(SubparserTag, std::string overview);
 
-  static void requireOptionName(const std::string& option);
   std::shared_ptr<const Result> parse(const std::vector<std::string>& arguments, std::size_t start,
                                       std::shared_ptr<const Result> parentResult) const;
-  std::string displayedCommandName() const;
 
   std::map<std::string, std::shared_ptr<ArgumentParser>> subparsers_;
   std::vector<std::shared_ptr<AnyArgument>> optionArguments_;
-  std::optional<std::string> commandName_;
+  std::string commandName_;
   std::string usage_;
   std::string overview_;
   std::optional<std::string> seeAlso_;

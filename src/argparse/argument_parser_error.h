@@ -20,7 +20,6 @@ class ArgumentParserError final : public support::Error {
   static ArgumentParserError unexpectedArgument(const std::string& argument);
   static ArgumentParserError expectedArguments(const std::vector<std::string>& names);
 
-  Case errorCase() const { return case_; }
   const std::string& description() const { return description_; }
 
   std::string domain() const override { return "korvaster.ArgumentParserError"; }

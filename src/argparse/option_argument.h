@@ -36,7 +36,7 @@ struct ArgumentKind<bool> {
 // The kind-erased view the parser keeps of every option it has registered.
 class AnyArgument {
  public:
-  AnyArgument(std::string name, std::optional<std::string> shortName, std::optional<std::string> usage)
+  AnyArgument(std::string name, std::optional<std::string> shortName, std::string usage)
       : name_(std::move(name)), shortName_(std::move(shortName)), usage_(std::move(usage)) {}
   virtual ~AnyArgument() = default;
   AnyArgument(const AnyArgument&) = delete;
@@ -44,9 +44,7 @@ class AnyArgument {
 
   const std::string& name() const { return name_; }
   const std::optional<std::string>& shortName() const { return shortName_; }
-  const std::optional<std::string>& usage() const { return usage_; }
-  bool isOptional() const { return true; }
-  bool isArray() const { return false; }
+  const std::string& usage() const { return usage_; }
 
   // A boolean option given bare means true and never consumes the next word.
   virtual bool isBoolean() const = 0;
@@ -56,7 +54,7 @@ class AnyArgument {
  private:
   std::string name_;
   std::optional<std::string> shortName_;
-  std::optional<std::string> usage_;
+  std::string usage_;
 };
 
 template <typename T>

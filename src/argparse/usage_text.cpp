@@ -41,7 +41,7 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
   const std::size_t column = (longest == 0 || longest >= kMaximumColumn) ? kMaximumColumn : longest + 3;
 
   stream << "OVERVIEW: " << overview_;
-  if (!isSubparser_) stream << "\n\nUSAGE: " << displayedCommandName() << " " << usage_;
+  if (!isSubparser_) stream << "\n\nUSAGE: " << commandName_ << " " << usage_;
 
   if (!optionArguments_.empty()) {
     stream << "\n\nOPTIONS:";
@@ -51,7 +51,7 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
       return left->name() < right->name();
     });
     for (const AnyArgument* option : sorted) {
-      if (option->usage()) writeEntry(stream, column, entryText(*option), *option->usage());
+      writeEntry(stream, column, entryText(*option), option->usage());
     }
     if (!isSubparser_) writeEntry(stream, column, "--help", "Display available options");
   }
@@ -59,7 +59,7 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
   if (!subparsers_.empty()) {
     stream << "\n\nSUBCOMMANDS:";
     for (const auto& [name, subparser] : subparsers_) {
-      if (!subparser->overview_.empty()) writeEntry(stream, column, name, subparser->overview_);
+      writeEntry(stream, column, name, subparser->overview_);
     }
   }
 

@@ -16,7 +16,6 @@ class Interrupted final : public Error {
  public:
   explicit Interrupted(int signalNumber) : signal_(signalNumber) {}
 
-  int signalNumber() const { return signal_; }
   // The conventional exit status of a run ended by the signal: 128 + its number.
   int exitStatus() const { return 128 + signal_; }
   // "Interrupted by SIGTERM before the run was complete".
@@ -44,7 +43,7 @@ void throwIfInterrupted();
 // (0: none). The caller clears it once the child has been waited for.
 void setChildProcessGroup(pid_t group);
 
-// Forgets a received signal; for tests only.
+// Forgets a received signal, so that one test's interruption does not end the next test.
 void resetInterruptionForTesting();
 
 }  // namespace korvaster::support

@@ -26,7 +26,7 @@ void FileDescriptorOutputStream::flush() {
 }
 
 OutputByteStream& stdoutStream() {
-  // Never destroyed, so it stays usable from exit handlers; exitProcess() flushes it.
+  // Never destroyed, so it stays usable from exit handlers; every writer flushes it.
   static auto* stream = new FileDescriptorOutputStream(STDOUT_FILENO);
   return *stream;
 }

@@ -26,14 +26,11 @@ class XmlAttributes {
     entries_.emplace_back(std::move(name), std::move(value));
   }
 
-  std::size_t size() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
   std::vector<Entry>::const_iterator begin() const { return entries_.begin(); }
   std::vector<Entry>::const_iterator end() const { return entries_.end(); }
   void reserve(std::size_t count) { entries_.reserve(count); }
 
   bool operator==(const XmlAttributes& other) const { return entries_ == other.entries_; }
-  bool operator!=(const XmlAttributes& other) const { return !(*this == other); }
 
  private:
   std::vector<Entry> entries_;

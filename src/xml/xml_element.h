@@ -5,11 +5,9 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "xml/xml_attributes.h"
-#include "xml/xml_error.h"
 
 namespace korvaster::xml {
 
@@ -24,9 +22,6 @@ class XmlElement {
   // The element this one was last added to, or null (also once that element is gone).
   XmlElement* parent() const { return parent_; }
   const std::vector<std::shared_ptr<XmlElement>>& children() const { return children_; }
-
-  // The value, or the empty text when there is none.
-  std::string string() const { return value.value_or(std::string()); }
 
   // Sets the child's parent to this element and appends it. Does not remove the child from
   // an earlier parent's list.
@@ -43,8 +38,6 @@ class XmlElement {
   // Absent means no text at all, which is written differently from empty text.
   std::optional<std::string> value;
   XmlAttributes attributes;
-  // Set only on the placeholder that XmlDocument::root() returns for a document without root.
-  std::optional<XmlError> error;
 
  protected:
   friend class XmlWriter;
@@ -55,10 +48,5 @@ class XmlElement {
   XmlElement* parent_ = nullptr;
   std::vector<std::shared_ptr<XmlElement>> children_;
 };
-
-// "&", "<", ">", "'" and '"' replaced by their references. In attribute values line feeds,
-// carriage returns and tabs also become character references, so they survive a re-read.
-std::string xmlEscaped(std::string_view text);
-std::string xmlEscapedAttribute(std::string_view text);
 
 }  // namespace korvaster::xml

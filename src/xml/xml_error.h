@@ -1,5 +1,5 @@
-// Failures of the XML layer: XmlError for the tree's own cases, XmlSyntaxError for input
-// the event parser rejected, with where it stopped.
+// Failures of the XML layer: XmlError when the event parser failed without a reason,
+// XmlSyntaxError for input it rejected, with where it stopped.
 #pragma once
 
 #include <string>
@@ -10,16 +10,13 @@ namespace korvaster::xml {
 
 class XmlError final : public support::Error {
  public:
-  enum class Case { elementNotFound, rootElementMissing, parsingFailed };
+  // The number is part of the printed description, so it keeps its value.
+  enum class Case { parsingFailed = 2 };
 
   explicit XmlError(Case errorCase) : case_(errorCase) {}
-  static XmlError elementNotFound() { return XmlError(Case::elementNotFound); }
-  static XmlError rootElementMissing() { return XmlError(Case::rootElementMissing); }
   static XmlError parsingFailed() { return XmlError(Case::parsingFailed); }
 
   Case errorCase() const { return case_; }
-  bool operator==(const XmlError& other) const { return case_ == other.case_; }
-  bool operator!=(const XmlError& other) const { return case_ != other.case_; }
 
   std::string domain() const override { return "korvaster.XmlError"; }
   int code() const override { return static_cast<int>(case_); }
@@ -33,9 +30,8 @@ class XmlSyntaxError final : public support::Error {
   XmlSyntaxError(int parserCode, std::string message, unsigned long line, unsigned long column)
       : parserCode_(parserCode), message_(std::move(message)), line_(line), column_(column) {}
 
+  // Where the parser stopped, counted from 1.
   unsigned long line() const { return line_; }
-  unsigned long column() const { return column_; }
-  const std::string& message() const { return message_; }
   // "XML syntax error at line 12, column 4: mismatched tag"
   std::string description() const {
     return "XML syntax error at line " + std::to_string(line_) + ", column " + std::to_string(column_) +

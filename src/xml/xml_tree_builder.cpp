@@ -39,16 +39,11 @@ XmlTreeBuilder::XmlTreeBuilder(XmlDocument& document, std::string_view data)
     : document_(document), data_(data), currentParent_(&document) {}
 
 void XmlTreeBuilder::parse() {
-  const auto& settings = document_.options.parserSettings;
   std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
-      settings.shouldProcessNamespaces ? XML_ParserCreateNS(nullptr, ' ') : XML_ParserCreate(nullptr),
-      &XML_ParserFree);
+      XML_ParserCreate(nullptr), &XML_ParserFree);
   if (!parser) throw XmlError::parsingFailed();
-  if (settings.shouldProcessNamespaces && settings.shouldReportNamespacePrefixes) {
-    XML_SetReturnNSTriplet(parser.get(), 1);
-  }
   // No external entity handler is installed and parameter entities are never parsed, so a
-  // document cannot make the reader open anything else.
+  // document can never make the reader open another file or reach the network.
   XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
   XML_SetUserData(parser.get(), this);
   parser_ = parser.get();
@@ -83,7 +78,8 @@ void XmlTreeBuilder::didStartElement(const char* name, const char** attributes) 
     auto* parser = static_cast<XML_Parser>(parser_);
     parseErrorOccurred(XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED),
                                       "elements nested deeper than " + std::to_string(limit) + " levels",
-                                      XML_GetCurrentLineNumber(parser), XML_GetCurrentColumnNumber(parser) + 1));
+                                      XML_GetCurrentLineNumber(parser),
+                                      XML_GetCurrentColumnNumber(parser) + 1));
     XML_StopParser(parser, XML_FALSE);
     return;
   }

@@ -48,6 +48,8 @@ const char* commonReference(char c) {
   }
 }
 
+// "&", "<", ">", "'", '"' and carriage returns become references. In attribute values line
+// feeds and tabs do too, so that they survive a re-read.
 void appendText(std::string& out, std::string_view text) {
   appendEscaped(out, text, "&<>'\"\r", commonReference);
 }
@@ -55,24 +57,6 @@ void appendText(std::string& out, std::string_view text) {
 void appendAttributeValue(std::string& out, std::string_view text) {
   appendEscaped(out, text, "&<>'\"\n\r\t", commonReference);
 }
-
-}  // namespace
-
-std::string xmlEscaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  appendText(out, text);
-  return out;
-}
-
-std::string xmlEscapedAttribute(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  appendAttributeValue(out, text);
-  return out;
-}
-
-namespace {
 
 void appendIndent(std::string& out, int depth) {
   if (depth > 0) out.append(static_cast<std::size_t>(depth), '\t');

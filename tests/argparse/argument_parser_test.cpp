@@ -2,115 +2,112 @@
 
 #include <gtest/gtest.h>
 
+#include "argparse/help_requested.h"
+
 namespace korvaster::argparse {
 namespace {
 
+// A top level with --version and two subcommands; "build" has a text option and a switch.
 class ArgumentParserTest : public ::testing::Test {
  protected:
-  ArgumentParserTest() : parser(std::string("tool"), "<command>", "Top.") {
-    version = parser.add<bool>("--version", std::nullopt, std::string("Prints version"));
-    auto& build = parser.add("build", "Builds.");
-    path = build.add<std::string>("--path", std::string("-p"), std::string("Path"));
-    verbose = build.add<bool>("--verbose", std::string("-v"), std::string("Verbose"));
-    parser.add("modify", "Modifies.");
-  }
-
-  // The description of the failure that parsing `words` throws, or "no failure".
-  std::string failureOf(const std::vector<std::string>& words) {
-    try {
-      parser.parse(words);
-    } catch (const ArgumentParserError& error) {
-      return error.description();
-    }
-    return "no failure";
+  ArgumentParserTest() : parser("tool", "<command>", "Top.") {
+    version = parser.add<bool>("--version", std::nullopt, "Prints version");
+    build = &parser.add("build", "Builds.");
+    path = build->add<std::string>("--path", std::string("-p"), "Path");
+    verbose = build->add<bool>("--verbose", std::string("-v"), "Verbose");
+    modify = &parser.add("modify", "Modifies.");
   }
 
   ArgumentParser parser;
+  ArgumentParser* build;
+  ArgumentParser* modify;
   std::shared_ptr<OptionArgument<bool>> version;
   std::shared_ptr<OptionArgument<std::string>> path;
   std::shared_ptr<OptionArgument<bool>> verbose;
 };
 
-TEST_F(ArgumentParserTest, FailureMessagesNameTheOffendingWord) {
-  EXPECT_EQ(failureOf({"build", "--nope"}), "unknown option --nope; use --help to list available options");
-  EXPECT_EQ(failureOf({"build", "--nope=3"}), "unknown option --nope; use --help to list available options");
-  EXPECT_EQ(failureOf({"build", "--"}), "unknown option --; use --help to list available options");
-  EXPECT_EQ(failureOf({"build", "-pv"}), "unknown option -pv; use --help to list available options");
-  EXPECT_EQ(failureOf({"build", "-p"}),
-            "option -p requires a value; provide a value using '-p <value>' or '-p=<value>'");
-  EXPECT_EQ(failureOf({"build", "--path"}),
-            "option --path requires a value; provide a value using '--path <value>' or '--path=<value>'");
-  EXPECT_EQ(failureOf({"build", "-v=yes"}),
-            "unknown value 'yes' for argument --verbose; use --help to print usage");
-  EXPECT_EQ(failureOf({"build", "--verbose="}),
-            "unknown value '' for argument --verbose; use --help to print usage");
-  EXPECT_EQ(failureOf({"build", "stray"}),
-            "unexpected argument stray; use --help to list available arguments");
-  EXPECT_EQ(failureOf({"frobnicate"}), "expected arguments: build, modify");
+TEST_F(ArgumentParserTest, ResultsHoldTheValuesGivenAtEveryLevel) {
+  struct Case {
+    std::vector<std::string> words;
+    std::optional<std::string> path;
+    std::optional<bool> verbose;
+    std::optional<bool> version;
+    std::optional<std::string> subcommand;
+  };
+  const std::vector<Case> cases{
+      {{"build", "--path=a=b"}, "a=b", {}, {}, "build"},
+      {{"build", "-p="}, "", {}, {}, "build"},
+      // A text option takes the next word whatever it looks like.
+      {{"build", "--path", "--help"}, "--help", {}, {}, "build"},
+      {{"build", "-p", "-v"}, "-v", {}, {}, "build"},
+      {{"build", "-v", "--path", "p"}, "p", true, {}, "build"},
+      {{"build", "--verbose=false"}, {}, false, {}, "build"},
+      {{"build", "--path", "a", "-p", "b"}, "b", {}, {}, "build"},
+      {{"--version", "build", "-p", "x"}, "x", {}, true, "build"},
+      {{}, {}, {}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    const auto result = parser.parse(c.words);
+    const std::string where = c.words.empty() ? "(none)" : c.words.back();
+    EXPECT_EQ(result->get(*path), c.path) << where;
+    EXPECT_EQ(result->get(*verbose), c.verbose) << where;
+    EXPECT_EQ(result->get(*version), c.version) << where;
+    EXPECT_EQ(result->subparser(parser), c.subcommand) << where;
+  }
 }
 
-TEST_F(ArgumentParserTest, OptionsBelongToTheirOwnLevel) {
-  EXPECT_EQ(failureOf({"build", "--version"}),
-            "unknown option --version; use --help to list available options");
-  EXPECT_EQ(failureOf({"--path", "x"}), "unknown option --path; use --help to list available options");
-  EXPECT_EQ(failureOf({"modify", "-p", "x"}), "unknown option -p; use --help to list available options");
+TEST_F(ArgumentParserTest, TheFirstBadWordFailsWithItsCaseAndSentence) {
+  struct Case {
+    std::vector<std::string> words;
+    int code;
+    std::string description;
+  };
+  const std::string unknown = "; use --help to list available options";
+  const std::vector<Case> cases{
+      {{"build", "--nope", "-h"}, 0, "unknown option --nope" + unknown},
+      {{"build", "--nope=3"}, 0, "unknown option --nope" + unknown},
+      {{"build", "-pv"}, 0, "unknown option -pv" + unknown},
+      {{"--help=1"}, 0, "unknown option --help" + unknown},
+      // Options belong to their own level.
+      {{"build", "--version"}, 0, "unknown option --version" + unknown},
+      {{"modify", "-p", "x"}, 0, "unknown option -p" + unknown},
+      {{"build", "-v=yes"}, 1, "unknown value 'yes' for argument --verbose; use --help to print usage"},
+      {{"build", "--verbose="}, 1, "unknown value '' for argument --verbose; use --help to print usage"},
+      {{"build", "-p"}, 2, "option -p requires a value; provide a value using '-p <value>' or '-p=<value>'"},
+      {{"build", "-v", "stray"}, 3, "unexpected argument stray; use --help to list available arguments"},
+      {{"frobnicate"}, 4, "expected arguments: build, modify"},
+  };
+  for (const auto& c : cases) {
+    try {
+      parser.parse(c.words);
+      ADD_FAILURE() << "no failure for " << c.words.back();
+    } catch (const ArgumentParserError& error) {
+      EXPECT_EQ(error.code(), c.code) << c.words.back();
+      EXPECT_EQ(error.description(), c.description);
+    }
+  }
 }
 
-TEST_F(ArgumentParserTest, TheFirstBadWordEndsTheParseBeforeALaterHelpWord) {
-  EXPECT_EQ(failureOf({"build", "--nope", "-h"}),
-            "unknown option --nope; use --help to list available options");
-}
-
-TEST_F(ArgumentParserTest, AttachedValuesSplitAtTheFirstEquals) {
-  auto result = parser.parse({"build", "--path=a=b"});
-  EXPECT_EQ(result->get(path), "a=b");
-  result = parser.parse({"build", "-p="});
-  EXPECT_EQ(result->get(path), "");
-}
-
-TEST_F(ArgumentParserTest, TextOptionTakesTheNextWordWhateverItLooksLike) {
-  EXPECT_EQ(parser.parse({"build", "--path", "--help"})->get(path), "--help");
-  EXPECT_EQ(parser.parse({"build", "-p", "-v"})->get(path), "-v");
-}
-
-TEST_F(ArgumentParserTest, BooleanValues) {
-  auto result = parser.parse({"build", "-v", "--path", "p"});
-  EXPECT_EQ(result->get(verbose), true);
-  EXPECT_EQ(result->get(path), "p");
-  EXPECT_EQ(parser.parse({"build", "--verbose=false"})->get(verbose), false);
-  EXPECT_EQ(parser.parse({"build", "--verbose=true"})->get(verbose), true);
-  EXPECT_EQ(parser.parse({"build"})->get(verbose), std::nullopt);
-  EXPECT_EQ(failureOf({"build", "-v", "stray"}),
-            "unexpected argument stray; use --help to list available arguments");
-}
-
-TEST_F(ArgumentParserTest, TheLastOccurrenceWinsAcrossShortAndLongNames) {
-  EXPECT_EQ(parser.parse({"build", "--path", "a", "-p", "b"})->get(path), "b");
-  EXPECT_EQ(parser.parse({"build", "-p", "a", "--path=c"})->get(path), "c");
-}
-
-TEST_F(ArgumentParserTest, ResultsAnswerForEveryLevelAndNameTheChosenSubcommand) {
-  auto result = parser.parse({"--version", "build", "-p", "x"});
-  EXPECT_EQ(result->get(version), true);
-  EXPECT_EQ(result->get(path), "x");
-  EXPECT_EQ(result->subparser(parser), "build");
-
-  result = parser.parse({});
-  EXPECT_EQ(result->subparser(parser), std::nullopt);
-  EXPECT_EQ(result->get(version), std::nullopt);
-}
-
-TEST_F(ArgumentParserTest, HelpWordsPrintUsageAndEndTheProcessWithStatusZero) {
-  EXPECT_EXIT(parser.parse({"-h"}), ::testing::ExitedWithCode(0), "");
-  EXPECT_EXIT(parser.parse({"build", "-p", "x", "-help"}), ::testing::ExitedWithCode(0), "");
-  EXPECT_EXIT(parser.parse({"modify", "--help"}), ::testing::ExitedWithCode(0), "");
-  // With "=" attached the word is an ordinary option word.
-  EXPECT_EQ(failureOf({"--help=1"}), "unknown option --help; use --help to list available options");
-}
-
-TEST(ArgumentParserRegistrationTest, OptionNamesMustBeginWithADash) {
-  ArgumentParser parser(std::string("tool"), "", "");
-  EXPECT_DEATH(parser.add<bool>("version", std::nullopt, std::nullopt), "must begin with '-'");
+TEST_F(ArgumentParserTest, HelpWordsThrowTheUsageOfTheParserThatMeetsThem) {
+  auto usageOf = [](const ArgumentParser& level) {
+    support::StringOutputStream stream;
+    level.printUsage(stream);
+    return stream.text();
+  };
+  const std::vector<std::pair<std::vector<std::string>, const ArgumentParser*>> cases{
+      {{"-h"}, &parser},
+      {{"--help", "frobnicate"}, &parser},
+      {{"build", "-p", "x", "-help"}, build},
+      {{"modify", "--help"}, modify},
+  };
+  for (const auto& [words, level] : cases) {
+    try {
+      parser.parse(words);
+      ADD_FAILURE() << "no help for " << words.back();
+    } catch (const HelpRequested& help) {
+      EXPECT_EQ(help.usage(), usageOf(*level)) << words.back();
+    }
+  }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ inline bool sameTree(const XmlElement& left, const XmlElement& right) {
   while (!pending.empty()) {
     const auto [a, b] = pending.back();
     pending.pop_back();
-    if (a->name != b->name || a->attributes != b->attributes || a->children().size() != b->children().size()) {
+    if (a->name != b->name || !(a->attributes == b->attributes) || a->children().size() != b->children().size()) {
       return false;
     }
     // The value of an element with children is not written, so it is not compared.

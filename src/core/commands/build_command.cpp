@@ -9,75 +9,17 @@
 
 namespace korvaster {
 
-namespace {
-template <typename... Options>
-std::vector<std::unique_ptr<GenericOptionProtocol>> makeOptions() {
-  std::vector<std::unique_ptr<GenericOptionProtocol>> options;
-  (options.push_back(std::make_unique<Options>()), ...);
-  return options;
-}
-
-template <typename T>
-std::vector<std::shared_ptr<argparse::OptionArgument<T>>> handlesOfKind(
-    const std::unordered_map<std::shared_ptr<argparse::AnyArgument>, ArgumentType>& map) {
-  std::vector<std::shared_ptr<argparse::OptionArgument<T>>> handles;
-  for (const auto& entry : map) {
-    if (auto handle = std::dynamic_pointer_cast<argparse::OptionArgument<T>>(entry.first))
-      handles.push_back(handle);
-  }
-  return handles;
-}
-}  // namespace
-
 BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger)
     : logger(std::move(commandLogger)),
-      name_(Constants::Commands::Build),
-      overview_(Constants::Commands::BuildUsage) {
-  auto& subparser = parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage);
-  registerOptions(
-      makeOptions<PathOption, OutputOption, ExportOption, ConfigOption, SchemeOption, WorkspaceOption>(),
-      subparser, OptionKind::text);
-  registerOptions(makeOptions<BuildOnlyOption, VerboseOption>(), subparser, OptionKind::boolean);
-}
+      options_(parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage),
+               {ArgumentType::projectPath, ArgumentType::outputPath, ArgumentType::exportPlist,
+                ArgumentType::configuration, ArgumentType::scheme, ArgumentType::workspace,
+                ArgumentType::build, ArgumentType::verbose}) {}
 
-void BuildCommand::registerOptions(const std::vector<std::unique_ptr<GenericOptionProtocol>>& opts,
-                                   argparse::ArgumentParser& parser, OptionKind kind) {
-  for (const auto& option : opts) {
-    OptionHandle handle;
-    if (kind == OptionKind::text) {
-      handle = parser.add<std::string>(option->name(), option->shortName(), option->descr());
-    } else {
-      handle = parser.add<bool>(option->name(), option->shortName(), option->descr());
-    }
-    map_[handle] = option->type();
-  }
-}
-
-template <typename T>
-Arguments BuildCommand::parseOptions(
-    const std::vector<std::shared_ptr<argparse::OptionArgument<T>>>& optionArgs,
-    const argparse::ArgumentParser::Result& args) const {
-  Arguments arguments;
-  for (const auto& handle : optionArgs) {
-    const auto value = args.get(handle);
-    if (!value) continue;
-    const auto mapped = map_.find(handle);
-    if (mapped == map_.end()) continue;
-    // A switch counts by presence: "=false" attached yields the same argument as none.
-    if constexpr (std::is_same_v<T, bool>) {
-      arguments.emplace_back(mapped->second, std::string());
-    } else {
-      arguments.emplace_back(mapped->second, *value);
-    }
-  }
-  return arguments;
-}
+std::string BuildCommand::name() const { return Constants::Commands::Build; }
 
 Arguments BuildCommand::parse(const argparse::ArgumentParser::Result& args) const {
-  Arguments arguments = parseOptions(handlesOfKind<std::string>(map_), args);
-  for (auto& argument : parseOptions(handlesOfKind<bool>(map_), args))
-    arguments.push_back(std::move(argument));
-  return arguments;
+  return options_.read(args);
 }
 
 CommandOutcome BuildCommand::run(const Arguments& arguments) const {

@@ -3,41 +3,27 @@
 #pragma once
 
 #include <memory>
-#include <unordered_map>
-#include <vector>
 
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
-#include "core/options/generic_option.h"
+#include "core/options/command_options.h"
 
 namespace korvaster {
 
-class BuildCommand final : public RegisterableCommand, public Loggable {
+class BuildCommand final : public RegisterableCommand {
  public:
-  // Registers the "build" subparser with its text options, then its switches.
+  // Registers the "build" subparser with all eight options of the table.
   BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
 
-  std::string name() const override { return name_; }
-  std::string overview() const override { return overview_; }
-  // Every text argument first, then every switch; within each group in no fixed order.
+  std::string name() const override;
+  // The given options in the table's order.
   Arguments parse(const argparse::ArgumentParser::Result& args) const override;
   CommandOutcome run(const Arguments& arguments) const override;
 
   std::shared_ptr<Logger> logger;
 
  private:
-  enum class OptionKind { text, boolean };
-  using OptionHandle = std::shared_ptr<argparse::AnyArgument>;
-
-  void registerOptions(const std::vector<std::unique_ptr<GenericOptionProtocol>>& opts,
-                       argparse::ArgumentParser& parser, OptionKind kind);
-  template <typename T>
-  Arguments parseOptions(const std::vector<std::shared_ptr<argparse::OptionArgument<T>>>& optionArgs,
-                         const argparse::ArgumentParser::Result& args) const;
-
-  std::string name_;
-  std::string overview_;
-  std::unordered_map<OptionHandle, ArgumentType> map_;
+  CommandOptions options_;
 };
 
 }  // namespace korvaster

@@ -4,7 +4,6 @@
 #include "core/commands/constants.h"
 #include "core/commands/modify_sources_command.h"
 #include "core/errors/korvast_error.h"
-#include "core/options/generic_option.h"
 #include "support/output_byte_stream.h"
 
 namespace korvaster {
@@ -13,11 +12,10 @@ KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger)
     : logger_(std::move(logger)),
       parser_(std::make_unique<argparse::ArgumentParser>(
           Constants::CommandInfo::Name, Constants::CommandInfo::Usage, Constants::CommandInfo::Overview,
-          Constants::CommandInfo::More)) {
+          Constants::CommandInfo::More)),
+      version_(*parser_, {ArgumentType::version}) {
   cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_));
   cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_));
-  versionArg_ =
-      parser_->add<bool>(option_names::Version, std::nullopt, std::string(Constants::OptionsUsages::Version));
 }
 
 std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser::parse(
@@ -26,7 +24,7 @@ std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser
                                        arguments.end());
   try {
     const auto result = parser_->parse(words);
-    if (result->get(versionArg_)) return {nullptr, {Argument(ArgumentType::version, "")}};
+    if (Arguments version = version_.read(*result); !version.empty()) return {nullptr, version};
     if (const auto chosen = result->subparser(*parser_)) {
       for (const auto& command : cmds_) {
         if (command->name() == *chosen) return {command, command->parse(*result)};

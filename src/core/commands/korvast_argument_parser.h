@@ -10,6 +10,7 @@
 #include "argparse/argument_parser.h"
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
+#include "core/options/command_options.h"
 
 namespace korvaster {
 
@@ -20,14 +21,15 @@ class KorvastArgumentParser {
   // `arguments` as given to the process, program path first. Returns no command and one
   // version Argument when --version was given. A parse failure is logged, the top-level
   // usage printed, and the error thrown on; a missing subcommand prints the usage and
-  // throws KorvastError::missingArguments. Help words print usage and end the process.
+  // throws KorvastError::missingArguments. A help word's argparse::HelpRequested passes
+  // through unlogged.
   std::pair<std::shared_ptr<RegisterableCommand>, Arguments> parse(const std::vector<std::string>& arguments);
 
  private:
   std::shared_ptr<Logger> logger_;
   std::unique_ptr<argparse::ArgumentParser> parser_;
+  CommandOptions version_;
   std::vector<std::shared_ptr<RegisterableCommand>> cmds_;
-  std::shared_ptr<argparse::OptionArgument<bool>> versionArg_;
 };
 
 }  // namespace korvaster

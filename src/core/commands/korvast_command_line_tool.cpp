@@ -1,5 +1,6 @@
 #include "core/commands/korvast_command_line_tool.h"
 
+#include "argparse/help_requested.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/versioning.h"
 #include "core/errors/korvast_error.h"
@@ -51,18 +52,24 @@ int runKorvaster(const std::vector<std::string>& arguments, std::shared_ptr<Line
   try {
     KorvastCommandLineTool tool(arguments, std::move(writer));
     tool.run();
-    auto& output = support::stdoutStream();
-    output.flush();
-    return output.failed() ? 1 : 0;
+  } catch (const argparse::HelpRequested& help) {
+    auto& stream = support::stdoutStream();
+    stream << help.usage();
+    stream.flush();
   } catch (const KorvastError& error) {
     printLine(kReportPrefix + error.localizedDescription());
+    return 1;
   } catch (const support::Interrupted& error) {
     printLine(support::genericDescription(error));
     return error.exitStatus();
   } catch (const std::exception& error) {
     printLine(support::genericDescription(error));
+    return 1;
   }
-  return 1;
+  // Success, help and the version line alike: output that never arrived is a failure.
+  auto& output = support::stdoutStream();
+  output.flush();
+  return output.failed() ? 1 : 0;
 }
 
 }  // namespace korvaster

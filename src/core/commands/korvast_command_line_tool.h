@@ -12,7 +12,7 @@
 
 namespace korvaster {
 
-class KorvastCommandLineTool final : public Loggable {
+class KorvastCommandLineTool final {
  public:
   // Parses `arguments` (program path first); throws what parsing throws. Log lines go to
   // `writer` (standard error unless tests give another).
@@ -33,8 +33,9 @@ class KorvastCommandLineTool final : public Loggable {
   std::shared_ptr<LineWriter> writer_;
 };
 
-// The process entry point: runs the tool and prints the one report line of a failure.
-// Returns 0 on success, for help and for --version, and 1 whenever a report was written or
+// The process entry point: runs the tool, prints the usage a help word asked for, and prints
+// the one report line of a failure. Returns 0 on success, for help and for --version;
+// 128 + the signal's number when interrupted; 1 whenever another report was written, or when
 // standard output could not be written.
 int runKorvaster(const std::vector<std::string>& arguments,
                  std::shared_ptr<LineWriter> writer = standardErrorLineWriter());

@@ -6,16 +6,16 @@
 
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
+#include "core/options/command_options.h"
 
 namespace korvaster {
 
-class ModifySourcesCommand final : public RegisterableCommand, public Loggable {
+class ModifySourcesCommand final : public RegisterableCommand {
  public:
   // Registers the "modify" subparser with --path and --output on `parser`.
   ModifySourcesCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
 
   std::string name() const override;
-  std::string overview() const override;
   // (projectPath, outputPath), each only when given, in that order.
   Arguments parse(const argparse::ArgumentParser::Result& args) const override;
   CommandOutcome run(const Arguments& arguments) const override;
@@ -23,8 +23,7 @@ class ModifySourcesCommand final : public RegisterableCommand, public Loggable {
   std::shared_ptr<Logger> logger;
 
  private:
-  std::shared_ptr<argparse::OptionArgument<std::string>> source_;
-  std::shared_ptr<argparse::OptionArgument<std::string>> output_;
+  CommandOptions options_;
 };
 
 }  // namespace korvaster

@@ -20,7 +20,6 @@ class RegisterableCommand {
  public:
   virtual ~RegisterableCommand() = default;
   virtual std::string name() const = 0;
-  virtual std::string overview() const = 0;
   // Never fails: a missing option is simply left out of the list.
   virtual Arguments parse(const argparse::ArgumentParser::Result& args) const = 0;
   // Runs the workflow; throws the failure that ends it.

@@ -7,28 +7,11 @@
 
 namespace korvaster {
 
-namespace Constants::Errors {
-const char* const Archive =
+namespace {
+constexpr const char* kArchive =
     "Can't build archive. Error code - %d. Use --verbose parameter to print xcodebuild output.";
-const char* const CleanArchive = "Can't delete build archives in the folder %@";
-const char* const MissingArgs = "Arguments are not provided. Call -h or --help for help.";
-const char* const MissingPlist = "Export Options plist path is missing.";
-const char* const MissingProject = "Project path is not provided.";
-const char* const IncompleteConfig =
-    "Either `scheme` or `configuration` or `workspace` or all together are not found.";
-const char* const ReadPlist = "Can't read Export Options plist path.";
-
-const std::string& CreateFolder() {
-  static const std::string text = std::string("Can't create a folder at path '~/") + kWorkingFolderName + "'";
-  return text;
-}
-
-const std::string& ProjectCopy() {
-  static const std::string text =
-      std::string("Can't copy Project to Korvast folder: '~/") + kWorkingFolderName + "'";
-  return text;
-}
-}  // namespace Constants::Errors
+constexpr const char* kCleanArchive = "Can't delete build archives in the folder %@";
+}  // namespace
 
 KorvastError::KorvastError(Case errorCase, std::int32_t status, std::string path)
     : case_(errorCase), status_(status), path_(std::move(path)) {}
@@ -53,27 +36,26 @@ KorvastError KorvastError::failedToBuildConfig() { return KorvastError(Case::fai
 KorvastError KorvastError::failedToReadPlistPath() { return KorvastError(Case::failedToReadPlistPath); }
 
 std::string KorvastError::localizedDescription() const {
-  using namespace Constants::Errors;
   switch (case_) {
     case Case::failedToBuildArchive:
     case Case::failedToExportArchive:
-      return support::replacingFirst(Archive, "%d", std::to_string(status_));
+      return support::replacingFirst(kArchive, "%d", std::to_string(status_));
     case Case::failedToCleanArchives:
-      return support::replacingFirst(CleanArchive, "%@", path_);
+      return support::replacingFirst(kCleanArchive, "%@", path_);
     case Case::missingArguments:
-      return MissingArgs;
+      return "Arguments are not provided. Call -h or --help for help.";
     case Case::missedExportOptionsPlistPath:
-      return MissingPlist;
+      return "Export Options plist path is missing.";
     case Case::failedToCreateFolder:
-      return CreateFolder();
+      return std::string("Can't create a folder at path '~/") + kWorkingFolderName + "'";
     case Case::missedProjectPath:
-      return MissingProject;
+      return "Project path is not provided.";
     case Case::failedToCopyProject:
-      return ProjectCopy();
+      return std::string("Can't copy Project to Korvast folder: '~/") + kWorkingFolderName + "'";
     case Case::failedToBuildConfig:
-      return IncompleteConfig;
+      return "Either `scheme` or `configuration` or `workspace` or all together are not found.";
     case Case::failedToReadPlistPath:
-      return ReadPlist;
+      return "Can't read Export Options plist path.";
   }
   return {};
 }

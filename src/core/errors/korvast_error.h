@@ -9,18 +9,6 @@
 
 namespace korvaster {
 
-namespace Constants::Errors {
-extern const char* const Archive;
-extern const char* const CleanArchive;
-extern const char* const MissingArgs;
-extern const char* const MissingPlist;
-extern const std::string& CreateFolder();
-extern const char* const MissingProject;
-extern const std::string& ProjectCopy();
-extern const char* const IncompleteConfig;
-extern const char* const ReadPlist;
-}  // namespace Constants::Errors
-
 class KorvastError final : public support::Error {
  public:
   // Cases with a payload come first, so code() numbers them as the platform would.
@@ -55,10 +43,6 @@ class KorvastError final : public support::Error {
   // The generic description names the domain and the code only, never the message.
   std::string domain() const override { return "KorvastCommandLineToolCore.KorvastError"; }
   int code() const override { return static_cast<int>(case_); }
-
-  bool operator==(const KorvastError& other) const {
-    return case_ == other.case_ && status_ == other.status_ && path_ == other.path_;
-  }
 
  private:
   explicit KorvastError(Case errorCase, std::int32_t status = 0, std::string path = {});

@@ -14,7 +14,6 @@ class ConsoleLogger final : public LoggerType {
   explicit ConsoleLogger(LogLevel threshold, std::shared_ptr<LineWriter> writer = standardErrorLineWriter())
       : requiredLevel(threshold), writer_(std::move(writer)) {}
 
-  using LoggerType::log;
   // Below the threshold the message is not evaluated. The line is the level's tag,
   // " KorvastLoger -> " and the message, written as it is ("%" included).
   void log(LogLevel level, const DeferredMessage& message) override;

@@ -2,13 +2,6 @@
 
 namespace korvaster {
 
-std::optional<LogLevel> logLevelFromRawValue(int rawValue) {
-  if (rawValue < static_cast<int>(LogLevel::Debug) || rawValue > static_cast<int>(LogLevel::SuppressAll)) {
-    return std::nullopt;
-  }
-  return static_cast<LogLevel>(rawValue);
-}
-
 const char* tag(LogLevel level) {
   switch (level) {
     case LogLevel::Debug:

@@ -12,7 +12,6 @@ class Logger final : public LoggerType {
  public:
   explicit Logger(std::shared_ptr<LoggerType> writer = nullptr) : activeLogger(std::move(writer)) {}
 
-  using LoggerType::log;
   void log(LogLevel level, const DeferredMessage& message) override {
     if (activeLogger) activeLogger->log(level, message);
   }

@@ -17,9 +17,3 @@ bool contains(const Arguments& arguments, ArgumentType type) {
 }
 
 }  // namespace korvaster
-
-std::size_t std::hash<korvaster::Argument>::operator()(const korvaster::Argument& argument) const noexcept {
-  const std::size_t typeHash = std::hash<int>{}(static_cast<int>(argument.type));
-  const std::size_t valueHash = std::hash<std::string>{}(argument.value);
-  return typeHash ^ (valueHash + 0x9e3779b97f4a7c15ULL + (typeHash << 6) + (typeHash >> 2));
-}

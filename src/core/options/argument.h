@@ -2,8 +2,6 @@
 // to their workflows, which read it only by kind.
 #pragma once
 
-#include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,7 +29,6 @@ struct Argument {
   std::string value;
 
   bool operator==(const Argument& other) const { return type == other.type && value == other.value; }
-  bool operator!=(const Argument& other) const { return !(*this == other); }
 };
 
 using Arguments = std::vector<Argument>;
@@ -43,8 +40,3 @@ std::optional<std::string> lookup(const Arguments& arguments, ArgumentType type)
 bool contains(const Arguments& arguments, ArgumentType type);
 
 }  // namespace korvaster
-
-template <>
-struct std::hash<korvaster::Argument> {
-  std::size_t operator()(const korvaster::Argument& argument) const noexcept;
-};

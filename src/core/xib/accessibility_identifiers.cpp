@@ -1,29 +1,40 @@
 #include "core/xib/accessibility_identifiers.h"
 
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace korvaster {
 
 namespace {
+
 constexpr const char* kId = "id";
 constexpr const char* kContentMode = "contentMode";
 constexpr const char* kAccessibility = "accessibility";
 constexpr const char* kKey = "key";
 constexpr const char* kIdentifier = "identifier";
-}  // namespace
+constexpr const char* kAccessibilityConfiguration = "accessibilityConfiguration";
 
-std::optional<std::string> id(const xml::XmlElement& element) {
-  const std::string* value = element.attributes.find(kId);
-  return value != nullptr ? std::optional<std::string>(*value) : std::nullopt;
-}
-
-std::shared_ptr<xml::XmlElement> accessibilityChild(const xml::XmlElement& element) {
+xml::XmlElement* accessibilityChild(const xml::XmlElement& element) {
   for (const auto& child : element.children()) {
-    if (child->name == kAccessibility) return child;
+    if (child->name == kAccessibility) return child.get();
   }
   return nullptr;
 }
+
+void setAccessibility(xml::XmlElement& element, const std::string& identifier) {
+  if (!element.attributes.contains(kContentMode)) return;
+  if (xml::XmlElement* accessibility = accessibilityChild(element)) {
+    if (!accessibility->attributes.contains(kIdentifier))
+      accessibility->attributes.set(kIdentifier, identifier);
+  } else {
+    element.addChild(kAccessibility, std::nullopt,
+                     xml::XmlAttributes{{kKey, kAccessibilityConfiguration}, {kIdentifier, identifier}});
+  }
+}
+
+}  // namespace
 
 void transformIdToAccessibility(xml::XmlElement& root) {
   // Depth first with an explicit stack, so that no nesting depth can exhaust the call stack.
@@ -31,7 +42,9 @@ void transformIdToAccessibility(xml::XmlElement& root) {
   // accessibility child the parent may just have been given.
   std::vector<std::pair<xml::XmlElement*, std::size_t>> stack;
   auto visit = [&stack](xml::XmlElement& element) {
-    if (auto identifier = id(element)) setAccessibility(element, *identifier);
+    if (const std::string* identifier = element.attributes.find(kId)) {
+      setAccessibility(element, *identifier);
+    }
     stack.emplace_back(&element, 0);
   };
   visit(root);
@@ -44,26 +57,6 @@ void transformIdToAccessibility(xml::XmlElement& root) {
     xml::XmlElement& child = *element->children()[next++];
     visit(child);
   }
-}
-
-void setAccessibility(xml::XmlElement& element, const std::string& identifier) {
-  if (!element.attributes.contains(kContentMode)) return;
-  if (auto accessibility = accessibilityChild(element)) {
-    setAccessibilityAttribute(*accessibility, identifier);
-  } else {
-    element.addChild(createElementAccessibility(identifier));
-  }
-}
-
-void setAccessibilityAttribute(xml::XmlElement& accessibility, const std::string& identifier) {
-  if (accessibility.name != kAccessibility || accessibility.attributes.contains(kIdentifier)) return;
-  accessibility.attributes.set(kIdentifier, identifier);
-}
-
-std::shared_ptr<xml::XmlElement> createElementAccessibility(const std::string& identifier) {
-  return std::make_shared<xml::XmlElement>(
-      kAccessibility, std::nullopt,
-      xml::XmlAttributes{{kKey, XIBKeys::k_accessibilityConfiguration}, {kIdentifier, identifier}});
 }
 
 }  // namespace korvaster

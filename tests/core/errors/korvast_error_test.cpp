@@ -5,42 +5,32 @@
 namespace korvaster {
 namespace {
 
-TEST(KorvastErrorTest, EveryCaseHasItsMessage) {
-  EXPECT_EQ(KorvastError::failedToBuildArchive(1).localizedDescription(),
-            "Can't build archive. Error code - 1. Use --verbose parameter to print xcodebuild output.");
-  EXPECT_EQ(KorvastError::failedToCleanArchives("/u/.korvast/AppBuilds/").localizedDescription(),
-            "Can't delete build archives in the folder /u/.korvast/AppBuilds/");
-  EXPECT_EQ(KorvastError::missingArguments().localizedDescription(),
-            "Arguments are not provided. Call -h or --help for help.");
-  EXPECT_EQ(KorvastError::missedExportOptionsPlistPath().localizedDescription(),
-            "Export Options plist path is missing.");
-  EXPECT_EQ(KorvastError::failedToCreateFolder().localizedDescription(),
-            "Can't create a folder at path '~/.korvast'");
-  EXPECT_EQ(KorvastError::missedProjectPath().localizedDescription(), "Project path is not provided.");
-  EXPECT_EQ(KorvastError::failedToCopyProject().localizedDescription(),
-            "Can't copy Project to Korvast folder: '~/.korvast'");
-  EXPECT_EQ(KorvastError::failedToBuildConfig().localizedDescription(),
-            "Either `scheme` or `configuration` or `workspace` or all together are not found.");
-  EXPECT_EQ(KorvastError::failedToReadPlistPath().localizedDescription(),
-            "Can't read Export Options plist path.");
-}
-
-TEST(KorvastErrorTest, ExportFailureSharesTheArchiveTextAndKeepsTheSign) {
-  EXPECT_EQ(KorvastError::failedToExportArchive(70).localizedDescription(),
-            "Can't build archive. Error code - 70. Use --verbose parameter to print xcodebuild output.");
-  EXPECT_EQ(KorvastError::failedToBuildArchive(-1).localizedDescription(),
-            "Can't build archive. Error code - -1. Use --verbose parameter to print xcodebuild output.");
-}
-
-TEST(KorvastErrorTest, PathsAreInsertedLiterally) {
-  EXPECT_EQ(KorvastError::failedToCleanArchives("/tmp/100%d %@/").localizedDescription(),
-            "Can't delete build archives in the folder /tmp/100%d %@/");
-}
-
-TEST(KorvastErrorTest, GenericDescriptionNamesDomainAndCodeNotTheMessage) {
-  EXPECT_EQ(support::genericDescription(KorvastError::missingArguments()),
-            "The operation couldn't be completed. (KorvastCommandLineToolCore.KorvastError error 3.)");
-  EXPECT_EQ(KorvastError::failedToReadPlistPath().code(), 9);
+// The message of every case, and the code its generic description names.
+TEST(KorvastErrorTest, EveryCaseHasItsMessageAndCode) {
+  const std::string archive = " Use --verbose parameter to print xcodebuild output.";
+  const std::vector<std::tuple<KorvastError, int, std::string>> cases{
+      {KorvastError::failedToBuildArchive(1), 0, "Can't build archive. Error code - 1." + archive},
+      {KorvastError::failedToBuildArchive(-1), 0, "Can't build archive. Error code - -1." + archive},
+      {KorvastError::failedToExportArchive(70), 1, "Can't build archive. Error code - 70." + archive},
+      // Paths are inserted literally.
+      {KorvastError::failedToCleanArchives("/tmp/100%d %@/"), 2,
+       "Can't delete build archives in the folder /tmp/100%d %@/"},
+      {KorvastError::missingArguments(), 3, "Arguments are not provided. Call -h or --help for help."},
+      {KorvastError::missedExportOptionsPlistPath(), 4, "Export Options plist path is missing."},
+      {KorvastError::failedToCreateFolder(), 5, "Can't create a folder at path '~/.korvast'"},
+      {KorvastError::missedProjectPath(), 6, "Project path is not provided."},
+      {KorvastError::failedToCopyProject(), 7, "Can't copy Project to Korvast folder: '~/.korvast'"},
+      {KorvastError::failedToBuildConfig(), 8,
+       "Either `scheme` or `configuration` or `workspace` or all together are not found."},
+      {KorvastError::failedToReadPlistPath(), 9, "Can't read Export Options plist path."},
+  };
+  for (const auto& [error, code, message] : cases) {
+    EXPECT_EQ(error.localizedDescription(), message);
+    // The generic description never includes the message.
+    EXPECT_EQ(support::genericDescription(error),
+              "The operation couldn't be completed. (KorvastCommandLineToolCore.KorvastError error " +
+                  std::to_string(code) + ".)");
+  }
 }
 
 }  // namespace

@@ -7,44 +7,35 @@
 namespace korvaster {
 namespace {
 
-// Runs the walk over `text` and returns the root's rewritten text.
-std::string transformed(const std::string& text) {
-  xml::XmlDocument document{std::string_view(text)};
-  transformIdToAccessibility(*document.root());
-  return document.root()->xml();
-}
-
-TEST(AccessibilityIdentifiersTest, AViewWithoutAccessibilityGetsANewLastChild) {
-  EXPECT_EQ(transformed(R"(<view contentMode="scaleToFill" id="abc-12-def"><rect key="frame"/></view>)"),
-            "<view contentMode=\"scaleToFill\" id=\"abc-12-def\">\n"
-            "\t<rect key=\"frame\" />\n"
-            "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"abc-12-def\" />\n"
-            "</view>");
-}
-
-TEST(AccessibilityIdentifiersTest, AnExistingIdentifierIsKeptAndAMissingOneIsCompleted) {
-  EXPECT_EQ(
-      transformed(
-          R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" identifier="Mine"/></view>)"),
-      "<view contentMode=\"a\" id=\"v1\">\n"
-      "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"Mine\" />\n"
-      "</view>");
-  EXPECT_EQ(
-      transformed(
-          R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" label="L"><traits/></accessibility></view>)"),
-      "<view contentMode=\"a\" id=\"v1\">\n"
-      "\t<accessibility key=\"accessibilityConfiguration\" label=\"L\" identifier=\"v1\">\n"
-      "\t\t<traits />\n"
-      "\t</accessibility>\n"
-      "</view>");
-}
-
-TEST(AccessibilityIdentifiersTest, OnlyElementsWithBothIdAndContentModeChange) {
-  const std::string untouched =
-      R"(<scene><viewController id="vc"/><constraint firstItem="a" id="c1"/><view contentMode="x"/></scene>)";
-  EXPECT_EQ(transformed(untouched),
-            "<scene>\n\t<viewController id=\"vc\" />\n\t<constraint firstItem=\"a\" id=\"c1\" />\n"
-            "\t<view contentMode=\"x\" />\n</scene>");
+TEST(AccessibilityIdentifiersTest, ViewsGetTheirIdAsIdentifier) {
+  const std::vector<std::pair<std::string, std::string>> cases{
+      // A view without accessibility gets a new last child.
+      {R"(<view contentMode="scaleToFill" id="abc-12-def"><rect key="frame"/></view>)",
+       "<view contentMode=\"scaleToFill\" id=\"abc-12-def\">\n"
+       "\t<rect key=\"frame\" />\n"
+       "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"abc-12-def\" />\n"
+       "</view>"},
+      // An existing identifier is kept.
+      {R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" identifier="Mine"/></view>)",
+       "<view contentMode=\"a\" id=\"v1\">\n"
+       "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"Mine\" />\n"
+       "</view>"},
+      // An accessibility child without one is completed; its own id does not make it a view.
+      {R"(<view contentMode="a" id="v1"><accessibility key="k" id="inner" label="L"><traits/></accessibility></view>)",
+       "<view contentMode=\"a\" id=\"v1\">\n"
+       "\t<accessibility key=\"k\" id=\"inner\" label=\"L\" identifier=\"v1\">\n"
+       "\t\t<traits />\n"
+       "\t</accessibility>\n"
+       "</view>"},
+      // Only elements with both an id and a contentMode are views.
+      {R"(<scene><viewController id="vc"/><view contentMode="x"/></scene>)",
+       "<scene>\n\t<viewController id=\"vc\" />\n\t<view contentMode=\"x\" />\n</scene>"},
+  };
+  for (const auto& [input, expected] : cases) {
+    xml::XmlDocument document{std::string_view(input)};
+    transformIdToAccessibility(*document.root());
+    EXPECT_EQ(document.root()->xml(), expected);
+  }
 }
 
 TEST(AccessibilityIdentifiersTest, ViewsAtAnyDepthAreReachedAndASecondRunAddsNothing) {
@@ -60,14 +51,6 @@ TEST(AccessibilityIdentifiersTest, ViewsAtAnyDepthAreReachedAndASecondRunAddsNot
   }
   transformIdToAccessibility(*document.root());
   EXPECT_EQ(document.xml(), once);
-}
-
-TEST(AccessibilityIdentifiersTest, AccessibilityElementWithAnIdIsNotAView) {
-  // The appended child has no contentMode, so the walk that reaches it leaves it alone.
-  EXPECT_EQ(transformed(R"(<view contentMode="s" id="v"><accessibility key="k" id="inner"/></view>)"),
-            "<view contentMode=\"s\" id=\"v\">\n"
-            "\t<accessibility key=\"k\" id=\"inner\" identifier=\"v\" />\n"
-            "</view>");
 }
 
 }  // namespace

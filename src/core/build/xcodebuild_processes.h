@@ -17,7 +17,7 @@ class ArchiveProcess {
                                         const std::string& source);
   // Runs the words (output discarded unless verbose) and returns the exit status.
   static int launch(const BuildConfig& config, const std::string& outputPath, const std::string& source,
-                    CommandRunner& runner = defaultCommandRunner());
+                    CommandRunner& runner);
 };
 
 class ExportProcess {
@@ -26,7 +26,7 @@ class ExportProcess {
   static std::vector<std::string> words(const BuildConfig& config, const std::string& archivePath,
                                         const std::string& output);
   static int launch(const BuildConfig& config, const std::string& archivePath, const std::string& output,
-                    CommandRunner& runner = defaultCommandRunner());
+                    CommandRunner& runner);
 };
 
 }  // namespace korvaster

@@ -9,12 +9,14 @@
 
 namespace korvaster {
 
-BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger)
+BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger,
+                           const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage),
                {ArgumentType::projectPath, ArgumentType::outputPath, ArgumentType::exportPlist,
                 ArgumentType::configuration, ArgumentType::scheme, ArgumentType::workspace,
-                ArgumentType::build, ArgumentType::verbose}) {}
+                ArgumentType::build, ArgumentType::verbose}),
+      platform_(platform) {}
 
 std::string BuildCommand::name() const { return Constants::Commands::Build; }
 
@@ -25,14 +27,14 @@ Arguments BuildCommand::parse(const argparse::ArgumentParser::Result& args) cons
 CommandOutcome BuildCommand::run(const Arguments& arguments) const {
   const auto projectPath = lookup(arguments, ArgumentType::projectPath);
   if (!projectPath) throw KorvastError::missedProjectPath();
-  const KorvastFileManager fileManager(logger);
+  const KorvastFileManager fileManager(logger, platform_.files);
   if (contains(arguments, ArgumentType::build)) {
     const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
     if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
     const BuildConfig config(arguments, *plistPath);
-    return BuildIPAStrategy::run(config, fileManager, *projectPath, defaultCommandRunner());
+    return BuildIPAStrategy::run(config, fileManager, *projectPath, *platform_.runner);
   }
-  return ModifyAndBuildStrategy::run(arguments, fileManager, defaultCommandRunner());
+  return ModifyAndBuildStrategy::run(arguments, fileManager, *platform_.runner);
 }
 
 }  // namespace korvaster

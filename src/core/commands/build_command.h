@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "core/commands/platform.h"
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
 #include "core/options/command_options.h"
@@ -13,7 +14,7 @@ namespace korvaster {
 class BuildCommand final : public RegisterableCommand {
  public:
   // Registers the "build" subparser with all eight options of the table.
-  BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
+  BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger, const Platform& platform = Platform{});
 
   std::string name() const override;
   // The given options in the table's order.
@@ -24,6 +25,7 @@ class BuildCommand final : public RegisterableCommand {
 
  private:
   CommandOptions options_;
+  Platform platform_;
 };
 
 }  // namespace korvaster

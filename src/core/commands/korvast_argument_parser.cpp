@@ -8,14 +8,15 @@
 
 namespace korvaster {
 
-KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger)
+KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, const Platform& platform)
     : logger_(std::move(logger)),
+      platform_(platform),
       parser_(std::make_unique<argparse::ArgumentParser>(
           Constants::CommandInfo::Name, Constants::CommandInfo::Usage, Constants::CommandInfo::Overview,
           Constants::CommandInfo::More)),
       version_(*parser_, {ArgumentType::version}) {
-  cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_));
-  cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_));
+  cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_, platform_));
+  cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_, platform_));
 }
 
 std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser::parse(
@@ -30,11 +31,11 @@ std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser
         if (command->name() == *chosen) return {command, command->parse(*result)};
       }
     }
-    parser_->printUsage(support::stdoutStream());
+    parser_->printUsage(*platform_.output);
     throw KorvastError::missingArguments();
   } catch (const argparse::ArgumentParserError& error) {
     if (logger_) logger_->log(LogLevel::Error, [&] { return "ArgumentParserError" + error.description(); });
-    parser_->printUsage(support::stdoutStream());
+    parser_->printUsage(*platform_.output);
     throw;
   } catch (const std::exception& error) {
     if (logger_) logger_->log(LogLevel::Error, [&] { return support::genericDescription(error); });

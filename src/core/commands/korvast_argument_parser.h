@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "argparse/argument_parser.h"
+#include "core/commands/platform.h"
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
 #include "core/options/command_options.h"
@@ -16,7 +17,8 @@ namespace korvaster {
 
 class KorvastArgumentParser {
  public:
-  explicit KorvastArgumentParser(std::shared_ptr<Logger> logger);
+  // The commands it makes work through `platform`; usage is printed on its output.
+  KorvastArgumentParser(std::shared_ptr<Logger> logger, const Platform& platform = Platform{});
 
   // `arguments` as given to the process, program path first. Returns no command and one
   // version Argument when --version was given. A parse failure is logged, the top-level
@@ -27,6 +29,7 @@ class KorvastArgumentParser {
 
  private:
   std::shared_ptr<Logger> logger_;
+  Platform platform_;
   std::unique_ptr<argparse::ArgumentParser> parser_;
   CommandOptions version_;
   std::vector<std::shared_ptr<RegisterableCommand>> cmds_;

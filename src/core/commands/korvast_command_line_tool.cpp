@@ -13,18 +13,17 @@ namespace korvaster {
 namespace {
 constexpr const char* kReportPrefix = "Whoops! An error occurred: ";
 
-void printLine(const std::string& text) {
-  auto& stream = support::stdoutStream();
+void printLine(support::OutputByteStream& stream, const std::string& text) {
   stream << text << "\n";
   stream.flush();
 }
 }  // namespace
 
 KorvastCommandLineTool::KorvastCommandLineTool(const std::vector<std::string>& processArguments,
-                                               std::shared_ptr<LineWriter> writer)
-    : logger(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, writer))),
-      writer_(std::move(writer)) {
-  KorvastArgumentParser parser(logger);
+                                               const Platform& platform)
+    : logger(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, platform.logLines))),
+      platform_(platform) {
+  KorvastArgumentParser parser(logger, platform_);
   auto [chosen, parsed] = parser.parse(processArguments);
   command_ = std::move(chosen);
   arguments = std::move(parsed);
@@ -32,7 +31,7 @@ KorvastCommandLineTool::KorvastCommandLineTool(const std::vector<std::string>& p
 
 void KorvastCommandLineTool::checkVerboseArgument() {
   if (logger && contains(arguments, ArgumentType::verbose)) {
-    logger->activeLogger = std::make_shared<ConsoleLogger>(LogLevel::Verbose, writer_);
+    logger->activeLogger = std::make_shared<ConsoleLogger>(LogLevel::Verbose, platform_.logLines);
   }
 }
 
@@ -40,36 +39,34 @@ void KorvastCommandLineTool::run() {
   checkVerboseArgument();
   if (!command_) {
     if (contains(arguments, ArgumentType::version))
-      printLine(Versioning::currentVerssion.completeDisplayString());
+      printLine(*platform_.output, Versioning::currentVerssion.completeDisplayString());
     return;
   }
   const CommandOutcome outcome = command_->run(arguments);
   if (logger) logger->log(LogLevel::Info, [&] { return outcome.description; });
 }
 
-int runKorvaster(const std::vector<std::string>& arguments, std::shared_ptr<LineWriter> writer) {
+int runKorvaster(const std::vector<std::string>& arguments, const Platform& platform) {
   support::installInterruptionHandlers();
   try {
-    KorvastCommandLineTool tool(arguments, std::move(writer));
+    KorvastCommandLineTool tool(arguments, platform);
     tool.run();
   } catch (const argparse::HelpRequested& help) {
-    auto& stream = support::stdoutStream();
-    stream << help.usage();
-    stream.flush();
+    *platform.output << help.usage();
+    platform.output->flush();
   } catch (const KorvastError& error) {
-    printLine(kReportPrefix + error.localizedDescription());
+    printLine(*platform.output, kReportPrefix + error.localizedDescription());
     return 1;
   } catch (const support::Interrupted& error) {
-    printLine(support::genericDescription(error));
+    printLine(*platform.output, support::genericDescription(error));
     return error.exitStatus();
   } catch (const std::exception& error) {
-    printLine(support::genericDescription(error));
+    printLine(*platform.output, support::genericDescription(error));
     return 1;
   }
   // Success, help and the version line alike: output that never arrived is a failure.
-  auto& output = support::stdoutStream();
-  output.flush();
-  return output.failed() ? 1 : 0;
+  platform.output->flush();
+  return platform.output->failed() ? 1 : 0;
 }
 
 }  // namespace korvaster

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/commands/platform.h"
 #include "core/commands/registerable_command.h"
 #include "core/logging/line_writer.h"
 #include "core/logging/logger.h"
@@ -14,10 +15,9 @@ namespace korvaster {
 
 class KorvastCommandLineTool final {
  public:
-  // Parses `arguments` (program path first); throws what parsing throws. Log lines go to
-  // `writer` (standard error unless tests give another).
-  explicit KorvastCommandLineTool(const std::vector<std::string>& arguments,
-                                  std::shared_ptr<LineWriter> writer = standardErrorLineWriter());
+  // Parses `arguments` (program path first); throws what parsing throws. Everything the
+  // tool reads, writes or starts goes through `platform`.
+  explicit KorvastCommandLineTool(const std::vector<std::string>& arguments, const Platform& platform = Platform{});
 
   // Prints the version, or runs the chosen command and logs its description. Throws what
   // the command throws.
@@ -30,14 +30,13 @@ class KorvastCommandLineTool final {
   void checkVerboseArgument();
 
   std::shared_ptr<RegisterableCommand> command_;
-  std::shared_ptr<LineWriter> writer_;
+  Platform platform_;
 };
 
 // The process entry point: runs the tool, prints the usage a help word asked for, and prints
 // the one report line of a failure. Returns 0 on success, for help and for --version;
 // 128 + the signal's number when interrupted; 1 whenever another report was written, or when
 // standard output could not be written.
-int runKorvaster(const std::vector<std::string>& arguments,
-                 std::shared_ptr<LineWriter> writer = standardErrorLineWriter());
+int runKorvaster(const std::vector<std::string>& arguments, const Platform& platform = Platform{});
 
 }  // namespace korvaster

@@ -7,10 +7,11 @@
 namespace korvaster {
 
 ModifySourcesCommand::ModifySourcesCommand(argparse::ArgumentParser& parser,
-                                           std::shared_ptr<Logger> commandLogger)
+                                           std::shared_ptr<Logger> commandLogger, const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Modify, Constants::Commands::ModifyUsage),
-               {ArgumentType::projectPath, ArgumentType::outputPath}) {}
+               {ArgumentType::projectPath, ArgumentType::outputPath}),
+      platform_(platform) {}
 
 std::string ModifySourcesCommand::name() const { return Constants::Commands::Modify; }
 
@@ -19,7 +20,7 @@ Arguments ModifySourcesCommand::parse(const argparse::ArgumentParser::Result& ar
 }
 
 CommandOutcome ModifySourcesCommand::run(const Arguments& arguments) const {
-  const KorvastFileManager fileManager(logger);
+  const KorvastFileManager fileManager(logger, platform_.files);
   return ModifySourceCodeStrategy::run(arguments, fileManager);
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "core/commands/platform.h"
 #include "core/commands/registerable_command.h"
 #include "core/logging/logger.h"
 #include "core/options/command_options.h"
@@ -13,7 +14,7 @@ namespace korvaster {
 class ModifySourcesCommand final : public RegisterableCommand {
  public:
   // Registers the "modify" subparser with --path and --output on `parser`.
-  ModifySourcesCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger);
+  ModifySourcesCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger, const Platform& platform = Platform{});
 
   std::string name() const override;
   // (projectPath, outputPath), each only when given, in that order.
@@ -24,6 +25,7 @@ class ModifySourcesCommand final : public RegisterableCommand {
 
  private:
   CommandOptions options_;
+  Platform platform_;
 };
 
 }  // namespace korvaster

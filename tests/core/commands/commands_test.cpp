@@ -6,6 +6,9 @@
 #include "core/commands/versioning.h"
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
+#include "fakes/recording_command_runner.h"
+#include "scoped_environment.h"
+#include "temporary_folder.h"
 
 namespace korvaster {
 namespace {
@@ -117,13 +120,43 @@ TEST_F(CommandParsingTest, FailuresAreLoggedAndThrownOn) {
 TEST(ToolObjectTest, VerboseLetsVerboseLinesThroughOnceRunning) {
   for (const bool verbose : {false, true}) {
     auto lines = std::make_shared<RecordingLineWriter>();
+    Platform platform;
+    platform.logLines = lines;
     KorvastCommandLineTool tool(verbose ? std::vector<std::string>{"korvaster", "build", "-v"}
                                         : std::vector<std::string>{"korvaster", "build"},
-                                lines);
+                                platform);
     EXPECT_THROW(tool.run(), KorvastError);  // no project path
     tool.logger->log(LogLevel::Verbose, [] { return "detail"; });
     EXPECT_EQ(lines->lines.size(), verbose ? 1u : 0u);
   }
+}
+
+// The whole tool in-process: everything it writes, reads or starts goes through the platform.
+TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
+  testing::TemporaryFolder temp;
+  temp.write("App/v.xib", R"(<document><view contentMode="s" id="v-1"/></document>)");
+  temp.write("Export.plist",
+             "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
+             "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
+  const testing::ScopedEnvironment home("HOME", temp.makeFolder("home").c_str());
+  support::StringOutputStream output;
+  testing::RecordingCommandRunner runner({[](const auto&) { return 65; }});
+  Platform platform;
+  platform.output = &output;
+  platform.runner = &runner;
+  platform.logLines = std::make_shared<RecordingLineWriter>();
+
+  EXPECT_EQ(runKorvaster({"korvaster", "build", "-p", temp / "App", "-e", temp / "Export.plist"}, platform), 1);
+  EXPECT_EQ(output.text(),
+            "Whoops! An error occurred: Can't build archive. Error code - 65. Use --verbose parameter to print "
+            "xcodebuild output.\n");
+  ASSERT_EQ(runner.calls.size(), 1u);
+  EXPECT_EQ(runner.calls[0][4], temp / "home/.korvast/CommandLineTool/Projects/App/App.xcworkspace");
+
+  support::StringOutputStream help;
+  platform.output = &help;
+  EXPECT_EQ(runKorvaster({"korvaster", "modify", "-h"}, platform), 0);
+  EXPECT_EQ(help.text().rfind("OVERVIEW: Copies source code", 0), 0u);
 }
 
 TEST(VersioningTest, DisplayStringUsesAnEmDashAndFullNumbers) {

@@ -6,15 +6,9 @@
 
 #include "argparse/argument_parser.h"
 #include "core/options/argument.h"
+#include "core/strategies/command_outcome.h"
 
 namespace korvaster {
-
-// What every command and workflow returns: a path a later step can use, and the sentence
-// for the user.
-struct CommandOutcome {
-  std::string result;
-  std::string description;
-};
 
 class RegisterableCommand {
  public:

@@ -7,7 +7,8 @@
 
 #include "core/build/build_config.h"
 #include "core/build/command_runner.h"
-#include "core/commands/registerable_command.h"
+#include "core/options/argument.h"
+#include "core/strategies/command_outcome.h"
 #include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {

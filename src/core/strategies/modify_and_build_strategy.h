@@ -3,7 +3,8 @@
 #pragma once
 
 #include "core/build/command_runner.h"
-#include "core/commands/registerable_command.h"
+#include "core/options/argument.h"
+#include "core/strategies/command_outcome.h"
 #include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {

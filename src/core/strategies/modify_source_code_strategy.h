@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/commands/registerable_command.h"
+#include "core/options/argument.h"
+#include "core/strategies/command_outcome.h"
 #include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {

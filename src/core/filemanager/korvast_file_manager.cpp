@@ -59,19 +59,6 @@ std::string withoutTrailingSlash(std::string path) {
   return path;
 }
 
-// A short, fixed-length file name for any place: FNV-1a of its path.
-std::string lockFileName(const std::string& place) {
-  std::uint64_t hash = 14695981039346656037ULL;
-  for (const char c : place) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ULL;
-  }
-  static const char* const kDigits = "0123456789abcdef";
-  std::string name(16, '0');
-  for (int index = 15; index >= 0; --index, hash >>= 4) name[static_cast<std::size_t>(index)] = kDigits[hash & 0xF];
-  return name + ".lock";
-}
-
 }  // namespace
 
 std::string workspaceName(std::string path) {
@@ -107,20 +94,15 @@ KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
       fileManager(system->withCopyFilter(&KorvastFileManagerHelper::shouldCopyItem)),
       locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger)) {
   // Protecting the deepest folders protects every folder that holds them, up to "/".
-  for (const auto* folder : {&projects, &builds, &locks_}) files::DeletionGuard::protect(folder->path());
+  for (const std::string& path : {projects.path(), builds.path(), locks_.lockFolder().path()}) {
+    files::DeletionGuard::protect(path);
+  }
 }
 
 void KorvastFileManager::holdLockFor(const std::string& place, const std::string& shownPlace) const {
-  heldLocks_->push_back(files::FileLock::acquire(locks_.path() + lockFileName(place), files::FileLock::Target::lockFile, [&] {
+  locks_.holdPlace(place, [&] {
     log(LogLevel::Info, "Another korvaster run is working on " + shownPlace + "; waiting for it to finish.");
-  }));
-}
-
-bool KorvastFileManager::holdsFolderLock(const std::string& path) const {
-  for (const auto& lock : *heldLocks_) {
-    if (lock.path() == path) return true;
-  }
-  return false;
+  });
 }
 
 void KorvastFileManager::log(LogLevel level, const std::string& message) const {
@@ -214,15 +196,13 @@ std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& wor
   }
   // Held until the run ends: another run's clean-up must not take the archive away while
   // this run builds or exports it, and two runs must not write one archive at once.
-  if (!holdsFolderLock(path)) {
-    try {
-      heldLocks_->push_back(files::FileLock::acquire(path, files::FileLock::Target::folder, [&] {
-        log(LogLevel::Info, "Another korvaster run is building in " + path + "; waiting for it to finish.");
-      }));
-    } catch (const files::FileIOError& error) {
-      log(LogLevel::Error, "Can't lock the build folder: " + support::genericDescription(error));
-      throw KorvastError::failedToCreateFolder();
-    }
+  try {
+    locks_.holdFolder(path, [&] {
+      log(LogLevel::Info, "Another korvaster run is building in " + path + "; waiting for it to finish.");
+    });
+  } catch (const files::FileIOError& error) {
+    log(LogLevel::Error, "Can't lock the build folder: " + support::genericDescription(error));
+    throw KorvastError::failedToCreateFolder();
   }
   return path;
 }
@@ -232,7 +212,7 @@ void KorvastFileManager::cleanArchives() const {
   bool complete = true;
   auto clean = [&](const files::Folder& folder) {
     std::optional<files::FileLock> lock;
-    if (!holdsFolderLock(folder.path())) {
+    if (!locks_.holdsFolder(folder.path())) {
       try {
         lock = files::FileLock::tryAcquire(folder.path(), files::FileLock::Target::folder);
       } catch (const files::FileIOError&) {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "core/filemanager/project_copy.h"
+#include "core/filemanager/run_locks.h"
 #include "core/logging/logger.h"
 #include "files/file.h"
-#include "files/file_lock.h"
 #include "files/file_manager.h"
 #include "files/folder.h"
 
@@ -90,11 +90,8 @@ class KorvastFileManager {
   void refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const;
   // Holds, for the rest of the run, the lock that stands for `place` (a real path).
   void holdLockFor(const std::string& place, const std::string& shownPlace) const;
-  // Whether this run holds the lock on the folder at `path`.
-  bool holdsFolderLock(const std::string& path) const;
 
-  files::Folder locks_;
-  std::shared_ptr<std::vector<files::FileLock>> heldLocks_ = std::make_shared<std::vector<files::FileLock>>();
+  RunLocks locks_;
 };
 
 }  // namespace korvaster

@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Installs what korvaster needs to build and test (Debian as root, or macOS with Homebrew),
-# then configures and builds the given CMake presets (default: release).
+# Installs what the given CMake presets need (Debian as root, or macOS with Homebrew), then
+# configures and builds them (default: tool, the tool alone).
 #   scripts/bootstrap.sh [PRESET...]
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 
-debian_packages=(g++ cmake ninja-build pkg-config git libgtest-dev libgmock-dev libbenchmark-dev
-                 libexpat1-dev libplist-dev clang)
-brew_packages=(cmake ninja pkg-config googletest google-benchmark expat libplist)
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(tool)
+
+# What every build needs, then what each preset adds: tests want GoogleTest (and man, to
+# render the installed man page), benchmarks Google Benchmark, fuzzers clang.
+debian_packages=(g++ cmake ninja-build pkg-config libexpat1-dev libplist-dev)
+brew_packages=(cmake ninja pkg-config expat libplist)
+for preset in "${presets[@]}"; do
+  case "$preset" in
+    tool) ;;
+    bench) debian_packages+=(libbenchmark-dev); brew_packages+=(google-benchmark) ;;
+    fuzz) debian_packages+=(clang) ;;
+    *) debian_packages+=(libgtest-dev libgmock-dev man-db); brew_packages+=(googletest) ;;
+  esac
+done
 
 install_debian() {
   local missing=()
@@ -41,8 +53,6 @@ case "$(uname -s)" in
     export CMAKE_PREFIX_PATH="$(brew --prefix)${CMAKE_PREFIX_PATH:+:$CMAKE_PREFIX_PATH}" ;;
 esac
 
-presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(release)
 for preset in "${presets[@]}"; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"

@@ -13,9 +13,7 @@ BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Log
                            const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage),
-               {ArgumentType::projectPath, ArgumentType::outputPath, ArgumentType::exportPlist,
-                ArgumentType::configuration, ArgumentType::scheme, ArgumentType::workspace,
-                ArgumentType::build, ArgumentType::verbose}),
+               CommandOptionLists::Build),
       platform_(platform) {}
 
 std::string BuildCommand::name() const { return Constants::Commands::Build; }

@@ -27,3 +27,22 @@ inline constexpr const char* BuildUsage =
 }  // namespace Commands
 
 }  // namespace korvaster::Constants
+
+#include <initializer_list>
+
+#include "core/options/argument.h"
+
+namespace korvaster {
+
+// The options each level of the command line takes, in registration order; the usage
+// texts, the man page and the shell completions are all made from these lists and the
+// option table.
+namespace CommandOptionLists {
+inline constexpr std::initializer_list<ArgumentType> TopLevel = {ArgumentType::version};
+inline constexpr std::initializer_list<ArgumentType> Modify = {ArgumentType::projectPath, ArgumentType::outputPath};
+inline constexpr std::initializer_list<ArgumentType> Build = {
+    ArgumentType::projectPath, ArgumentType::outputPath, ArgumentType::exportPlist, ArgumentType::configuration,
+    ArgumentType::scheme,      ArgumentType::workspace,  ArgumentType::build,       ArgumentType::verbose};
+}  // namespace CommandOptionLists
+
+}  // namespace korvaster

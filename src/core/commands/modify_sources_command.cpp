@@ -10,7 +10,7 @@ ModifySourcesCommand::ModifySourcesCommand(argparse::ArgumentParser& parser,
                                            std::shared_ptr<Logger> commandLogger, const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Modify, Constants::Commands::ModifyUsage),
-               {ArgumentType::projectPath, ArgumentType::outputPath}),
+               CommandOptionLists::Modify),
       platform_(platform) {}
 
 std::string ModifySourcesCommand::name() const { return Constants::Commands::Modify; }

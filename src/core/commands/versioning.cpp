@@ -1,10 +1,12 @@
 #include "core/commands/versioning.h"
 
 #include "core/commands/constants.h"
+#include "core/commands/project_version.h"
 
 namespace korvaster {
 
-const Versioning Versioning::currentVerssion{1, 0, 0};
+const Versioning Versioning::currentVerssion{KORVASTER_VERSION_MAJOR, KORVASTER_VERSION_MINOR,
+                                             KORVASTER_VERSION_PATCH};
 
 std::string Versioning::completeDisplayString() const {
   return std::string(Constants::CommandInfo::Name) + " \u2014 " + std::to_string(major) + "." +

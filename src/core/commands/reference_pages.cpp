@@ -1,0 +1,256 @@
+#include "core/commands/reference_pages.h"
+
+#include <initializer_list>
+#include <vector>
+
+#include "core/commands/constants.h"
+#include "core/commands/project_version.h"
+#include "core/options/command_options.h"
+
+namespace korvaster {
+
+namespace {
+
+struct Level {
+  const char* name;  // null for the top level
+  const char* overview;
+  std::initializer_list<ArgumentType> options;
+};
+
+const std::vector<Level>& subcommands() {
+  static const std::vector<Level> levels = {
+      {Constants::Commands::Modify, Constants::Commands::ModifyUsage, CommandOptionLists::Modify},
+      {Constants::Commands::Build, Constants::Commands::BuildUsage, CommandOptionLists::Build}};
+  return levels;
+}
+
+const OptionSpec& specOf(ArgumentType type) {
+  for (const auto& spec : kOptionTable) {
+    if (spec.type == type) return spec;
+  }
+  return kOptionTable[0];  // every type has a row; see the table's static check
+}
+
+// What a value of the option names, for completion and the man page.
+enum class ValueKind { folder, file, word, none };
+
+ValueKind valueOf(const OptionSpec& spec) {
+  if (spec.kind == OptionKind::toggle) return ValueKind::none;
+  switch (spec.type) {
+    case ArgumentType::projectPath:
+    case ArgumentType::outputPath:
+      return ValueKind::folder;
+    case ArgumentType::exportPlist:
+    case ArgumentType::workspace:
+      return ValueKind::file;
+    default:
+      return ValueKind::word;
+  }
+}
+
+std::string replaced(std::string text, const std::string& what, const std::string& with) {
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
+    text.replace(at, what.size(), with);
+  }
+  return text;
+}
+
+std::string roff(const std::string& text) {
+  std::string escaped = replaced(replaced(text, "\\", "\\e"), "-", "\\-");
+  std::string out;
+  std::size_t start = 0;
+  // A line that begins with "." or "'" would be read as a request.
+  while (start <= escaped.size()) {
+    auto end = escaped.find('\n', start);
+    if (end == std::string::npos) end = escaped.size();
+    std::string line = escaped.substr(start, end - start);
+    if (!line.empty() && (line[0] == '.' || line[0] == '\'')) line = "\\&" + line;
+    out += line + (end < escaped.size() ? "\n" : "");
+    start = end + 1;
+  }
+  return out;
+}
+
+std::string optionWords(const Level& level) {
+  std::string words;
+  for (const auto type : level.options) {
+    const auto& spec = specOf(type);
+    words += std::string(words.empty() ? "" : " ") + spec.name;
+    if (spec.shortName != nullptr) words += std::string(" ") + spec.shortName;
+  }
+  return words + " --help -h";
+}
+
+std::string singleQuoted(const std::string& text, const std::string& quoteEscape) {
+  return "'" + replaced(text, "'", quoteEscape) + "'";
+}
+
+}  // namespace
+
+std::string manPage() {
+  std::string page = ".TH KORVASTER 1 \"\" \"korvaster " KORVASTER_VERSION "\" \"User Commands\"\n";
+  page += ".SH NAME\nkorvaster \\- accessibility identifiers for every view of an Xcode project, and its .ipa\n";
+  page += ".SH SYNOPSIS\n";
+  for (const auto& level : subcommands()) {
+    page += ".B korvaster " + std::string(level.name) + "\n";
+    for (const auto type : level.options) {
+      const auto& spec = specOf(type);
+      const bool required = std::string(spec.usage).find("(required)") != std::string::npos;
+      page += std::string(required ? "" : "[") + "\\fB" + roff(spec.name) + "\\fR" +
+              (valueOf(spec) == ValueKind::none ? "" : " \\fIvalue\\fR") + (required ? "" : "]") + "\n";
+    }
+    page += ".br\n";
+  }
+  page += ".B korvaster \\-\\-version\n.br\n.B korvaster\n[\\fIcommand\\fR] \\fB\\-h\\fR | \\fB\\-\\-help\\fR\n";
+  page += ".SH DESCRIPTION\n" + roff(Constants::CommandInfo::Overview) + "\n";
+  for (const auto& level : subcommands()) {
+    page += ".SH " + std::string(level.name == std::string("modify") ? "MODIFY" : "BUILD") + "\n" +
+            roff(level.overview) + "\n";
+    for (const auto type : level.options) {
+      const auto& spec = specOf(type);
+      page += ".TP\n\\fB" + roff(spec.name) + "\\fR";
+      if (spec.shortName != nullptr) page += ", \\fB" + roff(spec.shortName) + "\\fR";
+      if (valueOf(spec) != ValueKind::none) page += " \\fIvalue\\fR";
+      page += "\n" + roff(spec.usage) + "\n";
+    }
+  }
+  page += ".SH OPTIONS\n";
+  for (const auto type : CommandOptionLists::TopLevel) {
+    const auto& spec = specOf(type);
+    page += ".TP\n\\fB" + roff(spec.name) + "\\fR\n" + roff(spec.usage) + "\n";
+  }
+  page += ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\nDisplay available options\n";
+  page += ".SH EXIT STATUS\n.TP\n0\nThe command succeeded, or it printed help or the version.\n"
+          ".TP\n1\nThe run failed; the last line on standard output says why.\n"
+          ".TP\n129, 130, 143\nThe run was stopped by SIGHUP, SIGINT or SIGTERM, and removed what it had begun.\n";
+  page += ".SH FILES\n.TP\n~/.korvast/CommandLineTool/Projects/\nModified copies of projects.\n"
+          ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa.\n"
+          ".TP\n~/.korvast/CommandLineTool/Locks/\nThe lock files of runs that take turns.\n"
+          ".TP\n\\&.korvaster\\-copy\nThe mark of a copy korvaster made, and may replace.\n";
+  page += ".SH SEE ALSO\n" + roff(Constants::CommandInfo::More) + "\n";
+  return page;
+}
+
+std::string bashCompletion() {
+  std::string script =
+      "# bash completion for korvaster\n"
+      "_korvaster() {\n"
+      "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\" command=\"\" word\n"
+      "  for word in \"${COMP_WORDS[@]:1:COMP_CWORD-1}\"; do\n"
+      "    case \"$word\" in modify|build) command=$word; break ;; esac\n"
+      "  done\n"
+      "  case \"$prev\" in\n";
+  std::string folders, files, words;
+  for (const auto& spec : kOptionTable) {
+    std::string names = spec.name;
+    if (spec.shortName != nullptr) names += std::string("|") + spec.shortName;
+    switch (valueOf(spec)) {
+      case ValueKind::folder:
+        folders += (folders.empty() ? "" : "|") + names;
+        break;
+      case ValueKind::file:
+        files += (files.empty() ? "" : "|") + names;
+        break;
+      case ValueKind::word:
+        words += (words.empty() ? "" : "|") + names;
+        break;
+      case ValueKind::none:
+        break;
+    }
+  }
+  script += "    " + folders + ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n";
+  script += "    " + files + ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
+  script += "    " + words + ") COMPREPLY=(); return ;;\n";
+  script += "  esac\n  case \"$command\" in\n";
+  for (const auto& level : subcommands()) {
+    script += "    " + std::string(level.name) + ") COMPREPLY=($(compgen -W \"" + optionWords(level) +
+              "\" -- \"$cur\")) ;;\n";
+  }
+  script += "    *) COMPREPLY=($(compgen -W \"";
+  for (const auto& level : subcommands()) script += std::string(level.name) + " ";
+  script += optionWords(Level{nullptr, nullptr, CommandOptionLists::TopLevel}) + "\" -- \"$cur\")) ;;\n";
+  script += "  esac\n}\ncomplete -F _korvaster korvaster\n";
+  return script;
+}
+
+std::string zshCompletion() {
+  auto describe = [](const std::string& text) {
+    return replaced(replaced(replaced(text, "'", "'\\''"), "[", "\\["), "]", "\\]");
+  };
+  auto arguments = [&](const Level& level) {
+    std::string specs;
+    for (const auto type : level.options) {
+      const auto& spec = specOf(type);
+      const std::string names = spec.shortName != nullptr ? "{" + std::string(spec.name) + "," + spec.shortName + "}"
+                                                         : std::string(spec.name);
+      const std::string exclusive = spec.shortName != nullptr
+                                        ? "'(" + std::string(spec.name) + " " + spec.shortName + ")'"
+                                        : std::string();
+      std::string value;
+      switch (valueOf(spec)) {
+        case ValueKind::folder:
+          value = ":folder:_files -/";
+          break;
+        case ValueKind::file:
+          value = ":file:_files";
+          break;
+        case ValueKind::word:
+          value = ":value: ";
+          break;
+        case ValueKind::none:
+          break;
+      }
+      specs += " \\\n      " + exclusive + names + "'[" + describe(spec.usage) + "]" + value + "'";
+    }
+    return specs + " \\\n      '(- *)'{-h,--help}'[Display available options]'";
+  };
+  std::string script = "#compdef korvaster\n\n_korvaster() {\n  local -a commands\n  commands=(\n";
+  for (const auto& level : subcommands()) {
+    script += "    '" + std::string(level.name) + ":" + describe(level.overview) + "'\n";
+  }
+  script += "  )\n  local state line\n  _arguments -C" + arguments(Level{nullptr, nullptr, CommandOptionLists::TopLevel}) +
+            " \\\n      '1: :->command' '*:: :->arguments'\n";
+  script += "  case $state in\n    command) _describe 'command' commands ;;\n    arguments)\n      case $line[1] in\n";
+  for (const auto& level : subcommands()) {
+    script += "        " + std::string(level.name) + ") _arguments" + arguments(level) + " ;;\n";
+  }
+  script += "      esac ;;\n  esac\n}\n\n_korvaster \"$@\"\n";
+  return script;
+}
+
+std::string fishCompletion() {
+  std::string script = "# fish completion for korvaster\ncomplete -c korvaster -f\n";
+  for (const auto& level : subcommands()) {
+    script += "complete -c korvaster -n __fish_use_subcommand -a " + std::string(level.name) + " -d " +
+              singleQuoted(level.overview, "\\'") + "\n";
+  }
+  auto lines = [&](const std::string& condition, const Level& level) {
+    for (const auto type : level.options) {
+      const auto& spec = specOf(type);
+      script += "complete -c korvaster -n " + condition + " -l " + std::string(spec.name).substr(2);
+      if (spec.shortName != nullptr) script += " -s " + std::string(spec.shortName).substr(1);
+      switch (valueOf(spec)) {
+        case ValueKind::folder:
+          script += " -r -a '(__fish_complete_directories)'";
+          break;
+        case ValueKind::file:
+          script += " -r -F";
+          break;
+        case ValueKind::word:
+          script += " -r";
+          break;
+        case ValueKind::none:
+          break;
+      }
+      script += " -d " + singleQuoted(spec.usage, "\\'") + "\n";
+    }
+    script += "complete -c korvaster -n " + condition + " -s h -l help -d 'Display available options'\n";
+  };
+  lines("__fish_use_subcommand", Level{nullptr, nullptr, CommandOptionLists::TopLevel});
+  for (const auto& level : subcommands()) {
+    lines("'__fish_seen_subcommand_from " + std::string(level.name) + "'", level);
+  }
+  return script;
+}
+
+}  // namespace korvaster

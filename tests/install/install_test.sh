@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix and checks what a user gets: the tool, a man page
+# that renders, and completions; bash's offers the subcommands and each one's options.
+#   tests/install/install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/korvaster-install-XXXXXX")
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "install test: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for file in bin/korvaster share/man/man1/korvaster.1 share/bash-completion/completions/korvaster \
+            share/zsh/site-functions/_korvaster share/fish/vendor_completions.d/korvaster.fish; do
+  [ -s "$prefix/$file" ] || fail "$file is missing"
+done
+
+version=$("$prefix/bin/korvaster" --version)
+case "$version" in "korvaster — "*) ;; *) fail "unexpected version line: $version" ;; esac
+
+if command -v man >/dev/null 2>&1; then
+  rendered=$(MANWIDTH=80 man -l "$prefix/share/man/man1/korvaster.1" 2>&1)
+  grep -q "^NAME" <<<"$rendered" || fail "the man page does not render: $rendered"
+  grep -q -- "--workspace" <<<"$rendered" || fail "the man page lacks --workspace"
+  grep -q "korvaster ${version##* }" <<<"$rendered" || fail "the man page lacks the version ${version##* }"
+else
+  echo "install test: no man here; the man page was not rendered"
+fi
+
+offers() {
+  bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); _korvaster; echo "${COMPREPLY[*]}"' \
+    _ "$prefix/share/bash-completion/completions/korvaster" "$@"
+}
+[ "$(offers korvaster '')" = "modify build --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
+for option in --path --output --export --configuration --scheme --workspace --buildonly --verbose; do
+  grep -qw -- "$option" <<<"$(offers korvaster build --)" || fail "build does not offer $option"
+done
+[ "$(offers korvaster modify --)" = "--path --output --help" ] || fail "modify offers: $(offers korvaster modify --)"
+echo "install test: tool, man page and completions installed and working"

@@ -21,7 +21,6 @@ class FileSystemItem {
   const std::string& path() const { return path_; }
   // The last component (for a folder, the one before the final "/").
   const std::string& name() const { return name_; }
-  Kind kind() const { return kind_; }
   const std::shared_ptr<FileManager>& fileManager() const { return fileManager_; }
 
   // The text after the last "." of the name, or nothing when the name has no ".".

@@ -157,9 +157,6 @@ class FileSystemSequence {
   iterator begin() const { return iterator(std::make_shared<FileSystemIterator<Item>>(makeIterator())); }
   iterator end() const { return iterator(); }
 
-  // Every item, in enumeration order.
-  std::vector<Item> toVector() const { return std::vector<Item>(begin(), end()); }
-
  private:
   std::string path_;
   bool recursive_;

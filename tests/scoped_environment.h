@@ -19,13 +19,7 @@ class ScopedEnvironment {
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
-  void set(const char* value) {
-    if (value != nullptr) {
-      ::setenv(name_.c_str(), value, 1);
-    } else {
-      ::unsetenv(name_.c_str());
-    }
-  }
+  void set(const char* value) { value != nullptr ? ::setenv(name_.c_str(), value, 1) : ::unsetenv(name_.c_str()); }
 
  private:
   std::string name_;

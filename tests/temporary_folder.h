@@ -1,13 +1,16 @@
-// A temporary folder for one test, removed with everything in it when the test ends.
+// A temporary folder for one test, removed with everything in it when the test ends, and the
+// small disk helpers the tests share.
 #pragma once
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace korvaster::testing {
 
@@ -19,18 +22,17 @@ class TemporaryFolder {
     path_ = std::filesystem::canonical(pattern).string();
   }
   ~TemporaryFolder() {
-    std::error_code error;
+    namespace fs = std::filesystem;
+    for (const auto& path : immutable_) static_cast<void>(std::system(("chattr -i '" + path + "'").c_str()));
     // Give back write access first, so that read-only folders made by a test go too.
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, error);
-         !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+    std::error_code error;
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
+    for (auto it = fs::recursive_directory_iterator(path_, error); !error && it != fs::end(it); it.increment(error)) {
       if (it->is_directory(error) && !it->is_symlink(error)) {
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
       }
     }
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
-                                 error);
-    std::filesystem::remove_all(path_, error);
+    fs::remove_all(path_, error);
   }
   TemporaryFolder(const TemporaryFolder&) = delete;
   TemporaryFolder& operator=(const TemporaryFolder&) = delete;
@@ -50,14 +52,40 @@ class TemporaryFolder {
     std::filesystem::create_directories(path_ + "/" + relative);
     return path_ + "/" + relative + "/";
   }
+  // Makes the item at `path` immutable, so that not even root may change or remove it, until
+  // the folder goes; false where the file system has no such flag.
+  bool makeImmutable(const std::string& path) {
+    if (std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) != 0) return false;
+    immutable_.push_back(path);
+    return true;
+  }
 
  private:
   std::string path_;
+  std::vector<std::string> immutable_;
 };
 
 inline std::string readFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The names in `folder`, sorted.
+inline std::vector<std::string> entryNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The permission bits of `path` itself.
+inline unsigned permissionsOf(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 077777;
+}
+
+inline bool endsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace korvaster::testing

@@ -15,7 +15,7 @@ namespace korvaster::testing {
 
 class FaultInjectingFileManager final : public files::FileManager {
  public:
-  enum class Call { copy, remove, move, write, createFolder };
+  enum class Call { copy, remove, move, write };
 
   explicit FaultInjectingFileManager(CopyFilter filter = nullptr)
       : FileManager(std::move(filter)), plan_(std::make_shared<Plan>()) {}
@@ -43,10 +43,6 @@ class FaultInjectingFileManager final : public files::FileManager {
                 files::Failure* failure) const override {
     if (const int error = fault(Call::move)) return failed(failure, source, error);
     return FileManager::moveItem(source, destination, failure);
-  }
-  bool createDirectory(const std::string& path, files::Failure* failure) const override {
-    if (const int error = fault(Call::createFolder)) return failed(failure, path, error);
-    return FileManager::createDirectory(path, failure);
   }
   void writeAtomically(const std::string& path, std::string_view contents) const override {
     if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);

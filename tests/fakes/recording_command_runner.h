@@ -17,15 +17,13 @@ class RecordingCommandRunner final : public CommandRunner {
   // With no action left for a call, it answers 0 and does nothing.
   explicit RecordingCommandRunner(std::vector<Action> actions = {}) : actions_(std::move(actions)) {}
 
-  int run(const std::vector<std::string>& words, bool redirectOutput) override {
+  int run(const std::vector<std::string>& words, bool) override {
     calls.push_back(words);
-    redirected.push_back(redirectOutput);
     const std::size_t index = calls.size() - 1;
     return index < actions_.size() && actions_[index] ? actions_[index](words) : 0;
   }
 
   std::vector<std::vector<std::string>> calls;
-  std::vector<bool> redirected;
 
  private:
   std::vector<Action> actions_;

@@ -2,93 +2,67 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/file.h"
 #include "files/folder.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
 namespace {
 
+using korvaster::testing::permissionsOf;
 using korvaster::testing::readFile;
-using korvaster::testing::TemporaryFolder;
 
-mode_t permissionsOf(const std::string& path) {
-  struct stat status {};
-  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
-  return status.st_mode & 07777;
+class FolderCopyTest : public ::testing::Test {
+ protected:
+  korvaster::testing::TemporaryFolder temp;
+  Folder out{temp.makeFolder("Out")};
+};
+
+TEST_F(FolderCopyTest, CopiesContentsPermissionsAndLinksAsLinks) {
+  temp.write("P/main.swift", "print(1)");
+  temp.write("P/Sub/Deep/big.bin", std::string(3 << 20, 'x'));
+  ASSERT_EQ(::chmod(temp.write("P/run.sh", "").c_str(), 0750) + ::chmod((temp / "P/Sub").c_str(), 0751), 0);
+  ASSERT_EQ(::symlink("main.swift", (temp / "P/alias").c_str()), 0);
+  ASSERT_EQ(::symlink("/nonexistent/target", (temp / "P/dangling").c_str()), 0);
+
+  EXPECT_EQ(Folder(temp / "P").copy(out).path(), temp / "Out/P/");
+  EXPECT_EQ(readFile(temp / "Out/P/main.swift"), "print(1)");
+  EXPECT_EQ(readFile(temp / "Out/P/Sub/Deep/big.bin"), std::string(3 << 20, 'x'));
+  EXPECT_EQ(std::pair(permissionsOf(temp / "Out/P/run.sh"), permissionsOf(temp / "Out/P/Sub")), std::pair(0750u, 0751u));
+  EXPECT_EQ(std::filesystem::read_symlink(temp / "Out/P/alias"), "main.swift");
+  EXPECT_EQ(std::filesystem::read_symlink(temp / "Out/P/dangling"), "/nonexistent/target");
 }
 
-TEST(FolderCopyTest, CopiesContentsPermissionsAndLinksAsLinks) {
-  TemporaryFolder temp;
-  temp.write("Project/main.swift", "print(1)");
-  const std::string script = temp.write("Project/run.sh", "#!/bin/sh\n");
-  ASSERT_EQ(::chmod(script.c_str(), 0750), 0);
-  temp.write("Project/Sub/Deep/big.bin", std::string(3 << 20, 'x'));
-  ASSERT_EQ(::symlink("main.swift", (temp / "Project/alias").c_str()), 0);
-  ASSERT_EQ(::symlink("/nonexistent/target", (temp / "Project/dangling").c_str()), 0);
-  temp.makeFolder("Out");
-
-  const Folder copy = Folder(temp / "Project").copy(Folder(temp / "Out"));
-  EXPECT_EQ(copy.path(), temp / "Out/Project/");
-  EXPECT_EQ(readFile(temp / "Out/Project/main.swift"), "print(1)");
-  EXPECT_EQ(readFile(temp / "Out/Project/Sub/Deep/big.bin").size(), 3u << 20);
-  EXPECT_EQ(permissionsOf(temp / "Out/Project/run.sh"), 0750u);
-  char target[64] = {};
-  ASSERT_GT(::readlink((temp / "Out/Project/alias").c_str(), target, sizeof target - 1), 0);
-  EXPECT_STREQ(target, "main.swift");
-  EXPECT_TRUE(std::filesystem::is_symlink(temp / "Out/Project/dangling"));
+TEST_F(FolderCopyTest, ReadOnlyFoldersStayWritableUntilTheirModesAreApplied) {
+  temp.write("P/ro/inner/f", "");
+  ASSERT_EQ(::chmod((temp / "P/ro/inner").c_str(), 0500) + ::chmod((temp / "P/ro").c_str(), 0555), 0);
+  FileManager::FolderModes modes;
+  Folder(temp / "P").copy(out, "C", &modes);
+  const auto bits = [&] { return std::pair(permissionsOf(temp / "Out/C/ro"), permissionsOf(temp / "Out/C/ro/inner")); };
+  EXPECT_EQ(bits(), std::pair(0755u, 0700u));
+  ASSERT_EQ(modes.size(), 2u);
+  EXPECT_EQ(modes[0].relativePath, "ro/inner");  // children before parents
+  EXPECT_TRUE(FileManager().applyFolderModes(temp / "Out/C", modes));
+  EXPECT_EQ(bits(), std::pair(0555u, 0500u));
 }
 
-TEST(FolderCopyTest, FilterSeesFullSourcePathsAndSkipsRefusedFoldersWhole) {
-  TemporaryFolder temp;
-  for (const char* name :
-       {"P/a.txt", "P/.git/HEAD", "P/sub/.git/x", "P/sub/keep.txt", "P/skip/inner/y.txt"}) {
-    temp.write(name, "");
-  }
-  temp.makeFolder("Out");
-  std::vector<std::string> asked;
-  auto manager = std::make_shared<FileManager>([&](const std::string& path) {
-    asked.push_back(path);
-    const auto name = path.substr(path.rfind('/') + 1);
-    return name != ".git" && name != "skip";
-  });
-  Folder(temp / "P", manager).copy(Folder(temp / "Out"));
-  EXPECT_TRUE(std::filesystem::exists(temp / "Out/P/a.txt"));
-  EXPECT_TRUE(std::filesystem::exists(temp / "Out/P/sub/keep.txt"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "Out/P/.git"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "Out/P/sub/.git"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "Out/P/skip"));
-  EXPECT_NE(std::find(asked.begin(), asked.end(), temp / "P/sub/keep.txt"), asked.end());
-  EXPECT_EQ(std::find(asked.begin(), asked.end(), temp / "P/skip/inner"), asked.end());
-}
-
-TEST(FolderCopyTest, NothingIsOverwritten) {
-  TemporaryFolder temp;
-  temp.write("P/a.txt", "new");
-  temp.write("Out/P/a.txt", "old");
+TEST_F(FolderCopyTest, NothingIsOverwrittenAndAFailedCopyLeavesNoPartialTree) {
+  temp.write("P/a/a.txt", "new");
+  temp.write("Out/P/a/a.txt", "old");
   try {
-    Folder(temp / "P").copy(Folder(temp / "Out"));
-    FAIL();
+    Folder(temp / "P").copy(out);
+    FAIL() << "copied over an existing folder";
   } catch (const OperationError& error) {
     EXPECT_EQ(error.errorCase(), OperationError::Case::copyFailed);
     EXPECT_EQ(error.item(), Folder(temp / "P"));
   }
-  EXPECT_EQ(readFile(temp / "Out/P/a.txt"), "old");
-}
-
-TEST(FolderCopyTest, AFailedCopyLeavesNoPartialTree) {
-  TemporaryFolder temp;
-  temp.write("P/a/a.txt", "a");
-  const std::string vanishing = temp.write("P/z/gone.txt", "z");
-  temp.makeFolder("Out");
+  EXPECT_EQ(readFile(temp / "Out/P/a/a.txt"), "old");
   // The file disappears between the listing and its copy, which then cannot be read.
+  const std::string vanishing = temp.write("P/z/gone.txt", "z");
   auto manager = std::make_shared<FileManager>([&](const std::string& path) {
-    if (path == vanishing) std::filesystem::remove(vanishing);
-    return true;
+    return path != vanishing || std::filesystem::remove(vanishing);
   });
-  EXPECT_THROW(Folder(temp / "P", manager).copy(Folder(temp / "Out")), OperationError);
-  EXPECT_FALSE(std::filesystem::exists(temp / "Out/P"));
-  EXPECT_TRUE(std::filesystem::exists(temp / "P/a/a.txt"));
+  EXPECT_THROW(Folder(temp / "P", manager).copy(out, "Q"), OperationError);
+  EXPECT_EQ(korvaster::testing::entryNames(temp / "Out"), std::vector<std::string>{"P"});
 }
 
 }  // namespace

@@ -11,91 +11,67 @@
 namespace korvaster {
 namespace {
 
-using testing::TemporaryFolder;
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+const std::string kDebug = "[\U0001F4AC] KorvastLoger -> ";
 
 class ArchiveCleanupTest : public ::testing::Test {
  protected:
-  ArchiveCleanupTest() {
-    home_.set(temp.makeFolder("home").c_str());
-    service = std::make_unique<KorvastFileManager>(logger);
+  void make(std::initializer_list<const char*> folders) {
+    for (const char* folder : folders) fs::create_directories(builds + folder);
   }
-  std::string builds() { return temp / "home/.korvast/CommandLineTool/AppBuilds/"; }
 
-  TemporaryFolder temp;
-  testing::ScopedEnvironment home_{"HOME", nullptr};
+  testing::TemporaryFolder temp;
+  testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger =
-      std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines));
-  std::unique_ptr<KorvastFileManager> service;
+  KorvastFileManager service{std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines))};
+  std::string builds = service.builds.path();
 };
 
-TEST_F(ArchiveCleanupTest, RemovesArchivesInTheBuildsFolderAndOneLevelDown) {
-  for (const char* folder :
-       {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive", "App/Keep.XCARCHIVE",
-        "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive", "App/.Hidden.xcarchive"}) {
-    std::filesystem::create_directories(builds() + folder);
-  }
-  temp.write("home/.korvast/CommandLineTool/AppBuilds/App/App.ipa", "ipa");
+TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInTheBuildsFolderAndInBuildFoldersNoOtherRunHolds) {
+  make({"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive", "App/Keep.XCARCHIVE",
+        "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive", "App/.Hidden.xcarchive", "Busy/Busy.xcarchive",
+        "Mine/Mine.xcarchive"});
   temp.write("home/.korvast/CommandLineTool/AppBuilds/App/File.xcarchive", "not a folder");
-
-  service->cleanArchives();
-  for (const char* gone : {"Top.xcarchive", "App/App.xcarchive", "App/Old.App.xcarchive"}) {
-    EXPECT_FALSE(std::filesystem::exists(builds() + gone)) << gone;
-  }
-  for (const char* kept : {"App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
-                           "App/.Hidden.xcarchive", "App/App.ipa", "App/File.xcarchive"}) {
-    EXPECT_TRUE(std::filesystem::exists(builds() + kept)) << kept;
-  }
-  EXPECT_EQ(lines->lines.front(), "[\U0001F4AC] KorvastLoger -> Cleaning...");
-  EXPECT_EQ(lines->lines.back(), "[\U0001F4AC] KorvastLoger -> Cleaning succeeded.");
-  EXPECT_NE(std::find(lines->lines.begin(), lines->lines.end(),
-                      "[\U0001F4AC] KorvastLoger -> Archive Old.App.xcarchive was deleted"),
-            lines->lines.end());
-}
-
-TEST_F(ArchiveCleanupTest, ArchivesOfOtherLiveRunsAndBehindLinksAreKept) {
-  std::filesystem::create_directories(builds() + "Busy/Busy.xcarchive");
-  std::filesystem::create_directories(builds() + "Mine/Mine.xcarchive");
-  std::filesystem::create_directories(builds() + "Idle/Idle.xcarchive");
-  service->prepareProjectBuildFolder("Mine.xcworkspace");
-  // Another process holds the lock in the same way: flock is per open file.
-  const auto other = files::FileLock::tryAcquire(builds() + "Busy/", files::FileLock::Target::folder);
-  ASSERT_TRUE(other);
   // Links lead to archives the tool did not make, however they are named.
-  std::filesystem::create_directories(temp / "user/Mine.xcarchive");
-  std::filesystem::create_directory_symlink(temp / "user", builds() + "Linked");
-  std::filesystem::create_directory_symlink(temp / "user/Mine.xcarchive", builds() + "Idle/Link.xcarchive");
-  service->cleanArchives();
-  EXPECT_TRUE(std::filesystem::exists(temp / "user/Mine.xcarchive"));
-  EXPECT_TRUE(std::filesystem::is_symlink(builds() + "Idle/Link.xcarchive"));
-  EXPECT_TRUE(std::filesystem::exists(builds() + "Busy/Busy.xcarchive"));
-  EXPECT_FALSE(std::filesystem::exists(builds() + "Mine/Mine.xcarchive"));
-  EXPECT_FALSE(std::filesystem::exists(builds() + "Idle/Idle.xcarchive"));
+  fs::create_directories(temp / "user/Mine.xcarchive");
+  fs::create_directory_symlink(temp / "user", builds + "Linked");
+  fs::create_directory_symlink(temp / "user/Mine.xcarchive", builds + "App/Link.xcarchive");
+  // This run holds its own build folder; another process holds Busy (flock is per open file).
+  service.prepareProjectBuildFolder("Mine.xcworkspace");
+  const auto other = files::FileLock::tryAcquire(builds + "Busy/", files::FileLock::Target::folder);
+  ASSERT_TRUE(other);
+
+  service.cleanArchives();
+  EXPECT_EQ(testing::entryNames(builds), (Names{"App", "Busy", "Linked", "Mine"}));
+  EXPECT_EQ(testing::entryNames(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
+                                                       "Keep.xcarchive.bak", "Link.xcarchive", "deeper"}));
+  EXPECT_TRUE(fs::exists(builds + "App/deeper/Nested.xcarchive"));
+  EXPECT_TRUE(fs::exists(builds + "Busy/Busy.xcarchive"));
+  EXPECT_TRUE(fs::is_empty(builds + "Mine"));
+  EXPECT_TRUE(fs::exists(temp / "user/Mine.xcarchive"));
+  EXPECT_EQ(lines->lines,
+            (Names{kDebug + "Cleaning...", kDebug + "Archive Top.xcarchive was deleted",
+                   kDebug + "Archive App.xcarchive was deleted", kDebug + "Archive Old.App.xcarchive was deleted",
+                   kDebug + "Archives in " + builds + "Busy/ belong to another run",
+                   kDebug + "Archive Mine.xcarchive was deleted", kDebug + "Cleaning succeeded."}));
 }
 
-TEST_F(ArchiveCleanupTest, NothingToCleanSucceeds) {
-  service->cleanArchives();
-  EXPECT_EQ(cleanAllXCArchives(service->builds, nullptr).foundArchives, 0);
-}
-
-TEST_F(ArchiveCleanupTest, AnUndeletableArchiveFailsTheCleanupAfterTheWalkGoesOn) {
-  std::filesystem::create_directories(builds() + "A/A.xcarchive");
-  std::filesystem::create_directories(builds() + "B/B.xcarchive");
+TEST_F(ArchiveCleanupTest, AnUndeletableArchiveFailsTheCleanUpAfterTheWalkGoesOn) {
+  make({"A/A.xcarchive", "B/B.xcarchive"});
   temp.write("home/.korvast/CommandLineTool/AppBuilds/A/A.xcarchive/Info.plist", "x");
-  // An immutable archive cannot be removed, even by root.
-  const std::string locked = builds() + "A/A.xcarchive";
-  if (std::system(("chattr +i '" + locked + "' 2>/dev/null").c_str()) != 0) GTEST_SKIP() << "no chattr here";
+  if (!temp.makeImmutable(builds + "A/A.xcarchive")) GTEST_SKIP() << "no immutable flag here";
   try {
-    service->cleanArchives();
+    service.cleanArchives();
     ADD_FAILURE() << "no failure";
   } catch (const KorvastError& error) {
-    EXPECT_EQ(error.localizedDescription(), "Can't delete build archives in the folder " + builds());
+    EXPECT_EQ(error.localizedDescription(), "Can't delete build archives in the folder " + builds);
   }
-  EXPECT_EQ(std::system(("chattr -i '" + locked + "'").c_str()), 0);
-  EXPECT_FALSE(std::filesystem::exists(builds() + "B/B.xcarchive"));
-  EXPECT_NE(std::find(lines->lines.begin(), lines->lines.end(),
-                      "[\U0001F525] KorvastLoger -> Can't delete xcarchive A.xcarchive"),
-            lines->lines.end());
+  EXPECT_FALSE(fs::exists(builds + "B/B.xcarchive"));
+  EXPECT_EQ(std::count(lines->lines.begin(), lines->lines.end(),
+                       "[\U0001F525] KorvastLoger -> Can't delete xcarchive A.xcarchive"),
+            1);
 }
 
 }  // namespace

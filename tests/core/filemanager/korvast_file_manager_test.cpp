@@ -1,199 +1,169 @@
 #include "core/filemanager/korvast_file_manager.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
+#include "fakes/fault_injecting_file_manager.h"
+#include "files/deletion_guard.h"
 #include "scoped_environment.h"
 #include "temporary_folder.h"
 
 namespace korvaster {
 namespace {
 
-using testing::readFile;
-using testing::TemporaryFolder;
+namespace fs = std::filesystem;
+using testing::entryNames;
+using Call = testing::FaultInjectingFileManager::Call;
+using Names = std::vector<std::string>;
 
-// A temporary HOME for the working folder, and a recorded logger.
+const std::string kError = "[\U0001F525] KorvastLoger -> ";
+
 class KorvastFileManagerTest : public ::testing::Test {
  protected:
-  KorvastFileManagerTest() { home_.set(temp.makeFolder("home").c_str()); }
+  ~KorvastFileManagerTest() override { files::DeletionGuard::resetForTesting(); }
 
-  KorvastFileManager service() { return KorvastFileManager(logger); }
-  std::string projectsPath() { return temp / "home/.korvast/CommandLineTool/Projects/"; }
+  KorvastFileManager service() { return KorvastFileManager(logger, system); }
+  // Runs `action`, which must throw KorvastError `expected` after logging one line: `logged`,
+  // or a line that ends with `logged` when not `exact`.
+  void expectFailure(const std::function<void()>& action, KorvastError::Case expected, const std::string& logged,
+                     bool exact = true) {
+    lines->lines.clear();
+    try {
+      action();
+      ADD_FAILURE() << "no failure; expected " << logged;
+    } catch (const KorvastError& error) {
+      EXPECT_EQ(error.errorCase(), expected) << logged;
+      ASSERT_EQ(lines->lines.size(), 1u) << logged;
+      EXPECT_TRUE(exact ? lines->lines[0] == logged : testing::endsWith(lines->lines[0], logged))
+          << lines->lines[0] << "\nexpected: " << logged;
+    }
+  }
 
-  TemporaryFolder temp;
+  testing::TemporaryFolder temp;
+  testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
+  std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
+  std::shared_ptr<testing::FaultInjectingFileManager> system = std::make_shared<testing::FaultInjectingFileManager>();
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger =
-      std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
-
-  testing::ScopedEnvironment home_{"HOME", nullptr};
+  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
 };
 
-KorvastError::Case caseOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const KorvastError& error) {
-    return error.errorCase();
-  }
-  ADD_FAILURE() << "no KorvastError";
-  return KorvastError::Case::missingArguments;
-}
-
 TEST_F(KorvastFileManagerTest, CreatingTheServiceMakesTheWorkingFolderTree) {
-  const auto files = service();
-  EXPECT_EQ(files.projects.path(), projectsPath());
-  EXPECT_EQ(files.builds.path(), temp / "home/.korvast/CommandLineTool/AppBuilds/");
-  service();  // a second run reuses the tree
+  EXPECT_EQ(service().builds.path(), temp / "home/.korvast/CommandLineTool/AppBuilds/");
+  EXPECT_EQ(service().projects.path(), projects);  // a second run reuses the tree
+  EXPECT_EQ(entryNames(temp / "home/.korvast/CommandLineTool"), (Names{"AppBuilds", "Locks", "Projects"}));
   temp.write("home2/.korvast", "a file in the way");
-  home_.set((temp / "home2").c_str());
-  EXPECT_EQ(caseOf([&] { service(); }), KorvastError::Case::failedToCreateFolder);
+  home.set((temp / "home2").c_str());
+  expectFailure([&] { service(); }, KorvastError::Case::failedToCreateFolder,
+                kError + "Can't create a folder: The operation couldn't be completed. (korvaster.Folder.Error error "
+                         "0.) could not create " + temp / "home2/.korvast: File exists");
 }
 
-TEST_F(KorvastFileManagerTest, CopyFilterLeavesVersionControlBehind) {
-  EXPECT_FALSE(KorvastFileManagerHelper::shouldCopyItem("/p/App/.git"));
-  EXPECT_FALSE(KorvastFileManagerHelper::shouldCopyItem("/p/App/sub/.git/objects/ab"));
-  EXPECT_FALSE(KorvastFileManagerHelper::shouldCopyItem("/p/App/.gitignore"));
-  EXPECT_FALSE(KorvastFileManagerHelper::shouldCopyItem("/p/App/.github"));
-  EXPECT_FALSE(KorvastFileManagerHelper::shouldCopyItem("/p/App/.hgignore"));
-  EXPECT_FALSE(KorvastFileManagerHelper::shouldCopyItem("/p/App/.svn"));
-  EXPECT_TRUE(KorvastFileManagerHelper::shouldCopyItem("/p/App/x.git"));
-  EXPECT_TRUE(KorvastFileManagerHelper::shouldCopyItem("/p/App/.Git"));
-
-  temp.write("App/main.swift", "");
-  temp.write("App/x.git", "");
-  temp.write("App/.git/HEAD", "");
-  temp.write("App/Sub/.gitignore", "");
+TEST_F(KorvastFileManagerTest, ACopyLeavesVersionControlBehindKeepsFolderModesAndIsMarked) {
+  for (const char* name : {"App/main.swift", "App/x.git", "App/.Git", "App/a.svn", "App/.git/HEAD",
+                           "App/Sub/.gitignore", "App/Sub/.hg/x", "App/Sub/.svn/x", "App/Sub/.github/x"}) {
+    temp.write(name, "");
+  }
+  ASSERT_EQ(::chmod((temp / "App/Sub").c_str(), 0555), 0);
   auto copy = service().copy(temp / "App", std::nullopt);
   copy.commit();
-  EXPECT_EQ(copy.path(), projectsPath() + "App/");
-  EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/main.swift"));
-  EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/x.git"));
-  EXPECT_FALSE(std::filesystem::exists(projectsPath() + "App/.git"));
-  EXPECT_FALSE(std::filesystem::exists(projectsPath() + "App/Sub/.gitignore"));
+  EXPECT_EQ(copy.path(), projects + "App/");
+  EXPECT_EQ(entryNames(projects + "App"), (Names{".Git", ".korvaster-copy", "Sub", "a.svn", "main.swift", "x.git"}));
+  EXPECT_TRUE(fs::is_empty(projects + "App/Sub"));
+  EXPECT_EQ(testing::permissionsOf(projects + "App/Sub"), 0555u);
+  EXPECT_EQ(testing::readFile(projects + "App/.korvaster-copy"),
+            "This folder is a copy of " + temp / "App made by korvaster, which may replace or remove it.\n");
 }
 
-TEST_F(KorvastFileManagerTest, ACopyReplacesTheEarlierCopyWhole) {
+TEST_F(KorvastFileManagerTest, ACopyReplacesTheEarlierCopyWholeAndOnlyOnceItIsComplete) {
   temp.write("App/old.swift", "");
-  service().copy(temp / "App", std::nullopt).commit();
-  std::filesystem::remove(temp / "App/old.swift");
-  temp.write("App/new.swift", "");
-  {
-    auto copy = service().copy(temp / "App", std::nullopt);
-    // Until the new copy is complete, the earlier one stays whole where it was.
-    EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/old.swift"));
-    EXPECT_FALSE(std::filesystem::exists(projectsPath() + "App/new.swift"));
-    copy.commit();
+  // In the projects folder, and under an output folder where the earlier copy carries the mark.
+  for (const std::string& folder : {projects, temp.makeFolder("out")}) {
+    const auto to = folder == projects ? std::nullopt : std::optional(folder);
+    service().copy(temp / "App", to).commit();
+    fs::rename(temp / "App/old.swift", temp / "App/new.swift");
+    service().copy(temp / "App", to);  // dropped uncommitted: nothing of it stays
+    // A copy that cannot be made, or cannot be moved in, leaves the earlier one in place.
+    system->fail(Call::copy, system->calls(Call::copy) + 1, ENOSPC);
+    expectFailure([&] { service().copy(temp / "App", to); }, KorvastError::Case::failedToCopyProject,
+                  "/copy: No space left on device", false);
+    system->fail(Call::move, system->calls(Call::move) + 2, EBUSY);
+    expectFailure([&] { service().copy(temp / "App", to).commit(); }, KorvastError::Case::failedToCopyProject,
+                  kError + "Can't move the new copy into " + folder + "App: Device or resource busy");
+    EXPECT_EQ(entryNames(folder), Names{"App"});
+    EXPECT_EQ(entryNames(folder + "App"), (Names{".korvaster-copy", "old.swift"}));
+    service().copy(temp / "App", to).commit();
+    EXPECT_EQ(entryNames(folder), Names{"App"});
+    EXPECT_EQ(entryNames(folder + "App"), (Names{".korvaster-copy", "new.swift"}));
+    fs::rename(temp / "App/new.swift", temp / "App/old.swift");
   }
-  EXPECT_FALSE(std::filesystem::exists(projectsPath() + "App/old.swift"));
-  EXPECT_TRUE(std::filesystem::exists(projectsPath() + "App/new.swift"));
-  // Nothing of the staging is left beside the copy.
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(projectsPath()))
-    names.push_back(entry.path().filename().string());
-  EXPECT_EQ(names, std::vector<std::string>{"App"});
 }
 
-TEST_F(KorvastFileManagerTest, DestinationsMustExistAndTheProjectItselfIsReturnedUncopied) {
-  temp.write("App/a.swift", "");
-  EXPECT_THROW(service().copy(temp / "App", temp / "missing"), files::PathError);
-  EXPECT_FALSE(std::filesystem::exists(temp / "missing"));
-  EXPECT_THROW(service().copy(temp / "Nope", std::nullopt), files::PathError);
-  EXPECT_EQ(service().copy(temp / "App", temp / "App").path(), temp / "App/");
-  EXPECT_EQ(service().copy(temp / "App", temp / "App/../App").path(), temp / "App/");
-  temp.makeFolder("out");
-  EXPECT_EQ(service().copy(temp / "App", temp / "out").path(), temp / "out/App/");
-}
-
-TEST_F(KorvastFileManagerTest, NeverDeletesOrCopiesIntoTheProject) {
+TEST_F(KorvastFileManagerTest, CopiesOntoIntoOrOverTheProjectOrOverForeignFoldersAreRefused) {
   temp.write("work/App/keep.swift", "precious");
   temp.write("work/App/App/inner.swift", "");
-  // --output . from inside: the copy's target would be the project itself.
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "work/App", temp / "work"); }),
-            KorvastError::Case::failedToCopyProject);
-  // The destination lies inside the project.
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "work/App", temp / "work/App/App"); }),
-            KorvastError::Case::failedToCopyProject);
-  // The copy's target would hold the project: work/App/App copied into work.
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "work/App/App", temp / "work"); }),
-            KorvastError::Case::failedToCopyProject);
-  // The same through a link to the project's folder.
-  ASSERT_EQ(::symlink((temp / "work").c_str(), (temp / "alias").c_str()), 0);
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "alias/App", temp / "work"); }),
-            KorvastError::Case::failedToCopyProject);
-  EXPECT_EQ(readFile(temp / "work/App/keep.swift"), "precious");
-  EXPECT_TRUE(std::filesystem::exists(temp / "work/App/App/inner.swift"));
-  ASSERT_EQ(lines->lines.size(), 4u);
-  EXPECT_EQ(lines->lines[0].rfind("[\U0001F525] KorvastLoger -> Refusing to copy the project: ", 0), 0u);
-}
-
-TEST_F(KorvastFileManagerTest, AProjectUnderAVersionControlFolderIsRefusedWhole) {
   temp.write(".github/App/a.swift", "");
-  EXPECT_EQ(caseOf([&] { service().copy(temp / ".github/App", std::nullopt); }),
-            KorvastError::Case::failedToCopyProject);
-  ASSERT_EQ(lines->lines.size(), 1u);
-  EXPECT_EQ(
-      lines->lines[0].rfind("[\U0001F525] KorvastLoger -> Copy File operation failed. Description: ", 0), 0u);
-}
-
-TEST_F(KorvastFileManagerTest, UnderAnOutputFolderOnlyAMarkedCopyIsReplaced) {
-  temp.write("App/a.swift", "new");
+  temp.write("App/a.swift", "");
   temp.write("out/App/work.swift", "another checkout's uncommitted work");
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "App", temp / "out"); }), KorvastError::Case::failedToCopyProject);
-  EXPECT_EQ(readFile(temp / "out/App/work.swift"), "another checkout's uncommitted work");
-  ASSERT_EQ(lines->lines.size(), 1u);
-  EXPECT_EQ(lines->lines[0], "[\U0001F525] KorvastLoger -> Refusing to replace " + temp / "out/App" +
-                                 ": it holds no .korvaster-copy mark, so korvaster did not make it. Move it away "
-                                 "or choose another output folder.");
-  // A mark that is only a link does not count.
-  ASSERT_EQ(::symlink("/etc/hostname", (temp / "out/App/.korvaster-copy").c_str()), 0);
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "App", temp / "out"); }), KorvastError::Case::failedToCopyProject);
-
-  // Neither is the home folder, nor a folder holding the current directory, mark or not.
+  temp.write("links/App/work.swift", "");
   temp.write("w/home/a.swift", "");
   temp.write("home/.korvaster-copy", "");
-  temp.write("home/thesis.txt", "precious");
-  EXPECT_EQ(caseOf([&] { service().copy(temp / "w/home", temp.path()); }), KorvastError::Case::failedToCopyProject);
-  EXPECT_EQ(readFile(temp / "home/thesis.txt"), "precious");
-
-  std::filesystem::rename(temp / "out/App", temp / "moved");
-  service().copy(temp / "App", temp / "out").commit();
-  EXPECT_TRUE(std::filesystem::is_regular_file(temp / "out/App/.korvaster-copy"));
-  temp.write("App/b.swift", "");
-  service().copy(temp / "App", temp / "out").commit();
-  EXPECT_TRUE(std::filesystem::exists(temp / "out/App/b.swift"));
-}
-
-TEST_F(KorvastFileManagerTest, ACopyLeftUncommittedLeavesNothingAndNeitherTheRootNorProjectsIsAProject) {
-  temp.write("App/a.swift", "");
-  temp.makeFolder("out");
-  service().copy(temp / "App", temp / "out");
-  EXPECT_TRUE(std::filesystem::is_empty(temp / "out"));
-  EXPECT_EQ(caseOf([&] { service().copy("/", temp / "out"); }), KorvastError::Case::failedToCopyProject);
-  EXPECT_TRUE(std::filesystem::is_empty(temp / "out"));
   temp.write("home/.korvast/CommandLineTool/Projects/Earlier/a.xib", "<a/>");
-  EXPECT_EQ(caseOf([&] { service().copy("~/.korvast/CommandLineTool/Projects", std::nullopt); }),
-            KorvastError::Case::failedToCopyProject);
-  EXPECT_EQ(readFile(projectsPath() + "Earlier/a.xib"), "<a/>");
+  ASSERT_EQ(::symlink((temp / "work").c_str(), (temp / "alias").c_str()), 0);
+  ASSERT_EQ(::symlink("/etc/hostname", (temp / "links/App/.korvaster-copy").c_str()), 0);  // a mark that is a link
+  const std::string refusing = kError + "Refusing to copy the project: the ";
+  const std::string unmarked = ": it holds no .korvaster-copy mark, so korvaster did not make it. Move it away or "
+                               "choose another output folder.";
+  const std::string project = temp / "work/App", inner = temp / "work/App/App";
+  const struct {
+    std::string from;
+    std::optional<std::string> to;
+    std::string logged;
+  } cases[] = {
+      {project, temp / "work", refusing + "copy would replace the project itself at " + project + "."},
+      {temp / "alias/App", temp / "work", refusing + "copy would replace the project itself at " + project + "."},
+      {project, inner, refusing + "copy " + inner + "/App would lie inside the project " + project + "."},
+      {inner, temp / "work", refusing + "copy " + project + " would replace a folder that holds the project " + inner + "."},
+      {"/", temp / "out", refusing + "root folder \"/\" is not a project."},
+      {"~/.korvast/CommandLineTool/Projects", std::nullopt,
+       kError + "Refusing to copy the project: " + projects + " is korvaster's own projects folder, which holds the "
+                "copies it makes."},
+      {temp / ".github/App", std::nullopt,
+       kError + "Copy File operation failed. Description: The operation couldn't be completed. "
+                "(korvaster.FileSystem.Item.OperationError error 0.) could not copy " +
+           temp / ".github/App/: the copy filter leaves it out"},
+      {temp / "App", temp / "out", kError + "Refusing to replace " + temp / "out/App" + unmarked},
+      {temp / "App", temp / "links", kError + "Refusing to replace " + temp / "links/App" + unmarked},
+      {temp / "w/home", temp.path(), kError + "Refusing to replace " + temp / "home: " + temp / "home is the home folder."},
+  };
+  for (const auto& c : cases) {
+    expectFailure([&] { service().copy(c.from, c.to); }, KorvastError::Case::failedToCopyProject, c.logged);
+  }
+  EXPECT_EQ(testing::readFile(project + "/keep.swift"), "precious");
+  EXPECT_EQ(entryNames(project), (Names{"App", "keep.swift"}));
+  EXPECT_EQ(entryNames(inner), Names{"inner.swift"});
+  EXPECT_EQ(entryNames(temp / "out/App"), Names{"work.swift"});
+  EXPECT_EQ(entryNames(temp / "home"), (Names{".korvast", ".korvaster-copy"}));
+  EXPECT_EQ(entryNames(projects), Names{"Earlier"});
 }
 
-TEST_F(KorvastFileManagerTest, BuildFolderPerWorkspace) {
+TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
   const auto files = service();
-  const std::string first = files.prepareProjectBuildFolder("/p/MyApp.xcworkspace");
-  EXPECT_EQ(first, files.builds.path() + "MyApp/");
-  EXPECT_TRUE(std::filesystem::is_directory(first));
+  const std::string builds = files.builds.path();
+  EXPECT_EQ(files.prepareProjectBuildFolder("/p/MyApp.xcworkspace"), builds + "MyApp/");
   temp.write("home/.korvast/CommandLineTool/AppBuilds/MyApp/left.ipa", "");
-  EXPECT_EQ(files.prepareProjectBuildFolder("MyApp.xcworkspace/"), first);
-  EXPECT_TRUE(std::filesystem::exists(first + "left.ipa"));
-  EXPECT_EQ(files.prepareProjectBuildFolder("/p/My.App.xcworkspace"), files.builds.path() + "My.App/");
-  EXPECT_EQ(files.prepareProjectBuildFolder("Plain"), files.builds.path() + "Plain/");
+  EXPECT_EQ(files.prepareProjectBuildFolder("MyApp.xcworkspace/"), builds + "MyApp/");
+  EXPECT_EQ(files.prepareProjectBuildFolder("/p/My.App.xcworkspace"), builds + "My.App/");
+  EXPECT_EQ(files.prepareProjectBuildFolder("Plain"), builds + "Plain/");
   // A name that would lead out of the builds folder, or name none, is no build folder.
-  for (const char* escaping : {"...xcworkspace", "..xcworkspace", "", "/"}) {
-    EXPECT_EQ(caseOf([&] { files.prepareProjectBuildFolder(escaping); }), KorvastError::Case::failedToCreateFolder)
-        << escaping;
+  for (const std::string escaping : {"...xcworkspace", "..xcworkspace", "", "/"}) {
+    expectFailure([&] { files.prepareProjectBuildFolder(escaping); }, KorvastError::Case::failedToCreateFolder,
+                  kError + "The workspace " + escaping + " gives no name for a build folder inside " + builds + ".");
   }
+  EXPECT_EQ(entryNames(builds), (Names{"My.App", "MyApp", "Plain"}));
+  EXPECT_EQ(entryNames(builds + "MyApp"), Names{"left.ipa"});
 }
 
 }  // namespace

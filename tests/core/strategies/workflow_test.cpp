@@ -23,16 +23,16 @@ namespace {
 
 namespace fs = std::filesystem;
 using Call = testing::FaultInjectingFileManager::Call;
-using testing::FaultInjectingFileManager;
 using testing::readFile;
 using testing::RecordingCommandRunner;
+using Words = std::vector<std::string>;
 
 const std::string kView = R"(<document><view contentMode="s" id="v-1"/></document>)";
+const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
 // What xcodebuild's archive call leaves: the archive folder at the path it was given.
-int archiveLikeXcodebuild(const std::vector<std::string>& words) {
-  const auto at = std::find(words.begin(), words.end(), "-archivePath");
-  fs::create_directories(*(at + 1) + ".xcarchive/Products");
+int archiveLikeXcodebuild(const Words& words) {
+  fs::create_directories(*(std::find(words.begin(), words.end(), "-archivePath") + 1) + ".xcarchive/Products");
   return 0;
 }
 
@@ -52,165 +52,144 @@ class WorkflowTest : public ::testing::Test {
   }
 
   KorvastFileManager service() { return KorvastFileManager(logger, system); }
-  Arguments buildArguments(bool keepCopy = false) {
+  CommandOutcome build(RecordingCommandRunner& runner, const std::optional<std::string>& output = std::nullopt) {
     Arguments arguments{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exportPlist, temp / "Export.plist"}};
-    if (keepCopy) arguments.emplace_back(ArgumentType::outputPath, temp.makeFolder("kept"));
-    return arguments;
+    if (output) arguments.emplace_back(ArgumentType::outputPath, *output);
+    return ModifyAndBuildStrategy::run(arguments, service(), runner);
   }
-  std::string projects() { return temp / "home/.korvast/CommandLineTool/Projects/"; }
-  std::string archive() { return temp / "home/.korvast/CommandLineTool/AppBuilds/App/App.xcarchive"; }
-
-  // Runs the build workflow and returns the case of the KorvastError it ends with.
-  std::optional<KorvastError::Case> buildFails(RecordingCommandRunner& runner, bool keepCopy = false) {
+  // The case of the KorvastError the build ends with.
+  std::optional<KorvastError::Case> buildFails(RecordingCommandRunner& runner) {
     try {
-      ModifyAndBuildStrategy::run(buildArguments(keepCopy), service(), runner);
+      build(runner);
     } catch (const KorvastError& error) {
       return error.errorCase();
     }
     return std::nullopt;
   }
-  bool logged(const std::string& part) {
-    return std::any_of(lines->lines.begin(), lines->lines.end(),
-                       [&](const std::string& line) { return line.find(part) != std::string::npos; });
+  CommandOutcome modify(const std::string& project = "App") {
+    return ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / project}}, service());
   }
+  bool cleanedUp() { return fs::is_empty(buildFolder) && fs::is_empty(projects); }
 
   testing::TemporaryFolder temp;
   testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
-  std::shared_ptr<FaultInjectingFileManager> system = std::make_shared<FaultInjectingFileManager>();
+  std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
+  std::string buildFolder = temp / "home/.korvast/CommandLineTool/AppBuilds/App/";
+  std::shared_ptr<testing::FaultInjectingFileManager> system = std::make_shared<testing::FaultInjectingFileManager>();
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
   std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
 };
 
-TEST_F(WorkflowTest, ASuccessfulBuildExportsThenRemovesTheArchiveAndOnlyACopy) {
+TEST_F(WorkflowTest, ABuildArchivesTheCopyExportsItThenRemovesTheArchiveAndOnlyACopyNobodyAskedFor) {
   RecordingCommandRunner runner({archiveLikeXcodebuild});
-  const auto outcome = ModifyAndBuildStrategy::run(buildArguments(), service(), runner);
-  EXPECT_EQ(outcome.result, temp / "home/.korvast/CommandLineTool/AppBuilds/App/");
-  EXPECT_EQ(outcome.description, "Your ipa file located at " + outcome.result);
+  const auto outcome = build(runner);
+  EXPECT_EQ(outcome.result, buildFolder);
+  EXPECT_EQ(outcome.description, "Your ipa file located at " + buildFolder);
+  const std::string info = "[\u2139\uFE0F] KorvastLoger -> ";
+  EXPECT_EQ(lines->lines, (Words{info + "Archiving the project...", info + "Exporting archive..."}));
   ASSERT_EQ(runner.calls.size(), 2u);
-  EXPECT_EQ(runner.calls[0][4], projects() + "App/App.xcworkspace");  // the copy is archived
-  EXPECT_FALSE(fs::exists(archive()));
-  EXPECT_FALSE(fs::exists(projects() + "App"));
+  EXPECT_EQ(runner.calls[0][4], projects + "App/App.xcworkspace");
+  EXPECT_EQ(runner.calls[0][8], buildFolder + "App");
+  EXPECT_EQ(runner.calls[1][2], buildFolder + "App.xcarchive");
+  EXPECT_EQ(runner.calls[1][4], buildFolder);
+  EXPECT_TRUE(cleanedUp());
   EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kView);
 
   // A copy the user asked for stays; so does the project changed in place.
-  RecordingCommandRunner again({archiveLikeXcodebuild});
-  EXPECT_FALSE(buildFails(again, true));
-  EXPECT_NE(readFile(temp / "kept/App/Main.storyboard").find("identifier=\"v-1\""), std::string::npos);
-  Arguments inPlace{{ArgumentType::projectPath, temp / "App"},
-                    {ArgumentType::exportPlist, temp / "Export.plist"},
-                    {ArgumentType::outputPath, temp / "App"}};
-  RecordingCommandRunner third({archiveLikeXcodebuild});
-  ModifyAndBuildStrategy::run(inPlace, service(), third);
-  EXPECT_NE(readFile(temp / "App/Main.storyboard").find("identifier=\"v-1\""), std::string::npos);
+  for (const auto& [output, kept] : {std::pair(temp.makeFolder("kept"), temp / "kept/App"), std::pair(temp / "App", temp / "App")}) {
+    RecordingCommandRunner again({archiveLikeXcodebuild});
+    build(again, output);
+    EXPECT_NE(readFile(kept + "/Main.storyboard").find("identifier"), std::string::npos) << kept;
+  }
 }
 
-TEST_F(WorkflowTest, AFailedArchiveSkipsTheExportButStillCleansUp) {
-  RecordingCommandRunner runner({[](const std::vector<std::string>& words) { return archiveLikeXcodebuild(words) + 65; }});
-  EXPECT_EQ(buildFails(runner), KorvastError::Case::failedToBuildArchive);
-  EXPECT_EQ(runner.calls.size(), 1u);
-  EXPECT_FALSE(fs::exists(archive()));
-  EXPECT_FALSE(fs::exists(projects() + "App"));
-  EXPECT_TRUE(logged("Failed to make archive. Error code: 65"));
-
-  RecordingCommandRunner exportFails({archiveLikeXcodebuild, [](const auto&) { return 70; }});
-  EXPECT_EQ(buildFails(exportFails), KorvastError::Case::failedToExportArchive);
-  EXPECT_FALSE(fs::exists(projects() + "App"));
+TEST_F(WorkflowTest, EveryBuildCleansUpAndAnArchiveThatCannotGoFailsTheRunAndKeepsTheCopy) {
+  const auto archive65 = [](const Words& words) { return archiveLikeXcodebuild(words) + 65; };
+  const auto export70 = [](const Words&) { return 70; };
+  const auto vanish = [&](const Words& words) {
+    fs::remove_all(projects + "App");
+    return archiveLikeXcodebuild(words);
+  };
+  const std::string undeletable = kError + "Can't delete xcarchive App.xcarchive";
+  const struct {
+    std::vector<RecordingCommandRunner::Action> actions;
+    bool archiveStays;  // its removal fails
+    KorvastError::Case expected;
+    std::string logged;  // the last line
+  } cases[] = {
+      {{archive65}, false, KorvastError::Case::failedToBuildArchive, kError + "Failed to make archive. Error code: 65"},
+      {{archiveLikeXcodebuild, export70}, false, KorvastError::Case::failedToExportArchive,
+       kError + "Failed to build ipa file. Export from archive os failed. Error code: 70"},
+      {{archiveLikeXcodebuild}, true, KorvastError::Case::failedToCleanArchives, undeletable},
+      {{archiveLikeXcodebuild, export70}, true, KorvastError::Case::failedToCleanArchives, undeletable},
+      {{vanish}, false, KorvastError::Case::failedToCreateFolder,
+       kError + "Can't open the modified copy to remove it: The operation couldn't be completed. "
+                "(korvaster.FileSystem.Item.PathError error 1.) Invalid path given: " + projects + "App/"},
+  };
+  for (const auto& c : cases) {
+    if (c.archiveStays) system->fail(Call::remove, system->calls(Call::remove) + 1, EBUSY);
+    RecordingCommandRunner runner(c.actions);
+    EXPECT_EQ(buildFails(runner), c.expected) << c.logged;
+    EXPECT_EQ(runner.calls.size(), c.expected == KorvastError::Case::failedToBuildArchive ? 1u : 2u);
+    EXPECT_EQ(lines->lines.back(), c.logged);
+    EXPECT_EQ(fs::exists(buildFolder + "App.xcarchive"), c.archiveStays) << c.logged;
+    EXPECT_EQ(fs::exists(projects + "App"), c.archiveStays) << c.logged;
+    fs::remove_all(buildFolder + "App.xcarchive");
+  }
 }
 
-TEST_F(WorkflowTest, AFailedCleanUpWinsOverTheBuildsOwnOutcome) {
-  // Removals in order: the archive, then the copy. An archive that cannot go fails the run,
-  // after a successful build and after a failed one alike, and the copy is then kept.
-  system->fail(Call::remove, 1, EBUSY);
-  RecordingCommandRunner succeeded({archiveLikeXcodebuild});
-  EXPECT_EQ(buildFails(succeeded), KorvastError::Case::failedToCleanArchives);
-  EXPECT_TRUE(logged("Can't delete xcarchive App.xcarchive"));
-  EXPECT_TRUE(fs::exists(projects() + "App"));
-
-  system->fail(Call::remove, system->calls(Call::remove) + 1, EBUSY);
-  RecordingCommandRunner failed({archiveLikeXcodebuild, [](const auto&) { return 70; }});
-  EXPECT_EQ(buildFails(failed), KorvastError::Case::failedToCleanArchives);
-}
-
-TEST_F(WorkflowTest, ACopyThatCannotBeRemovedOrHasVanishedFailsTheRun) {
-  system->fail(Call::remove, 2, EACCES);
+TEST_F(WorkflowTest, ACopyThatCannotGoFailsTheRunWithTheFileLayersError) {
+  system->fail(Call::remove, 2, EACCES);  // the archive goes first
   RecordingCommandRunner runner({archiveLikeXcodebuild});
   try {
-    ModifyAndBuildStrategy::run(buildArguments(), service(), runner);
+    build(runner);
     FAIL() << "the copy could not be removed, yet the run succeeded";
   } catch (const files::OperationError& error) {
     EXPECT_EQ(error.errorCase(), files::OperationError::Case::deleteFailed);
-    EXPECT_NE(support::genericDescription(error).find("Permission denied"), std::string::npos);
+    EXPECT_EQ(error.failure().reason, "Permission denied");
   }
-
-  RecordingCommandRunner vanishing({[&](const std::vector<std::string>& words) {
-    fs::remove_all(projects() + "App");
-    return archiveLikeXcodebuild(words);
-  }});
-  EXPECT_EQ(buildFails(vanishing), KorvastError::Case::failedToCreateFolder);
 }
 
-TEST_F(WorkflowTest, AFullDiskDuringTheCopyKeepsTheEarlierCopyAndSaysWhy) {
-  const Arguments modify{{ArgumentType::projectPath, temp / "App"}};
-  ModifySourceCodeStrategy::run(modify, service());
-  temp.write("App/New.xib", kView);
-  system->fail(Call::copy, 2, ENOSPC);
-  try {
-    ModifySourceCodeStrategy::run(modify, service());
-    FAIL() << "a failed copy was reported as done";
-  } catch (const KorvastError& error) {
-    EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToCopyProject);
-  }
-  EXPECT_TRUE(logged("Copy File operation failed. Description: "));
-  EXPECT_TRUE(logged("No space left on device"));
-  EXPECT_FALSE(fs::exists(projects() + "App/New.xib"));
-  EXPECT_NE(readFile(projects() + "App/Other.xib").find("identifier"), std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(projects()), fs::directory_iterator()), 1);
-}
-
-TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnly) {
+TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheCopyEndsUp) {
   system->fail(Call::write, 1, ENOSPC);
-  const auto outcome = ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}}, service());
-  EXPECT_EQ(outcome.result, projects() + "App/");
-  EXPECT_EQ(readFile(projects() + "App/Main.storyboard"), kView);
-  EXPECT_NE(readFile(projects() + "App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_EQ(modify().result, projects + "App/");
+  EXPECT_EQ(readFile(projects + "App/Main.storyboard"), kView);
+  EXPECT_NE(readFile(projects + "App/Other.xib").find("identifier"), std::string::npos);
   ASSERT_EQ(lines->lines.size(), 2u);
-  EXPECT_NE(lines->lines[0].find("No space left on device"), std::string::npos);
-  EXPECT_NE(lines->lines[0].find("(in " + projects() + "App/Main.storyboard)"), std::string::npos) << lines->lines[0];
-  EXPECT_EQ(lines->lines[1], "[\U0001F525] KorvastLoger -> XIB files modifications finished with error(s).");
+  EXPECT_TRUE(testing::endsWith(lines->lines[0], ": No space left on device (in " + projects + "App/Main.storyboard)"))
+      << lines->lines[0];
+  EXPECT_EQ(lines->lines[1], kError + "XIB files modifications finished with error(s).");
 }
 
 TEST_F(WorkflowTest, NothingIsCopiedWithoutAReadableConfigurationAndAnEmptyProjectOnlyWarns) {
   RecordingCommandRunner runner;
-  const Arguments noExport{{ArgumentType::projectPath, temp / "App"}};
-  EXPECT_THROW(ModifyAndBuildStrategy::run(noExport, service(), runner), KorvastError);
-  const Arguments unreadable{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exportPlist, temp / "nope"}};
-  EXPECT_THROW(ModifyAndBuildStrategy::run(unreadable, service(), runner), KorvastError);
-  EXPECT_TRUE(fs::is_empty(projects()));
+  for (const auto& plist : {Arguments{}, Arguments{{ArgumentType::exportPlist, temp / "nope"}}}) {
+    Arguments arguments{{ArgumentType::projectPath, temp / "App"}};
+    arguments.insert(arguments.end(), plist.begin(), plist.end());
+    EXPECT_THROW(ModifyAndBuildStrategy::run(arguments, service(), runner), KorvastError);
+  }
+  EXPECT_TRUE(fs::is_empty(projects));
   EXPECT_TRUE(runner.calls.empty());
 
-  temp.write("Plain/main.swift", "");
-  const auto outcome = ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "Plain"}}, service());
-  EXPECT_EQ(outcome.description, "Your modified project is at " + projects() + "Plain/");
-  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\u26A0\uFE0F] KorvastLoger -> Nor xib not storyboards were "
-                                                   "found. AccessibilityIdentifiers were not changed."});
+  temp.makeFolder("Plain");
+  EXPECT_EQ(modify("Plain").description, "Your modified project is at " + projects + "Plain/");
+  EXPECT_EQ(lines->lines, Words{"[\u26A0\uFE0F] KorvastLoger -> Nor xib not storyboards were found. "
+                                "AccessibilityIdentifiers were not changed."});
 }
 
 TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   support::installInterruptionHandlers();
-  RecordingCommandRunner runner({[](const std::vector<std::string>& words) {
+  RecordingCommandRunner runner({[](const Words& words) {
     archiveLikeXcodebuild(words);
     ::raise(SIGTERM);
     return 0;
   }});
-  EXPECT_THROW(ModifyAndBuildStrategy::run(buildArguments(), service(), runner), support::Interrupted);
+  EXPECT_THROW(build(runner), support::Interrupted);
   EXPECT_EQ(runner.calls.size(), 1u);
-  EXPECT_FALSE(fs::exists(archive()));
-  EXPECT_FALSE(fs::exists(projects() + "App"));
-
+  EXPECT_TRUE(cleanedUp());
   // Interrupted before the copy is in place: nothing of it is left.
-  EXPECT_THROW(ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}}, service()),
-               support::Interrupted);
-  EXPECT_TRUE(fs::is_empty(projects()));
+  EXPECT_THROW(modify(), support::Interrupted);
+  EXPECT_TRUE(fs::is_empty(projects));
 }
 
 }  // namespace

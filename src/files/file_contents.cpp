@@ -9,6 +9,7 @@
 
 #include "files/file_io_error.h"
 #include "files/file_manager.h"
+#include "files/path_text.h"
 #include "support/write_all.h"
 
 namespace korvaster::files {
@@ -61,8 +62,7 @@ void writeAtomically(const std::string& path, std::string_view contents) {
   struct stat original {};
   if (::stat(path.c_str(), &original) != 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
 
-  const auto slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  const std::string folder = folderAndName(path).first;
   // Short, so that a file whose name is near the longest allowed can still be rewritten.
   std::string temporary = folder + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
   const int descriptor = ::mkstemp(temporary.data());

@@ -13,6 +13,7 @@
 
 #include "files/clone_copy.h"
 #include "files/file_contents.h"
+#include "files/path_text.h"
 #include "files/deletion_guard.h"
 #include "files/tree_removal.h"
 #include "support/interruption.h"
@@ -22,11 +23,6 @@ namespace korvaster::files {
 namespace {
 
 constexpr mode_t kPermissionBits = 07777;
-
-std::string withoutTrailingSlashes(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
 
 struct DirectoryCloser {
   void operator()(DIR* directory) const { ::closedir(directory); }

@@ -15,6 +15,7 @@
 #include "files/file.h"
 #include "files/file_manager.h"
 #include "files/folder.h"
+#include "files/path_text.h"
 
 namespace korvaster::files {
 
@@ -95,9 +96,7 @@ class FileSystemIterator {
   bool staysInside(const std::string& childPath) const {
     if (!fileManager_->isSymbolicLink(childPath.substr(0, childPath.size() - 1))) return true;
     const auto real = fileManager_->realPath(childPath);
-    const std::string& root = *boundary_;
-    return real && (root == "/" || (real->compare(0, root.size(), root) == 0 && real->size() > root.size() &&
-                                    (*real)[root.size()] == '/'));
+    return real && liesInside(*real, *boundary_);
   }
 
   std::string path_;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "files/path_text.h"
+
 namespace korvaster::files {
 
 namespace {
@@ -62,11 +64,7 @@ int removeEntry(int parent, const char* name) {
 }  // namespace
 
 int removeTree(const std::string& path) {
-  std::string target = path;
-  while (target.size() > 1 && target.back() == '/') target.pop_back();
-  const auto slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  const auto [folder, name] = folderAndName(withoutTrailingSlashes(path));
   const int parent = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (parent < 0) return errno;
   const int result = removeEntry(parent, name.c_str());

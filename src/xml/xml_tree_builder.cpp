@@ -1,17 +1,13 @@
 #include "xml/xml_tree_builder.h"
 
-#include <expat.h>
+#include <string>
 
-#include <climits>
-#include <memory>
-
+#include "xml/expat_parser.h"
 #include "xml/whitespace.h"
 
 namespace korvaster::xml {
 
 namespace {
-
-constexpr std::size_t kLargestChunk = INT_MAX / 2;
 
 XmlTreeBuilder& builderOf(void* userData) { return *static_cast<XmlTreeBuilder*>(userData); }
 
@@ -39,27 +35,14 @@ XmlTreeBuilder::XmlTreeBuilder(XmlDocument& document, std::string_view data)
     : document_(document), data_(data), currentParent_(&document) {}
 
 void XmlTreeBuilder::parse() {
-  std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
-      XML_ParserCreate(nullptr), &XML_ParserFree);
+  const ExpatParser parser = makeExpatParser();
   if (!parser) throw XmlError::parsingFailed();
-  // No external entity handler is installed and parameter entities are never parsed, so a
-  // document can never make the reader open another file or reach the network.
-  XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
   XML_SetUserData(parser.get(), this);
   parser_ = parser.get();
   XML_SetElementHandler(parser.get(), onStartElement, onEndElement);
   XML_SetCharacterDataHandler(parser.get(), onCharacters);
 
-  std::string_view rest = data_;
-  XML_Status status = XML_STATUS_OK;
-  do {
-    const std::size_t chunk = rest.size() < kLargestChunk ? rest.size() : kLargestChunk;
-    const bool isFinal = chunk == rest.size();
-    status = XML_Parse(parser.get(), rest.data(), static_cast<int>(chunk), isFinal ? XML_TRUE : XML_FALSE);
-    rest.remove_prefix(chunk);
-  } while (status == XML_STATUS_OK && !rest.empty());
-
-  if (status != XML_STATUS_OK) {
+  if (parseAll(parser.get(), data_) != XML_STATUS_OK) {
     const XML_Error code = XML_GetErrorCode(parser.get());
     // A handler that stopped the parser has already said why.
     if (code != XML_ERROR_NONE && !parseError_) {

@@ -11,6 +11,7 @@
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/file_system_sequence.h"
+#include "files/path_text.h"
 #include "files/staging_folder.h"
 #include "support/interruption.h"
 #include "xml/xml_error.h"
@@ -48,21 +49,11 @@ files::Folder homeFolder(const std::shared_ptr<files::FileManager>& system) {
   }
 }
 
-// "/a/b" lies inside "/a" but not inside "/ab".
-bool liesInside(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-         (folder.back() == '/' || path[folder.size()] == '/');
-}
-
-std::string withoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
 
 }  // namespace
 
 std::string workspaceName(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  path = files::withoutTrailingSlashes(std::move(path));
   std::string name = path.substr(path.rfind('/') + 1);
   const auto dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) name.erase(dot);
@@ -118,9 +109,9 @@ void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
   std::string reason;
   if (copyPath == *project) {
     reason = "the copy would replace the project itself at " + *project;
-  } else if (liesInside(copyPath, *project)) {
+  } else if (files::liesInside(copyPath, *project)) {
     reason = "the copy " + copyPath + " would lie inside the project " + *project;
-  } else if (liesInside(*project, copyPath)) {
+  } else if (files::liesInside(*project, copyPath)) {
     reason = "the copy " + copyPath + " would replace a folder that holds the project " + *project;
   } else {
     return;
@@ -156,7 +147,7 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   const std::string finalPath = destination.path() + source.name() + "/";
   holdLockFor(destinationReal.value_or(destination.path()) + "/" + source.name(), finalPath);
   const bool inToolFolder = destinationReal && destinationReal == projectsReal;
-  if (auto reason = ProjectCopy::refusalToReplace(withoutTrailingSlash(finalPath), inToolFolder)) {
+  if (auto reason = ProjectCopy::refusalToReplace(files::withoutTrailingSlashes(finalPath), inToolFolder)) {
     log(LogLevel::Error, *reason);
     throw KorvastError::failedToCopyProject();
   }
@@ -247,7 +238,7 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& fo
     // A linked file may lie outside the folder; what lies outside is never ours to change.
     if (fileManager->isSymbolicLink(file.path())) {
       const auto real = fileManager->realPath(file.path());
-      if (!real || !liesInside(*real, *root)) continue;
+      if (!real || !files::liesInside(*real, *root)) continue;
     }
     found.push_back(file);
   }

@@ -10,17 +10,13 @@
 
 #include "core/errors/korvast_error.h"
 #include "files/deletion_guard.h"
+#include "files/path_text.h"
 #include "support/interruption.h"
 #include "support/write_all.h"
 
 namespace korvaster {
 
 namespace {
-
-std::string withoutTrailingSlash(std::string path) {
-  while (path.size() > 1 && path.back() == '/') path.pop_back();
-  return path;
-}
 
 bool writeMark(const std::string& folder, const std::string& sourcePath) {
   const std::string path = folder + kCopyMarkName;
@@ -84,8 +80,8 @@ void ProjectCopy::commit() {
   // A signal that came during the last file still ends the run as interrupted.
   support::throwIfInterrupted();
   if (!staging_) return;
-  const std::string target = withoutTrailingSlash(finalPath_);
-  const std::string work = withoutTrailingSlash(work_.path());
+  const std::string target = files::withoutTrailingSlashes(finalPath_);
+  const std::string work = files::withoutTrailingSlashes(work_.path());
   if (!writeMark(work_.path(), sourcePath_)) {
     fail("Can't mark the copy " + work + " as made by korvaster: " + std::strerror(errno));
   }

@@ -1,0 +1,25 @@
+// Path texts taken apart and compared without touching the disk.
+#pragma once
+
+#include <string>
+#include <utility>
+
+namespace korvaster::files {
+
+// "/a/b//" gives "/a/b"; "/" stays "/".
+std::string withoutTrailingSlashes(std::string path);
+
+// The folder part and the last component of a path without trailing "/": "/a/b" gives
+// ("/a", "b"), "/b" gives ("/", "b"), "b" gives (".", "b").
+std::pair<std::string, std::string> folderAndName(const std::string& path);
+
+// Whether `path` is `folder` or lies inside it, component-wise: "/a/b" is within "/a" but
+// not within "/ab"; everything is within "/". Both without trailing "/".
+bool isWithin(const std::string& path, const std::string& folder);
+
+// Within and not the same.
+inline bool liesInside(const std::string& path, const std::string& folder) {
+  return path != folder && isWithin(path, folder);
+}
+
+}  // namespace korvaster::files

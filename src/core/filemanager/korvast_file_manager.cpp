@@ -245,9 +245,9 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& fo
   return found;
 }
 
-bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& ibFiles,
-                                               const std::function<std::string(const std::string&)>& shownPath) const {
-  int errors = 0;
+IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
+    const std::vector<files::File>& ibFiles, const std::function<std::string(const std::string&)>& shownPath) const {
+  IdentifierPassSummary summary;
   std::set<std::string> tidiedFolders;
   for (const auto& file : ibFiles) {
     support::throwIfInterrupted();
@@ -257,22 +257,24 @@ bool KorvastFileManager::modifyAccessibilityId(const std::vector<files::File>& i
     // lock on the folder it changes, so no other run is writing one now.
     const std::string folder = path.substr(0, path.rfind('/'));
     if (tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
+    IBFileOutcome& outcome = summary.files.emplace_back();
+    outcome.path = shownPath ? shownPath(file.path()) : file.path();
     // The parser's words say where in the file; these say which file.
-    const std::string inFile = " (in " + (shownPath ? shownPath(file.path()) : file.path()) + ")";
+    const std::string inFile = " (in " + outcome.path + ")";
     try {
-      addAccessibilityIdentifiers(*fileManager, path);
+      outcome.counts = addAccessibilityIdentifiers(*fileManager, path);
     } catch (const xml::XmlError& error) {
-      ++errors;
+      outcome.error = support::genericDescription(error);
       const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed
                                ? "Can't parse XML file. Description: "
                                : "Can't read file, Description: ";
-      log(LogLevel::Error, prefix + support::genericDescription(error) + inFile);
+      log(LogLevel::Error, prefix + *outcome.error + inFile);
     } catch (const std::exception& error) {
-      ++errors;
-      log(LogLevel::Error, "Can't read file, Description: " + support::genericDescription(error) + inFile);
+      outcome.error = support::genericDescription(error);
+      log(LogLevel::Error, "Can't read file, Description: " + *outcome.error + inFile);
     }
   }
-  return errors == 0;
+  return summary;
 }
 
 }  // namespace korvaster

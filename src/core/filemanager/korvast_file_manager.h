@@ -12,6 +12,7 @@
 #include "core/filemanager/project_copy.h"
 #include "core/filemanager/run_locks.h"
 #include "core/logging/logger.h"
+#include "core/xib/identifier_pass.h"
 #include "files/file.h"
 #include "files/file_manager.h"
 #include "files/folder.h"
@@ -65,9 +66,9 @@ class KorvastFileManager {
 
   // Gives the views of each file their accessibility identifiers and rewrites the file
   // atomically, keeping every text as it was. A file that fails is logged (named as
-  // `shownPath` gives it), counted and left whole. True when none failed. Throws only
+  // `shownPath` gives it), counted and left whole. Returns each file's outcome. Throws only
   // support::Interrupted, between two files.
-  bool modifyAccessibilityId(
+  IdentifierPassSummary modifyAccessibilityId(
       const std::vector<files::File>& files,
       const std::function<std::string(const std::string&)>& shownPath = nullptr) const;
 

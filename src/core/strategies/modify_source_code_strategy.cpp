@@ -30,9 +30,9 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
-  const bool changedAll =
+  const IdentifierPassSummary pass =
       fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) { return copy.shownPath(path); });
-  if (!changedAll && logger) {
+  if (!pass.allSucceeded() && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });
   }
   // Only a copy whose every file has been through the pass takes the place of the earlier one.

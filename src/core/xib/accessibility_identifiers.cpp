@@ -23,12 +23,18 @@ xml::XmlElement* accessibilityChild(const xml::XmlElement& element) {
   return nullptr;
 }
 
-void setAccessibility(xml::XmlElement& element, const std::string& identifier) {
+void setAccessibility(xml::XmlElement& element, const std::string& identifier, IdentifierCounts& counts) {
   if (!element.attributes.contains(kContentMode)) return;
+  ++counts.views;
   if (xml::XmlElement* accessibility = accessibilityChild(element)) {
-    if (!accessibility->attributes.contains(kIdentifier))
-      accessibility->attributes.set(kIdentifier, identifier);
+    if (accessibility->attributes.contains(kIdentifier)) {
+      ++counts.kept;
+      return;
+    }
+    ++counts.added;
+    accessibility->attributes.set(kIdentifier, identifier);
   } else {
+    ++counts.added;
     element.addChild(kAccessibility, std::nullopt,
                      xml::XmlAttributes{{kKey, kAccessibilityConfiguration}, {kIdentifier, identifier}});
   }
@@ -36,14 +42,15 @@ void setAccessibility(xml::XmlElement& element, const std::string& identifier) {
 
 }  // namespace
 
-void transformIdToAccessibility(xml::XmlElement& root) {
+IdentifierCounts transformIdToAccessibility(xml::XmlElement& root) {
+  IdentifierCounts counts;
   // Depth first with an explicit stack, so that no nesting depth can exhaust the call stack.
   // Children are read by index after their parent is handled, which takes in the
   // accessibility child the parent may just have been given.
   std::vector<std::pair<xml::XmlElement*, std::size_t>> stack;
-  auto visit = [&stack](xml::XmlElement& element) {
+  auto visit = [&stack, &counts](xml::XmlElement& element) {
     if (const std::string* identifier = element.attributes.find(kId)) {
-      setAccessibility(element, *identifier);
+      setAccessibility(element, *identifier, counts);
     }
     stack.emplace_back(&element, 0);
   };
@@ -57,6 +64,7 @@ void transformIdToAccessibility(xml::XmlElement& root) {
     xml::XmlElement& child = *element->children()[next++];
     visit(child);
   }
+  return counts;
 }
 
 }  // namespace korvaster

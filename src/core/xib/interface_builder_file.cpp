@@ -11,15 +11,16 @@ namespace {
 constexpr std::size_t kMaximumDepth = 256;
 }  // namespace
 
-void addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path) {
+IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path) {
   xml::XmlOptions options;
   // Texts are the app's visible strings: they are written back exactly as they were read.
   options.parserSettings.shouldTrimWhitespace = false;
   options.parserSettings.maximumDepth = kMaximumDepth;
   const std::string contents = system.readContents(path);
   xml::XmlDocument document{std::string_view(contents), options};
-  transformIdToAccessibility(*document.root());
+  const IdentifierCounts counts = transformIdToAccessibility(*document.root());
   system.writeAtomically(path, document.xml());
+  return counts;
 }
 
 }  // namespace korvaster

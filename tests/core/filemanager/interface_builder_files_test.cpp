@@ -26,7 +26,7 @@ const std::string kViewRewritten =
 class InterfaceBuilderFilesTest : public ::testing::Test {
  protected:
   std::vector<files::File> found() { return service.findIBFiles(files::Folder(temp / "P")); }
-  bool modifyAll() { return service.modifyAccessibilityId(found()); }
+  bool modifyAll() { return service.modifyAccessibilityId(found()).allSucceeded(); }
 
   testing::TemporaryFolder temp;
   testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "xml/xml_document.h"
 
 namespace korvaster {
@@ -44,12 +46,14 @@ TEST(AccessibilityIdentifiersTest, ViewsAtAnyDepthAreReachedAndASecondRunAddsNot
       R"(<subviews><stackView contentMode="s" id="stack"><subviews><label contentMode="left" id="deep"/>)"
       R"(</subviews></stackView></subviews></view></viewController></objects></scene></scenes></document>)";
   xml::XmlDocument document{std::string_view(text)};
-  transformIdToAccessibility(*document.root());
+  const IdentifierCounts first = transformIdToAccessibility(*document.root());
+  EXPECT_EQ(std::make_tuple(first.views, first.added, first.kept), std::make_tuple(3u, 3u, 0u));
   const std::string once = document.xml();
   for (const char* id : {"root", "stack", "deep"}) {
     EXPECT_NE(once.find(std::string("identifier=\"") + id + "\""), std::string::npos) << id;
   }
-  transformIdToAccessibility(*document.root());
+  const IdentifierCounts second = transformIdToAccessibility(*document.root());
+  EXPECT_EQ(std::make_tuple(second.views, second.added, second.kept), std::make_tuple(3u, 0u, 3u));
   EXPECT_EQ(document.xml(), once);
 }
 

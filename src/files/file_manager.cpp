@@ -195,6 +195,12 @@ std::optional<std::string> FileManager::realPath(const std::string& path) const 
   return std::string(resolved.get());
 }
 
+std::optional<FileLock> FileManager::lockItem(const std::string& path, FileLock::Target target, bool wait,
+                                              const std::function<void()>& onWait) const {
+  if (wait) return FileLock::acquire(path, target, onWait);
+  return FileLock::tryAcquire(path, target);
+}
+
 std::optional<std::string> FileManager::homeDirectoryPath() const {
   const char* home = std::getenv("HOME");
   if (home == nullptr || *home == '\0') return std::nullopt;

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/file_lock.h"
+
 namespace korvaster::files {
 
 // Why an operation failed: the path it failed on and the system's reason.
@@ -89,6 +91,12 @@ class FileManager {
   virtual void writeAtomically(const std::string& path, std::string_view contents) const;
   // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
   virtual std::optional<std::string> realPath(const std::string& path) const;
+  // The exclusive lock on the folder or lock file at `path`, held while the returned object
+  // lives. With `wait`, waits for it (calling `onWait` once first when another process holds
+  // it); without, returns nothing when it is held. Throws FileIOError(lockFailed) when the
+  // target cannot be opened, support::Interrupted when a signal ends the wait.
+  virtual std::optional<FileLock> lockItem(const std::string& path, FileLock::Target target, bool wait,
+                                           const std::function<void()>& onWait = nullptr) const;
   // The value of HOME, or nothing when it is unset or empty.
   virtual std::optional<std::string> homeDirectoryPath() const;
 

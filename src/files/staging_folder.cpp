@@ -38,11 +38,12 @@ bool isMarked(const std::string& folder, const std::string& prefix) {
 // A folder made by mkdtemp and locked before anything is put in it. Between the two steps
 // another run's clean-up may take the new, still unlocked folder for abandoned and remove
 // it; the lock is then held on a removed folder, which the check below sees.
-FileLock makeLockedFolder(const std::string& parentPath, const std::string& prefix, std::string& path) {
+FileLock makeLockedFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix,
+                          std::string& path) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     std::string pattern = folderPrefix(parentPath) + prefix + std::string(kRandomLength, 'X');
     if (::mkdtemp(pattern.data()) == nullptr) throw FileIOError(FileIOError::Case::writeFailed, pattern, errno);
-    FileLock lock = FileLock::acquire(pattern, FileLock::Target::folder, nullptr);
+    FileLock lock = *system.lockItem(pattern, FileLock::Target::folder, true);
     struct stat held {};
     struct stat there {};
     if (::fstat(lock.descriptor(), &held) == 0 && ::lstat(pattern.c_str(), &there) == 0 &&
@@ -57,8 +58,8 @@ FileLock makeLockedFolder(const std::string& parentPath, const std::string& pref
 
 }  // namespace
 
-StagingFolder::StagingFolder(const std::string& parentPath, const std::string& prefix)
-    : lock_(makeLockedFolder(parentPath, prefix, path_)) {
+StagingFolder::StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix)
+    : lock_(makeLockedFolder(system, parentPath, prefix, path_)) {
   // Only a marked folder is ever taken for an abandoned one, never a user's folder that
   // merely has a similar name.
   const std::string mark = path_ + markName(prefix);
@@ -75,8 +76,9 @@ StagingFolder::~StagingFolder() {
   if (!DeletionGuard::refusal(path_)) static_cast<void>(removeTree(path_));
 }
 
-int StagingFolder::removeAbandoned(const std::string& parentPath, const std::string& prefix) {
-  const auto names = FileManager().contentsOfDirectory(parentPath);
+int StagingFolder::removeAbandoned(const FileManager& system, const std::string& parentPath,
+                                   const std::string& prefix) {
+  const auto names = system.contentsOfDirectory(parentPath);
   if (!names) return 0;
   int removed = 0;
   for (const auto& name : *names) {
@@ -86,7 +88,7 @@ int StagingFolder::removeAbandoned(const std::string& parentPath, const std::str
     if (::lstat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) continue;
     std::optional<FileLock> lock;
     try {
-      lock = FileLock::tryAcquire(path, FileLock::Target::folder);
+      lock = system.lockItem(path, FileLock::Target::folder, false);
     } catch (const FileIOError&) {
       continue;
     }

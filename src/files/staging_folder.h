@@ -8,13 +8,18 @@
 #include "files/file_lock.h"
 
 namespace korvaster::files {
+class FileManager;
+}
+
+namespace korvaster::files {
 
 class StagingFolder {
  public:
   // Makes a new folder named `prefix` and six random characters in `parentPath`, locks it
   // and marks it with a file named `prefix` less its closing "-". Throws FileIOError(writeFailed) when it cannot be made, support::Interrupted when a
   // signal came while waiting.
-  StagingFolder(const std::string& parentPath, const std::string& prefix);
+  // Its lock is taken through `system`.
+  StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix);
   // Removes the folder with everything still in it; a failure is left for removeAbandoned.
   ~StagingFolder();
   StagingFolder(const StagingFolder&) = delete;
@@ -25,7 +30,7 @@ class StagingFolder {
 
   // Removes every folder in `parentPath` named like a staging folder of `prefix`, carrying
   // its mark (or empty), that no live process holds; returns how many went.
-  static int removeAbandoned(const std::string& parentPath, const std::string& prefix);
+  static int removeAbandoned(const FileManager& system, const std::string& parentPath, const std::string& prefix);
 
  private:
   std::string path_;

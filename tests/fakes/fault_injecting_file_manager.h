@@ -15,7 +15,7 @@ namespace korvaster::testing {
 
 class FaultInjectingFileManager final : public files::FileManager {
  public:
-  enum class Call { copy, remove, move, write };
+  enum class Call { copy, remove, move, write, lock };
 
   explicit FaultInjectingFileManager(CopyFilter filter = nullptr)
       : FileManager(std::move(filter)), plan_(std::make_shared<Plan>()) {}
@@ -43,6 +43,11 @@ class FaultInjectingFileManager final : public files::FileManager {
                 files::Failure* failure) const override {
     if (const int error = fault(Call::move)) return failed(failure, source, error);
     return FileManager::moveItem(source, destination, failure);
+  }
+  std::optional<files::FileLock> lockItem(const std::string& path, files::FileLock::Target target, bool wait,
+                                          const std::function<void()>& onWait) const override {
+    if (const int error = fault(Call::lock)) throw files::FileIOError(files::FileIOError::Case::lockFailed, path, error);
+    return FileManager::lockItem(path, target, wait, onWait);
   }
   void writeAtomically(const std::string& path, std::string_view contents) const override {
     if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);

@@ -56,11 +56,11 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
   temp.write("dest/.stage-backup/notes", "mine");  // the shape, but no mark: a user's folder
   std::string livePath;
   {
-    const StagingFolder live(temp / "dest", ".stage-");
+    const StagingFolder live(FileManager(), temp / "dest", ".stage-");
     livePath = live.path();
     EXPECT_TRUE(std::filesystem::is_regular_file(livePath + ".stage"));
     EXPECT_FALSE(FileLock::tryAcquire(livePath, FileLock::Target::folder));
-    EXPECT_EQ(StagingFolder::removeAbandoned(temp / "dest", ".stage-"), 0);
+    EXPECT_EQ(StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-"), 0);
     EXPECT_TRUE(std::filesystem::exists(livePath));
   }
   EXPECT_FALSE(std::filesystem::exists(livePath));  // a staging folder goes with its owner
@@ -75,7 +75,7 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
   ASSERT_EQ(::chmod((temp / "dest/.stage-abcdef/ro").c_str(), 0555), 0);
   ASSERT_EQ(::chmod((temp / "dest/.stage-abcdef/none").c_str(), 0), 0);
   temp.makeFolder("dest/.stage-emptyy");
-  EXPECT_EQ(StagingFolder::removeAbandoned(temp / "dest", ".stage-"), 2);
+  EXPECT_EQ(StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-"), 2);
   EXPECT_EQ(entryNames(temp / "dest"), (Names{".stage-backup", ".stage-notours"}));
   EXPECT_EQ(readFile(temp / "dest/.stage-backup/notes"), "mine");
   EXPECT_EQ(readFile(temp / "outside/keep"), "kept");

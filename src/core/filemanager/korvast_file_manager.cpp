@@ -152,10 +152,10 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
     throw KorvastError::failedToCopyProject();
   }
   // What a killed run left behind goes first; folders of live runs are locked and stay.
-  files::StagingFolder::removeAbandoned(destination.path(), kStagingPrefix);
+  files::StagingFolder::removeAbandoned(*fileManager, destination.path(), kStagingPrefix);
 
   try {
-    auto staging = std::make_unique<files::StagingFolder>(destination.path(), kStagingPrefix);
+    auto staging = std::make_unique<files::StagingFolder>(*fileManager, destination.path(), kStagingPrefix);
     files::FileManager::FolderModes deferredModes;
     files::Folder work = source.copy(files::Folder(staging->path(), fileManager), kStagedCopyName, &deferredModes);
     return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(deferredModes),
@@ -205,7 +205,7 @@ void KorvastFileManager::cleanArchives() const {
     std::optional<files::FileLock> lock;
     if (!locks_.holdsFolder(folder.path())) {
       try {
-        lock = files::FileLock::tryAcquire(folder.path(), files::FileLock::Target::folder);
+        lock = fileManager->lockItem(folder.path(), files::FileLock::Target::folder, false);
       } catch (const files::FileIOError&) {
       }
       if (!lock) {

@@ -24,12 +24,14 @@ std::string lockFileName(const std::string& place) {
 RunLocks::RunLocks(files::Folder lockFolder) : lockFolder_(std::move(lockFolder)) {}
 
 void RunLocks::holdPlace(const std::string& place, const std::function<void()>& onWait) const {
-  held_->push_back(
-      files::FileLock::acquire(lockFolder_.path() + lockFileName(place), files::FileLock::Target::lockFile, onWait));
+  held_->push_back(*lockFolder_.fileManager()->lockItem(lockFolder_.path() + lockFileName(place),
+                                                         files::FileLock::Target::lockFile, true, onWait));
 }
 
 void RunLocks::holdFolder(const std::string& path, const std::function<void()>& onWait) const {
-  if (!holdsFolder(path)) held_->push_back(files::FileLock::acquire(path, files::FileLock::Target::folder, onWait));
+  if (!holdsFolder(path)) {
+    held_->push_back(*lockFolder_.fileManager()->lockItem(path, files::FileLock::Target::folder, true, onWait));
+  }
 }
 
 bool RunLocks::holdsFolder(const std::string& path) const {

@@ -150,6 +150,15 @@ TEST_F(WorkflowTest, ACopyThatCannotGoFailsTheRunWithTheFileLayersError) {
   }
 }
 
+TEST_F(WorkflowTest, ABuildFolderThatCannotBeLockedRunsNothingAndLeavesNoCopy) {
+  system->fail(Call::lock, 3, ENOLCK);  // the copy's place, its staging folder, then the build folder
+  RecordingCommandRunner runner({archiveLikeXcodebuild});
+  EXPECT_EQ(buildFails(runner), KorvastError::Case::failedToCreateFolder);
+  EXPECT_TRUE(runner.calls.empty());
+  EXPECT_TRUE(testing::endsWith(lines->lines.back(), "No locks available")) << lines->lines.back();
+  EXPECT_TRUE(fs::is_empty(projects));
+}
+
 TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheCopyEndsUp) {
   system->fail(Call::write, 1, ENOSPC);
   EXPECT_EQ(modify().result, projects + "App/");

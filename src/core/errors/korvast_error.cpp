@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/filemanager/working_folder_name.h"
+#include "core/errors/working_folder_name.h"
 #include "support/text_format.h"
 
 namespace korvaster {

@@ -4,7 +4,7 @@
 
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/archive_cleanup.h"
-#include "core/filemanager/working_folder_name.h"
+#include "core/errors/working_folder_name.h"
 #include "core/xib/interface_builder_file.h"
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"

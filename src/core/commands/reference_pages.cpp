@@ -133,7 +133,8 @@ std::string manPage() {
           "an identifier is used twice, or a file could not be read.\n"
           ".TP\n129, 130, 143\nThe run was stopped by SIGHUP, SIGINT or SIGTERM, and removed what it had begun.\n";
   page += ".SH FILES\n.TP\n~/.korvast/CommandLineTool/Projects/\nModified copies of projects.\n"
-          ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa.\n"
+          ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa, "
+          "and xcodebuild\\-archive.log and xcodebuild\\-export.log, what xcodebuild wrote on its last runs there.\n"
           ".TP\n~/.korvast/CommandLineTool/Locks/\nThe lock files of runs that take turns.\n"
           ".TP\n\\&.korvaster\\-copy\nThe mark of a copy korvaster made, and may replace.\n";
   page += ".SH SEE ALSO\n" + roff(Constants::CommandInfo::More) + "\n";

@@ -61,6 +61,7 @@ std::string reportJson(const RunReport& report) {
   optionalText(json, "error", report.error);
   json.key("durationSeconds").value(report.durationSeconds);
   optionalText(json, "copyPath", report.copyPath);
+  if (report.command == "build") json.key("copyRemoved").value(report.copyRemoved);
   if (report.identifierPass) identifierPass(json, *report.identifierPass);
   if (report.command == "build") {
     optionalText(json, "archivePath", report.archivePath);

@@ -21,6 +21,8 @@ struct RunReport {
   std::string command;
   // The modified copy (the project itself when changed in place); nothing before the copy.
   std::optional<std::string> copyPath;
+  // The copy was removed once the build was done.
+  bool copyRemoved = false;
   // Nothing when the run ended before the identifier pass.
   std::optional<IdentifierPassSummary> identifierPass;
   std::optional<std::string> archivePath;

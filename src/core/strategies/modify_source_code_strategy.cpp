@@ -1,6 +1,7 @@
 #include "core/strategies/modify_source_code_strategy.h"
 
 #include "core/errors/korvast_error.h"
+#include "core/logging/progress_line.h"
 #include "core/strategies/command_outputs.h"
 #include "files/path_glob.h"
 #include "support/text_format.h"
@@ -51,6 +52,8 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
     const std::string& projectPath, const KorvastFileManager& fileManager,
     const std::optional<std::string>& destination, const std::vector<std::string>& excluded,
     const std::shared_ptr<Logger>& logger, RunReport* report) {
+  ProgressLine progress;
+  progress.show("Copying the project...");
   ProjectCopy copy = fileManager.copy(projectPath, destination);
   if (report) report->copyPath = copy.path();
   const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy.workFolder()), copy.workFolder().path(), excluded);
@@ -59,8 +62,10 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
-  const IdentifierPassSummary pass =
-      fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) { return copy.shownPath(path); });
+  const IdentifierPassSummary pass = fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) {
+    progress.advance("Adding identifiers", ibFiles.size());
+    return copy.shownPath(path);
+  });
   if (report) report->identifierPass = pass;
   if (!pass.allSucceeded() && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });

@@ -31,7 +31,9 @@ class CheckCommandTest : public KorvasterTest {
   CheckCommandTest() {
     temp.write("App/Main.storyboard", kMain);
     temp.write("App/Broken.xib", R"(<document><view contentMode="s" id="x">)");
-    temp.write("App/Clean.xib", R"(<document><view contentMode="s" id="c-1"><accessibility identifier="c"/></view></document>)");
+    temp.write(
+        "App/Clean.xib",
+        R"(<document><view contentMode="s" id="c-1"><accessibility identifier="c"/></view></document>)");
     temp.write("App/Pods/Lib/Lib.xib", kView);
   }
   ChildOutcome check(std::vector<std::string> options) {
@@ -43,37 +45,51 @@ class CheckCommandTest : public KorvasterTest {
 
 TEST_F(CheckCommandTest, FindingsComeInEachFormatAndTheStatusSaysWhetherAnyWereFound) {
   const std::string broken = "XML syntax error at line 1, column 40: no element found";
-  const std::string duplicate = "button 'b-1' uses accessibility identifier 'title', already used by 'v-1' at line 3";
+  const std::string duplicate =
+      "button 'b-1' uses accessibility identifier 'title', already used by 'v-1' at line 3";
   const std::string summary =
-      "Checked 3 Interface Builder files: 4 views, 1 without an accessibility identifier, 1 duplicate identifiers, "
+      "Checked 3 Interface Builder files: 4 views, 1 without an accessibility identifier, 1 duplicate "
+      "identifiers, "
       "1 unreadable.\n";
   const struct {
     std::vector<std::string> options;
     std::string output;
   } cases[] = {
       {{},
-       "App/Broken.xib:1: error: " + broken + "\n"
-       "App/Main.storyboard:6:13: warning: label 'l-1' has no accessibility identifier\n"
-       "App/Main.storyboard:7:13: warning: " + duplicate + "\n" + summary},
+       "App/Broken.xib:1: error: " + broken +
+           "\n"
+           "App/Main.storyboard:6:13: warning: label 'l-1' has no accessibility identifier\n"
+           "App/Main.storyboard:7:13: warning: " +
+           duplicate + "\n" + summary},
       {{"--format", "github"},
-       "::error file=App/Broken.xib,line=1::" + broken + "\n"
-       "::warning file=App/Main.storyboard,line=6,col=13::label 'l-1' has no accessibility identifier\n"
-       "::warning file=App/Main.storyboard,line=7,col=13::" + duplicate + "\n" + summary},
+       "::error file=App/Broken.xib,line=1::" + broken +
+           "\n"
+           "::warning file=App/Main.storyboard,line=6,col=13::label 'l-1' has no accessibility identifier\n"
+           "::warning file=App/Main.storyboard,line=7,col=13::" +
+           duplicate + "\n" + summary},
       {{"--format=json"},
-       "{\n  \"files\": [\n    {\n      \"path\": \"App/Broken.xib\",\n      \"error\": \"" + broken + "\"\n    },\n"
-       "    {\n      \"path\": \"App/Clean.xib\",\n      \"views\": 1,\n      \"missing\": 0,\n      \"duplicates\": 0,\n"
-       "      \"findings\": []\n    },\n"
-       "    {\n      \"path\": \"App/Main.storyboard\",\n      \"views\": 3,\n      \"missing\": 1,\n"
-       "      \"duplicates\": 1,\n      \"findings\": [\n"
-       "        {\n          \"kind\": \"missingIdentifier\",\n          \"line\": 6,\n          \"column\": 13,\n"
-       "          \"element\": \"label\",\n          \"id\": \"l-1\",\n"
-       "          \"message\": \"label 'l-1' has no accessibility identifier\"\n        },\n"
-       "        {\n          \"kind\": \"duplicateIdentifier\",\n          \"line\": 7,\n          \"column\": 13,\n"
-       "          \"element\": \"button\",\n          \"id\": \"b-1\",\n          \"identifier\": \"title\",\n"
-       "          \"firstId\": \"v-1\",\n          \"firstLine\": 3,\n          \"message\": \"" + duplicate + "\"\n"
-       "        }\n      ]\n    }\n  ],\n"
-       "  \"summary\": {\n    \"files\": 3,\n    \"views\": 4,\n    \"missing\": 1,\n    \"duplicates\": 1,\n"
-       "    \"unreadable\": 1\n  }\n}\n"},
+       "{\n  \"files\": [\n    {\n      \"path\": \"App/Broken.xib\",\n      \"error\": \"" + broken +
+           "\"\n    },\n"
+           "    {\n      \"path\": \"App/Clean.xib\",\n      \"views\": 1,\n      \"missing\": 0,\n      "
+           "\"duplicates\": 0,\n"
+           "      \"findings\": []\n    },\n"
+           "    {\n      \"path\": \"App/Main.storyboard\",\n      \"views\": 3,\n      \"missing\": 1,\n"
+           "      \"duplicates\": 1,\n      \"findings\": [\n"
+           "        {\n          \"kind\": \"missingIdentifier\",\n          \"line\": 6,\n          "
+           "\"column\": 13,\n"
+           "          \"element\": \"label\",\n          \"id\": \"l-1\",\n"
+           "          \"message\": \"label 'l-1' has no accessibility identifier\"\n        },\n"
+           "        {\n          \"kind\": \"duplicateIdentifier\",\n          \"line\": 7,\n          "
+           "\"column\": 13,\n"
+           "          \"element\": \"button\",\n          \"id\": \"b-1\",\n          \"identifier\": "
+           "\"title\",\n"
+           "          \"firstId\": \"v-1\",\n          \"firstLine\": 3,\n          \"message\": \"" +
+           duplicate +
+           "\"\n"
+           "        }\n      ]\n    }\n  ],\n"
+           "  \"summary\": {\n    \"files\": 3,\n    \"views\": 4,\n    \"missing\": 1,\n    \"duplicates\": "
+           "1,\n"
+           "    \"unreadable\": 1\n  }\n}\n"},
   };
   for (const auto& c : cases) {
     const auto outcome = check(c.options);
@@ -90,7 +106,8 @@ TEST_F(CheckCommandTest, FindingsComeInEachFormatAndTheStatusSaysWhetherAnyWereF
             "identifiers, 0 unreadable.\n");
   EXPECT_TRUE(fs::is_empty(temp / "home"));
   EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kMain);
-  EXPECT_EQ(entryNames(temp / "App"), (std::vector<std::string>{"Broken.xib", "Clean.xib", "Main.storyboard", "Pods"}));
+  EXPECT_EQ(entryNames(temp / "App"),
+            (std::vector<std::string>{"Broken.xib", "Clean.xib", "Main.storyboard", "Pods"}));
 }
 
 TEST_F(CheckCommandTest, AnUnknownFormatIsAParseFailureAndAnAbsolutePathOutsideStaysAbsolute) {
@@ -101,7 +118,8 @@ TEST_F(CheckCommandTest, AnUnknownFormatIsAParseFailureAndAnAbsolutePathOutsideS
 
   outcome = korvaster({"check", "-p", temp / "App", "--exclude", "Pods", "--exclude", "Broken.xib"}, "/");
   EXPECT_EQ(outcome.exitStatus, 1);
-  EXPECT_EQ(outcome.standardOutput.find(temp.path().substr(1) + "/App/Main.storyboard:6:13: warning: label"), 0u)
+  EXPECT_EQ(outcome.standardOutput.find(temp.path().substr(1) + "/App/Main.storyboard:6:13: warning: label"),
+            0u)
       << outcome.standardOutput;
 }
 

@@ -33,7 +33,8 @@ TEST(PathGlobTest, StarStaysWithinANameAndDoubleStarCrossesFolders) {
       {"Base.lproj/Main.storyboard", "Base.lproj/Main.storyboard", true},
       {"Base.lproj/Main.storyboard", "Base.lproj/Main.storyboards", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(matchesGlob(c.pattern, c.path), c.matches) << c.pattern << " " << c.path;
+  for (const auto& c : cases)
+    EXPECT_EQ(matchesGlob(c.pattern, c.path), c.matches) << c.pattern << " " << c.path;
 }
 
 TEST(PathGlobTest, APatternThatNamesAFolderExcludesEverythingInIt) {

@@ -11,7 +11,8 @@ namespace {
 
 bool hasIpaExtension(const std::string& name) {
   static const std::string kExtension = ".ipa";
-  return name.size() > kExtension.size() && name.compare(name.size() - kExtension.size(), kExtension.size(), kExtension) == 0;
+  return name.size() > kExtension.size() &&
+         name.compare(name.size() - kExtension.size(), kExtension.size(), kExtension) == 0;
 }
 
 }  // namespace
@@ -24,14 +25,16 @@ ExportedIpaFiles ExportedIpaFiles::in(const std::string& folder) {
   while (const dirent* entry = ::readdir(directory.get())) {
     const std::string name = entry->d_name;
     struct stat status {};
-    if (!hasIpaExtension(name) || ::stat((folder + name).c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
+    if (!hasIpaExtension(name) || ::stat((folder + name).c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+      continue;
 #ifdef __APPLE__
     const timespec modified = status.st_mtimespec;
 #else
     const timespec modified = status.st_mtim;
 #endif
-    found.files_[name] = Stamp{static_cast<unsigned long long>(status.st_ino), static_cast<long long>(status.st_size),
-                               static_cast<long long>(modified.tv_sec), static_cast<long>(modified.tv_nsec)};
+    found.files_[name] =
+        Stamp{static_cast<unsigned long long>(status.st_ino), static_cast<long long>(status.st_size),
+              static_cast<long long>(modified.tv_sec), static_cast<long>(modified.tv_nsec)};
   }
   return found;
 }

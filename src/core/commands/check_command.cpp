@@ -9,7 +9,8 @@ namespace korvaster {
 CheckCommand::CheckCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger,
                            const Platform& platform)
     : logger(std::move(commandLogger)),
-      options_(parser.add(Constants::Commands::Check, Constants::Commands::CheckUsage), CommandOptionLists::Check),
+      options_(parser.add(Constants::Commands::Check, Constants::Commands::CheckUsage),
+               CommandOptionLists::Check),
       platform_(platform) {}
 
 std::string CheckCommand::name() const { return Constants::Commands::Check; }
@@ -26,8 +27,8 @@ Arguments CheckCommand::parse(const argparse::ArgumentParser::Result& args) cons
 CommandOutcome CheckCommand::run(const Arguments& arguments) const {
   const auto format = checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text"));
   CommandOutcome outcome;
-  outcome.exitStatus =
-      CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), platform_.files, *platform_.output);
+  outcome.exitStatus = CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text),
+                                                     platform_.files, *platform_.output);
   return outcome;
 }
 

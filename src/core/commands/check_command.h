@@ -14,7 +14,8 @@ namespace korvaster {
 class CheckCommand final : public RegisterableCommand {
  public:
   // Registers the "check" subparser with --path, --exclude and --format on `parser`.
-  CheckCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger, const Platform& platform = Platform{});
+  CheckCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger,
+               const Platform& platform = Platform{});
 
   std::string name() const override;
   // The given options in the table's order. Throws argparse::ArgumentParserError::invalidValue

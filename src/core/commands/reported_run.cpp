@@ -20,7 +20,9 @@ bool writeReport(const std::string& path, const RunReport& report, const std::sh
     files::writeAtomically(path, reportJson(report), true);
     return true;
   } catch (const files::FileIOError& error) {
-    if (logger) logger->log(LogLevel::Error, [&] { return "Can't write the report: " + support::genericDescription(error); });
+    if (logger)
+      logger->log(LogLevel::Error,
+                  [&] { return "Can't write the report: " + support::genericDescription(error); });
     if (failure) failure->emplace(error);
   }
   return false;
@@ -43,7 +45,8 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
                           std::optional<files::FileIOError>* failure) {
     report.status = status;
     report.error = std::move(error);
-    report.durationSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    report.durationSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return writeReport(*path, report, logger, failure);
   };
   CommandOutcome outcome;

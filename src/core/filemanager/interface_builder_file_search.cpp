@@ -5,7 +5,8 @@
 
 namespace korvaster {
 
-std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder, const files::FileManager& system) {
+std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder,
+                                                   const files::FileManager& system) {
   std::vector<files::File> found;
   const auto root = system.realPath(folder.path());
   if (!root) return found;

@@ -13,6 +13,7 @@ namespace korvaster {
 // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links
 // leading out of the folder never followed), in enumeration order: the files the identifier
 // pass of `modify` takes from a copy of the folder.
-std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder, const files::FileManager& system);
+std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder,
+                                                   const files::FileManager& system);
 
 }  // namespace korvaster

@@ -21,8 +21,8 @@ class CheckIdentifiersStrategy {
   // read (each file's failure is reported with the findings, never thrown). Throws
   // KorvastError::missedProjectPath, the file layer's PathError for a path that is no folder,
   // and support::Interrupted between two files.
-  static int run(const Arguments& arguments, CheckFormat format, const std::shared_ptr<files::FileManager>& system,
-                 support::OutputByteStream& output);
+  static int run(const Arguments& arguments, CheckFormat format,
+                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
 };
 
 }  // namespace korvaster

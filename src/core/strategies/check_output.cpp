@@ -16,8 +16,9 @@ std::string messageOf(const ViewFinding& finding) {
 }
 
 std::string summaryOf(const CheckTotals& totals) {
-  return "Checked " + std::to_string(totals.files) + " Interface Builder files: " + std::to_string(totals.views) +
-         " views, " + std::to_string(totals.missing) + " without an accessibility identifier, " +
+  return "Checked " + std::to_string(totals.files) +
+         " Interface Builder files: " + std::to_string(totals.views) + " views, " +
+         std::to_string(totals.missing) + " without an accessibility identifier, " +
          std::to_string(totals.duplicates) + " duplicate identifiers, " + std::to_string(totals.unreadable) +
          " unreadable.";
 }
@@ -27,12 +28,23 @@ std::string githubEscaped(const std::string& text, bool isProperty) {
   std::string escaped;
   for (const char character : text) {
     switch (character) {
-      case '%': escaped += "%25"; break;
-      case '\r': escaped += "%0D"; break;
-      case '\n': escaped += "%0A"; break;
-      case ':': escaped += isProperty ? "%3A" : ":"; break;
-      case ',': escaped += isProperty ? "%2C" : ","; break;
-      default: escaped += character;
+      case '%':
+        escaped += "%25";
+        break;
+      case '\r':
+        escaped += "%0D";
+        break;
+      case '\n':
+        escaped += "%0A";
+        break;
+      case ':':
+        escaped += isProperty ? "%3A" : ":";
+        break;
+      case ',':
+        escaped += isProperty ? "%2C" : ",";
+        break;
+      default:
+        escaped += character;
     }
   }
   return escaped;
@@ -62,13 +74,14 @@ void writeGithub(const std::vector<CheckedFile>& files, support::OutputByteStrea
     }
     for (const ViewFinding& finding : file.scan.findings) {
       output << "::warning file=" << path << ",line=" << std::to_string(finding.position.line)
-             << ",col=" << std::to_string(finding.position.column) << "::" << githubEscaped(messageOf(finding), false)
-             << "\n";
+             << ",col=" << std::to_string(finding.position.column)
+             << "::" << githubEscaped(messageOf(finding), false) << "\n";
     }
   }
 }
 
-void writeJson(const std::vector<CheckedFile>& files, const CheckTotals& totals, support::OutputByteStream& output) {
+void writeJson(const std::vector<CheckedFile>& files, const CheckTotals& totals,
+               support::OutputByteStream& output) {
   support::JsonWriter json;
   json.beginObject().key("files").beginArray();
   for (const CheckedFile& file : files) {
@@ -123,7 +136,8 @@ CheckTotals totalsOf(const std::vector<CheckedFile>& files) {
   return totals;
 }
 
-void writeCheckResults(const std::vector<CheckedFile>& files, CheckFormat format, support::OutputByteStream& output) {
+void writeCheckResults(const std::vector<CheckedFile>& files, CheckFormat format,
+                       support::OutputByteStream& output) {
   const CheckTotals totals = totalsOf(files);
   switch (format) {
     case CheckFormat::json:

@@ -40,6 +40,7 @@ CheckTotals totalsOf(const std::vector<CheckedFile>& files);
 // Writes every finding and the totals in `format`. Text and GitHub output end with the line
 // "Checked N Interface Builder files: V views, M without an accessibility identifier,
 // D duplicate identifiers, U unreadable."
-void writeCheckResults(const std::vector<CheckedFile>& files, CheckFormat format, support::OutputByteStream& output);
+void writeCheckResults(const std::vector<CheckedFile>& files, CheckFormat format,
+                       support::OutputByteStream& output);
 
 }  // namespace korvaster

@@ -31,7 +31,12 @@ void identifierPass(support::JsonWriter& json, const IdentifierPassSummary& pass
   json.endArray();
   const IdentifierPassTotals totals = totalsOf(pass);
   json.key("totals").beginObject();
-  json.key("files").value(totals.files).key("updated").value(totals.updated).key("failed").value(totals.failed);
+  json.key("files")
+      .value(totals.files)
+      .key("updated")
+      .value(totals.updated)
+      .key("failed")
+      .value(totals.failed);
   json.key("views").value(totals.counts.views).key("identifiersAdded").value(totals.counts.added);
   json.key("identifiersKept").value(totals.counts.kept).endObject();
 }

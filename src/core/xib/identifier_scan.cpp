@@ -38,9 +38,12 @@ class Scanner {
     const char* identifier = nullptr;
     bool hasContentMode = false;
     for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
-      if (std::strcmp(attribute[0], "id") == 0) id = attribute[1];
-      else if (std::strcmp(attribute[0], "contentMode") == 0) hasContentMode = true;
-      else if (std::strcmp(attribute[0], "identifier") == 0) identifier = attribute[1];
+      if (std::strcmp(attribute[0], "id") == 0)
+        id = attribute[1];
+      else if (std::strcmp(attribute[0], "contentMode") == 0)
+        hasContentMode = true;
+      else if (std::strcmp(attribute[0], "identifier") == 0)
+        identifier = attribute[1];
     }
     if (!open_.empty() && open_.back().isView && !open_.back().sawAccessibility &&
         std::strcmp(name, "accessibility") == 0) {
@@ -63,8 +66,13 @@ class Scanner {
     open_.pop_back();
     if (!element.isView) return;
     ++scan_.views;
-    ViewFinding finding{ViewFinding::Kind::missingIdentifier, element.position, std::move(element.element),
-                        std::move(element.id), {}, {}, {}};
+    ViewFinding finding{ViewFinding::Kind::missingIdentifier,
+                        element.position,
+                        std::move(element.element),
+                        std::move(element.id),
+                        {},
+                        {},
+                        {}};
     if (element.identifier) {
       finding.identifier = std::move(*element.identifier);
       identified_.push_back(std::move(finding));
@@ -95,7 +103,9 @@ class Scanner {
   }
 
   void fail(int code, std::string message) {
-    if (!error_) error_.emplace(code, std::move(message), XML_GetCurrentLineNumber(parser_), XML_GetCurrentColumnNumber(parser_) + 1);
+    if (!error_)
+      error_.emplace(code, std::move(message), XML_GetCurrentLineNumber(parser_),
+                     XML_GetCurrentColumnNumber(parser_) + 1);
     XML_StopParser(parser_, XML_FALSE);
   }
   const std::optional<xml::XmlSyntaxError>& error() const { return error_; }
@@ -137,7 +147,8 @@ IdentifierScan scanIdentifiers(std::string_view document) {
     if (code == XML_ERROR_NONE) throw xml::XmlError::parsingFailed();
     const XML_LChar* text = XML_ErrorString(code);
     throw xml::XmlSyntaxError(static_cast<int>(code), text != nullptr ? text : "unknown error",
-                              XML_GetCurrentLineNumber(parser.get()), XML_GetCurrentColumnNumber(parser.get()) + 1);
+                              XML_GetCurrentLineNumber(parser.get()),
+                              XML_GetCurrentColumnNumber(parser.get()) + 1);
   }
   return scanner.finish();
 }

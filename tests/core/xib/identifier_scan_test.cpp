@@ -35,7 +35,8 @@ TEST(IdentifierScanTest, FindsWhatTheIdentifierPassChangesInEveryCorpusFile) {
     ASSERT_EQ(scan.has_value(), counts.has_value()) << path;
     if (!scan) continue;
     std::size_t missing = 0;
-    for (const auto& finding : scan->findings) missing += finding.kind == ViewFinding::Kind::missingIdentifier;
+    for (const auto& finding : scan->findings)
+      missing += finding.kind == ViewFinding::Kind::missingIdentifier;
     EXPECT_EQ(scan->views, counts->views) << path;
     EXPECT_EQ(missing, counts->added) << path;
   }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 #include "e2e/child_process.h"
 
@@ -18,8 +17,13 @@ using RunReportTest = KorvasterTest;
 
 // The report with its duration, which no test can know, set to 0.
 std::string reportAt(const std::string& path) {
-  return std::regex_replace(readFile(path), std::regex("\"durationSeconds\": [0-9.]+"),
-                            "\"durationSeconds\": 0");
+  std::string report = readFile(path);
+  const std::string key = "\"durationSeconds\": ";
+  if (const auto at = report.find(key); at != std::string::npos) {
+    const auto value = at + key.size();
+    report.replace(value, report.find(',', value) - value, "0");
+  }
+  return report;
 }
 
 TEST_F(RunReportTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {

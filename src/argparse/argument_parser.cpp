@@ -88,7 +88,15 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
       const auto found = options.find(optionWord);
       if (found == options.end()) throw ArgumentParserError::unknownOption(optionWord);
       const AnyArgument& option = *found->second;
-      result->results_[option.name()] = readValue(option, optionWord, attachedValue, arguments, position);
+      ArgumentValue value = readValue(option, optionWord, attachedValue, arguments, position);
+      auto [slot, isFirst] = result->results_.try_emplace(option.name(), value);
+      TextList* earlier = isFirst ? nullptr : std::get_if<TextList>(&slot->second);
+      if (earlier != nullptr) {
+        const TextList& added = std::get<TextList>(value);
+        earlier->insert(earlier->end(), added.begin(), added.end());
+      } else if (!isFirst) {
+        slot->second = std::move(value);
+      }
       continue;
     }
     if (!subparsers_.empty()) {

@@ -51,8 +51,9 @@ class ArgumentParser {
   // Registers a subcommand, replacing any earlier one of that name, and returns its parser.
   ArgumentParser& add(const std::string& name, const std::string& overview);
 
-  // Registers an option of kind T (std::string or bool). Both names must begin with "-",
-  // or the option can never be given.
+  // Registers an option of kind T (std::string, bool, or TextList for an option that may be
+  // given more than once, every text kept in order; of the others the last one given counts).
+  // Both names must begin with "-", or the option can never be given.
   template <typename T>
   std::shared_ptr<OptionArgument<T>> add(std::string option, std::optional<std::string> shortName,
                                          std::string usage) {

@@ -7,13 +7,15 @@
 #include <type_traits>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "argparse/argument_conversion_error.h"
 
 namespace korvaster::argparse {
 
-// A stored option value: text or boolean, the two kinds this parser offers.
-using ArgumentValue = std::variant<std::string, bool>;
+// A stored option value: text, boolean, or the texts of an option that may be given again.
+using TextList = std::vector<std::string>;
+using ArgumentValue = std::variant<std::string, bool, TextList>;
 
 template <typename T>
 struct ArgumentKind;
@@ -21,6 +23,12 @@ struct ArgumentKind;
 template <>
 struct ArgumentKind<std::string> {
   static std::string convert(const std::string& text) { return text; }
+};
+
+// Each occurrence adds its text to those given before.
+template <>
+struct ArgumentKind<TextList> {
+  static TextList convert(const std::string& text) { return {text}; }
 };
 
 template <>

@@ -58,9 +58,12 @@ std::string readContents(const std::string& path, std::size_t maximumSize) {
   return contents;
 }
 
-void writeAtomically(const std::string& path, std::string_view contents) {
+void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) {
   struct stat original {};
-  if (::stat(path.c_str(), &original) != 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+  if (::stat(path.c_str(), &original) != 0) {
+    if (!mayCreate || errno != ENOENT) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+    original.st_mode = 0644;
+  }
 
   const std::string folder = folderAndName(path).first;
   // Short, so that a file whose name is near the longest allowed can still be rewritten.

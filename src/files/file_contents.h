@@ -17,8 +17,9 @@ std::string readContents(const std::string& path,
 
 // Writes `contents` to a temporary file in the same folder, gives it the permission bits of
 // the file it replaces, and renames it over `path`. On failure the old file is left whole,
-// the temporary file is removed and FileIOError(writeFailed) is thrown.
-void writeAtomically(const std::string& path, std::string_view contents);
+// the temporary file is removed and FileIOError(writeFailed) is thrown. A missing file is a
+// failure too, unless `mayCreate`: the new file then gets the bits 0644.
+void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false);
 
 // Removes the temporary files of writeAtomically that a killed process left in `folder`;
 // returns how many went. Only for a caller that knows no other writer is at work there.

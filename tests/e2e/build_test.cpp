@@ -25,7 +25,8 @@ TEST_F(BuildCommandTest, BuildOnlyArchivesAndExportsTheProjectInPlaceAndShowsOnl
   EXPECT_NE(readFile(temp / "xcodebuild.log").find("-workspace\n" + temp / "SampleApp/SampleApp.xcworkspace\n"),
             std::string::npos);
   // Build-only keeps the archive and makes no copy.
-  EXPECT_EQ(entryNames(builds + "SampleApp"), (std::vector<std::string>{"SampleApp.ipa", "SampleApp.xcarchive"}));
+  EXPECT_EQ(entryNames(builds + "SampleApp"), (std::vector<std::string>{"SampleApp.ipa", "SampleApp.xcarchive",
+                                                                        "xcodebuild-archive.log", "xcodebuild-export.log"}));
   EXPECT_TRUE(fs::is_empty(projects));
 }
 

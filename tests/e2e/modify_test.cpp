@@ -14,7 +14,8 @@ TEST_F(ModifyCommandTest, TheCopysPlaceIsLoggedAndAFailureIsReportedOnStandardOu
   EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_EQ(outcome.standardOutput, "");
   EXPECT_EQ(logLines(outcome.standardError),
-            std::vector<std::string>{"[\u2139\uFE0F] KorvastLoger -> Your modified project is at " + projects + "App/"});
+            (std::vector<std::string>{"[\u2139\uFE0F] KorvastLoger -> Updated 1 of 1 Interface Builder files: 1 identifiers added, 0 kept.",
+                                      "[\u2139\uFE0F] KorvastLoger -> Your modified project is at " + projects + "App/"}));
 
   outcome = korvaster({"modify", "--path", temp / "nowhere"});
   EXPECT_EQ(outcome.exitStatus, 1);

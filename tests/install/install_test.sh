@@ -30,9 +30,9 @@ offers() {
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); _korvaster; echo "${COMPREPLY[*]}"' \
     _ "$prefix/share/bash-completion/completions/korvaster" "$@"
 }
-[ "$(offers korvaster '')" = "modify build --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
+[ "$(offers korvaster '')" = "modify build check --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
 for option in --path --output --export --configuration --scheme --workspace --buildonly --verbose; do
   grep -qw -- "$option" <<<"$(offers korvaster build --)" || fail "build does not offer $option"
 done
-[ "$(offers korvaster modify --)" = "--path --output --help" ] || fail "modify offers: $(offers korvaster modify --)"
+[ "$(offers korvaster modify --)" = "--path --output --exclude --report --help" ] || fail "modify offers: $(offers korvaster modify --)"
 echo "install test: tool, man page and completions installed and working"

@@ -12,13 +12,18 @@ class CommandRunner {
   virtual ~CommandRunner() = default;
   // Runs `words` (the program first, found on PATH) and returns its exit status: 127 when
   // it cannot be started, 128 + the signal when it was killed. With `redirectOutput` the
-  // child's standard output is discarded; standard input and error are always inherited.
-  virtual int run(const std::vector<std::string>& words, bool redirectOutput) = 0;
+  // child's standard output is not shown; standard input and error are always inherited or
+  // passed on. A non-empty `logPath` names a file that is made anew and gets everything the
+  // child writes to either stream, in the order it arrives; when it cannot be made, the child
+  // runs without it.
+  virtual int run(const std::vector<std::string>& words, bool redirectOutput, const std::string& logPath) = 0;
+  int run(const std::vector<std::string>& words, bool redirectOutput) { return run(words, redirectOutput, ""); }
 };
 
 class PosixCommandRunner final : public CommandRunner {
  public:
-  int run(const std::vector<std::string>& words, bool redirectOutput) override;
+  using CommandRunner::run;
+  int run(const std::vector<std::string>& words, bool redirectOutput, const std::string& logPath) override;
 };
 
 // The runner the workflows use unless they are given another.

@@ -1,13 +1,16 @@
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cerrno>
 
 #include "core/build/command_runner.h"
 #include "support/interruption.h"
+#include "support/write_all.h"
 
 extern char** environ;
 
@@ -38,9 +41,102 @@ void endProcessGroup(pid_t group) {
   ::kill(-group, SIGKILL);
   waitForGroup(group, kGraceMilliseconds);
 }
+
+// After the child has gone, what it started may hold its pipes open: its output is taken
+// while it keeps coming, but never for longer than this.
+constexpr int kQuietMilliseconds = 200;
+constexpr auto kLongestDrain = std::chrono::seconds(2);
+
+// The pipes that take the child's standard output and error, and the log they are copied to.
+class OutputTee {
+ public:
+  // Opens the log and makes the pipes; ready() is false when either failed.
+  OutputTee(const std::string& logPath, bool showOutput) : showOutput_(showOutput) {
+    if (logPath.empty()) return;
+    log_ = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (log_ < 0) return;
+    for (int* ends : {output_, error_}) {
+      if (::pipe(ends) != 0) return;
+      for (int index : {0, 1}) ::fcntl(ends[index], F_SETFD, FD_CLOEXEC);
+    }
+    ready_ = true;
+  }
+  ~OutputTee() {
+    for (int fd : {log_, output_[0], output_[1], error_[0], error_[1]}) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  OutputTee(const OutputTee&) = delete;
+  OutputTee& operator=(const OutputTee&) = delete;
+
+  bool ready() const { return ready_; }
+
+  // Makes the child write into the pipes; its copies of them replace its standard streams.
+  bool connect(posix_spawn_file_actions_t& actions) const {
+    return posix_spawn_file_actions_adddup2(&actions, output_[1], STDOUT_FILENO) == 0 &&
+           posix_spawn_file_actions_adddup2(&actions, error_[1], STDERR_FILENO) == 0;
+  }
+
+  // Copies what comes through the pipes to the log and on to this process's own streams
+  // until the child has gone and its output has stopped. The child is not reaped.
+  void copyUntilDone(pid_t child) {
+    closeDescriptor(output_[1]);
+    closeDescriptor(error_[1]);
+    // A reader of our output that went away must not end this process; the copy just stops.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGPIPE, &ignore, &previous);
+    bool childGone = false;
+    std::chrono::steady_clock::time_point drainEnd{};
+    while (output_[0] >= 0 || error_[0] >= 0) {
+      pollfd fds[2] = {{output_[0], POLLIN, 0}, {error_[0], POLLIN, 0}};
+      const int ready = ::poll(fds, 2, childGone ? kQuietMilliseconds : 10 * kPollMilliseconds);
+      if (ready < 0 && errno != EINTR) break;
+      if (ready == 0 && childGone) break;
+      if (ready > 0) {
+        if (fds[0].revents != 0) copyChunk(output_[0], showOutput_ ? STDOUT_FILENO : -1);
+        if (fds[1].revents != 0) copyChunk(error_[0], STDERR_FILENO);
+      }
+      if (!childGone) {
+        siginfo_t info{};
+        childGone = ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                    info.si_pid == child;
+        if (childGone) drainEnd = std::chrono::steady_clock::now() + kLongestDrain;
+      } else if (std::chrono::steady_clock::now() > drainEnd) {
+        break;
+      }
+    }
+    ::sigaction(SIGPIPE, &previous, nullptr);
+  }
+
+ private:
+  static void closeDescriptor(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+
+  void copyChunk(int& from, int shownOn) {
+    char buffer[65536];
+    const ssize_t count = ::read(from, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) return;
+    if (count <= 0) {
+      closeDescriptor(from);
+      return;
+    }
+    const std::string_view chunk(buffer, static_cast<std::size_t>(count));
+    if (log_ >= 0 && !support::writeAll(log_, chunk)) closeDescriptor(log_);
+    if (shownOn >= 0) support::writeAll(shownOn, chunk);
+  }
+
+  bool showOutput_;
+  bool ready_ = false;
+  int log_ = -1;
+  int output_[2] = {-1, -1};
+  int error_[2] = {-1, -1};
+};
 }  // namespace
 
-int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirectOutput) {
+int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirectOutput, const std::string& logPath) {
   // env finds the program on PATH; no shell is involved, so each word stays one argument.
   std::vector<std::string> argumentTexts{kEnvProgram};
   argumentTexts.insert(argumentTexts.end(), words.begin(), words.end());
@@ -49,11 +145,15 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   argv.push_back(nullptr);
 
   support::throwIfInterrupted();
+  OutputTee tee(logPath, !redirectOutput);
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return kCannotStart;
-  // The null device takes any amount of output, so the child can never block on it.
-  if (redirectOutput &&
-      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) != 0) {
+  // The null device takes any amount of output, so the child can never block on it; nor on
+  // the pipes, which are read as long as it runs.
+  const bool connected = tee.ready() ? tee.connect(actions)
+                                     : !redirectOutput || posix_spawn_file_actions_addopen(
+                                                              &actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0) == 0;
+  if (!connected) {
     posix_spawn_file_actions_destroy(&actions);
     return kCannotStart;
   }
@@ -77,6 +177,7 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return kCannotStart;
   support::setChildProcessGroup(child);
+  if (tee.ready()) tee.copyUntilDone(child);
 
   int status = 0;
   while (::waitpid(child, &status, 0) < 0) {

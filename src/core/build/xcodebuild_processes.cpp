@@ -36,8 +36,8 @@ std::vector<std::string> ArchiveProcess::words(const BuildConfig& config, const 
 }
 
 int ArchiveProcess::launch(const BuildConfig& config, const std::string& outputPath,
-                           const std::string& source, CommandRunner& runner) {
-  return runner.run(words(config, outputPath, source), !config.verbose);
+                           const std::string& source, CommandRunner& runner, const std::string& logPath) {
+  return runner.run(words(config, outputPath, source), !config.verbose, logPath);
 }
 
 std::vector<std::string> ExportProcess::words(const BuildConfig& config, const std::string& archivePath,
@@ -49,8 +49,8 @@ std::vector<std::string> ExportProcess::words(const BuildConfig& config, const s
 }
 
 int ExportProcess::launch(const BuildConfig& config, const std::string& archivePath,
-                          const std::string& output, CommandRunner& runner) {
-  return runner.run(words(config, archivePath, output), !config.verbose);
+                          const std::string& output, CommandRunner& runner, const std::string& logPath) {
+  return runner.run(words(config, archivePath, output), !config.verbose, logPath);
 }
 
 }  // namespace korvaster

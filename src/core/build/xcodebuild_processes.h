@@ -15,9 +15,10 @@ class ArchiveProcess {
   // -verbose|-quiet; the workspace is always taken relative to the project folder.
   static std::vector<std::string> words(const BuildConfig& config, const std::string& outputPath,
                                         const std::string& source);
-  // Runs the words (output discarded unless verbose) and returns the exit status.
+  // Runs the words (output shown only when verbose, errors always, both kept in `logPath`
+  // when it is not empty) and returns the exit status.
   static int launch(const BuildConfig& config, const std::string& outputPath, const std::string& source,
-                    CommandRunner& runner);
+                    CommandRunner& runner, const std::string& logPath = "");
 };
 
 class ExportProcess {
@@ -26,7 +27,7 @@ class ExportProcess {
   static std::vector<std::string> words(const BuildConfig& config, const std::string& archivePath,
                                         const std::string& output);
   static int launch(const BuildConfig& config, const std::string& archivePath, const std::string& output,
-                    CommandRunner& runner);
+                    CommandRunner& runner, const std::string& logPath = "");
 };
 
 }  // namespace korvaster

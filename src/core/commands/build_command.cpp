@@ -2,6 +2,7 @@
 
 #include "core/build/build_config.h"
 #include "core/commands/constants.h"
+#include "core/commands/reported_run.h"
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/strategies/build_ipa_strategy.h"
@@ -23,16 +24,18 @@ Arguments BuildCommand::parse(const argparse::ArgumentParser::Result& args) cons
 }
 
 CommandOutcome BuildCommand::run(const Arguments& arguments) const {
-  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
-  if (!projectPath) throw KorvastError::missedProjectPath();
-  const KorvastFileManager fileManager(logger, platform_.files);
-  if (contains(arguments, ArgumentType::build)) {
-    const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
-    if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
-    const BuildConfig config(arguments, *plistPath);
-    return BuildIPAStrategy::run(config, fileManager, *projectPath, *platform_.runner);
-  }
-  return ModifyAndBuildStrategy::run(arguments, fileManager, *platform_.runner);
+  return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+    const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+    if (!projectPath) throw KorvastError::missedProjectPath();
+    const KorvastFileManager fileManager(logger, platform_.files);
+    if (contains(arguments, ArgumentType::build)) {
+      const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
+      if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
+      const BuildConfig config(arguments, *plistPath);
+      return BuildIPAStrategy::run(config, fileManager, *projectPath, *platform_.runner, report);
+    }
+    return ModifyAndBuildStrategy::run(arguments, fileManager, *platform_.runner, report);
+  });
 }
 
 }  // namespace korvaster

@@ -24,6 +24,10 @@ inline constexpr const char* ModifyUsage =
 inline constexpr const char* Build = "build";
 inline constexpr const char* BuildUsage =
     "Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.";
+inline constexpr const char* Check = "check";
+inline constexpr const char* CheckUsage =
+    "Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; changes "
+    "nothing. See -h for options.";
 }  // namespace Commands
 
 }  // namespace korvaster::Constants
@@ -39,10 +43,14 @@ namespace korvaster {
 // option table.
 namespace CommandOptionLists {
 inline constexpr std::initializer_list<ArgumentType> TopLevel = {ArgumentType::version};
-inline constexpr std::initializer_list<ArgumentType> Modify = {ArgumentType::projectPath, ArgumentType::outputPath};
+inline constexpr std::initializer_list<ArgumentType> Modify = {ArgumentType::projectPath, ArgumentType::outputPath,
+                                                              ArgumentType::exclude, ArgumentType::report};
 inline constexpr std::initializer_list<ArgumentType> Build = {
     ArgumentType::projectPath, ArgumentType::outputPath, ArgumentType::exportPlist, ArgumentType::configuration,
-    ArgumentType::scheme,      ArgumentType::workspace,  ArgumentType::build,       ArgumentType::verbose};
+    ArgumentType::scheme,      ArgumentType::workspace,  ArgumentType::build,       ArgumentType::verbose,
+    ArgumentType::exclude,     ArgumentType::report};
+inline constexpr std::initializer_list<ArgumentType> Check = {ArgumentType::projectPath, ArgumentType::exclude,
+                                                             ArgumentType::format};
 }  // namespace CommandOptionLists
 
 }  // namespace korvaster

@@ -1,6 +1,7 @@
 #include "core/commands/korvast_argument_parser.h"
 
 #include "core/commands/build_command.h"
+#include "core/commands/check_command.h"
 #include "core/commands/constants.h"
 #include "core/commands/modify_sources_command.h"
 #include "core/errors/korvast_error.h"
@@ -17,6 +18,7 @@ KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, con
       version_(*parser_, CommandOptionLists::TopLevel) {
   cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_, platform_));
   cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_, platform_));
+  cmds_.push_back(std::make_shared<CheckCommand>(*parser_, logger_, platform_));
 }
 
 std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser::parse(

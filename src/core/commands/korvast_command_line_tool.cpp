@@ -35,22 +35,24 @@ void KorvastCommandLineTool::checkVerboseArgument() {
   }
 }
 
-void KorvastCommandLineTool::run() {
+int KorvastCommandLineTool::run() {
   checkVerboseArgument();
   if (!command_) {
     if (contains(arguments, ArgumentType::version))
       printLine(*platform_.output, Versioning::currentVerssion.completeDisplayString());
-    return;
+    return 0;
   }
   const CommandOutcome outcome = command_->run(arguments);
-  if (logger) logger->log(LogLevel::Info, [&] { return outcome.description; });
+  if (logger && !outcome.description.empty()) logger->log(LogLevel::Info, [&] { return outcome.description; });
+  return outcome.exitStatus;
 }
 
 int runKorvaster(const std::vector<std::string>& arguments, const Platform& platform) {
   support::installInterruptionHandlers();
+  int status = 0;
   try {
     KorvastCommandLineTool tool(arguments, platform);
-    tool.run();
+    status = tool.run();
   } catch (const argparse::HelpRequested& help) {
     *platform.output << help.usage();
     platform.output->flush();
@@ -66,7 +68,7 @@ int runKorvaster(const std::vector<std::string>& arguments, const Platform& plat
   }
   // Success, help and the version line alike: output that never arrived is a failure.
   platform.output->flush();
-  return platform.output->failed() ? 1 : 0;
+  return platform.output->failed() ? 1 : status;
 }
 
 }  // namespace korvaster

@@ -19,9 +19,9 @@ class KorvastCommandLineTool final {
   // tool reads, writes or starts goes through `platform`.
   explicit KorvastCommandLineTool(const std::vector<std::string>& arguments, const Platform& platform = Platform{});
 
-  // Prints the version, or runs the chosen command and logs its description. Throws what
-  // the command throws.
-  void run();
+  // Prints the version, or runs the chosen command and logs its description. Returns the
+  // command's exit status (0 for the version); throws what the command throws.
+  int run();
 
   Arguments arguments;
   std::shared_ptr<Logger> logger;
@@ -34,7 +34,8 @@ class KorvastCommandLineTool final {
 };
 
 // The process entry point: runs the tool, prints the usage a help word asked for, and prints
-// the one report line of a failure. Returns 0 on success, for help and for --version;
+// the one report line of a failure. Returns 0 on success, for help and for --version (check:
+// 1 when it found anything);
 // 128 + the signal's number when interrupted; 1 whenever another report was written, or when
 // standard output could not be written.
 int runKorvaster(const std::vector<std::string>& arguments, const Platform& platform = Platform{});

@@ -1,6 +1,7 @@
 #include "core/commands/modify_sources_command.h"
 
 #include "core/commands/constants.h"
+#include "core/commands/reported_run.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/strategies/modify_source_code_strategy.h"
 
@@ -20,8 +21,10 @@ Arguments ModifySourcesCommand::parse(const argparse::ArgumentParser::Result& ar
 }
 
 CommandOutcome ModifySourcesCommand::run(const Arguments& arguments) const {
-  const KorvastFileManager fileManager(logger, platform_.files);
-  return ModifySourceCodeStrategy::run(arguments, fileManager);
+  return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+    const KorvastFileManager fileManager(logger, platform_.files);
+    return ModifySourceCodeStrategy::run(arguments, fileManager, report);
+  });
 }
 
 }  // namespace korvaster

@@ -1,5 +1,6 @@
 #include "core/commands/reference_pages.h"
 
+#include <cctype>
 #include <initializer_list>
 #include <vector>
 
@@ -20,7 +21,8 @@ struct Level {
 const std::vector<Level>& subcommands() {
   static const std::vector<Level> levels = {
       {Constants::Commands::Modify, Constants::Commands::ModifyUsage, CommandOptionLists::Modify},
-      {Constants::Commands::Build, Constants::Commands::BuildUsage, CommandOptionLists::Build}};
+      {Constants::Commands::Build, Constants::Commands::BuildUsage, CommandOptionLists::Build},
+      {Constants::Commands::Check, Constants::Commands::CheckUsage, CommandOptionLists::Check}};
   return levels;
 }
 
@@ -42,6 +44,7 @@ ValueKind valueOf(const OptionSpec& spec) {
       return ValueKind::folder;
     case ArgumentType::exportPlist:
     case ArgumentType::workspace:
+    case ArgumentType::report:
       return ValueKind::file;
     default:
       return ValueKind::word;
@@ -81,6 +84,11 @@ std::string optionWords(const Level& level) {
   return words + " --help -h";
 }
 
+std::string upperCased(std::string text) {
+  for (char& character : text) character = static_cast<char>(std::toupper(static_cast<unsigned char>(character)));
+  return text;
+}
+
 std::string singleQuoted(const std::string& text, const std::string& quoteEscape) {
   return "'" + replaced(text, "'", quoteEscape) + "'";
 }
@@ -104,7 +112,7 @@ std::string manPage() {
   page += ".B korvaster \\-\\-version\n.br\n.B korvaster\n[\\fIcommand\\fR] \\fB\\-h\\fR | \\fB\\-\\-help\\fR\n";
   page += ".SH DESCRIPTION\n" + roff(Constants::CommandInfo::Overview) + "\n";
   for (const auto& level : subcommands()) {
-    page += ".SH " + std::string(level.name == std::string("modify") ? "MODIFY" : "BUILD") + "\n" +
+    page += ".SH " + upperCased(level.name) + "\n" +
             roff(level.overview) + "\n";
     for (const auto type : level.options) {
       const auto& spec = specOf(type);
@@ -121,10 +129,12 @@ std::string manPage() {
   }
   page += ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\nDisplay available options\n";
   page += ".SH EXIT STATUS\n.TP\n0\nThe command succeeded, or it printed help or the version.\n"
-          ".TP\n1\nThe run failed; the last line on standard output says why.\n"
+          ".TP\n1\nThe run failed; the last line on standard output says why. For check: a view lacks an identifier, "
+          "an identifier is used twice, or a file could not be read.\n"
           ".TP\n129, 130, 143\nThe run was stopped by SIGHUP, SIGINT or SIGTERM, and removed what it had begun.\n";
   page += ".SH FILES\n.TP\n~/.korvast/CommandLineTool/Projects/\nModified copies of projects.\n"
-          ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa.\n"
+          ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa, "
+          "and xcodebuild\\-archive.log and xcodebuild\\-export.log, what xcodebuild wrote on its last runs there.\n"
           ".TP\n~/.korvast/CommandLineTool/Locks/\nThe lock files of runs that take turns.\n"
           ".TP\n\\&.korvaster\\-copy\nThe mark of a copy korvaster made, and may replace.\n";
   page += ".SH SEE ALSO\n" + roff(Constants::CommandInfo::More) + "\n";
@@ -137,7 +147,10 @@ std::string bashCompletion() {
       "_korvaster() {\n"
       "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\" command=\"\" word\n"
       "  for word in \"${COMP_WORDS[@]:1:COMP_CWORD-1}\"; do\n"
-      "    case \"$word\" in modify|build) command=$word; break ;; esac\n"
+      "    case \"$word\" in ";
+  for (const auto& level : subcommands()) script += std::string(level.name) + (&level == &subcommands().back() ? "" : "|");
+  script +=
+      ") command=$word; break ;; esac\n"
       "  done\n"
       "  case \"$prev\" in\n";
   std::string folders, files, words;

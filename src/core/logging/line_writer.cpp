@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "core/logging/progress_line.h"
 #include "support/process_info.h"
 #include "support/write_all.h"
 
@@ -48,6 +49,7 @@ std::string StandardErrorLineWriter::prefix(long long secondsSinceEpoch, int mil
 void StandardErrorLineWriter::writeLine(const std::string& line) {
   using namespace std::chrono;
   const auto now = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+  clearProgressLine();
   // One write per line, so that lines from the tool and from xcodebuild never interleave mid-line.
   support::writeAll(STDERR_FILENO, prefix(now / 1000, static_cast<int>(now % 1000)) + line + "\n");
 }

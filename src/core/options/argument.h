@@ -17,7 +17,10 @@ enum class ArgumentType {
   workspace,
   verbose,
   build,
-  version
+  version,
+  exclude,
+  report,
+  format
 };
 
 struct Argument {
@@ -35,6 +38,9 @@ using Arguments = std::vector<Argument>;
 
 // The value of the first argument of this kind (an empty value counts as found), or nothing.
 std::optional<std::string> lookup(const Arguments& arguments, ArgumentType type);
+
+// The values of every argument of this kind, in order.
+std::vector<std::string> lookupAll(const Arguments& arguments, ArgumentType type);
 
 // Whether any argument has this kind.
 bool contains(const Arguments& arguments, ArgumentType type);

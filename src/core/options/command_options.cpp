@@ -26,11 +26,17 @@ CommandOptions::CommandOptions(argparse::ArgumentParser& parser, std::initialize
     if (std::find(types.begin(), types.end(), option.type) == types.end()) continue;
     std::optional<std::string> shortName;
     if (option.shortName != nullptr) shortName = option.shortName;
-    Registered entry{option.type, nullptr, nullptr};
-    if (option.kind == OptionKind::text) {
-      entry.text = parser.add<std::string>(option.name, shortName, option.usage);
-    } else {
-      entry.toggle = parser.add<bool>(option.name, shortName, option.usage);
+    Registered entry{option.type, nullptr, nullptr, nullptr};
+    switch (option.kind) {
+      case OptionKind::text:
+        entry.text = parser.add<std::string>(option.name, shortName, option.usage);
+        break;
+      case OptionKind::list:
+        entry.list = parser.add<argparse::TextList>(option.name, shortName, option.usage);
+        break;
+      case OptionKind::toggle:
+        entry.toggle = parser.add<bool>(option.name, shortName, option.usage);
+        break;
     }
     registered_.push_back(std::move(entry));
   }
@@ -41,6 +47,10 @@ Arguments CommandOptions::read(const argparse::ArgumentParser::Result& result) c
   for (const Registered& entry : registered_) {
     if (entry.text) {
       if (auto value = result.get(*entry.text)) arguments.emplace_back(entry.type, std::move(*value));
+    } else if (entry.list) {
+      if (auto values = result.get(*entry.list)) {
+        for (auto& value : *values) arguments.emplace_back(entry.type, std::move(value));
+      }
     } else if (result.get(*entry.toggle)) {
       arguments.emplace_back(entry.type, std::string());
     }

@@ -13,8 +13,9 @@
 
 namespace korvaster {
 
-// A text option takes a value; a toggle takes none and counts by presence.
-enum class OptionKind { text, toggle };
+// A text option takes a value; a list option takes one each time it is given; a toggle takes
+// none and counts by presence.
+enum class OptionKind { text, list, toggle };
 
 struct OptionSpec {
   const char* name;
@@ -40,6 +41,12 @@ inline constexpr OptionSpec kOptionTable[] = {
     {"--buildonly", "-b", "Archive and export ipa file without any modifications", ArgumentType::build,
      OptionKind::toggle},
     {"--verbose", "-v", "Log message level", ArgumentType::verbose, OptionKind::toggle},
+    {"--exclude", nullptr, "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**",
+     ArgumentType::exclude, OptionKind::list},
+    {"--report", nullptr, "A path where a JSON report of the run is written, also when it fails",
+     ArgumentType::report, OptionKind::text},
+    {"--format", nullptr, "Output format: text (default), json or github", ArgumentType::format,
+     OptionKind::text},
     {"--version", nullptr, "Prints tool version", ArgumentType::version, OptionKind::toggle},
 };
 
@@ -49,14 +56,17 @@ class CommandOptions {
   CommandOptions(argparse::ArgumentParser& parser, std::initializer_list<ArgumentType> types);
 
   // The registered options given at this level or above, in table order: a text option
-  // with its text, a switch with an empty value (also when given "=false").
+  // with its text, a list option once for each text, in order, a switch with an empty value
+  // (also when given "=false").
   Arguments read(const argparse::ArgumentParser::Result& result) const;
 
  private:
   struct Registered {
     ArgumentType type;
-    std::shared_ptr<argparse::OptionArgument<std::string>> text;  // null for a switch
-    std::shared_ptr<argparse::OptionArgument<bool>> toggle;       // null for a text option
+    // Exactly one of the three is set, after the row's kind.
+    std::shared_ptr<argparse::OptionArgument<std::string>> text;
+    std::shared_ptr<argparse::OptionArgument<argparse::TextList>> list;
+    std::shared_ptr<argparse::OptionArgument<bool>> toggle;
   };
   std::vector<Registered> registered_;
 };

@@ -1,5 +1,6 @@
 #include "core/strategies/build_ipa_strategy.h"
 
+#include "core/build/exported_ipa_files.h"
 #include "core/build/xcodebuild_processes.h"
 #include "core/errors/korvast_error.h"
 #include "core/strategies/command_outputs.h"
@@ -8,36 +9,65 @@
 
 namespace korvaster {
 
+namespace {
+
+constexpr const char* kArchiveLogName = "xcodebuild-archive.log";
+constexpr const char* kExportLogName = "xcodebuild-export.log";
+
+// Records one xcodebuild run, and after a failure names the file that holds what it said.
+void afterRun(const KorvastFileManager& fileManager, const char* action, int status, const std::string& logPath,
+              RunReport* report) {
+  bool isFolder = false;
+  const bool logKept = fileManager.fileManager->fileExists(logPath, isFolder) && !isFolder;
+  if (report) {
+    report->xcodebuildRuns.push_back({action, status, logKept ? std::optional<std::string>(logPath) : std::nullopt});
+  }
+  if (status != 0 && logKept && fileManager.logger) {
+    fileManager.logger->log(LogLevel::Error, [&] { return "The output of xcodebuild is in " + logPath; });
+  }
+}
+
+}  // namespace
+
 CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFileManager& fileManager,
-                                     const std::string& sourcePath, CommandRunner& runner) {
+                                     const std::string& sourcePath, CommandRunner& runner, RunReport* report) {
   const std::string buildFolder = fileManager.prepareProjectBuildFolder(config.workspace);
-  const std::string archivePath =
-      archive(config, buildFolder + workspaceName(config.workspace), sourcePath, fileManager.logger, runner);
+  const std::string archivePath = archive(config, buildFolder, sourcePath, fileManager, runner, report);
   // An interruption that came while the archive was being made ends the run here.
   support::throwIfInterrupted();
-  exportIPA(config, archivePath, buildFolder, fileManager.logger, runner);
+  exportIPA(config, archivePath, buildFolder, fileManager, runner, report);
   return {buildFolder, support::replacingFirst(Constants::CommandOutputs::Build, "%@", buildFolder)};
 }
 
-std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::string& outputPath,
-                                      const std::string& sourcePath, const std::shared_ptr<Logger>& logger,
-                                      CommandRunner& runner) {
+std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::string& buildFolder,
+                                      const std::string& sourcePath, const KorvastFileManager& fileManager,
+                                      CommandRunner& runner, RunReport* report) {
+  const auto& logger = fileManager.logger;
+  const std::string outputPath = buildFolder + workspaceName(config.workspace);
   if (logger) logger->log(LogLevel::Info, [] { return "Archiving the project..."; });
-  const int status = ArchiveProcess::launch(config, outputPath, sourcePath, runner);
+  const std::string logPath = buildFolder + kArchiveLogName;
+  const int status = ArchiveProcess::launch(config, outputPath, sourcePath, runner, logPath);
   if (status != 0) {
     if (logger)
       logger->log(LogLevel::Error,
                   [&] { return "Failed to make archive. Error code: " + std::to_string(status); });
+    afterRun(fileManager, "archive", status, logPath, report);
     throw KorvastError::failedToBuildArchive(status);
   }
+  afterRun(fileManager, "archive", status, logPath, report);
+  if (report) report->archivePath = outputPath + ".xcarchive";
   return outputPath + ".xcarchive";
 }
 
 void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& archivePath,
-                                 const std::string& outputPath, const std::shared_ptr<Logger>& logger,
-                                 CommandRunner& runner) {
+                                 const std::string& buildFolder, const KorvastFileManager& fileManager,
+                                 CommandRunner& runner, RunReport* report) {
+  const auto& logger = fileManager.logger;
   if (logger) logger->log(LogLevel::Info, [] { return "Exporting archive..."; });
-  const int status = ExportProcess::launch(config, archivePath, outputPath, runner);
+  const std::string logPath = buildFolder + kExportLogName;
+  const ExportedIpaFiles before = ExportedIpaFiles::in(buildFolder);
+  const int status = ExportProcess::launch(config, archivePath, buildFolder, runner, logPath);
+  if (report) report->ipaFiles = ExportedIpaFiles::in(buildFolder).madeSince(before);
   if (status != 0) {
     if (logger) {
       logger->log(LogLevel::Error, [&] {
@@ -45,8 +75,10 @@ void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& a
                std::to_string(status);
       });
     }
+    afterRun(fileManager, "export", status, logPath, report);
     throw KorvastError::failedToExportArchive(status);
   }
+  afterRun(fileManager, "export", status, logPath, report);
 }
 
 }  // namespace korvaster

@@ -9,6 +9,7 @@
 #include "core/build/command_runner.h"
 #include "core/options/argument.h"
 #include "core/strategies/command_outcome.h"
+#include "core/strategies/run_report.h"
 #include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {
@@ -17,17 +18,19 @@ class BuildIPAStrategy {
  public:
   // result: the build folder path; description: "Your ipa file located at PATH". Throws
   // KorvastError::failedToBuildArchive or failedToExportArchive with xcodebuild's status
-  // (the export is not attempted after a failed archive), or failedToCreateFolder.
+  // (the export is not attempted after a failed archive), or failedToCreateFolder. Each
+  // xcodebuild run's output is kept in the build folder, in xcodebuild-archive.log and
+  // xcodebuild-export.log; a failed run's log is named in an Error line. What was done is
+  // added to `report` when given.
   static CommandOutcome run(const BuildConfig& config, const KorvastFileManager& fileManager,
-                            const std::string& sourcePath, CommandRunner& runner);
+                            const std::string& sourcePath, CommandRunner& runner, RunReport* report = nullptr);
 
  private:
-  static std::string archive(const BuildConfig& config, const std::string& outputPath,
-                             const std::string& sourcePath, const std::shared_ptr<Logger>& logger,
-                             CommandRunner& runner);
-  static void exportIPA(const BuildConfig& config, const std::string& archivePath,
-                        const std::string& outputPath, const std::shared_ptr<Logger>& logger,
-                        CommandRunner& runner);
+  static std::string archive(const BuildConfig& config, const std::string& buildFolder,
+                             const std::string& sourcePath, const KorvastFileManager& fileManager,
+                             CommandRunner& runner, RunReport* report);
+  static void exportIPA(const BuildConfig& config, const std::string& archivePath, const std::string& buildFolder,
+                        const KorvastFileManager& fileManager, CommandRunner& runner, RunReport* report);
 };
 
 }  // namespace korvaster

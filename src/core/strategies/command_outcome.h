@@ -8,7 +8,11 @@ namespace korvaster {
 
 struct CommandOutcome {
   std::string result;
+  // Logged when the run ends, unless empty.
   std::string description;
+  // The process's exit status when the run did not fail; a command that reports what it found
+  // through the status (check) sets it.
+  int exitStatus = 0;
 };
 
 }  // namespace korvaster

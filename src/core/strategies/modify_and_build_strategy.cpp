@@ -10,12 +10,12 @@
 namespace korvaster {
 
 CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastFileManager& fileManager,
-                                           CommandRunner& runner) {
+                                           CommandRunner& runner, RunReport* report) {
   const auto plistPath = lookup(args, ArgumentType::exportPlist);
   if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
   const BuildConfig config(args, *plistPath);
 
-  const auto modified = ModifySourceCodeStrategy::modify(args, fileManager);
+  const auto modified = ModifySourceCodeStrategy::modify(args, fileManager, report);
   const std::string& modifiedPath = modified.path;
   // Only a copy is ever removed, and only one the user did not ask to keep.
   const bool removeCopy = !lookup(args, ArgumentType::outputPath) && modified.isCopy;
@@ -23,7 +23,7 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
   CommandOutcome outcome;
   std::exception_ptr buildError;
   try {
-    outcome = BuildIPAStrategy::run(config, fileManager, modifiedPath, runner);
+    outcome = BuildIPAStrategy::run(config, fileManager, modifiedPath, runner, report);
   } catch (...) {
     buildError = std::current_exception();
   }
@@ -42,6 +42,7 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
       throw KorvastError::failedToCreateFolder();
     }
     copy->deleteItem();
+    if (report) report->copyRemoved = true;
   }
 
   if (buildError) std::rethrow_exception(buildError);

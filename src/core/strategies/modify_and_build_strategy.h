@@ -5,6 +5,7 @@
 #include "core/build/command_runner.h"
 #include "core/options/argument.h"
 #include "core/strategies/command_outcome.h"
+#include "core/strategies/run_report.h"
 #include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {
@@ -14,8 +15,9 @@ class ModifyAndBuildStrategy {
   // Checks the export option and builds the configuration before anything is copied. The
   // clean-up runs whether the build succeeded or failed; its own failure takes precedence
   // over the build's.
+  // What was done is added to `report` when given.
   static CommandOutcome run(const Arguments& args, const KorvastFileManager& fileManager,
-                            CommandRunner& runner);
+                            CommandRunner& runner, RunReport* report = nullptr);
 };
 
 }  // namespace korvaster

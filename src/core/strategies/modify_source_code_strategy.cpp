@@ -1,40 +1,77 @@
 #include "core/strategies/modify_source_code_strategy.h"
 
 #include "core/errors/korvast_error.h"
+#include "core/logging/progress_line.h"
 #include "core/strategies/command_outputs.h"
+#include "files/path_glob.h"
 #include "support/text_format.h"
 
 namespace korvaster {
 
-CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments,
-                                             const KorvastFileManager& fileManager) {
-  const std::string path = modify(arguments, fileManager).path;
+namespace {
+
+// The found files less those whose path below `root` (ending with "/") an exclude glob takes.
+std::vector<files::File> withoutExcluded(std::vector<files::File> found, const std::string& root,
+                                         const std::vector<std::string>& excluded) {
+  if (excluded.empty()) return found;
+  std::vector<files::File> kept;
+  for (auto& file : found) {
+    const std::string& path = file.path();
+    const bool below = path.compare(0, root.size(), root) == 0;
+    if (!files::isExcludedByGlobs(excluded, below ? path.substr(root.size()) : path)) kept.push_back(std::move(file));
+  }
+  return kept;
+}
+
+std::string summaryLine(const IdentifierPassSummary& pass) {
+  const IdentifierPassTotals totals = totalsOf(pass);
+  return "Updated " + std::to_string(totals.updated) + " of " + std::to_string(totals.files) +
+         " Interface Builder files: " + std::to_string(totals.counts.added) + " identifiers added, " +
+         std::to_string(totals.counts.kept) + " kept.";
+}
+
+}  // namespace
+
+CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments, const KorvastFileManager& fileManager,
+                                             RunReport* report) {
+  const std::string path = modify(arguments, fileManager, report).path;
   return {path, support::replacingFirst(Constants::CommandOutputs::Modify, "%@", path)};
 }
 
 ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::modify(const Arguments& arguments,
-                                                                           const KorvastFileManager& fileManager) {
+                                                                           const KorvastFileManager& fileManager,
+                                                                           RunReport* report) {
   const auto projectPath = lookup(arguments, ArgumentType::projectPath);
   if (!projectPath) throw KorvastError::missedProjectPath();
   const auto outputPath = lookup(arguments, ArgumentType::outputPath);
-  return copyAndModifyProject(*projectPath, fileManager, outputPath, fileManager.logger);
+  return copyAndModifyProject(*projectPath, fileManager, outputPath, lookupAll(arguments, ArgumentType::exclude),
+                              fileManager.logger, report);
 }
 
 ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModifyProject(
     const std::string& projectPath, const KorvastFileManager& fileManager,
-    const std::optional<std::string>& destination, const std::shared_ptr<Logger>& logger) {
+    const std::optional<std::string>& destination, const std::vector<std::string>& excluded,
+    const std::shared_ptr<Logger>& logger, RunReport* report) {
+  ProgressLine progress;
+  progress.show("Copying the project...");
   ProjectCopy copy = fileManager.copy(projectPath, destination);
-  const auto ibFiles = fileManager.findIBFiles(copy.workFolder());
+  if (report) report->copyPath = copy.path();
+  const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy.workFolder()), copy.workFolder().path(), excluded);
   if (ibFiles.empty() && logger) {
     logger->log(LogLevel::Warning, [] {
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
-  const IdentifierPassSummary pass =
-      fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) { return copy.shownPath(path); });
+  const IdentifierPassSummary pass = fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) {
+    progress.advance("Adding identifiers", ibFiles.size());
+    return copy.shownPath(path);
+  });
+  if (report) report->identifierPass = pass;
   if (!pass.allSucceeded() && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });
   }
+  // With no file found, the warning above has said all there is.
+  if (!pass.files.empty() && logger) logger->log(LogLevel::Info, [&] { return summaryLine(pass); });
   // Only a copy whose every file has been through the pass takes the place of the earlier one.
   copy.commit();
   return {copy.path(), copy.isCopy()};

@@ -72,6 +72,8 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "  --help      Display available options\n\n"
       "SUBCOMMANDS:\n"
       "  build       Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n"
+      "  check       Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; "
+      "changes nothing. See -h for options.\n"
       "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and "
       "set "
       "value. See -h for options.\n\n"
@@ -81,10 +83,12 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "OPTIONS:\n"
       "  --buildonly, -b       Archive and export ipa file without any modifications\n"
       "  --configuration, -c   Configuration to build: e.g. AdHoc, Release\n"
+      "  --exclude             Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
       "  --export, -e          A path to ExportOption.plist used for export ipa. See Korvast docs for plist "
       "example (required)\n"
       "  --output, -o          Path where modified Project will be copied\n"
       "  --path, -p            A path to the Project folder which will be build for Korvast (required)\n"
+      "  --report              A path where a JSON report of the run is written, also when it fails\n"
       "  --scheme, -s          Scheme name to build\n"
       "  --verbose, -v         Log message level\n"
       "  --workspace, -w       Project workspace to build. Tool supports only workspaces for now\n";
@@ -92,10 +96,19 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "OVERVIEW: Copies source code, looks for elements without AccesibilityIdentifier in IB files and set "
       "value. See -h for options.\n\n"
       "OPTIONS:\n"
+      "  --exclude      Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
       "  --output, -o   Path where modified Project will be copied\n"
-      "  --path, -p     A path to the Project folder which will be build for Korvast (required)\n";
+      "  --path, -p     A path to the Project folder which will be build for Korvast (required)\n"
+      "  --report       A path where a JSON report of the run is written, also when it fails\n";
+  const std::string check =
+      "OVERVIEW: Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; "
+      "changes nothing. See -h for options.\n\n"
+      "OPTIONS:\n"
+      "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
+      "  --format     Output format: text (default), json or github\n"
+      "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-      {{"-h"}, top}, {{"build", "--path", "p", "--help"}, build}, {{"modify", "-help"}, modify}};
+      {{"-h"}, top}, {{"build", "--path", "p", "--help"}, build}, {{"modify", "-help"}, modify}, {{"check", "-h"}, check}};
   for (const auto& [words, usage] : cases) {
     try {
       parse(words);

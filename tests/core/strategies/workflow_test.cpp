@@ -86,7 +86,8 @@ TEST_F(WorkflowTest, ABuildArchivesTheCopyExportsItThenRemovesTheArchiveAndOnlyA
   EXPECT_EQ(outcome.result, buildFolder);
   EXPECT_EQ(outcome.description, "Your ipa file located at " + buildFolder);
   const std::string info = "[\u2139\uFE0F] KorvastLoger -> ";
-  EXPECT_EQ(lines->lines, (Words{info + "Archiving the project...", info + "Exporting archive..."}));
+  EXPECT_EQ(lines->lines, (Words{info + "Updated 2 of 2 Interface Builder files: 2 identifiers added, 0 kept.",
+                                 info + "Archiving the project...", info + "Exporting archive..."}));
   ASSERT_EQ(runner.calls.size(), 2u);
   EXPECT_EQ(runner.calls[0][4], projects + "App/App.xcworkspace");
   EXPECT_EQ(runner.calls[0][8], buildFolder + "App");
@@ -164,10 +165,11 @@ TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheC
   EXPECT_EQ(modify().result, projects + "App/");
   EXPECT_EQ(readFile(projects + "App/Main.storyboard"), kView);
   EXPECT_NE(readFile(projects + "App/Other.xib").find("identifier"), std::string::npos);
-  ASSERT_EQ(lines->lines.size(), 2u);
+  ASSERT_EQ(lines->lines.size(), 3u);
   EXPECT_TRUE(testing::endsWith(lines->lines[0], ": No space left on device (in " + projects + "App/Main.storyboard)"))
       << lines->lines[0];
   EXPECT_EQ(lines->lines[1], kError + "XIB files modifications finished with error(s).");
+  EXPECT_EQ(lines->lines[2], "[\u2139\uFE0F] KorvastLoger -> Updated 1 of 2 Interface Builder files: 1 identifiers added, 0 kept.");
 }
 
 TEST_F(WorkflowTest, NothingIsCopiedWithoutAReadableConfigurationAndAnEmptyProjectOnlyWarns) {

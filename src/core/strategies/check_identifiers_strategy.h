@@ -1,0 +1,28 @@
+// CheckIdentifiersStrategy: reads a project's Interface Builder files where they lie and
+// tells which views the identifier pass would change, and which identifiers repeat. It writes
+// nothing to disk and makes no working folder. Stateless.
+#pragma once
+
+#include <memory>
+
+#include "core/options/argument.h"
+#include "core/strategies/check_output.h"
+#include "files/file_manager.h"
+#include "support/output_byte_stream.h"
+
+namespace korvaster {
+
+class CheckIdentifiersStrategy {
+ public:
+  // Finds the IB files below the project path as `modify` does, less those an exclude glob
+  // takes, and writes the findings to `output` in `format`. Paths are shown relative to the
+  // current directory when the project lies inside it, else absolute. Returns 0 when nothing
+  // was found, 1 when a view lacks an identifier, an identifier repeats or a file could not be
+  // read (each file's failure is reported with the findings, never thrown). Throws
+  // KorvastError::missedProjectPath, the file layer's PathError for a path that is no folder,
+  // and support::Interrupted between two files.
+  static int run(const Arguments& arguments, CheckFormat format,
+                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
+};
+
+}  // namespace korvaster

@@ -1,0 +1,85 @@
+#include "files/path_glob.h"
+
+#include <cstddef>
+
+namespace korvaster::files {
+
+namespace {
+
+std::vector<std::string_view> componentsOf(std::string_view path) {
+  std::vector<std::string_view> components;
+  while (!path.empty()) {
+    const std::size_t slash = path.find('/');
+    const std::string_view component = path.substr(0, slash);
+    // Empty and "." components name no folder: "a//b" and "./a" are "a/b" and "a".
+    if (!component.empty() && component != ".") components.push_back(component);
+    if (slash == std::string_view::npos) break;
+    path.remove_prefix(slash + 1);
+  }
+  return components;
+}
+
+// One name against one pattern component. Invariant: on a mismatch only the last "*" is
+// widened, which is enough because a "*" can never match across a later one.
+bool nameMatches(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0, n = 0;
+  std::size_t star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+// Whether the pattern's components match the first `pathLength` components of the path.
+bool componentsMatch(const std::vector<std::string_view>& pattern, const std::vector<std::string_view>& path,
+                     std::size_t pathLength) {
+  // reachable[j]: the pattern components taken so far can match the first j path components.
+  std::vector<bool> reachable(pathLength + 1, false);
+  reachable[0] = true;
+  for (const std::string_view component : pattern) {
+    std::vector<bool> next(pathLength + 1, false);
+    for (std::size_t j = 0; j <= pathLength; ++j) {
+      if (!reachable[j]) continue;
+      if (component == "**") {
+        for (std::size_t k = j; k <= pathLength; ++k) next[k] = true;
+        break;
+      }
+      if (j < pathLength && nameMatches(component, path[j])) next[j + 1] = true;
+    }
+    reachable = std::move(next);
+  }
+  return reachable[pathLength];
+}
+
+}  // namespace
+
+bool matchesGlob(std::string_view pattern, std::string_view path) {
+  const auto components = componentsOf(path);
+  return componentsMatch(componentsOf(pattern), components, components.size());
+}
+
+bool isExcludedByGlobs(const std::vector<std::string>& patterns, std::string_view path) {
+  if (patterns.empty()) return false;
+  const auto components = componentsOf(path);
+  for (const std::string& pattern : patterns) {
+    const auto patternComponents = componentsOf(pattern);
+    for (std::size_t length = 1; length <= components.size(); ++length) {
+      if (componentsMatch(patternComponents, components, length)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace korvaster::files

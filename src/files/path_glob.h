@@ -1,0 +1,22 @@
+// Globs over the paths of a project's files, relative to the project folder, with which a
+// user names the files a run must leave alone (a vendored "Pods/**", say).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvaster::files {
+
+// Whether `pattern` matches all of `path`, both relative and "/"-separated. In a pattern "*"
+// stands for any run of characters within one name, "?" for one character other than "/",
+// and "**" as a whole component for any number of folders, none included ("**/A.xib" takes
+// "A.xib" and "x/y/A.xib"); every other character stands for itself. Leading "./" and "/"
+// and trailing "/" are ignored on both sides.
+bool matchesGlob(std::string_view pattern, std::string_view path);
+
+// Whether any of `patterns` matches `path` or one of the folders it lies in, so that "Pods"
+// and "Pods/**" both take "Pods/A/B.xib".
+bool isExcludedByGlobs(const std::vector<std::string>& patterns, std::string_view path);
+
+}  // namespace korvaster::files

@@ -78,6 +78,24 @@ void writeAtomically(const std::string& path, std::string_view contents) {
   }
 }
 
+void overwriteContents(const std::string& path, std::string_view contents, std::string_view original) {
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+  if (descriptor < 0) {
+    // A read-only file, or a link: the rename leaves both as they were.
+    if (errno == EACCES || errno == ELOOP || errno == EPERM) return writeAtomically(path, contents);
+    throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+  }
+  int error = support::writeAll(descriptor, contents) ? 0 : errno;
+  if (error != 0) {
+    // Truncating first frees the room the original needs.
+    static_cast<void>(::ftruncate(descriptor, 0));
+    static_cast<void>(::lseek(descriptor, 0, SEEK_SET));
+    static_cast<void>(support::writeAll(descriptor, original));
+  }
+  if (::close(descriptor) != 0 && error == 0) error = errno;
+  if (error != 0) throw FileIOError(FileIOError::Case::writeFailed, path, error);
+}
+
 int removeAbandonedTemporaries(const std::string& folder) {
   const auto names = FileManager().contentsOfDirectory(folder);
   if (!names) return 0;

@@ -189,6 +189,11 @@ void FileManager::writeAtomically(const std::string& path, std::string_view cont
   files::writeAtomically(path, contents);
 }
 
+void FileManager::overwriteContents(const std::string& path, std::string_view contents,
+                                    std::string_view original) const {
+  files::overwriteContents(path, contents, original);
+}
+
 std::optional<std::string> FileManager::realPath(const std::string& path) const {
   std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
   if (!resolved) return std::nullopt;

@@ -19,4 +19,8 @@ ExpatParser makeExpatParser();
 // at the first call that does not succeed; returns that call's status.
 XML_Status parseAll(XML_Parser parser, std::string_view data);
 
+// Throws the XmlSyntaxError that says why and where `parser` failed, or XmlError::parsingFailed
+// when it gives no reason.
+[[noreturn]] void throwSyntaxError(XML_Parser parser);
+
 }  // namespace korvaster::xml

@@ -1,7 +1,7 @@
 #include "core/xib/interface_builder_file.h"
 
-#include "core/xib/accessibility_identifiers.h"
-#include "xml/xml_document.h"
+#include "core/xib/identifier_stream_rules.h"
+#include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {
 
@@ -11,16 +11,28 @@ namespace {
 constexpr std::size_t kMaximumDepth = 256;
 }  // namespace
 
-IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path) {
-  xml::XmlOptions options;
-  // Texts are the app's visible strings: they are written back exactly as they were read.
-  options.parserSettings.shouldTrimWhitespace = false;
-  options.parserSettings.maximumDepth = kMaximumDepth;
-  const std::string contents = system.readContents(path);
-  xml::XmlDocument document{std::string_view(contents), options};
-  const IdentifierCounts counts = transformIdToAccessibility(*document.root());
-  system.writeAtomically(path, document.xml());
-  return counts;
+IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
+                                             IBFileWrite write) {
+  std::string contents = system.readContents(path);
+  // Rewritten text is about as long as the original (tabs where Interface Builder indents
+  // with spaces, a line per added identifier): reserving that much saves the string from
+  // doubling past the file's size.
+  std::string rewritten;
+  rewritten.reserve(contents.size() + contents.size() / 8 + 4096);
+  IdentifierStreamRules rules;
+  xml::XmlStreamRewriter rewriter(&rules, [&rewritten](std::string_view block) {
+    rewritten.append(block);
+    return true;
+  }, kMaximumDepth);
+  rewriter.rewrite(contents);
+  if (write == IBFileWrite::inPlace) {
+    system.overwriteContents(path, rewritten, contents);
+  } else {
+    // The old text is not needed again: giving it back lowers the peak.
+    std::string().swap(contents);
+    system.writeAtomically(path, rewritten);
+  }
+  return rules.counts();
 }
 
 }  // namespace korvaster

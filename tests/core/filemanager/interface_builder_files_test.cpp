@@ -97,5 +97,23 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
   EXPECT_NE(lines->lines[2].find("could not write " + temp / "P/ro/4.xib"), std::string::npos) << lines->lines[2];
 }
 
+TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
+  auto run = [&](const char* jobs) {
+    testing::ScopedEnvironment cap{"KORVASTER_JOBS", jobs};
+    for (int i = 0; i < 40; ++i) {
+      temp.write("P/f" + std::to_string(100 + i) + ".xib", i % 3 == 0 ? "<r><a></r>" : kView);
+    }
+    lines->lines.clear();
+    std::vector<std::string> outcomes;
+    for (const auto& file : service.modifyAccessibilityId(found()).files) {
+      outcomes.push_back(file.path + std::to_string(file.counts.added) + file.error.value_or(""));
+    }
+    return std::make_pair(lines->lines, outcomes);
+  };
+  const auto alone = run("1");
+  EXPECT_EQ(alone.first.size(), 14u);
+  EXPECT_EQ(run("64"), alone);
+}
+
 }  // namespace
 }  // namespace korvaster

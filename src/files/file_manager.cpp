@@ -189,9 +189,9 @@ void FileManager::writeAtomically(const std::string& path, std::string_view cont
   files::writeAtomically(path, contents);
 }
 
-void FileManager::overwriteContents(const std::string& path, std::string_view contents,
-                                    std::string_view original) const {
-  files::overwriteContents(path, contents, original);
+std::unique_ptr<ContentsReplacement> FileManager::replaceContents(const std::string& path, ContentsReplacement::Mode mode,
+                                                                  std::string_view original) const {
+  return std::make_unique<ContentsReplacement>(path, mode, original);
 }
 
 std::optional<std::string> FileManager::realPath(const std::string& path) const {

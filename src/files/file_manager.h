@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/contents_replacement.h"
+
 namespace korvaster::files {
 
 // Why an operation failed: the path it failed on and the system's reason.
@@ -87,10 +89,10 @@ class FileManager {
   // Replaces the file's contents atomically, keeping its permission bits; throws
   // FileIOError(writeFailed) and leaves the old file whole.
   virtual void writeAtomically(const std::string& path, std::string_view contents) const;
-  // Replaces the contents of a file no one else can see yet, in place (see overwriteContents);
-  // throws FileIOError(writeFailed) with `original` written back.
-  virtual void overwriteContents(const std::string& path, std::string_view contents,
-                                 std::string_view original) const;
+  // A replacement of the file's contents, to be written in blocks (see ContentsReplacement);
+  // may throw FileIOError(writeFailed).
+  virtual std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path, ContentsReplacement::Mode mode,
+                                                               std::string_view original) const;
   // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
   virtual std::optional<std::string> realPath(const std::string& path) const;
   // The value of HOME, or nothing when it is unset or empty.

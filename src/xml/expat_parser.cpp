@@ -1,6 +1,5 @@
 #include "xml/expat_parser.h"
 
-#include <climits>
 #include <string>
 
 #include "xml/xml_error.h"
@@ -8,7 +7,9 @@
 namespace korvaster::xml {
 
 namespace {
-constexpr std::size_t kLargestChunk = INT_MAX / 2;
+// Expat copies what it is given into a buffer of its own: fed in small chunks, it never holds
+// a second copy of a large document.
+constexpr std::size_t kLargestChunk = std::size_t{1} << 16;
 
 std::string messageFor(XML_Error code) {
   if (code == XML_ERROR_UNKNOWN_ENCODING || code == XML_ERROR_INCORRECT_ENCODING) {

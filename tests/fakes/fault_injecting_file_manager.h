@@ -49,9 +49,11 @@ class FaultInjectingFileManager final : public files::FileManager {
     if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);
     FileManager::writeAtomically(path, contents);
   }
-  void overwriteContents(const std::string& path, std::string_view contents, std::string_view original) const override {
+  std::unique_ptr<files::ContentsReplacement> replaceContents(const std::string& path,
+                                                              files::ContentsReplacement::Mode mode,
+                                                              std::string_view original) const override {
     if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);
-    FileManager::overwriteContents(path, contents, original);
+    return FileManager::replaceContents(path, mode, original);
   }
 
  private:

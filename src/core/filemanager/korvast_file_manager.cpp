@@ -233,9 +233,11 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& fo
   std::vector<files::File> found;
   const auto root = fileManager->realPath(folder.path());
   if (!root) return found;
+  const std::string& base = folder.path();  // ends with "/", as every path below it starts
   for (const auto& file : folder.makeFileSequence(true, false, true)) {
-    const auto extension = file.extension();
-    if (!extension || (*extension != "xib" && *extension != "storyboard")) continue;
+    const std::string& path = file.path();
+    const bool below = path.compare(0, base.size(), base) == 0;
+    if (!isInterfaceBuilderFileToChange(below ? std::string_view(path).substr(base.size()) : file.name())) continue;
     if (!fileManager->isRegularFile(file.path())) continue;
     // A linked file may lie outside the folder; what lies outside is never ours to change.
     if (fileManager->isSymbolicLink(file.path())) {

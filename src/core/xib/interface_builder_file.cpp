@@ -11,27 +11,37 @@ namespace {
 constexpr std::size_t kMaximumDepth = 256;
 }  // namespace
 
+bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
+  const std::size_t nameStart = relativePath.rfind('/') + 1;  // 0 without a "/"
+  const std::string_view name = relativePath.substr(nameStart);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string_view extension = name.substr(dot + 1);
+  if (extension != "xib" && extension != "storyboard") return false;
+  for (std::size_t start = 0; start <= nameStart && start < relativePath.size();) {
+    if (relativePath[start] == '.') return false;
+    const std::size_t slash = relativePath.find('/', start);
+    if (slash == std::string_view::npos) break;
+    start = slash + 1;
+  }
+  return true;
+}
+
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write) {
-  std::string contents = system.readContents(path);
-  // Rewritten text is about as long as the original (tabs where Interface Builder indents
-  // with spaces, a line per added identifier): reserving that much saves the string from
-  // doubling past the file's size.
-  std::string rewritten;
-  rewritten.reserve(contents.size() + contents.size() / 8 + 4096);
+  const std::string contents = system.readContents(path);
+  // The new text goes to the file block by block as it is made, so that the file is held in
+  // memory once, whatever its size.
+  const auto replacement = system.replaceContents(path,
+                                                  write == IBFileWrite::inPlace ? files::ContentsReplacement::Mode::inPlace
+                                                                                : files::ContentsReplacement::Mode::atomically,
+                                                  contents);
   IdentifierStreamRules rules;
-  xml::XmlStreamRewriter rewriter(&rules, [&rewritten](std::string_view block) {
-    rewritten.append(block);
-    return true;
-  }, kMaximumDepth);
+  xml::XmlStreamRewriter rewriter(&rules, [&replacement](std::string_view block) { return replacement->write(block); },
+                                  kMaximumDepth);
   rewriter.rewrite(contents);
-  if (write == IBFileWrite::inPlace) {
-    system.overwriteContents(path, rewritten, contents);
-  } else {
-    // The old text is not needed again: giving it back lowers the peak.
-    std::string().swap(contents);
-    system.writeAtomically(path, rewritten);
-  }
+  // Also throws when a block could not be written.
+  replacement->commit();
   return rules.counts();
 }
 

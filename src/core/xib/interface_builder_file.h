@@ -2,11 +2,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/xib/accessibility_identifiers.h"
 #include "files/file_manager.h"
 
 namespace korvaster {
+
+// Whether the file at `relativePath` (relative to the project, "/" between components) is an
+// Interface Builder file the identifier pass changes: named *.xib or *.storyboard, with no
+// hidden component. The one place that decides it; every finder of such files asks here.
+bool isInterfaceBuilderFileToChange(std::string_view relativePath);
 
 // How a rewritten file replaces the old one: through a temporary file and a rename, so that
 // readers see either the old or the new file, or by writing into the file itself, for a file

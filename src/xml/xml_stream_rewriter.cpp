@@ -107,7 +107,13 @@ void XmlStreamRewriter::closeElement(std::string_view name) {
       out_ += " />";
     } else {
       out_ += '>';
-      appendEscapedText(out_, text_);
+      // A long text (Interface Builder keeps images and archives as text) is written a block
+      // at a time, so that the output buffer never grows to its size.
+      const std::string_view text(text_);
+      for (std::size_t at = 0; at < text.size(); at += blockSize_) {
+        appendEscapedText(out_, text.substr(at, blockSize_));
+        flushIfFull();
+      }
       out_ += "</";
       out_ += name;
       out_ += '>';
@@ -125,7 +131,7 @@ void XmlStreamRewriter::closeElement(std::string_view name) {
 
 void XmlStreamRewriter::flushIfFull() {
   if (out_.size() < blockSize_) return;
-  if (!sink_(out_)) {
+  if (!sinkRefused_ && !sink_(out_)) {
     sinkRefused_ = true;
     stop();
   }

@@ -1,5 +1,6 @@
 #include "xml/xml_stream_rewriter.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "xml/expat_parser.h"
@@ -28,7 +29,7 @@ void XMLCALL onCharacters(void* userData, const XML_Char* text, int length) {
 
 XmlStreamRewriter::XmlStreamRewriter(XmlStreamEditor* editor, Sink sink, std::size_t maximumDepth,
                                      std::size_t blockSize)
-    : editor_(editor), sink_(std::move(sink)), maximumDepth_(maximumDepth), blockSize_(blockSize) {}
+    : editor_(editor), sink_(std::move(sink)), maximumDepth_(maximumDepth), blockSize_(std::max<std::size_t>(blockSize, 1)) {}
 
 bool XmlStreamRewriter::rewrite(std::string_view data) {
   const ExpatParser parser = makeExpatParser();
@@ -68,7 +69,18 @@ void XmlStreamRewriter::didStartElement(const char* name, const char** attribute
 
 void XmlStreamRewriter::foundCharacters(std::string_view text) {
   // Only the text of an element without children is written; the rest is layout.
-  if (startTagOpen_) text_.append(text);
+  if (!startTagOpen_) return;
+  // Blocks of a bounded size: a long text grows by new blocks, never by copying what it has.
+  while (!text.empty()) {
+    if (textBlocks_ == 0 || text_[textBlocks_ - 1].size() == blockSize_) {
+      if (textBlocks_ == text_.size()) text_.emplace_back().reserve(blockSize_);
+      ++textBlocks_;
+    }
+    std::string& block = text_[textBlocks_ - 1];
+    const std::size_t taken = std::min(text.size(), blockSize_ - block.size());
+    block.append(text.data(), taken);
+    text.remove_prefix(taken);
+  }
 }
 
 void XmlStreamRewriter::didEndElement(const char* name) {
@@ -97,21 +109,21 @@ void XmlStreamRewriter::openElement(std::string_view name, const std::vector<Att
   }
   ++depth_;
   startTagOpen_ = true;
-  text_.clear();
+  for (std::size_t i = 0; i < textBlocks_; ++i) text_[i].clear();
+  textBlocks_ = 0;
 }
 
 void XmlStreamRewriter::closeElement(std::string_view name) {
   --depth_;
   if (startTagOpen_) {
-    if (text_.empty()) {
+    if (textBlocks_ == 0) {
       out_ += " />";
     } else {
       out_ += '>';
       // A long text (Interface Builder keeps images and archives as text) is written a block
       // at a time, so that the output buffer never grows to its size.
-      const std::string_view text(text_);
-      for (std::size_t at = 0; at < text.size(); at += blockSize_) {
-        appendEscapedText(out_, text.substr(at, blockSize_));
+      for (std::size_t i = 0; i < textBlocks_; ++i) {
+        appendEscapedText(out_, text_[i]);
         flushIfFull();
       }
       out_ += "</";

@@ -66,7 +66,10 @@ class XmlStreamRewriter {
   std::size_t blockSize_;
   void* parser_ = nullptr;  // the running expat parser, so that a handler can stop it
   std::string out_;
-  std::string text_;  // the text of the innermost element while it has no child
+  // The text of the innermost element while it has no child, in the first textBlocks_
+  // entries, each at most a block long; the entries are kept for the next text.
+  std::vector<std::string> text_;
+  std::size_t textBlocks_ = 0;
   std::vector<AttributeView> attributes_;
   std::size_t depth_ = 0;
   // Whether the innermost open element's start tag still waits for ">" or " />".

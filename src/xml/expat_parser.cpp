@@ -7,9 +7,10 @@
 namespace korvaster::xml {
 
 namespace {
-// Expat copies what it is given into a buffer of its own: fed in small chunks, it never holds
-// a second copy of a large document.
-constexpr std::size_t kLargestChunk = std::size_t{1} << 16;
+// Expat copies what it is given into a buffer of its own: fed in chunks, it never holds a
+// second copy of a large document. Smaller chunks cost more: a token cut by a chunk's end is
+// scanned again from its start.
+constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
 
 std::string messageFor(XML_Error code) {
   if (code == XML_ERROR_UNKNOWN_ENCODING || code == XML_ERROR_INCORRECT_ENCODING) {

@@ -15,7 +15,7 @@ using ExpatParser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(
 // A new parser without external entities or parameter entities; null when expat has no memory.
 ExpatParser makeExpatParser();
 
-// Feeds all of `data` as one document, in chunks of 64 KiB, and stops
+// Feeds all of `data` as one document, in chunks of 1 MiB, and stops
 // at the first call that does not succeed; returns that call's status.
 XML_Status parseAll(XML_Parser parser, std::string_view data);
 

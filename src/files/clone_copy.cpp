@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 
 #include "support/write_all.h"
@@ -54,9 +55,20 @@ bool readWriteCopy(int from, int to) {
 }
 
 #if defined(__linux__)
+// The device whose files the file system refused to clone; a process copies one tree, so
+// after one refusal the rest of its files go straight to the next way.
+std::atomic<unsigned long long> gDeviceWithoutClones{~0ULL};
+
 // 1: copied; 0: not supported here, try the next way; -1: failed.
-int kernelCopy(int from, int to, off_t size) {
-  if (::ioctl(to, FICLONE, from) == 0) return 1;
+int kernelCopy(int from, int to, const struct stat& source) {
+  const auto device = static_cast<unsigned long long>(source.st_dev);
+  if (gDeviceWithoutClones.load(std::memory_order_relaxed) != device) {
+    if (::ioctl(to, FICLONE, from) == 0) return 1;
+    if (errno == EOPNOTSUPP || errno == EXDEV || errno == EINVAL || errno == ENOTTY) {
+      gDeviceWithoutClones.store(device, std::memory_order_relaxed);
+    }
+  }
+  const off_t size = source.st_size;
   off_t remaining = size;
   bool copiedAny = false;
   while (remaining > 0) {
@@ -92,7 +104,7 @@ bool copyFileContents(const std::string& source, const std::string& destination,
 #if defined(__APPLE__)
   copied = ::fcopyfile(from.get(), to.get(), nullptr, COPYFILE_DATA) == 0;
 #elif defined(__linux__)
-  const int kernel = kernelCopy(from.get(), to.get(), status.st_size);
+  const int kernel = kernelCopy(from.get(), to.get(), status);
   if (kernel < 0) return false;
   copied = kernel == 1;
 #endif

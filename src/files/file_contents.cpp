@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "files/contents_replacement.h"
 #include "files/file_io_error.h"
 #include "files/file_manager.h"
 #include "files/path_text.h"
@@ -16,6 +17,7 @@ namespace korvaster::files {
 
 namespace {
 
+// As ContentsReplacement names its temporary files.
 constexpr const char* kTemporaryPrefix = ".korvaster-";
 constexpr std::size_t kTemporaryRandomLength = 6;
 
@@ -59,26 +61,9 @@ std::string readContents(const std::string& path, std::size_t maximumSize) {
 }
 
 void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) {
-  struct stat original {};
-  if (::stat(path.c_str(), &original) != 0) {
-    if (!mayCreate || errno != ENOENT) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
-    original.st_mode = 0644;
-  }
-
-  const std::string folder = folderAndName(path).first;
-  // Short, so that a file whose name is near the longest allowed can still be rewritten.
-  std::string temporary = folder + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
-  const int descriptor = ::mkstemp(temporary.data());
-  if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
-
-  int error = support::writeAll(descriptor, contents) ? 0 : errno;
-  if (error == 0 && ::fchmod(descriptor, static_cast<mode_t>(original.st_mode & 07777)) != 0) error = errno;
-  if (::close(descriptor) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    throw FileIOError(FileIOError::Case::writeFailed, path, error);
-  }
+  ContentsReplacement replacement(path, ContentsReplacement::Mode::atomically, {}, mayCreate);
+  replacement.write(contents);
+  replacement.commit();
 }
 
 int removeAbandonedTemporaries(const std::string& folder) {

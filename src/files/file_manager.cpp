@@ -189,6 +189,11 @@ void FileManager::writeAtomically(const std::string& path, std::string_view cont
   files::writeAtomically(path, contents);
 }
 
+std::unique_ptr<ContentsReplacement> FileManager::replaceContents(const std::string& path, ContentsReplacement::Mode mode,
+                                                                  std::string_view original) const {
+  return std::make_unique<ContentsReplacement>(path, mode, original);
+}
+
 std::optional<std::string> FileManager::realPath(const std::string& path) const {
   std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
   if (!resolved) return std::nullopt;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/contents_replacement.h"
 #include "files/file_lock.h"
 
 namespace korvaster::files {
@@ -89,6 +90,10 @@ class FileManager {
   // Replaces the file's contents atomically, keeping its permission bits; throws
   // FileIOError(writeFailed) and leaves the old file whole.
   virtual void writeAtomically(const std::string& path, std::string_view contents) const;
+  // A replacement of the file's contents, to be written in blocks (see ContentsReplacement);
+  // may throw FileIOError(writeFailed).
+  virtual std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path, ContentsReplacement::Mode mode,
+                                                               std::string_view original) const;
   // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
   virtual std::optional<std::string> realPath(const std::string& path) const;
   // The exclusive lock on the folder or lock file at `path`, held while the returned object

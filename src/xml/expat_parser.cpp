@@ -1,11 +1,24 @@
 #include "xml/expat_parser.h"
 
-#include <climits>
+#include <string>
+
+#include "xml/xml_error.h"
 
 namespace korvaster::xml {
 
 namespace {
-constexpr std::size_t kLargestChunk = INT_MAX / 2;
+// Expat copies what it is given into a buffer of its own: fed in chunks, it never holds a
+// second copy of a large document. Smaller chunks cost more: a token cut by a chunk's end is
+// scanned again from its start.
+constexpr std::size_t kLargestChunk = std::size_t{1} << 20;
+
+std::string messageFor(XML_Error code) {
+  if (code == XML_ERROR_UNKNOWN_ENCODING || code == XML_ERROR_INCORRECT_ENCODING) {
+    return std::string(XML_ErrorString(code)) + " (UTF-8, UTF-16, ISO-8859-1 and US-ASCII can be read)";
+  }
+  const XML_LChar* text = XML_ErrorString(code);
+  return text != nullptr ? text : "unknown error";
+}
 }  // namespace
 
 ExpatParser makeExpatParser() {
@@ -25,6 +38,13 @@ XML_Status parseAll(XML_Parser parser, std::string_view data) {
     data.remove_prefix(chunk);
   } while (status == XML_STATUS_OK && !data.empty());
   return status;
+}
+
+void throwSyntaxError(XML_Parser parser) {
+  const XML_Error code = XML_GetErrorCode(parser);
+  if (code == XML_ERROR_NONE) throw XmlError::parsingFailed();
+  throw XmlSyntaxError(static_cast<int>(code), messageFor(code), XML_GetCurrentLineNumber(parser),
+                       XML_GetCurrentColumnNumber(parser) + 1);
 }
 
 }  // namespace korvaster::xml

@@ -15,8 +15,12 @@ using ExpatParser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(
 // A new parser without external entities or parameter entities; null when expat has no memory.
 ExpatParser makeExpatParser();
 
-// Feeds all of `data` as one document, in chunks that expat's int lengths can take, and stops
+// Feeds all of `data` as one document, in chunks of 1 MiB, and stops
 // at the first call that does not succeed; returns that call's status.
 XML_Status parseAll(XML_Parser parser, std::string_view data);
+
+// Throws the XmlSyntaxError that says why and where `parser` failed, or XmlError::parsingFailed
+// when it gives no reason.
+[[noreturn]] void throwSyntaxError(XML_Parser parser);
 
 }  // namespace korvaster::xml

@@ -21,14 +21,6 @@ void XMLCALL onCharacters(void* userData, const XML_Char* text, int length) {
   builderOf(userData).foundCharacters(std::string_view(text, static_cast<std::size_t>(length)));
 }
 
-std::string messageFor(XML_Error code) {
-  if (code == XML_ERROR_UNKNOWN_ENCODING || code == XML_ERROR_INCORRECT_ENCODING) {
-    return std::string(XML_ErrorString(code)) + " (UTF-8, UTF-16, ISO-8859-1 and US-ASCII can be read)";
-  }
-  const XML_LChar* text = XML_ErrorString(code);
-  return text != nullptr ? text : "unknown error";
-}
-
 }  // namespace
 
 XmlTreeBuilder::XmlTreeBuilder(XmlDocument& document, std::string_view data)
@@ -43,15 +35,9 @@ void XmlTreeBuilder::parse() {
   XML_SetCharacterDataHandler(parser.get(), onCharacters);
 
   if (parseAll(parser.get(), data_) != XML_STATUS_OK) {
-    const XML_Error code = XML_GetErrorCode(parser.get());
     // A handler that stopped the parser has already said why.
-    if (code != XML_ERROR_NONE && !parseError_) {
-      parseErrorOccurred(XmlSyntaxError(static_cast<int>(code), messageFor(code),
-                                        XML_GetCurrentLineNumber(parser.get()),
-                                        XML_GetCurrentColumnNumber(parser.get()) + 1));
-    }
     if (parseError_) throw *parseError_;
-    throw XmlError::parsingFailed();
+    throwSyntaxError(parser.get());
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "files/file_io_error.h"
@@ -53,14 +54,22 @@ class FaultInjectingFileManager final : public files::FileManager {
     if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);
     FileManager::writeAtomically(path, contents);
   }
+  std::unique_ptr<files::ContentsReplacement> replaceContents(const std::string& path,
+                                                              files::ContentsReplacement::Mode mode,
+                                                              std::string_view original) const override {
+    if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);
+    return FileManager::replaceContents(path, mode, original);
+  }
 
  private:
   struct Plan {
     std::map<Call, std::pair<int, int>> faults;  // the call number that fails, and its errno
     std::map<Call, int> counts;
+    std::mutex mutex;  // the identifier pass writes from several threads
   };
 
   int fault(Call call) const {
+    const std::lock_guard<std::mutex> hold(plan_->mutex);
     const int number = ++plan_->counts[call];
     const auto found = plan_->faults.find(call);
     return found != plan_->faults.end() && found->second.first == number ? found->second.second : 0;

@@ -1,7 +1,8 @@
 // Reads arbitrary bytes as the identifier pass does (texts kept exactly); when they parse,
 // writes the tree and reads it back. The written text must read back into the same tree,
 // so that no escape, text or attribute is lost or changed on the way, and a second rewrite
-// must give the same text.
+// must give the same text. The stream rewriter the tool writes files with must give the tree
+// writer's text byte for byte, and fail where the tree reader fails.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "xml/same_tree.h"
 #include "xml/xml_document.h"
+#include "xml/xml_stream_rewriter.h"
 
 namespace {
 
@@ -24,16 +26,28 @@ korvaster::xml::XmlOptions exactTexts() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using korvaster::xml::XmlDocument;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  std::string streamed;
+  bool streamRead = true;
+  try {
+    korvaster::xml::XmlStreamRewriter rewriter(
+        nullptr, [&streamed](std::string_view block) { return streamed.append(block), true; }, 0, 256);
+    rewriter.rewrite(bytes);
+  } catch (const korvaster::support::Error&) {
+    streamRead = false;
+  }
   std::optional<XmlDocument> input;
   try {
-    input.emplace(std::string_view(reinterpret_cast<const char*>(data), size), exactTexts());
+    input.emplace(bytes, exactTexts());
   } catch (const korvaster::support::Error&) {
+    if (streamRead) std::abort();
     return 0;  // not XML: nothing to check
   }
+  if (!streamRead) std::abort();
   // Any failure from here on is a fault: our own output must read back, unchanged.
   const std::string first = input->xml();
   const XmlDocument reread(std::string_view(first), exactTexts());
   if (!korvaster::xml::sameTree(*input->root(), *reread.root())) std::abort();
-  if (reread.xml() != first) std::abort();
+  if (reread.xml() != first || streamed != first) std::abort();
   return 0;
 }

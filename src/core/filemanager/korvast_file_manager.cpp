@@ -1,9 +1,11 @@
 #include "core/filemanager/korvast_file_manager.h"
 
+#include <map>
 #include <set>
 
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/archive_cleanup.h"
+#include "core/filemanager/interface_builder_file_search.h"
 #include "core/errors/working_folder_name.h"
 #include "core/xib/interface_builder_file.h"
 #include "files/deletion_guard.h"
@@ -14,6 +16,7 @@
 #include "files/path_text.h"
 #include "files/staging_folder.h"
 #include "support/interruption.h"
+#include "support/worker_pool.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -228,52 +231,72 @@ void KorvastFileManager::cleanArchives() const {
 }
 
 std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& folder) const {
-  std::vector<files::File> found;
-  const auto root = fileManager->realPath(folder.path());
-  if (!root) return found;
-  for (const auto& file : folder.makeFileSequence(true, false, true)) {
-    const auto extension = file.extension();
-    if (!extension || (*extension != "xib" && *extension != "storyboard")) continue;
-    if (!fileManager->isRegularFile(file.path())) continue;
-    // A linked file may lie outside the folder; what lies outside is never ours to change.
-    if (fileManager->isSymbolicLink(file.path())) {
-      const auto real = fileManager->realPath(file.path());
-      if (!real || !files::liesInside(*real, *root)) continue;
-    }
-    found.push_back(file);
-  }
-  return found;
+  return findInterfaceBuilderFiles(folder, *fileManager);
 }
 
 IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
-    const std::vector<files::File>& ibFiles, const std::function<std::string(const std::string&)>& shownPath) const {
+    const std::vector<files::File>& ibFiles, const std::function<std::string(const std::string&)>& shownPath,
+    IBFileWrite write, const std::function<void()>& onFileDone) const {
+  struct Work {
+    std::string path;  // real: writing through it keeps a linked file a link
+    std::string errorLine;  // held until the lines of every file before it are written
+  };
   IdentifierPassSummary summary;
+  summary.files.resize(ibFiles.size());
+  std::vector<Work> work(ibFiles.size());
+  // Files that are one file under two names are changed one after the other, by one task,
+  // so that the second sees the first's result as it does when the files are done in turn.
+  std::vector<std::vector<std::size_t>> tasks;
+  std::map<std::string, std::size_t> taskOfPath;
   std::set<std::string> tidiedFolders;
-  for (const auto& file : ibFiles) {
-    support::throwIfInterrupted();
-    // Writing through the real path keeps a linked file a link.
-    const std::string path = fileManager->realPath(file.path()).value_or(file.path());
+  for (std::size_t index = 0; index < ibFiles.size(); ++index) {
+    const files::File& file = ibFiles[index];
+    work[index].path = fileManager->realPath(file.path()).value_or(file.path());
+    summary.files[index].path = shownPath ? shownPath(file.path()) : file.path();
+    const auto [found, isNew] = taskOfPath.emplace(work[index].path, tasks.size());
+    if (isNew) tasks.emplace_back();
+    tasks[found->second].push_back(index);
     // A rewrite that was killed left its temporary file beside the file; this run holds the
-    // lock on the folder it changes, so no other run is writing one now.
+    // lock on the folder it changes, so no other run is writing one now. All go before any
+    // worker starts writing its own.
+    const std::string& path = work[index].path;
     const std::string folder = path.substr(0, path.rfind('/'));
     if (tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
-    IBFileOutcome& outcome = summary.files.emplace_back();
-    outcome.path = shownPath ? shownPath(file.path()) : file.path();
+  }
+
+  auto rewrite = [&](std::size_t index) {
+    IBFileOutcome& outcome = summary.files[index];
     // The parser's words say where in the file; these say which file.
     const std::string inFile = " (in " + outcome.path + ")";
     try {
-      outcome.counts = addAccessibilityIdentifiers(*fileManager, path);
+      outcome.counts = addAccessibilityIdentifiers(*fileManager, work[index].path, write);
     } catch (const xml::XmlError& error) {
       outcome.error = support::genericDescription(error);
       const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed
                                ? "Can't parse XML file. Description: "
                                : "Can't read file, Description: ";
-      log(LogLevel::Error, prefix + *outcome.error + inFile);
+      work[index].errorLine = prefix + *outcome.error + inFile;
     } catch (const std::exception& error) {
       outcome.error = support::genericDescription(error);
-      log(LogLevel::Error, "Can't read file, Description: " + *outcome.error + inFile);
+      work[index].errorLine = "Can't read file, Description: " + *outcome.error + inFile;
     }
-  }
+  };
+  std::vector<bool> finished(ibFiles.size(), false);
+  std::size_t reported = 0;
+  support::runOnWorkers(
+      tasks.size(), support::workerCount(),
+      [&](std::size_t task) {
+        for (const std::size_t index : tasks[task]) rewrite(index);
+      },
+      [&](std::size_t task) {
+        for (const std::size_t index : tasks[task]) finished[index] = true;
+        for (; reported < finished.size() && finished[reported]; ++reported) {
+          if (!work[reported].errorLine.empty()) log(LogLevel::Error, work[reported].errorLine);
+          if (onFileDone) onFileDone();
+        }
+      },
+      [] { return support::pendingInterruption() != 0; });
+  if (!ibFiles.empty()) support::throwIfInterrupted();
   return summary;
 }
 

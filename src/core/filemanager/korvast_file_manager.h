@@ -13,6 +13,7 @@
 #include "core/filemanager/run_locks.h"
 #include "core/logging/logger.h"
 #include "core/xib/identifier_pass.h"
+#include "core/xib/interface_builder_file.h"
 #include "files/file.h"
 #include "files/file_manager.h"
 #include "files/folder.h"
@@ -64,13 +65,17 @@ class KorvastFileManager {
   // leading out of the folder never followed), in enumeration order.
   std::vector<files::File> findIBFiles(const files::Folder& folder) const;
 
-  // Gives the views of each file their accessibility identifiers and rewrites the file
-  // atomically, keeping every text as it was. A file that fails is logged (named as
-  // `shownPath` gives it), counted and left whole. Returns each file's outcome. Throws only
-  // support::Interrupted, between two files.
+  // Gives the views of each file their accessibility identifiers and rewrites the file as
+  // `write` says, keeping every text as it was. Files are rewritten side by side on
+  // support::workerCount() threads; the log lines come in the files' order all the same. A
+  // file that fails is logged (named as `shownPath` gives it), counted and left whole.
+  // `onFileDone` is called on this thread as each file is done, in order. Returns each
+  // file's outcome, in the files' order. Throws only support::Interrupted,
+  // between two files.
   IdentifierPassSummary modifyAccessibilityId(
       const std::vector<files::File>& files,
-      const std::function<std::string(const std::string&)>& shownPath = nullptr) const;
+      const std::function<std::string(const std::string&)>& shownPath = nullptr,
+      IBFileWrite write = IBFileWrite::atomically, const std::function<void()>& onFileDone = nullptr) const;
 
   std::shared_ptr<Logger> logger;
   files::Folder projects;

@@ -62,10 +62,11 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
-  const IdentifierPassSummary pass = fileManager.modifyAccessibilityId(ibFiles, [&](const std::string& path) {
-    progress.advance("Adding identifiers", ibFiles.size());
-    return copy.shownPath(path);
-  });
+  // No one sees a copy before it is committed, so its files need no atomic replacement.
+  const IdentifierPassSummary pass = fileManager.modifyAccessibilityId(
+      ibFiles, [&](const std::string& path) { return copy.shownPath(path); },
+      copy.isCopy() ? IBFileWrite::inPlace : IBFileWrite::atomically,
+      [&] { progress.advance("Adding identifiers", ibFiles.size()); });
   if (report) report->identifierPass = pass;
   if (!pass.allSucceeded() && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });

@@ -1,7 +1,7 @@
 #include "core/xib/interface_builder_file.h"
 
-#include "core/xib/accessibility_identifiers.h"
-#include "xml/xml_document.h"
+#include "core/xib/identifier_stream_rules.h"
+#include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {
 
@@ -11,16 +11,38 @@ namespace {
 constexpr std::size_t kMaximumDepth = 256;
 }  // namespace
 
-IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path) {
-  xml::XmlOptions options;
-  // Texts are the app's visible strings: they are written back exactly as they were read.
-  options.parserSettings.shouldTrimWhitespace = false;
-  options.parserSettings.maximumDepth = kMaximumDepth;
+bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
+  const std::size_t nameStart = relativePath.rfind('/') + 1;  // 0 without a "/"
+  const std::string_view name = relativePath.substr(nameStart);
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string_view extension = name.substr(dot + 1);
+  if (extension != "xib" && extension != "storyboard") return false;
+  for (std::size_t start = 0; start <= nameStart && start < relativePath.size();) {
+    if (relativePath[start] == '.') return false;
+    const std::size_t slash = relativePath.find('/', start);
+    if (slash == std::string_view::npos) break;
+    start = slash + 1;
+  }
+  return true;
+}
+
+IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
+                                             IBFileWrite write) {
   const std::string contents = system.readContents(path);
-  xml::XmlDocument document{std::string_view(contents), options};
-  const IdentifierCounts counts = transformIdToAccessibility(*document.root());
-  system.writeAtomically(path, document.xml());
-  return counts;
+  // The new text goes to the file block by block as it is made, so that the file is held in
+  // memory once, whatever its size.
+  const auto replacement = system.replaceContents(path,
+                                                  write == IBFileWrite::inPlace ? files::ContentsReplacement::Mode::inPlace
+                                                                                : files::ContentsReplacement::Mode::atomically,
+                                                  contents);
+  IdentifierStreamRules rules;
+  xml::XmlStreamRewriter rewriter(&rules, [&replacement](std::string_view block) { return replacement->write(block); },
+                                  kMaximumDepth);
+  rewriter.rewrite(contents);
+  // Also throws when a block could not be written.
+  replacement->commit();
+  return rules.counts();
 }
 
 }  // namespace korvaster

@@ -2,16 +2,28 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/xib/accessibility_identifiers.h"
 #include "files/file_manager.h"
 
 namespace korvaster {
 
+// Whether the file at `relativePath` (relative to the project, "/" between components) is an
+// Interface Builder file the identifier pass changes: named *.xib or *.storyboard, with no
+// hidden component. The one place that decides it; every finder of such files asks here.
+bool isInterfaceBuilderFileToChange(std::string_view relativePath);
+
+// How a rewritten file replaces the old one: through a temporary file and a rename, so that
+// readers see either the old or the new file, or by writing into the file itself, for a file
+// in a copy no one sees before it is complete.
+enum class IBFileWrite { atomically, inPlace };
+
 // Reads the file at `path` through `system`, gives its views their identifiers and writes it
-// back atomically, every text as it was read. Throws the file layer's FileIOError, the XML
-// layer's XmlSyntaxError (also for nesting too deep to be an Interface Builder file) or
-// XmlError; the file is then left as it was. Returns what the rules found and did.
-IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path);
+// back, every text as it was read. Throws the file layer's FileIOError, the XML layer's
+// XmlSyntaxError (also for nesting too deep to be an Interface Builder file) or XmlError; the
+// file is then left as it was. Returns what the rules found and did.
+IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
+                                             IBFileWrite write = IBFileWrite::atomically);
 
 }  // namespace korvaster

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "core/filemanager/korvast_file_manager.h"
+#include "core/xib/interface_builder_file.h"
 #include "core/logging/console_logger.h"
 #include "scoped_environment.h"
 #include "temporary_folder.h"
@@ -95,6 +96,31 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
             std::string::npos)
       << lines->lines[1];
   EXPECT_NE(lines->lines[2].find("could not write " + temp / "P/ro/4.xib"), std::string::npos) << lines->lines[2];
+}
+
+TEST(InterfaceBuilderFileTest, OnlyXibAndStoryboardFilesOutsideHiddenFoldersAreChanged) {
+  for (const char* path : {"a.xib", "UI/Base.lproj/b.storyboard", "x.y.xib"}) EXPECT_TRUE(isInterfaceBuilderFileToChange(path)) << path;
+  for (const char* path : {".a.xib", "UI/.hidden/b.xib", ".git/c.storyboard", "d.XIB", "e.xib.bak", "f", "g.storyboardc", "xib"}) {
+    EXPECT_FALSE(isInterfaceBuilderFileToChange(path)) << path;
+  }
+}
+
+TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
+  auto run = [&](const char* jobs) {
+    testing::ScopedEnvironment cap{"KORVASTER_JOBS", jobs};
+    for (int i = 0; i < 40; ++i) {
+      temp.write("P/f" + std::to_string(100 + i) + ".xib", i % 3 == 0 ? "<r><a></r>" : kView);
+    }
+    lines->lines.clear();
+    std::vector<std::string> outcomes;
+    for (const auto& file : service.modifyAccessibilityId(found()).files) {
+      outcomes.push_back(file.path + std::to_string(file.counts.added) + file.error.value_or(""));
+    }
+    return std::make_pair(lines->lines, outcomes);
+  };
+  const auto alone = run("1");
+  EXPECT_EQ(alone.first.size(), 14u);
+  EXPECT_EQ(run("64"), alone);
 }
 
 }  // namespace

@@ -4,10 +4,45 @@
 
 #include <tuple>
 
+#include "core/xib/identifier_stream_rules.h"
+#include "corpus.h"
+#include "temporary_folder.h"
 #include "xml/xml_document.h"
 
 namespace korvaster {
 namespace {
+
+// The file as the identifier pass writes it, with what the rules counted; the error's words
+// when it cannot be read.
+std::pair<std::string, IdentifierCounts> rewrittenAsStream(std::string_view input) {
+  std::string out;
+  IdentifierStreamRules rules;
+  xml::XmlStreamRewriter rewriter(&rules, [&out](std::string_view block) { return out.append(block), true; }, 256);
+  try {
+    rewriter.rewrite(input);
+  } catch (const xml::XmlSyntaxError& error) {
+    return {error.description(), {}};
+  }
+  return {out, rules.counts()};
+}
+
+// The same through a tree, as the pass wrote files before it streamed them.
+std::pair<std::string, IdentifierCounts> rewrittenAsTree(std::string_view input) {
+  xml::XmlOptions exact;
+  exact.parserSettings.shouldTrimWhitespace = false;
+  exact.parserSettings.maximumDepth = 256;
+  try {
+    xml::XmlDocument document(input, exact);
+    const IdentifierCounts counts = transformIdToAccessibility(*document.root());
+    return {document.xml(), counts};
+  } catch (const xml::XmlSyntaxError& error) {
+    return {error.description(), {}};
+  }
+}
+
+std::tuple<std::string, std::size_t, std::size_t, std::size_t> flat(const std::pair<std::string, IdentifierCounts>& r) {
+  return {r.first, r.second.views, r.second.added, r.second.kept};
+}
 
 TEST(AccessibilityIdentifiersTest, ViewsGetTheirIdAsIdentifier) {
   const std::vector<std::pair<std::string, std::string>> cases{
@@ -37,6 +72,8 @@ TEST(AccessibilityIdentifiersTest, ViewsGetTheirIdAsIdentifier) {
     xml::XmlDocument document{std::string_view(input)};
     transformIdToAccessibility(*document.root());
     EXPECT_EQ(document.root()->xml(), expected);
+    EXPECT_EQ(rewrittenAsStream(input).first,
+              "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n" + expected);
   }
 }
 
@@ -55,6 +92,22 @@ TEST(AccessibilityIdentifiersTest, ViewsAtAnyDepthAreReachedAndASecondRunAddsNot
   const IdentifierCounts second = transformIdToAccessibility(*document.root());
   EXPECT_EQ(std::make_tuple(second.views, second.added, second.kept), std::make_tuple(3u, 0u, 3u));
   EXPECT_EQ(document.xml(), once);
+}
+
+TEST(AccessibilityIdentifiersTest, StreamedRewriteEqualsTheTreeRewriteOverTheCorpus) {
+  const std::string leafView = R"(<r><view contentMode="a" id="v">text</view><view contentMode="b" id="w"/></r>)";
+  EXPECT_EQ(flat(rewrittenAsStream(leafView)), flat(rewrittenAsTree(leafView)));
+  const auto corpus = testing::loadCorpus();
+  ASSERT_FALSE(corpus.files.empty());
+  for (const auto& path : corpus.files) {
+    const std::string input = testing::readFile(path);
+    const auto streamed = rewrittenAsStream(input);
+    ASSERT_EQ(flat(streamed), flat(rewrittenAsTree(input))) << path;
+    // And a second pass changes nothing.
+    if (streamed.second.views > 0) {
+      EXPECT_EQ(rewrittenAsStream(streamed.first).first, streamed.first) << path;
+    }
+  }
 }
 
 }  // namespace

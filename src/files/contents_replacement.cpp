@@ -1,0 +1,92 @@
+#include "files/contents_replacement.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "files/file_io_error.h"
+#include "files/path_text.h"
+#include "support/write_all.h"
+
+namespace korvaster::files {
+
+namespace {
+// Short, so that a file whose name is near the longest allowed can still be rewritten; the
+// pattern removeAbandonedTemporaries looks for.
+constexpr const char* kTemporaryName = ".korvaster-XXXXXX";
+}  // namespace
+
+ContentsReplacement::ContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
+    : path_(std::move(path)), mode_(mode), mayCreate_(mayCreate && mode == Mode::atomically), original_(original) {}
+
+ContentsReplacement::~ContentsReplacement() {
+  if (!committed_) abandon();
+}
+
+bool ContentsReplacement::open() {
+  struct stat status {};
+  if (::stat(path_.c_str(), &status) == 0) {
+    permissions_ = static_cast<unsigned>(status.st_mode & 07777);
+  } else if (mayCreate_ && errno == ENOENT) {
+    permissions_ = 0644;
+  } else {
+    return error_ = errno, false;
+  }
+  if (mode_ == Mode::atomically) {
+    temporary_ = folderAndName(path_).first + "/" + kTemporaryName;
+    descriptor_ = ::mkstemp(temporary_.data());
+    if (descriptor_ < 0) temporary_.clear();
+  } else {
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    truncated_ = descriptor_ >= 0;
+  }
+  if (descriptor_ < 0) error_ = errno;
+  return descriptor_ >= 0;
+}
+
+bool ContentsReplacement::write(std::string_view block) {
+  if (error_ != 0) return false;
+  if (descriptor_ < 0 && !open()) return false;
+  if (!support::writeAll(descriptor_, block)) error_ = errno;
+  return error_ == 0;
+}
+
+void ContentsReplacement::commit() {
+  if (error_ == 0 && descriptor_ < 0) open();  // empty contents still replace the file
+  if (error_ == 0 && mode_ == Mode::atomically && ::fchmod(descriptor_, static_cast<mode_t>(permissions_)) != 0) {
+    error_ = errno;
+  }
+  if (error_ == 0) {
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0) error_ = errno;
+  }
+  if (error_ == 0 && mode_ == Mode::atomically && ::rename(temporary_.c_str(), path_.c_str()) != 0) error_ = errno;
+  if (error_ != 0) {
+    const int error = error_;
+    abandon();
+    committed_ = true;
+    throw FileIOError(FileIOError::Case::writeFailed, path_, error);
+  }
+  committed_ = true;
+}
+
+void ContentsReplacement::abandon() {
+  if (truncated_) {
+    // Truncating first frees the room the original needs.
+    if (descriptor_ < 0) {
+      descriptor_ = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    } else {
+      static_cast<void>(::ftruncate(descriptor_, 0));
+      static_cast<void>(::lseek(descriptor_, 0, SEEK_SET));
+    }
+    if (descriptor_ >= 0) static_cast<void>(support::writeAll(descriptor_, original_));
+  }
+  if (descriptor_ >= 0) ::close(descriptor_);
+  descriptor_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+}  // namespace korvaster::files

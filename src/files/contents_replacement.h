@@ -1,0 +1,51 @@
+// ContentsReplacement: a file's new contents written in blocks as they are produced, put in
+// place at the end; until then, or when it fails, the file keeps its old contents.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvaster::files {
+
+class ContentsReplacement {
+ public:
+  enum class Mode {
+    // Into a temporary file beside the file, renamed over it by commit(): readers see either
+    // the old or the new file.
+    atomically,
+    // Into the file itself, for a file no one else sees yet (one in a staging folder); the
+    // caller holds its `original` contents, which are written back when the replacement fails.
+    inPlace,
+  };
+
+  // Nothing is opened before the first block. `original` must outlive the replacement. With
+  // `mayCreate` (atomically only), a missing file is created, with the bits 0644.
+  ContentsReplacement(std::string path, Mode mode, std::string_view original = {}, bool mayCreate = false);
+  // Without commit(): removes the temporary file, or writes the original contents back.
+  ~ContentsReplacement();
+  ContentsReplacement(const ContentsReplacement&) = delete;
+  ContentsReplacement& operator=(const ContentsReplacement&) = delete;
+
+  // Appends a block; false once a write failed (commit() then says why).
+  bool write(std::string_view block);
+  // Finishes the file with the old one's permission bits and puts it in place. Throws
+  // FileIOError(writeFailed) after undoing everything, when any step (or an earlier write) failed.
+  void commit();
+
+ private:
+  bool open();
+  void abandon();
+
+  std::string path_;
+  Mode mode_;
+  bool mayCreate_;
+  std::string_view original_;
+  std::string temporary_;
+  int descriptor_ = -1;
+  unsigned permissions_ = 0;
+  int error_ = 0;
+  bool truncated_ = false;  // the file itself has lost its old contents
+  bool committed_ = false;
+};
+
+}  // namespace korvaster::files

@@ -1,0 +1,100 @@
+// The stream rewriter writes what the tree writer writes, byte for byte, without the tree.
+#include "xml/xml_stream_rewriter.h"
+
+#include <gtest/gtest.h>
+
+#include "corpus.h"
+#include "temporary_folder.h"
+#include "xml/xml_document.h"
+
+namespace korvaster::xml {
+namespace {
+
+const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n";
+
+// The rewritten text, in blocks of `blockSize` bytes.
+std::string rewritten(std::string_view input, std::size_t blockSize = 1 << 16, std::size_t maximumDepth = 0) {
+  std::string out;
+  XmlStreamRewriter rewriter(
+      nullptr, [&out](std::string_view block) { return out.append(block), true; }, maximumDepth, blockSize);
+  EXPECT_TRUE(rewriter.rewrite(input));
+  return out;
+}
+
+// What the tree writer gives for the same input, texts kept exactly; or the error's words.
+std::string throughTree(std::string_view input, std::size_t maximumDepth = 0) {
+  XmlOptions exact;
+  exact.parserSettings.shouldTrimWhitespace = false;
+  exact.parserSettings.maximumDepth = maximumDepth;
+  try {
+    return XmlDocument(input, exact).xml();
+  } catch (const XmlSyntaxError& error) {
+    return error.description();
+  }
+}
+
+std::string errorOfRewrite(std::string_view input, std::size_t maximumDepth = 0) {
+  try {
+    rewritten(input, 1 << 16, maximumDepth);
+  } catch (const XmlSyntaxError& error) {
+    return error.description();
+  }
+  return "no error";
+}
+
+TEST(XmlStreamRewriterTest, WritesTheTreeWritersText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"<r/>", "<r />"},
+      {"<r a='1' b=\"x&#10;y&#9;&quot;\"></r>", "<r a=\"1\" b=\"x&#10;y&#9;&quot;\" />"},
+      // Texts of leaves stay exactly, escaped; texts beside children are layout and go.
+      {"<r>\n  <a>  t&amp;&lt;'\"&#13;\n </a> tail <b/>\n</r>",
+       "<r>\n\t<a>  t&amp;&lt;&apos;&quot;&#13;\n </a>\n\t<b />\n</r>"},
+      // Comments and processing instructions go; CDATA is text like any other.
+      {"<?xml version='1.0'?><!-- c --><r><?pi x?><a><![CDATA[<x>]]>y</a><!-- d --></r>",
+       "<r>\n\t<a>&lt;x&gt;y</a>\n</r>"},
+      {"<!DOCTYPE r [<!ENTITY e 'v&lt;'>]><r><a>&e;</a></r>", "<r>\n\t<a>v&lt;</a>\n</r>"},
+      {"<r><a><b><c>d</c></b></a></r>", "<r>\n\t<a>\n\t\t<b>\n\t\t\t<c>d</c>\n\t\t</b>\n\t</a>\n</r>"},
+  };
+  for (const auto& [input, expected] : cases) {
+    EXPECT_EQ(rewritten(input), kDeclaration + expected) << input;
+    EXPECT_EQ(rewritten(input, 1), kDeclaration + expected) << input;
+    EXPECT_EQ(throughTree(input), kDeclaration + expected) << input;
+  }
+}
+
+TEST(XmlStreamRewriterTest, FailsWhereTheTreeReaderFails) {
+  std::string deep;
+  for (int level = 0; level < 5; ++level) deep += "<a>";
+  for (int level = 0; level < 5; ++level) deep += "</a>";
+  for (const std::string input : {"<r><a></r>", "<r/><junk/>", "", "<r a='1' a='2'/>", "<?xml version='1.0' encoding='x-y'?><r/>"}) {
+    EXPECT_EQ(errorOfRewrite(input), throughTree(input)) << input;
+  }
+  EXPECT_EQ(errorOfRewrite(deep, 4), "XML syntax error at line 1, column 13: elements nested deeper than 4 levels");
+  EXPECT_EQ(errorOfRewrite(deep, 4), throughTree(deep, 4));
+  EXPECT_EQ(rewritten(deep, 1 << 16, 5), throughTree(deep, 5));
+
+  int blocks = 0;
+  XmlStreamRewriter refusing(nullptr, [&blocks](std::string_view) { return ++blocks, false; }, 0, 8);
+  EXPECT_FALSE(refusing.rewrite("<r><a/><b/><c/><d/><e/></r>"));
+  EXPECT_EQ(blocks, 1);
+}
+
+TEST(XmlStreamRewriterTest, EveryCorpusFileAndSavedFuzzInputIsWrittenAsTheTreeWriterWritesIt) {
+  auto paths = testing::loadCorpus().files;
+  ASSERT_FALSE(paths.empty());
+  for (const auto& entry : std::filesystem::directory_iterator(KORVASTER_FUZZ_REGRESSIONS_DIR)) {
+    paths.push_back(entry.path().string());
+  }
+  for (const auto& path : paths) {
+    const std::string input = testing::readFile(path);
+    const std::string expected = throughTree(input);
+    if (expected.rfind("XML syntax error", 0) == 0) {
+      EXPECT_EQ(errorOfRewrite(input), expected) << path;
+    } else {
+      EXPECT_EQ(rewritten(input, 4096), expected) << path;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvaster::xml

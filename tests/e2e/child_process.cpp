@@ -7,16 +7,18 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace korvaster::testing {
 
-RunningChild startChild(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::map<std::string, std::string>& environment,
-                        const std::string& workingDirectory, StandardOutput standardOutput) {
+RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
+                                  std::map<std::string, std::string> environment,
+                                  const std::string& workingDirectory, StandardOutput output) {
+  const char* path = std::getenv("PATH");
+  environment.emplace("HOME", temp / "home");
+  environment.emplace("PATH", std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + (path ? path : "/usr/bin:/bin"));
   // Files rather than pipes: the child can never block on a full pipe. A shell changes folder
   // (posix_spawn has no portable way to) and env sets the variables; each execs in turn, so
   // the child keeps the process id it was started with.
@@ -25,7 +27,7 @@ RunningChild startChild(const std::string& program, const std::vector<std::strin
   std::vector<std::string> words{"/bin/sh", "-c", "cd \"$0\" && exec env \"$@\"",
                                  workingDirectory.empty() ? "." : workingDirectory};
   for (const auto& [name, value] : environment) words.push_back(name + "=" + value);
-  words.push_back(program);
+  words.push_back(KORVASTER_BINARY);
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& word : words) argv.push_back(word.data());
@@ -34,16 +36,16 @@ RunningChild startChild(const std::string& program, const std::vector<std::strin
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  if (standardOutput == StandardOutput::closed) {
+  if (output == StandardOutput::closed) {
     posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
   } else {
-    const char* target = standardOutput == StandardOutput::fullDevice ? "/dev/full" : outputPath.c_str();
+    const char* target = output == StandardOutput::fullDevice ? "/dev/full" : outputPath.c_str();
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, target, O_WRONLY | O_CREAT, 0600);
   }
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT, 0600);
   const int spawned = posix_spawn(&child.processId, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + program);
+  if (spawned != 0) throw std::runtime_error("cannot start korvaster");
   return child;
 }
 
@@ -55,26 +57,6 @@ ChildOutcome finishChild(const RunningChild& child) {
                       WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
 }
 
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment,
-                      const std::string& workingDirectory) {
-  return finishChild(startChild(program, arguments, environment, workingDirectory));
-}
-
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment, StandardOutput standardOutput) {
-  return finishChild(startChild(program, arguments, environment, "", standardOutput));
-}
-
-RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
-                                  std::map<std::string, std::string> environment,
-                                  const std::string& workingDirectory) {
-  const char* path = std::getenv("PATH");
-  environment.emplace("HOME", temp / "home");
-  environment.emplace("PATH", std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + (path ? path : "/usr/bin:/bin"));
-  return startChild(KORVASTER_BINARY, arguments, environment, workingDirectory);
-}
-
 std::string KorvasterTest::makeSampleApp(const std::string& workspace) {
   namespace fs = std::filesystem;
   if (!fs::exists(temp / "SampleApp")) fs::copy(KORVASTER_EXAMPLE_PROJECT, temp / "SampleApp", fs::copy_options::recursive);
@@ -82,16 +64,6 @@ std::string KorvasterTest::makeSampleApp(const std::string& workspace) {
                     "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string>"
                     "<key>korvast_configuration</key><string>Release</string><key>korvast_workspace</key><string>" +
                         workspace + ".xcworkspace</string></dict></plist>");
-}
-
-std::vector<std::string> logLines(const std::string& standardError) {
-  std::vector<std::string> lines;
-  std::istringstream stream(standardError);
-  for (std::string line; std::getline(stream, line);) {
-    const auto end = line.find("] [");
-    lines.push_back(end == std::string::npos ? line : line.substr(end + 2));
-  }
-  return lines;
 }
 
 }  // namespace korvaster::testing

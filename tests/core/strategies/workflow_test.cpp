@@ -95,8 +95,10 @@ TEST_F(WorkflowTest, ABuildArchivesTheCopyExportsItThenRemovesTheArchiveAndOnlyA
   EXPECT_TRUE(cleanedUp());
   EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kView);
 
-  // A copy the user asked for stays; so does the project changed in place.
-  for (const auto& [output, kept] : {std::pair(temp.makeFolder("kept"), temp / "kept/App"), std::pair(temp / "App", temp / "App")}) {
+  // A copy the user asked for stays; so does the project changed in place, however the output names it.
+  fs::create_directory_symlink(temp / "App", temp / "Alias");
+  for (const auto& [output, kept] : {std::pair(temp.makeFolder("kept"), temp / "kept/App"),
+                                     std::pair(temp / "App", temp / "App"), std::pair(temp / "Alias", temp / "App")}) {
     RecordingCommandRunner again({archiveLikeXcodebuild});
     build(again, output);
     EXPECT_NE(readFile(kept + "/Main.storyboard").find("identifier"), std::string::npos) << kept;

@@ -37,20 +37,10 @@ TEST_F(CommandParsingTest, TheChosenCommandGetsItsGivenOptionsInTableOrder) {
     Arguments expected;
   };
   const std::vector<Case> cases{
-      {{"modify", "-o", "out", "--path", "proj"},
-       "modify",
-       {{T::projectPath, "proj"}, {T::outputPath, "out"}}},
-      {{"modify", "--output", "x"}, "modify", {{T::outputPath, "x"}}},
-      {{"build", "-v", "--buildonly=false", "-w", "W", "-s", "S", "-c", "C", "-e", "e", "-o", "o", "-p", "p"},
-       "build",
-       {{T::projectPath, "p"},
-        {T::outputPath, "o"},
-        {T::exportPlist, "e"},
-        {T::configuration, "C"},
-        {T::scheme, "S"},
-        {T::workspace, "W"},
-        {T::build, ""},
-        {T::verbose, ""}}},
+      {{"modify", "-o", "out", "--path", "proj"}, "modify", {{T::projectPath, "proj"}, {T::outputPath, "out"}}},
+      {{"build", "-v", "--buildonly=false", "-w", "W", "-s", "S", "-c", "C", "-e", "e", "-o", "o", "-p", "p"}, "build",
+       {{T::projectPath, "p"}, {T::outputPath, "o"}, {T::exportPlist, "e"}, {T::configuration, "C"}, {T::scheme, "S"},
+        {T::workspace, "W"}, {T::build, ""}, {T::verbose, ""}}},
       {{"build"}, "build", {}},
       {{"--version=false", "build", "-p", "x"}, "", {{T::version, ""}}},
   };

@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
 #include "fakes/fault_injecting_file_manager.h"
@@ -164,6 +168,48 @@ TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
   }
   EXPECT_EQ(entryNames(builds), (Names{"My.App", "MyApp", "Plain"}));
   EXPECT_EQ(entryNames(builds + "MyApp"), Names{"left.ipa"});
+}
+
+// Lets another thread see that a line was logged.
+struct SignallingLineWriter final : LineWriter {
+  void writeLine(const std::string& text) override {
+    line = text;
+    written = true;
+  }
+  std::string line;
+  std::atomic<bool> written{false};
+};
+
+TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFolder) {
+  temp.write("App/a.swift", "");
+  const std::string info = "[\u2139\uFE0F] KorvastLoger -> Another korvaster run is ";
+  for (const bool build : {false, true}) {
+    auto signal = std::make_shared<SignallingLineWriter>();
+    std::optional<KorvastFileManager> first(service());
+    std::optional<ProjectCopy> held;
+    if (build) {
+      first->prepareProjectBuildFolder("App.xcworkspace");
+    } else {
+      held.emplace(first->copy(temp / "App", std::nullopt));
+    }
+    std::thread second([&] {
+      const KorvastFileManager other(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, signal)), system);
+      if (build) {
+        other.prepareProjectBuildFolder("App.xcworkspace");
+      } else {
+        other.copy(temp / "App", std::nullopt).commit();
+      }
+    });
+    for (int wait = 0; wait < 300 && !signal->written; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(signal->written) << "the second run did not wait";
+    if (held) held->commit();
+    held.reset();
+    first.reset();
+    second.join();
+    EXPECT_EQ(signal->line, info + (build ? "building in " + service().builds.path() + "App/"
+                                          : "working on " + projects + "App/") + "; waiting for it to finish.");
+  }
+  EXPECT_EQ(entryNames(projects), Names{"App"});
 }
 
 }  // namespace

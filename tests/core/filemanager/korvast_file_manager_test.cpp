@@ -151,6 +151,12 @@ TEST_F(KorvastFileManagerTest, CopiesOntoIntoOrOverTheProjectOrOverForeignFolder
   EXPECT_EQ(entryNames(temp / "out/App"), Names{"work.swift"});
   EXPECT_EQ(entryNames(temp / "home"), (Names{".korvast", ".korvaster-copy"}));
   EXPECT_EQ(entryNames(projects), Names{"Earlier"});
+  // A folder that turns up while the copy is made is no more replaced than one that was there.
+  auto late = service().copy(temp / "App", temp.makeFolder("late"));
+  temp.write("late/App/work.swift", "made meanwhile");
+  expectFailure([&] { late.commit(); }, KorvastError::Case::failedToCopyProject,
+                kError + "Refusing to replace " + temp / "late/App" + unmarked);
+  EXPECT_EQ(testing::readFile(temp / "late/App/work.swift"), "made meanwhile");
 }
 
 TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {

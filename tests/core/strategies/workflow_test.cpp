@@ -189,8 +189,13 @@ TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   EXPECT_THROW(build(runner), support::Interrupted);
   EXPECT_EQ(runner.calls.size(), 1u);
   EXPECT_TRUE(cleanedUp());
-  // Interrupted before the copy is in place: nothing of it is left.
+  // Interrupted before the copy is in place, even during its last file: nothing of it is left.
   EXPECT_THROW(modify(), support::Interrupted);
+  support::resetInterruptionForTesting();
+  const int lastWrite = system->calls(Call::write) + 2;
+  system->before(Call::write, lastWrite, [] { ::raise(SIGTERM); });
+  EXPECT_THROW(modify(), support::Interrupted);
+  EXPECT_EQ(system->calls(Call::write), lastWrite);
   EXPECT_TRUE(fs::is_empty(projects));
 }
 

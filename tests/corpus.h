@@ -8,55 +8,49 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace korvaster::testing {
 
-struct Corpus {
-  std::string name;  // "full corpus" or "bundled sample"
-  std::string folder;
-  std::vector<std::string> files;  // the .xib and .storyboard paths, sorted
-};
-
-// The .xib and .storyboard files directly in `folder`, sorted; none when the folder is missing.
-inline std::vector<std::string> interfaceBuilderFilesIn(const std::string& folder) {
+// The files directly in `folder` whose extension is one of `extensions` (all files when none
+// is given), sorted; none when the folder is missing.
+inline std::vector<std::string> filesIn(const std::string& folder, const std::vector<std::string>& extensions = {}) {
   std::vector<std::string> paths;
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string extension = it->path().extension().string();
-    if (extension == ".xib" || extension == ".storyboard") paths.push_back(it->path().string());
+    if (extensions.empty() || std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) {
+      paths.push_back(it->path().string());
+    }
   }
   std::sort(paths.begin(), paths.end());
   return paths;
 }
 
-// Lists the corpus and says on standard output which set this run reads. With
-// KORVASTER_REQUIRE_FULL_CORPUS set (as .ci/run sets it), reading the sample is a failure.
-inline Corpus loadCorpus() {
-  Corpus corpus{KORVASTER_CORPUS_NAME, KORVASTER_CORPUS_DIR, interfaceBuilderFilesIn(KORVASTER_CORPUS_DIR)};
-  std::cout << "[ corpus   ] " << corpus.name << ": " << corpus.files.size() << " files in " << corpus.folder
-            << std::endl;
-  const char* required = std::getenv("KORVASTER_REQUIRE_FULL_CORPUS");
-  if (required != nullptr && *required != '\0' && corpus.name != "full corpus") {
-    ADD_FAILURE() << "KORVASTER_REQUIRE_FULL_CORPUS is set, but these tests were configured to read the "
-                  << corpus.name << " in " << corpus.folder;
-  }
-  return corpus;
+inline std::vector<std::string> interfaceBuilderFilesIn(const std::string& folder) {
+  return filesIn(folder, {".xib", ".storyboard"});
 }
 
-// The 1-based line of the first git merge-conflict marker ("<<<<<<< " opening a line), if any.
-// A file committed with one is not well-formed XML, and the marker is where a parser stops.
-inline std::optional<unsigned long> firstConflictMarkerLine(const std::string& text) {
-  unsigned long line = 1;
-  for (std::size_t start = 0; start < text.size(); ++line) {
-    if (text.compare(start, 8, "<<<<<<< ") == 0) return line;
-    start = text.find('\n', start);
-    if (start == std::string::npos) break;
-    ++start;
+// The corpus's files. Says on standard output which set this run reads; with
+// KORVASTER_REQUIRE_FULL_CORPUS set (as .ci/run sets it), reading the sample is a failure.
+inline std::vector<std::string> loadCorpus() {
+  const std::string name = KORVASTER_CORPUS_NAME;
+  auto files = interfaceBuilderFilesIn(KORVASTER_CORPUS_DIR);
+  std::cout << "[ corpus   ] " << name << ": " << files.size() << " files in " KORVASTER_CORPUS_DIR << std::endl;
+  const char* required = std::getenv("KORVASTER_REQUIRE_FULL_CORPUS");
+  if (required != nullptr && *required != '\0' && name != "full corpus") {
+    ADD_FAILURE() << "KORVASTER_REQUIRE_FULL_CORPUS is set, but these tests were configured to read the " << name
+                  << " in " KORVASTER_CORPUS_DIR;
   }
-  return std::nullopt;
+  if (files.empty()) ADD_FAILURE() << "no Interface Builder files in " KORVASTER_CORPUS_DIR;
+  return files;
+}
+
+// Whether a line opens with a git merge-conflict marker: a file committed with one is not
+// well-formed XML.
+inline bool hasConflictMarker(const std::string& text) {
+  return text.rfind("<<<<<<< ", 0) == 0 || text.find("\n<<<<<<< ") != std::string::npos;
 }
 
 }  // namespace korvaster::testing

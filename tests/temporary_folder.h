@@ -23,14 +23,10 @@ class TemporaryFolder {
   }
   ~TemporaryFolder() {
     namespace fs = std::filesystem;
-    for (const auto& path : immutable_) static_cast<void>(std::system(("chattr -i '" + path + "'").c_str()));
     // Give back write access first, so that read-only folders made by a test go too.
     std::error_code error;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
     for (auto it = fs::recursive_directory_iterator(path_, error); !error && it != fs::end(it); it.increment(error)) {
-      if (it->is_directory(error) && !it->is_symlink(error)) {
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
-      }
+      if (it->is_directory(error) && !it->is_symlink(error)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
     }
     fs::remove_all(path_, error);
   }
@@ -41,7 +37,7 @@ class TemporaryFolder {
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
 
-  // Writes `contents` to `relative`, creating the folders on the way.
+  // Writes `contents` to `relative`, creating the folders on the way; returns its path.
   std::string write(const std::string& relative, const std::string& contents) const {
     const std::filesystem::path target = path_ + "/" + relative;
     std::filesystem::create_directories(target.parent_path());
@@ -52,17 +48,9 @@ class TemporaryFolder {
     std::filesystem::create_directories(path_ + "/" + relative);
     return path_ + "/" + relative + "/";
   }
-  // Makes the item at `path` immutable, so that not even root may change or remove it, until
-  // the folder goes; false where the file system has no such flag.
-  bool makeImmutable(const std::string& path) {
-    if (std::system(("chattr +i '" + path + "' 2>/dev/null").c_str()) != 0) return false;
-    immutable_.push_back(path);
-    return true;
-  }
 
  private:
   std::string path_;
-  std::vector<std::string> immutable_;
 };
 
 inline std::string readFile(const std::string& path) {

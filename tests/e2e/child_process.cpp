@@ -14,9 +14,12 @@ extern char** environ;
 
 namespace korvaster::testing {
 
-RunningChild startChild(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::map<std::string, std::string>& environment,
-                        const std::string& workingDirectory, StandardOutput standardOutput) {
+RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
+                                  std::map<std::string, std::string> environment,
+                                  const std::string& workingDirectory, StandardOutput output) {
+  const char* path = std::getenv("PATH");
+  environment.emplace("HOME", temp / "home");
+  environment.emplace("PATH", std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + (path ? path : "/usr/bin:/bin"));
   // Files rather than pipes: the child can never block on a full pipe. A shell changes folder
   // (posix_spawn has no portable way to) and env sets the variables; each execs in turn, so
   // the child keeps the process id it was started with.
@@ -25,7 +28,7 @@ RunningChild startChild(const std::string& program, const std::vector<std::strin
   std::vector<std::string> words{"/bin/sh", "-c", "cd \"$0\" && exec env \"$@\"",
                                  workingDirectory.empty() ? "." : workingDirectory};
   for (const auto& [name, value] : environment) words.push_back(name + "=" + value);
-  words.push_back(program);
+  words.push_back(KORVASTER_BINARY);
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& word : words) argv.push_back(word.data());
@@ -34,16 +37,16 @@ RunningChild startChild(const std::string& program, const std::vector<std::strin
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  if (standardOutput == StandardOutput::closed) {
+  if (output == StandardOutput::closed) {
     posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
   } else {
-    const char* target = standardOutput == StandardOutput::fullDevice ? "/dev/full" : outputPath.c_str();
+    const char* target = output == StandardOutput::fullDevice ? "/dev/full" : outputPath.c_str();
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, target, O_WRONLY | O_CREAT, 0600);
   }
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT, 0600);
   const int spawned = posix_spawn(&child.processId, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + program);
+  if (spawned != 0) throw std::runtime_error("cannot start korvaster");
   return child;
 }
 
@@ -53,26 +56,6 @@ ChildOutcome finishChild(const RunningChild& child) {
   }
   return ChildOutcome{readFile(*child.output / "out"), readFile(*child.output / "err"),
                       WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
-}
-
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment,
-                      const std::string& workingDirectory) {
-  return finishChild(startChild(program, arguments, environment, workingDirectory));
-}
-
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment, StandardOutput standardOutput) {
-  return finishChild(startChild(program, arguments, environment, "", standardOutput));
-}
-
-RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
-                                  std::map<std::string, std::string> environment,
-                                  const std::string& workingDirectory) {
-  const char* path = std::getenv("PATH");
-  environment.emplace("HOME", temp / "home");
-  environment.emplace("PATH", std::string(KORVASTER_FAKE_XCODEBUILD_DIR) + ":" + (path ? path : "/usr/bin:/bin"));
-  return startChild(KORVASTER_BINARY, arguments, environment, workingDirectory);
 }
 
 std::string KorvasterTest::makeSampleApp(const std::string& workspace) {

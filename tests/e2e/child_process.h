@@ -1,5 +1,5 @@
-// Runs a program as a child process and collects what it wrote and how it ended; and the
-// fixture of the end-to-end suites, which run the built korvaster that way.
+// Runs the built korvaster as a child process, with HOME in a temporary folder and the fake
+// xcodebuild first on PATH, and collects what it wrote and how it ended.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,32 +29,19 @@ struct RunningChild {
   std::shared_ptr<TemporaryFolder> output;
 };
 
-// `environment` entries replace or add to the test process's own environment; a non-empty
-// `workingDirectory` is where the child starts.
-RunningChild startChild(const std::string& program, const std::vector<std::string>& arguments,
-                        const std::map<std::string, std::string>& environment = {},
-                        const std::string& workingDirectory = "",
-                        StandardOutput standardOutput = StandardOutput::captured);
 // Waits for the child and collects what it wrote.
 ChildOutcome finishChild(const RunningChild& child);
 
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment = {},
-                      const std::string& workingDirectory = "");
-ChildOutcome runChild(const std::string& program, const std::vector<std::string>& arguments,
-                      const std::map<std::string, std::string>& environment, StandardOutput standardOutput);
-
-// Log lines with their time, process name and ids removed: "[tag] KorvastLoger -> ...".
+// The lines of standard error without their time and process prefix.
 std::vector<std::string> logLines(const std::string& standardError);
 
-// Runs of the built korvaster with HOME in a temporary folder and the fake xcodebuild first
-// on PATH; `environment` adds to that.
 class KorvasterTest : public ::testing::Test {
  protected:
   KorvasterTest() { temp.makeFolder("home"); }
 
+  // `environment` adds to the test's own; a non-empty `workingDirectory` is where the child starts.
   RunningChild start(const std::vector<std::string>& arguments, std::map<std::string, std::string> environment = {},
-                     const std::string& workingDirectory = "");
+                     const std::string& workingDirectory = "", StandardOutput output = StandardOutput::captured);
   ChildOutcome korvaster(const std::vector<std::string>& arguments, const std::string& workingDirectory = "",
                          std::map<std::string, std::string> environment = {}) {
     return finishChild(start(arguments, std::move(environment), workingDirectory));

@@ -3,75 +3,68 @@
 #include <gtest/gtest.h>
 
 #include "e2e/child_process.h"
-#include "temporary_folder.h"
 
 namespace korvaster::testing {
 namespace {
 
-// Runs with HOME in a temporary folder, so that nothing is written to the real one.
-ChildOutcome korvaster(const std::vector<std::string>& arguments,
-                       StandardOutput output = StandardOutput::captured) {
-  const TemporaryFolder home;
-  return runChild(KORVASTER_BINARY, arguments, {{"HOME", home.path()}}, output);
+using CommandLineTest = KorvasterTest;
+
+int countOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
-
-// The text after `prefix`, which must be exactly one line; "" when it is not.
-std::string oneLineAfter(const std::string& text, const std::string& prefix) {
-  if (!startsWith(text, prefix)) return "";
-  const std::string rest = text.substr(prefix.size());
-  return rest.find('\n') == rest.size() - 1 ? rest : "";
-}
-
-TEST(CommandLineTest, HelpPrintsTheUsageOfItsLevelToStandardOutputWithStatusZero) {
-  const auto top = korvaster({"-h"});
-  const auto build = korvaster({"build", "--path", "p", "--help"});
-  for (const auto* outcome : {&top, &build}) {
-    EXPECT_TRUE(startsWith(outcome->standardOutput, "OVERVIEW: ")) << outcome->standardOutput;
-    EXPECT_EQ(outcome->standardError, "");
-    EXPECT_EQ(outcome->exitStatus, 0);
-  }
-  EXPECT_NE(top.standardOutput.find("SUBCOMMANDS:"), std::string::npos);
-  EXPECT_EQ(build.standardOutput.find("SUBCOMMANDS:"), std::string::npos);
-}
-
-TEST(CommandLineTest, ParseFailuresLogOneLineThenPrintTheUsageAndTheReport) {
-  const std::string usage = korvaster({"-h"}).standardOutput;
-  // A missing subcommand is reported with the tool's prefix, a bad word generically.
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-      {{}, "Whoops! An error occurred: "},
-      {{"build", "--nope"}, "The operation couldn't be completed. (korvaster.ArgumentParserError error 0.) "},
+TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandardErrorWithTheirStatus) {
+  temp.write("App/Main.storyboard", R"(<document><view contentMode="s" id="v-1"/></document>)");
+  const std::string usage = korvaster({"-h"}).standardOutput, whoops = "Whoops! An error occurred: ";
+  const struct {
+    std::vector<std::string> arguments;
+    std::string output;  // what standard output starts with; after it comes at most one line but in a usage
+    int logLines;
+    int status;
+  } cases[] = {
+      {{"-h"}, "OVERVIEW: korvaster able", 0, 0},
+      {{"build", "--path", "p", "--help"}, "OVERVIEW: Can set", 0, 0},
+      {{"--version", "build"}, "korvaster ", 0, 0},
+      // A failed parse logs one line, then prints the usage and the report.
+      {{}, usage + whoops, 1, 1},
+      {{"build", "--nope"}, usage + "The operation couldn't be completed. (korvaster.ArgumentParserError error 0.) ", 1, 1},
+      {{"modify", "-o", "x"}, whoops, 0, 1},
+      {{"modify", "--path", temp / "nowhere"}, "The operation couldn't be completed. ", 0, 1},
+      // The summary of the identifier pass, then where the copy is.
+      {{"modify", "--path", temp / "App"}, "", 2, 0},
   };
-  for (const auto& [arguments, report] : cases) {
-    const auto outcome = korvaster(arguments);
-    EXPECT_NE(oneLineAfter(outcome.standardOutput, usage + report), "") << outcome.standardOutput;
-    EXPECT_EQ(logLines(outcome.standardError).size(), 1u) << outcome.standardError;
-    EXPECT_NE(outcome.standardError.find(" korvaster["), std::string::npos) << outcome.standardError;
-    EXPECT_EQ(outcome.exitStatus, 1);
+  for (const auto& c : cases) {
+    const auto outcome = korvaster(c.arguments);
+    const std::string where = c.arguments.empty() ? "(none)" : c.arguments.back();
+    ASSERT_EQ(outcome.standardOutput.rfind(c.output, 0), 0u) << where << ": " << outcome.standardOutput;
+    if (c.output.rfind("OVERVIEW: ", 0) != 0) {
+      EXPECT_LE(countOf(outcome.standardOutput.substr(c.output.size()), "\n"), 1) << where;
+    }
+    EXPECT_EQ(countOf(outcome.standardError, "\n"), c.logLines) << where << ": " << outcome.standardError;
+    EXPECT_EQ(countOf(outcome.standardError, " korvaster["), c.logLines) << where;
+    EXPECT_EQ(outcome.exitStatus, c.status) << where;
   }
-}
-
-TEST(CommandLineTest, VersionAndAFailedRunPrintOneLineToStandardOutput) {
-  const std::vector<std::tuple<std::vector<std::string>, std::string, int>> cases{
-      {{"--version", "build"}, "korvaster ", 0},
-      {{"modify", "-o", "x"}, "Whoops! An error occurred: ", 1},
-  };
-  for (const auto& [arguments, prefix, status] : cases) {
-    const auto outcome = korvaster(arguments);
-    EXPECT_NE(oneLineAfter(outcome.standardOutput, prefix), "") << outcome.standardOutput;
-    EXPECT_EQ(outcome.standardError, "");
-    EXPECT_EQ(outcome.exitStatus, status);
-  }
-}
-
-TEST(CommandLineTest, OutputThatCannotBeWrittenIsAFailure) {
+  // Output that cannot be written is a failure.
   for (const auto output : {StandardOutput::fullDevice, StandardOutput::closed}) {
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"--version"}, {"-h"}, {"build", "-p", "x", "-h"}}) {
-      const auto outcome = korvaster(arguments, output);
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{"--version"}, {"build", "-p", "x", "-h"}}) {
+      const auto outcome = finishChild(start(arguments, {}, "", output));
       EXPECT_EQ(outcome.exitStatus, 1) << arguments[0];
       EXPECT_EQ(outcome.standardError, "");
+    }
+  }
+}
+
+TEST_F(CommandLineTest, XcodebuildsErrorsAreShownItsOutputOnlyWithVerbose) {
+  for (const bool verbose : {false, true}) {
+    const auto outcome = korvaster({"build", "-p", temp / "SampleApp", "-e", makeSampleApp(), verbose ? "-v" : "-b"});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardError;
+    EXPECT_EQ(outcome.standardOutput, verbose ? "fake xcodebuild: archive on standard output\n"
+                                                "fake xcodebuild: export on standard output\n"
+                                              : "");
+    for (const char* action : {"archive", "export"}) {
+      EXPECT_EQ(countOf(outcome.standardError, "\nfake xcodebuild: " + std::string(action) + " on standard error\n"), 1);
     }
   }
 }

@@ -1,9 +1,11 @@
 // A real file system that fails chosen calls: the Nth call of one kind fails with a chosen
-// errno, as a full disk or a vanished file would make it fail.
+// errno, as a full disk or a vanished file would make it fail, or runs an action first, as a
+// signal arriving during that call would.
 #pragma once
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -24,6 +26,7 @@ class FaultInjectingFileManager final : public files::FileManager {
   // The `nth` call of `call` (counted from 1 across this manager and the ones made from it
   // with withCopyFilter) fails with `error`; a later call of that kind succeeds again.
   void fail(Call call, int nth, int error) { plan_->faults[call] = {nth, error}; }
+  void before(Call call, int nth, std::function<void()> action) { plan_->actions[call] = {nth, std::move(action)}; }
   int calls(Call call) const { return plan_->counts[call]; }
 
   std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const override {
@@ -64,6 +67,7 @@ class FaultInjectingFileManager final : public files::FileManager {
  private:
   struct Plan {
     std::map<Call, std::pair<int, int>> faults;  // the call number that fails, and its errno
+    std::map<Call, std::pair<int, std::function<void()>>> actions;
     std::map<Call, int> counts;
     std::mutex mutex;  // the identifier pass writes from several threads
   };
@@ -71,6 +75,9 @@ class FaultInjectingFileManager final : public files::FileManager {
   int fault(Call call) const {
     const std::lock_guard<std::mutex> hold(plan_->mutex);
     const int number = ++plan_->counts[call];
+    if (const auto action = plan_->actions.find(call); action != plan_->actions.end() && action->second.first == number) {
+      action->second.second();
+    }
     const auto found = plan_->faults.find(call);
     return found != plan_->faults.end() && found->second.first == number ? found->second.second : 0;
   }

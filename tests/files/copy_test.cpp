@@ -32,19 +32,6 @@ TEST_F(FolderCopyTest, CopiesContentsPermissionsAndLinksAsLinks) {
   EXPECT_EQ(std::filesystem::read_symlink(temp / "Out/P/dangling"), "/nonexistent/target");
 }
 
-TEST_F(FolderCopyTest, ReadOnlyFoldersStayWritableUntilTheirModesAreApplied) {
-  temp.write("P/ro/inner/f", "");
-  ASSERT_EQ(::chmod((temp / "P/ro/inner").c_str(), 0500) + ::chmod((temp / "P/ro").c_str(), 0555), 0);
-  FileManager::FolderModes modes;
-  Folder(temp / "P").copy(out, "C", &modes);
-  const auto bits = [&] { return std::pair(permissionsOf(temp / "Out/C/ro"), permissionsOf(temp / "Out/C/ro/inner")); };
-  EXPECT_EQ(bits(), std::pair(0755u, 0700u));
-  ASSERT_EQ(modes.size(), 2u);
-  EXPECT_EQ(modes[0].relativePath, "ro/inner");  // children before parents
-  EXPECT_TRUE(FileManager().applyFolderModes(temp / "Out/C", modes));
-  EXPECT_EQ(bits(), std::pair(0555u, 0500u));
-}
-
 TEST_F(FolderCopyTest, NothingIsOverwrittenAndAFailedCopyLeavesNoPartialTree) {
   temp.write("P/a/a.txt", "new");
   temp.write("Out/P/a/a.txt", "old");

@@ -31,8 +31,11 @@ offers() {
     _ "$prefix/share/bash-completion/completions/korvaster" "$@"
 }
 [ "$(offers korvaster '')" = "modify build check --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
-for option in --path --output --export --configuration --scheme --workspace --buildonly --verbose; do
-  grep -qw -- "$option" <<<"$(offers korvaster build --)" || fail "build does not offer $option"
+for option in path output export configuration scheme workspace buildonly verbose; do
+  grep -qw -- "--$option" <<<"$(offers korvaster build --)" || fail "build does not offer --$option"
+  grep -q -- "--$option" "$prefix/share/zsh/site-functions/_korvaster" || fail "zsh does not offer --$option"
+  grep -q -- "-l $option" "$prefix/share/fish/vendor_completions.d/korvaster.fish" || fail "fish does not offer --$option"
+  grep -q -- "\\\\-\\\\-$option" "$prefix/share/man/man1/korvaster.1" || fail "the man page lacks --$option"
 done
 [ "$(offers korvaster modify --)" = "--path --output --exclude --report --help" ] || fail "modify offers: $(offers korvaster modify --)"
 echo "install test: tool, man page and completions installed and working"

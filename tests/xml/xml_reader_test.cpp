@@ -32,44 +32,36 @@ TEST(XmlReaderTest, AttributesAreDecodedAndKeepTheirFileOrder) {
   EXPECT_EQ(a->attributes, (XmlAttributes{{"z", "a&b"}, {"b", "x\ny"}, {"m", "x y"}}));
 }
 
-TEST(XmlReaderTest, MalformedInputThrowsTheParsersErrorWithItsPosition) {
+// The description of the error reading `text` throws; "" when it reads.
+std::string errorOf(const std::string& text) {
   try {
-    XmlDocument document(std::string_view("<a>\n  <b></a>"));
-    FAIL() << "no error";
+    XmlDocument document{std::string_view(text)};
   } catch (const XmlSyntaxError& error) {
-    EXPECT_EQ(error.description(), "XML syntax error at line 2, column 8: mismatched tag");
+    return error.description();
   }
-  try {
-    XmlDocument document(std::string_view("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a/>"));
-    FAIL() << "no error";
-  } catch (const XmlSyntaxError& error) {
-    EXPECT_NE(error.description().find("(UTF-8, UTF-16, ISO-8859-1 and US-ASCII can be read)"),
-              std::string::npos)
-        << error.description();
-  }
-  for (const char* text : {"", "<?xml version=\"1.0\"?>", "<a></a><b/>"}) {
-    EXPECT_THROW(XmlDocument(std::string_view(text)), XmlSyntaxError) << text;
-  }
+  return "";
 }
 
-TEST(XmlReaderTest, ExternalEntitiesAreNeverLoaded) {
-  const std::string text =
-      "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY ext SYSTEM \"/etc/passwd\">]><a>&ext;</a>";
-  try {
-    EXPECT_EQ(rootOf(text)->value.value_or("").find("root"), std::string::npos);
-  } catch (const XmlSyntaxError&) {
-  }
-}
-
-TEST(XmlReaderTest, EntityExpansionBombIsRejected) {
-  std::string text = "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY e0 \"lollollollollollollollollollol\">";
+TEST(XmlReaderTest, MalformedInputFailsWithThePositionAndUntrustedInputLoadsNothing) {
+  EXPECT_EQ(errorOf("<a>\n  <b></a>"), "XML syntax error at line 2, column 8: mismatched tag");
+  EXPECT_NE(errorOf("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a/>")
+                .find("(UTF-8, UTF-16, ISO-8859-1 and US-ASCII can be read)"),
+            std::string::npos);
+  std::string bomb = "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY e0 \"lollollollollollollollollollol\">";
   for (int level = 1; level < 10; ++level) {
-    text += "<!ENTITY e" + std::to_string(level) + " \"";
-    for (int copy = 0; copy < 10; ++copy) text += "&e" + std::to_string(level - 1) + ";";
-    text += "\">";
+    bomb += "<!ENTITY e" + std::to_string(level) + " \"";
+    for (int copy = 0; copy < 10; ++copy) bomb += "&e" + std::to_string(level - 1) + ";";
+    bomb += "\">";
   }
-  text += "]><a>&e9;</a>";
-  EXPECT_THROW(XmlDocument(std::string_view(text)), XmlSyntaxError);
+  for (const std::string& text : {std::string(), std::string("<?xml version=\"1.0\"?>"), std::string("<a></a><b/>"),
+                                  bomb + "]><a>&e9;</a>"}) {
+    EXPECT_NE(errorOf(text), "") << text.substr(0, 40);
+  }
+  // An external entity is never loaded: either the text fails to read or the entity stays empty.
+  const std::string external = "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY ext SYSTEM \"/etc/passwd\">]><a>&ext;</a>";
+  if (errorOf(external).empty()) {
+    EXPECT_EQ(rootOf(external)->value.value_or("").find("root"), std::string::npos);
+  }
 }
 
 std::string nested(int depth) {

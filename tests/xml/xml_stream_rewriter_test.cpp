@@ -80,7 +80,7 @@ TEST(XmlStreamRewriterTest, FailsWhereTheTreeReaderFails) {
 }
 
 TEST(XmlStreamRewriterTest, EveryCorpusFileAndSavedFuzzInputIsWrittenAsTheTreeWriterWritesIt) {
-  auto paths = testing::loadCorpus().files;
+  auto paths = testing::loadCorpus();
   ASSERT_FALSE(paths.empty());
   for (const auto& entry : std::filesystem::directory_iterator(KORVASTER_FUZZ_REGRESSIONS_DIR)) {
     paths.push_back(entry.path().string());

@@ -15,6 +15,10 @@ std::string plist(const std::string& entries) {
          "<string>ad-hoc</string>" + entries + "</dict></plist>";
 }
 
+const std::string kAllKeys =
+    "<key>korvast_scheme</key><string>PlistScheme</string><key>korvast_configuration</key><string>PlistConfig"
+    "</string><key>korvast_workspace</key><string>Plist.xcworkspace</string>";
+
 TEST(BuildConfigTest, TheCommandLineWinsFieldByFieldAndEmptyValuesCount) {
   testing::TemporaryFolder temp;
   const std::string all = temp.write("All.plist", plist("<key>korvast_scheme</key><string>PlistScheme</string>"
@@ -35,60 +39,12 @@ TEST(BuildConfigTest, TheCommandLineWinsFieldByFieldAndEmptyValuesCount) {
   const BuildConfig binary({}, KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist");
   EXPECT_EQ(std::tuple(binary.scheme, binary.configuration, binary.workspace),
             std::tuple("App", "Release", "App.xcworkspace"));
-}
-
-TEST(BuildConfigTest, AnUnreadableListOrAMissingSettingFails) {
-  testing::TemporaryFolder temp;
-  const Arguments everything{{ArgumentType::scheme, "S"}, {ArgumentType::configuration, "C"},
-                             {ArgumentType::workspace, "W"}};
-  const auto unreadable = KorvastError::Case::failedToReadPlistPath;
-  const struct {
-    Arguments arguments;
-    std::string path;
-    KorvastError::Case expected;
-  } cases[] = {
-      {everything, temp / "missing.plist", unreadable},
-      {everything, temp.write("empty.plist", ""), unreadable},
-      {everything, temp.write("junk.plist", "not a property list"), unreadable},
-      {everything, temp.write("array.plist", "<plist><array><string>x</string></array></plist>"), unreadable},
-      {everything, temp.write("number.plist", plist("<key>korvast_scheme</key><integer>3</integer>")), unreadable},
-      {everything, temp.makeFolder("folder.plist"), unreadable},
-      {everything, "/dev/zero", unreadable},  // never read: it would not end
-      {{{ArgumentType::configuration, "C"}}, temp.write("S.plist", plist("<key>korvast_scheme</key><string>S</string>")),
-       KorvastError::Case::failedToBuildConfig},
-  };
-  for (const auto& c : cases) {
-    try {
-      BuildConfig(c.arguments, c.path);
-      ADD_FAILURE() << "no failure for " << c.path;
-    } catch (const KorvastError& error) {
-      EXPECT_EQ(error.errorCase(), c.expected) << c.path;
-    }
-  }
-}
-
-using testing::TemporaryFolder;
-
-const std::string kAllKeys =
-    "<key>korvast_scheme</key><string>PlistScheme</string>"
-    "<key>korvast_configuration</key><string>PlistConfig</string>"
-    "<key>korvast_workspace</key><string>Plist.xcworkspace</string>";
-
-KorvastError::Case failureOf(const Arguments& arguments, const std::string& path) {
   try {
-    BuildConfig config(arguments, path);
+    BuildConfig({{ArgumentType::configuration, "C"}}, temp.write("S.plist", plist("<key>korvast_scheme</key><string>S</string>")));
+    ADD_FAILURE() << "a workspace was found";
   } catch (const KorvastError& error) {
-    return error.errorCase();
+    EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToBuildConfig);
   }
-  ADD_FAILURE() << "no KorvastError for " << path;
-  return KorvastError::Case::missingArguments;
-}
-
-std::string nestedArrays(std::size_t levels) {
-  std::string text;
-  for (std::size_t level = 0; level < levels; ++level) text += "<array>";
-  for (std::size_t level = 0; level < levels; ++level) text += "</array>";
-  return text;
 }
 
 std::string bigEndian(std::size_t value, std::size_t width) {
@@ -103,9 +59,8 @@ struct BinaryList {
   std::vector<std::string> objects;
 
   std::size_t add(unsigned type, std::size_t count, const std::string& payload) {
-    const std::string marker =
-        count < 15 ? std::string(1, static_cast<char>(type | count))
-                   : std::string{static_cast<char>(type | 0x0F), '\x12'} + bigEndian(count, 4);
+    const std::string marker = count < 15 ? std::string(1, static_cast<char>(type | count))
+                                          : std::string{static_cast<char>(type | 0x0F), '\x12'} + bigEndian(count, 4);
     objects.push_back(marker + payload);
     return objects.size() - 1;
   }
@@ -116,14 +71,12 @@ struct BinaryList {
     return add(0xA0, items.size(), references);
   }
   // The tool's three keys, all naming one shared string, and `extra` under a fourth key.
-  std::size_t exportOptions(std::size_t extra) {
+  std::string withExportOptions(std::size_t extra) {
     std::string references;
     for (const char* key : {"korvast_scheme", "korvast_configuration", "korvast_workspace", "extra"})
       references += bigEndian(ascii(key), referenceSize);
     const std::string value = bigEndian(ascii("Shared"), referenceSize);
-    return add(0xD0, 4, references + value + value + value + bigEndian(extra, referenceSize));
-  }
-  std::string bytes(std::size_t root) const {
+    const std::size_t root = add(0xD0, 4, references + value + value + value + bigEndian(extra, referenceSize));
     std::string out = "bplist00";
     std::vector<std::size_t> offsets;
     for (const auto& object : objects) {
@@ -140,84 +93,61 @@ struct BinaryList {
 };
 
 // A binary list whose extra key holds `levels` arrays, each inside the one before.
-std::string binaryListWithNestedArrays(std::size_t levels, std::size_t referenceSize) {
+std::string binaryNested(std::size_t levels, std::size_t referenceSize) {
   BinaryList list{referenceSize, {}};
   for (std::size_t level = 1; level < levels; ++level) list.array({list.objects.size() + 1});
   list.array({});
-  return list.bytes(list.exportOptions(0));
+  return list.withExportOptions(0);
 }
 
-TEST(BuildPlistConfigTest, ListsAreReadUpToTheSizeLimitAndRefusedPastIt) {
-  TemporaryFolder temp;
-  const std::string frame = plist(kAllKeys + "<key>padding</key><string></string>");
-  const std::string padding(BuildPlistConfig::maximumSize - frame.size(), 'x');
-  const std::string atTheLimit = plist(kAllKeys + "<key>padding</key><string>" + padding + "</string>");
-  ASSERT_EQ(atTheLimit.size(), BuildPlistConfig::maximumSize);
-  EXPECT_EQ(BuildConfig({}, temp.write("limit.plist", atTheLimit)).scheme, "PlistScheme");
-  const std::string pastTheLimit = plist(kAllKeys + "<key>padding</key><string>x" + padding + "</string>");
-  EXPECT_EQ(failureOf({}, temp.write("over.plist", pastTheLimit)), KorvastError::Case::failedToReadPlistPath);
-  EXPECT_EQ(failureOf({}, "/dev/zero"), KorvastError::Case::failedToReadPlistPath);
+std::string xmlNested(std::size_t levels) {
+  std::string text;
+  for (std::size_t level = 0; level < levels; ++level) text += "<array>";
+  for (std::size_t level = 0; level < levels; ++level) text += "</array>";
+  return text;
 }
 
-TEST(BuildPlistConfigTest, XmlListsNestedPastTheLimitAreRefused) {
-  TemporaryFolder temp;
-  // <plist> and <dict> take the first two levels.
-  const std::size_t deepestAllowed = BuildPlistConfig::maximumNesting - 2;
-  const auto withArrays = [&](std::size_t levels) {
-    return temp.write("deep.plist", plist(kAllKeys + "<key>deep</key>" + nestedArrays(levels)));
-  };
-  EXPECT_EQ(BuildConfig({}, withArrays(deepestAllowed)).scheme, "PlistScheme");
-  EXPECT_EQ(failureOf({}, withArrays(deepestAllowed + 1)), KorvastError::Case::failedToReadPlistPath);
-  // The list that crashed the tool.
-  EXPECT_EQ(failureOf({}, temp.write("million.plist", nestedArrays(1000000))),
-            KorvastError::Case::failedToReadPlistPath);
-  // What libplist read before and expat alone would refuse is still read.
-  EXPECT_EQ(BuildConfig({}, temp.write("blank.plist", "\n \n" + plist(kAllKeys))).scheme, "PlistScheme");
-  EXPECT_EQ(BuildConfig({}, temp.write("junk.plist", plist(kAllKeys) + "\n<junk")).scheme, "PlistScheme");
+// A binary list whose extra key holds an array that references one big string `times` times.
+std::string bigStringReferenced(std::size_t times) {
+  BinaryList list{2, {}};
+  const std::size_t big = list.ascii(std::string(BuildPlistConfig::maximumSize / 3, 'x'));
+  return list.withExportOptions(list.array(std::vector(times, big)));
 }
 
-TEST(BuildPlistConfigTest, BinaryListsNestedPastTheLimitAreRefused) {
-  TemporaryFolder temp;
-  // The dictionary at the top is the first level.
-  const std::size_t deepestAllowed = BuildPlistConfig::maximumNesting - 1;
-  EXPECT_EQ(BuildConfig({}, temp.write("ok.plist", binaryListWithNestedArrays(deepestAllowed, 2))).scheme,
-            "Shared");
-  EXPECT_EQ(failureOf({}, temp.write("deep.plist", binaryListWithNestedArrays(deepestAllowed + 1, 2))),
-            KorvastError::Case::failedToReadPlistPath);
-  // Within the size limit, yet past the 87,000 levels at which libplist overflowed the stack.
-  const std::string crashing = binaryListWithNestedArrays(140000, 3);
-  ASSERT_LE(crashing.size(), BuildPlistConfig::maximumSize);
-  EXPECT_EQ(failureOf({}, temp.write("crash.plist", crashing)), KorvastError::Case::failedToReadPlistPath);
-}
-
-TEST(BuildPlistConfigTest, SharedObjectsCountOncePerReference) {
-  TemporaryFolder temp;
-  BinaryList wide;
+TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimitListsAreRefused) {
+  testing::TemporaryFolder temp;
+  const std::string padding(BuildPlistConfig::maximumSize - plist(kAllKeys + "<key>p</key><string></string>").size(), 'x');
+  BinaryList small;
+  const std::string good = small.withExportOptions(small.array({}));
+  const std::size_t trailer = good.size() - 32;
+  const auto patched = [&](std::size_t at, const std::string& bytes) { return std::string(good).replace(at, bytes.size(), bytes); };
+  BinaryList wide;  // a few hundred bytes that unfold into 2^21 objects
   for (int level = 0; level < 20; ++level) wide.array({wide.objects.size() + 1, wide.objects.size() + 1});
   wide.array({});
-  // A few hundred bytes that unfold into 2^21 objects.
-  EXPECT_EQ(failureOf({}, temp.write("wide.plist", wide.bytes(wide.exportOptions(0)))),
-            KorvastError::Case::failedToReadPlistPath);
+  const std::string crashing = binaryNested(140000, 3);  // past the depth at which libplist overflowed the stack
+  ASSERT_LE(crashing.size(), BuildPlistConfig::maximumSize);
 
-  const auto withStringReferencedTimes = [&](std::size_t times) {
-    BinaryList list{2, {}};
-    const std::size_t big = list.ascii(std::string(BuildPlistConfig::maximumSize / 3, 'x'));
-    return temp.write("big.plist", list.bytes(list.exportOptions(list.array(std::vector(times, big)))));
+  // <plist> and <dict> take the first two levels of an XML list, the top dictionary the first of a binary one.
+  const std::pair<std::string, std::string> read[] = {
+      {plist(kAllKeys + "<key>p</key><string>" + padding + "</string>"), "PlistScheme"},
+      {plist(kAllKeys + "<key>deep</key>" + xmlNested(BuildPlistConfig::maximumNesting - 2)), "PlistScheme"},
+      {"\n \n" + plist(kAllKeys), "PlistScheme"},  // what libplist read and expat alone would refuse
+      {plist(kAllKeys) + "\n<junk", "PlistScheme"},
+      {binaryNested(BuildPlistConfig::maximumNesting - 1, 2), "Shared"},
+      {bigStringReferenced(2), "Shared"},
+      {good, "Shared"},
   };
-  EXPECT_EQ(BuildConfig({}, withStringReferencedTimes(2)).scheme, "Shared");
-  EXPECT_EQ(failureOf({}, withStringReferencedTimes(3)), KorvastError::Case::failedToReadPlistPath);
-}
+  ASSERT_EQ(read[0].first.size(), BuildPlistConfig::maximumSize);
+  for (const auto& [contents, scheme] : read) EXPECT_EQ(BuildConfig({}, temp.write("ok.plist", contents)).scheme, scheme);
 
-TEST(BuildPlistConfigTest, MalformedBinaryListsAreRefused) {
-  TemporaryFolder temp;
-  BinaryList list;
-  const std::string good = list.bytes(list.exportOptions(list.array({})));
-  ASSERT_EQ(BuildConfig({}, temp.write("good.plist", good)).scheme, "Shared");
-  const std::size_t trailer = good.size() - 32;
-  const auto patched = [&](std::size_t position, const std::string& replacement) {
-    return std::string(good).replace(position, replacement.size(), replacement);
-  };
-  const std::vector<std::string> broken{
+  const std::vector<std::string> refused{
+      "", "not a property list", "<plist><array><string>x</string></array></plist>",
+      plist(kAllKeys + "<key>korvast_scheme</key><integer>3</integer>"),
+      plist(kAllKeys + "<key>p</key><string>x" + padding + "</string>"),
+      plist(kAllKeys + "<key>deep</key>" + xmlNested(BuildPlistConfig::maximumNesting - 1)),
+      xmlNested(1000000),  // the list that crashed the tool
+      binaryNested(BuildPlistConfig::maximumNesting, 2), crashing, wide.withExportOptions(0),
+      bigStringReferenced(3),
       patched(trailer + 16, bigEndian(7, 8)),            // root past the last object
       patched(trailer + 24, bigEndian(good.size(), 8)),  // offset table past the trailer
       patched(trailer - 1, "\xFF"),                      // last object past the offset table
@@ -225,10 +155,15 @@ TEST(BuildPlistConfigTest, MalformedBinaryListsAreRefused) {
       patched(good.find('\xD4') + 1, "\x40"),            // reference past the last object
       good.substr(0, 39),
   };
-  for (std::size_t index = 0; index < broken.size(); ++index) {
-    EXPECT_EQ(failureOf({}, temp.write("bad" + std::to_string(index), broken[index])),
-              KorvastError::Case::failedToReadPlistPath)
-        << index;
+  std::vector<std::string> paths{temp / "missing", temp.makeFolder("folder.plist"), "/dev/zero"};
+  for (std::size_t index = 0; index < refused.size(); ++index) paths.push_back(temp.write(std::to_string(index), refused[index]));
+  for (const auto& path : paths) {
+    try {
+      BuildConfig({{ArgumentType::scheme, "S"}, {ArgumentType::configuration, "C"}, {ArgumentType::workspace, "W"}}, path);
+      ADD_FAILURE() << "read " << path;
+    } catch (const KorvastError& error) {
+      EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToReadPlistPath) << path;
+    }
   }
 }
 

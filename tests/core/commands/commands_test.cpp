@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "argparse/help_requested.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/korvast_command_line_tool.h"
@@ -35,20 +37,10 @@ TEST_F(CommandParsingTest, TheChosenCommandGetsItsGivenOptionsInTableOrder) {
     Arguments expected;
   };
   const std::vector<Case> cases{
-      {{"modify", "-o", "out", "--path", "proj"},
-       "modify",
-       {{T::projectPath, "proj"}, {T::outputPath, "out"}}},
-      {{"modify", "--output", "x"}, "modify", {{T::outputPath, "x"}}},
-      {{"build", "-v", "--buildonly=false", "-w", "W", "-s", "S", "-c", "C", "-e", "e", "-o", "o", "-p", "p"},
-       "build",
-       {{T::projectPath, "p"},
-        {T::outputPath, "o"},
-        {T::exportPlist, "e"},
-        {T::configuration, "C"},
-        {T::scheme, "S"},
-        {T::workspace, "W"},
-        {T::build, ""},
-        {T::verbose, ""}}},
+      {{"modify", "-o", "out", "--path", "proj"}, "modify", {{T::projectPath, "proj"}, {T::outputPath, "out"}}},
+      {{"build", "-v", "--buildonly=false", "-w", "W", "-s", "S", "-c", "C", "-e", "e", "-o", "o", "-p", "p"}, "build",
+       {{T::projectPath, "p"}, {T::outputPath, "o"}, {T::exportPlist, "e"}, {T::configuration, "C"}, {T::scheme, "S"},
+        {T::workspace, "W"}, {T::build, ""}, {T::verbose, ""}}},
       {{"build"}, "build", {}},
       {{"--version=false", "build", "-p", "x"}, "", {{T::version, ""}}},
   };
@@ -130,20 +122,6 @@ TEST_F(CommandParsingTest, FailuresAreLoggedAndThrownOn) {
                               tag + support::genericDescription(KorvastError::missingArguments())}));
 }
 
-TEST(ToolObjectTest, VerboseLetsVerboseLinesThroughOnceRunning) {
-  for (const bool verbose : {false, true}) {
-    auto lines = std::make_shared<RecordingLineWriter>();
-    Platform platform;
-    platform.logLines = lines;
-    KorvastCommandLineTool tool(verbose ? std::vector<std::string>{"korvaster", "build", "-v"}
-                                        : std::vector<std::string>{"korvaster", "build"},
-                                platform);
-    EXPECT_THROW(tool.run(), KorvastError);  // no project path
-    tool.logger->log(LogLevel::Verbose, [] { return "detail"; });
-    EXPECT_EQ(lines->lines.size(), verbose ? 1u : 0u);
-  }
-}
-
 // The whole tool in-process: everything it writes, reads or starts goes through the platform.
 TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   testing::TemporaryFolder temp;
@@ -152,19 +130,42 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
              "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
              "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
   const testing::ScopedEnvironment home("HOME", temp.makeFolder("home").c_str());
-  support::StringOutputStream output;
-  testing::RecordingCommandRunner runner({[](const auto&) { return 65; }});
+  const auto fails = [](const auto&) { return 65; };
+  testing::RecordingCommandRunner runner({fails, fails});
+  auto lines = std::make_shared<RecordingLineWriter>();
   Platform platform;
-  platform.output = &output;
   platform.runner = &runner;
-  platform.logLines = std::make_shared<RecordingLineWriter>();
+  platform.logLines = lines;
 
-  EXPECT_EQ(runKorvaster({"korvaster", "build", "-p", temp / "App", "-e", temp / "Export.plist"}, platform), 1);
-  EXPECT_EQ(output.text(),
-            "Whoops! An error occurred: Can't build archive. Error code - 65. Use --verbose parameter to print "
-            "xcodebuild output.\n");
-  ASSERT_EQ(runner.calls.size(), 1u);
-  EXPECT_EQ(runner.calls[0][4], temp / "home/.korvast/CommandLineTool/Projects/App/App.xcworkspace");
+  // A run that fails before it has a project makes no working folder.
+  const std::pair<std::vector<std::string>, KorvastError> failures[] = {
+      {{"korvaster", "build", "-b"}, KorvastError::missedProjectPath()},
+      {{"korvaster", "build", "-b", "-p", temp / "App"}, KorvastError::missedExportOptionsPlistPath()},
+  };
+  for (const auto& [words, error] : failures) {
+    support::StringOutputStream report;
+    platform.output = &report;
+    EXPECT_EQ(runKorvaster(words, platform), 1);
+    EXPECT_EQ(report.text(), "Whoops! An error occurred: " + error.localizedDescription() + "\n");
+    if (words.size() == 3) {
+      EXPECT_TRUE(std::filesystem::is_empty(temp / "home"));
+    }
+  }
+  EXPECT_EQ(lines->lines.size(), 0u);
+
+  // Build-only archives the project where it lies, verbosely when asked; a build archives the copy.
+  for (const char* mode : {"-b", "-v"}) {
+    support::StringOutputStream report;
+    platform.output = &report;
+    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", temp / "App", "-e", temp / "Export.plist"}, platform), 1);
+    EXPECT_EQ(report.text(),
+              "Whoops! An error occurred: " + KorvastError::failedToBuildArchive(65).localizedDescription() + "\n");
+  }
+  ASSERT_EQ(runner.calls.size(), 2u);
+  EXPECT_EQ(runner.calls[0][4], temp / "App/App.xcworkspace");
+  EXPECT_EQ(runner.calls[0].back(), "-quiet");
+  EXPECT_EQ(runner.calls[1].back(), "-verbose");
+  EXPECT_EQ(runner.calls[1][4], temp / "home/.korvast/CommandLineTool/Projects/App/App.xcworkspace");
 
   support::StringOutputStream help;
   platform.output = &help;

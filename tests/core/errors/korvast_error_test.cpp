@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace korvaster {
 namespace {
 
@@ -31,6 +33,9 @@ TEST(KorvastErrorTest, EveryCaseHasItsMessageAndCode) {
               "The operation couldn't be completed. (KorvastCommandLineToolCore.KorvastError error " +
                   std::to_string(code) + ".)");
   }
+  // An error from outside the tool is named by its type.
+  EXPECT_EQ(support::genericDescription(std::runtime_error("disk on fire")),
+            "The operation couldn't be completed. (std::runtime_error error 1.) disk on fire");
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
 #include "fakes/fault_injecting_file_manager.h"
@@ -147,6 +151,12 @@ TEST_F(KorvastFileManagerTest, CopiesOntoIntoOrOverTheProjectOrOverForeignFolder
   EXPECT_EQ(entryNames(temp / "out/App"), Names{"work.swift"});
   EXPECT_EQ(entryNames(temp / "home"), (Names{".korvast", ".korvaster-copy"}));
   EXPECT_EQ(entryNames(projects), Names{"Earlier"});
+  // A folder that turns up while the copy is made is no more replaced than one that was there.
+  auto late = service().copy(temp / "App", temp.makeFolder("late"));
+  temp.write("late/App/work.swift", "made meanwhile");
+  expectFailure([&] { late.commit(); }, KorvastError::Case::failedToCopyProject,
+                kError + "Refusing to replace " + temp / "late/App" + unmarked);
+  EXPECT_EQ(testing::readFile(temp / "late/App/work.swift"), "made meanwhile");
 }
 
 TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
@@ -164,6 +174,48 @@ TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
   }
   EXPECT_EQ(entryNames(builds), (Names{"My.App", "MyApp", "Plain"}));
   EXPECT_EQ(entryNames(builds + "MyApp"), Names{"left.ipa"});
+}
+
+// Lets another thread see that a line was logged.
+struct SignallingLineWriter final : LineWriter {
+  void writeLine(const std::string& text) override {
+    line = text;
+    written = true;
+  }
+  std::string line;
+  std::atomic<bool> written{false};
+};
+
+TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFolder) {
+  temp.write("App/a.swift", "");
+  const std::string info = "[\u2139\uFE0F] KorvastLoger -> Another korvaster run is ";
+  for (const bool build : {false, true}) {
+    auto signal = std::make_shared<SignallingLineWriter>();
+    std::optional<KorvastFileManager> first(service());
+    std::optional<ProjectCopy> held;
+    if (build) {
+      first->prepareProjectBuildFolder("App.xcworkspace");
+    } else {
+      held.emplace(first->copy(temp / "App", std::nullopt));
+    }
+    std::thread second([&] {
+      const KorvastFileManager other(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, signal)), system);
+      if (build) {
+        other.prepareProjectBuildFolder("App.xcworkspace");
+      } else {
+        other.copy(temp / "App", std::nullopt).commit();
+      }
+    });
+    for (int wait = 0; wait < 300 && !signal->written; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(signal->written) << "the second run did not wait";
+    if (held) held->commit();
+    held.reset();
+    first.reset();
+    second.join();
+    EXPECT_EQ(signal->line, info + (build ? "building in " + service().builds.path() + "App/"
+                                          : "working on " + projects + "App/") + "; waiting for it to finish.");
+  }
+  EXPECT_EQ(entryNames(projects), Names{"App"});
 }
 
 }  // namespace

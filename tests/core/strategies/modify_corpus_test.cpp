@@ -1,14 +1,14 @@
 // The modify workflow over every real Interface Builder file of the corpus: each well-formed
-// file is rewritten, every view ends up with exactly one identified accessibility child, and
-// nothing else in the tree changes apart from formatting; a file committed with merge-conflict
-// markers is left byte for byte as it was.
+// file comes out as its tree with the identifier rules applied and nothing else changed but the
+// formatting, every view identified once; a file committed with merge-conflict markers is left
+// byte for byte as it was.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/strategies/modify_source_code_strategy.h"
+#include "core/xib/accessibility_identifiers.h"
 #include "corpus.h"
 #include "scoped_environment.h"
 #include "temporary_folder.h"
@@ -18,99 +18,69 @@ namespace korvaster {
 namespace {
 
 using testing::readFile;
-using testing::TemporaryFolder;
 using xml::XmlElement;
 
-bool isView(const XmlElement& element) {
-  return element.attributes.contains("id") && element.attributes.contains("contentMode");
-}
-
-// `after` must be `before` plus identifiers: an "identifier" added to an accessibility element,
-// or one new accessibility element appended to a view that had none.
-void expectOnlyIdentifiersAdded(const XmlElement& before, const XmlElement& after, const std::string& where) {
-  ASSERT_EQ(before.name, after.name) << where;
-  xml::XmlAttributes expected = before.attributes;
-  if (before.name == "accessibility" && !before.attributes.contains("identifier") &&
-      after.attributes.contains("identifier")) {
-    expected.set("identifier", *after.attributes.find("identifier"));
+// Names, attributes, leaf values and children in order; an empty leaf value may come back absent.
+void expectSameTree(const XmlElement& left, const XmlElement& right, const std::string& where) {
+  ASSERT_EQ(left.name, right.name) << where;
+  ASSERT_EQ(left.attributes, right.attributes) << where << "/" << left.name;
+  ASSERT_EQ(left.children().size(), right.children().size()) << where << "/" << left.name;
+  if (left.children().empty()) {
+    ASSERT_EQ(left.value.value_or(""), right.value.value_or("")) << where << "/" << left.name;
   }
-  ASSERT_EQ(expected, after.attributes) << where;
-  std::size_t count = before.children().size();
-  if (after.children().size() == count + 1) {
-    const XmlElement& added = *after.children().back();
-    ASSERT_TRUE(isView(before)) << where;
-    ASSERT_EQ(added.name, "accessibility") << where;
-    ASSERT_EQ(added.attributes, (xml::XmlAttributes{{"key", "accessibilityConfiguration"},
-                                                    {"identifier", *before.attributes.find("id")}}))
-        << where;
-  } else {
-    ASSERT_EQ(after.children().size(), count) << where;
-  }
-  if (before.children().empty() && after.children().empty()) {
-    ASSERT_EQ(before.value.value_or(""), after.value.value_or("")) << where;
-  }
-  for (std::size_t i = 0; i < count; ++i) {
-    expectOnlyIdentifiersAdded(*before.children()[i], *after.children()[i], where + "/" + before.name);
+  for (std::size_t i = 0; i < left.children().size(); ++i) {
+    expectSameTree(*left.children()[i], *right.children()[i], where + "/" + left.name);
   }
 }
 
+// Independently of the rules' code: every view (an element with an id and a contentMode) has
+// exactly one accessibility child, and it carries an identifier.
 void expectEveryViewIdentified(const XmlElement& element, const std::string& where) {
-  if (isView(element)) {
-    int accessibilityChildren = 0;
+  if (element.attributes.contains("id") && element.attributes.contains("contentMode")) {
+    int identified = 0, accessibility = 0;
     for (const auto& child : element.children()) {
-      if (child->name == "accessibility") {
-        ++accessibilityChildren;
-        EXPECT_TRUE(child->attributes.contains("identifier")) << where;
-      }
+      accessibility += child->name == "accessibility";
+      identified += child->name == "accessibility" && child->attributes.contains("identifier");
     }
-    EXPECT_EQ(accessibilityChildren, 1) << where << " id=" << *element.attributes.find("id");
+    EXPECT_EQ(std::pair(accessibility, identified), std::pair(1, 1)) << where << " id=" << *element.attributes.find("id");
   }
   for (const auto& child : element.children()) expectEveryViewIdentified(*child, where);
 }
 
 TEST(ModifyCorpusTest, EveryWellFormedFileGetsIdentifiersAndNothingElseChanges) {
-  TemporaryFolder temp;
+  testing::TemporaryFolder temp;
   const testing::ScopedEnvironment home("HOME", temp.makeFolder("home").c_str());
-
   // The corpus, spread over nested folders by repository, with one file that is not IB.
-  const auto corpus = testing::loadCorpus();
-  ASSERT_FALSE(corpus.files.empty()) << "no Interface Builder files in " << corpus.folder;
   std::vector<std::pair<std::string, std::string>> copied;  // corpus path, project-relative path
-  for (const auto& path : corpus.files) {
+  for (const auto& path : testing::loadCorpus()) {
     const std::string name = std::filesystem::path(path).filename().string();
-    const std::string relative = name.substr(0, name.find("__")) + "/Sources/" + name;
-    temp.write("Project/" + relative, readFile(path));
-    copied.emplace_back(path, relative);
+    copied.emplace_back(path, name.substr(0, name.find("__")) + "/Sources/" + name);
+    temp.write("Project/" + copied.back().second, readFile(path));
   }
   temp.write("Project/README.md", "readme");
 
-  const KorvastFileManager service(nullptr);
   const auto outcome = ModifySourceCodeStrategy::run(
       {{ArgumentType::projectPath, temp / "Project"}, {ArgumentType::outputPath, temp.makeFolder("out")}},
-      service);
-  EXPECT_EQ(outcome.result, temp / "out/Project/");
-
+      KorvastFileManager(nullptr));
+  ASSERT_EQ(outcome.result, temp / "out/Project/");
   int malformed = 0;
   for (const auto& [original, relative] : copied) {
-    const std::string before = readFile(original);
-    const std::string after = readFile(outcome.result + relative);
-    std::unique_ptr<xml::XmlDocument> beforeTree;
+    const std::string before = readFile(original), after = readFile(outcome.result + relative);
+    std::unique_ptr<xml::XmlDocument> expected;
     try {
-      beforeTree = std::make_unique<xml::XmlDocument>(std::string_view(before));
+      expected = std::make_unique<xml::XmlDocument>(std::string_view(before));
     } catch (const support::Error&) {
       ++malformed;
-      EXPECT_TRUE(testing::firstConflictMarkerLine(before)) << relative << " failed to read";
+      EXPECT_TRUE(testing::hasConflictMarker(before)) << relative << " failed to read";
       EXPECT_EQ(after, before) << relative;
       continue;
     }
-    ASSERT_EQ(after.rfind("<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n", 0), 0u)
-        << relative;
-    const xml::XmlDocument afterTree{std::string_view(after)};
-    expectOnlyIdentifiersAdded(*beforeTree->root(), *afterTree.root(), relative);
-    expectEveryViewIdentified(*afterTree.root(), relative);
+    transformIdToAccessibility(*expected->root());
+    const xml::XmlDocument written{std::string_view(after)};
+    expectSameTree(*expected->root(), *written.root(), relative);
+    expectEveryViewIdentified(*written.root(), relative);
   }
-  EXPECT_GT(malformed, 0) << "no malformed file in " << corpus.folder
-                          << ", so the failure path went untested";
+  EXPECT_GT(malformed, 0) << "no malformed file in the corpus, so the failure path went untested";
   EXPECT_EQ(readFile(outcome.result + "README.md"), "readme");
 }
 

@@ -98,8 +98,8 @@ TEST(AccessibilityIdentifiersTest, StreamedRewriteEqualsTheTreeRewriteOverTheCor
   const std::string leafView = R"(<r><view contentMode="a" id="v">text</view><view contentMode="b" id="w"/></r>)";
   EXPECT_EQ(flat(rewrittenAsStream(leafView)), flat(rewrittenAsTree(leafView)));
   const auto corpus = testing::loadCorpus();
-  ASSERT_FALSE(corpus.files.empty());
-  for (const auto& path : corpus.files) {
+  ASSERT_FALSE(corpus.empty());
+  for (const auto& path : corpus) {
     const std::string input = testing::readFile(path);
     const auto streamed = rewrittenAsStream(input);
     ASSERT_EQ(flat(streamed), flat(rewrittenAsTree(input))) << path;

@@ -15,8 +15,8 @@ namespace {
 
 TEST(IdentifierScanTest, FindsWhatTheIdentifierPassChangesInEveryCorpusFile) {
   const auto corpus = testing::loadCorpus();
-  ASSERT_FALSE(corpus.files.empty());
-  for (const auto& path : corpus.files) {
+  ASSERT_FALSE(corpus.empty());
+  for (const auto& path : corpus) {
     const std::string contents = testing::readFile(path);
     xml::XmlOptions options;
     options.parserSettings.shouldTrimWhitespace = false;

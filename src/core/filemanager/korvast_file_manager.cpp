@@ -82,13 +82,13 @@ KorvastFileManager::ToolFolder::ToolFolder(const files::Folder& home, const std:
 
 KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
                                        const std::shared_ptr<files::FileManager>& system, const ToolFolder& tool)
-    : logger(std::move(serviceLogger)),
-      projects(subfolderOrFail(tool.folder, kProjectsFolderName, logger)),
-      builds(subfolderOrFail(tool.folder, kBuildsFolderName, logger)),
-      fileManager(system->withCopyFilter(&KorvastFileManagerHelper::shouldCopyItem)),
-      locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger)) {
+    : logger_(std::move(serviceLogger)),
+      projects_(subfolderOrFail(tool.folder, kProjectsFolderName, logger_)),
+      builds_(subfolderOrFail(tool.folder, kBuildsFolderName, logger_)),
+      system_(system->withCopyFilter(&KorvastFileManagerHelper::shouldCopyItem)),
+      locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger_)) {
   // Protecting the deepest folders protects every folder that holds them, up to "/".
-  for (const std::string& path : {projects.path(), builds.path(), locks_.lockFolder().path()}) {
+  for (const std::string& path : {projects_.path(), builds_.path(), locks_.lockFolder().path()}) {
     files::DeletionGuard::protect(path);
   }
 }
@@ -100,13 +100,13 @@ void KorvastFileManager::holdLockFor(const std::string& place, const std::string
 }
 
 void KorvastFileManager::log(LogLevel level, const std::string& message) const {
-  if (logger) logger->log(level, [&] { return message; });
+  if (logger_) logger_->log(level, [&] { return message; });
 }
 
 void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
                                                const files::Folder& destination) const {
-  const auto project = fileManager->realPath(source.path());
-  const auto target = fileManager->realPath(destination.path());
+  const auto project = system_->realPath(source.path());
+  const auto target = system_->realPath(destination.path());
   if (!project || !target) return;
   const std::string copyPath = *target + (target->back() == '/' ? "" : "/") + source.name();
   std::string reason;
@@ -124,13 +124,13 @@ void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
 }
 
 ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
-  const files::Folder source(from, fileManager);
-  const files::Folder destination = to ? files::Folder(*to, fileManager) : projects;
+  const files::Folder source(from, system_);
+  const files::Folder destination = to ? files::Folder(*to, system_) : projects_;
   // Compared by real path too: the same folder reached through a link or another spelling
   // is the project, and the project is changed where it lies.
-  const auto sourceReal = fileManager->realPath(source.path());
-  const auto destinationReal = fileManager->realPath(destination.path());
-  const auto projectsReal = fileManager->realPath(projects.path());
+  const auto sourceReal = system_->realPath(source.path());
+  const auto destinationReal = system_->realPath(destination.path());
+  const auto projectsReal = system_->realPath(projects_.path());
   if (!to && sourceReal && sourceReal == projectsReal) {
     log(LogLevel::Error, "Refusing to copy the project: " + source.path() +
                              " is korvaster's own projects folder, which holds the copies it makes.");
@@ -155,14 +155,14 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
     throw KorvastError::failedToCopyProject();
   }
   // What a killed run left behind goes first; folders of live runs are locked and stay.
-  files::StagingFolder::removeAbandoned(*fileManager, destination.path(), kStagingPrefix);
+  files::StagingFolder::removeAbandoned(*system_, destination.path(), kStagingPrefix);
 
   try {
-    auto staging = std::make_unique<files::StagingFolder>(*fileManager, destination.path(), kStagingPrefix);
+    auto staging = std::make_unique<files::StagingFolder>(*system_, destination.path(), kStagingPrefix);
     files::FileManager::FolderModes deferredModes;
-    files::Folder work = source.copy(files::Folder(staging->path(), fileManager), kStagedCopyName, &deferredModes);
+    files::Folder work = source.copy(files::Folder(staging->path(), system_), kStagedCopyName, &deferredModes);
     return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(deferredModes),
-                       sourceReal.value_or(source.path()), inToolFolder, logger);
+                       sourceReal.value_or(source.path()), inToolFolder, logger_);
   } catch (const support::Interrupted&) {
     throw;
   } catch (const files::OperationError& error) {
@@ -178,13 +178,13 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
 std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& workspace) const {
   const std::string name = workspaceName(workspace);
   if (name.empty() || name == "." || name == "..") {
-    log(LogLevel::Error, "The workspace " + workspace + " gives no name for a build folder inside " + builds.path() + ".");
+    log(LogLevel::Error, "The workspace " + workspace + " gives no name for a build folder inside " + builds_.path() + ".");
     throw KorvastError::failedToCreateFolder();
   }
   std::string path;
   try {
     // Whatever the folder already holds stays; a run that made it a moment ago is no failure.
-    path = builds.createSubfolderIfNeeded(name).path();
+    path = builds_.createSubfolderIfNeeded(name).path();
   } catch (const files::FolderError&) {
     throw KorvastError::failedToCreateFolder();
   }
@@ -202,36 +202,36 @@ std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& wor
 }
 
 void KorvastFileManager::cleanArchives() const {
-  if (logger) logger->log(LogLevel::Debug, [] { return "Cleaning..."; });
+  if (logger_) logger_->log(LogLevel::Debug, [] { return "Cleaning..."; });
   bool complete = true;
   auto clean = [&](const files::Folder& folder) {
     std::optional<files::FileLock> lock;
     if (!locks_.holdsFolder(folder.path())) {
       try {
-        lock = fileManager->lockItem(folder.path(), files::FileLock::Target::folder, false);
+        lock = system_->lockItem(folder.path(), files::FileLock::Target::folder, false);
       } catch (const files::FileIOError&) {
       }
       if (!lock) {
-        if (logger) {
-          logger->log(LogLevel::Debug, [&] { return "Archives in " + folder.path() + " belong to another run"; });
+        if (logger_) {
+          logger_->log(LogLevel::Debug, [&] { return "Archives in " + folder.path() + " belong to another run"; });
         }
         return;
       }
     }
-    const ArchiveCount count = cleanAllXCArchives(folder, logger);
+    const ArchiveCount count = cleanAllXCArchives(folder, logger_);
     if (count.deleted < count.foundArchives) complete = false;
   };
-  clean(builds);
-  for (const auto& buildFolder : builds.subfolders()) {
+  clean(builds_);
+  for (const auto& buildFolder : builds_.subfolders()) {
     // A linked build folder leads out of the tool's folders, to archives it did not make.
     if (!isLink(buildFolder)) clean(buildFolder);
   }
-  if (!complete) throw KorvastError::failedToCleanArchives(builds.path());
-  if (logger) logger->log(LogLevel::Debug, [] { return "Cleaning succeeded."; });
+  if (!complete) throw KorvastError::failedToCleanArchives(builds_.path());
+  if (logger_) logger_->log(LogLevel::Debug, [] { return "Cleaning succeeded."; });
 }
 
 std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& folder) const {
-  return findInterfaceBuilderFiles(folder, *fileManager);
+  return findInterfaceBuilderFiles(folder, *system_);
 }
 
 IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
@@ -251,7 +251,7 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
   std::set<std::string> tidiedFolders;
   for (std::size_t index = 0; index < ibFiles.size(); ++index) {
     const files::File& file = ibFiles[index];
-    work[index].path = fileManager->realPath(file.path()).value_or(file.path());
+    work[index].path = system_->realPath(file.path()).value_or(file.path());
     summary.files[index].path = shownPath ? shownPath(file.path()) : file.path();
     const auto [found, isNew] = taskOfPath.emplace(work[index].path, tasks.size());
     if (isNew) tasks.emplace_back();
@@ -269,7 +269,7 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     // The parser's words say where in the file; these say which file.
     const std::string inFile = " (in " + outcome.path + ")";
     try {
-      outcome.counts = addAccessibilityIdentifiers(*fileManager, work[index].path, write);
+      outcome.counts = addAccessibilityIdentifiers(*system_, work[index].path, write);
     } catch (const xml::XmlError& error) {
       outcome.error = support::genericDescription(error);
       const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed

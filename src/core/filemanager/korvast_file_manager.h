@@ -77,10 +77,12 @@ class KorvastFileManager {
       const std::function<std::string(const std::string&)>& shownPath = nullptr,
       IBFileWrite write = IBFileWrite::atomically, const std::function<void()>& onFileDone = nullptr) const;
 
-  std::shared_ptr<Logger> logger;
-  files::Folder projects;
-  files::Folder builds;
-  std::shared_ptr<files::FileManager> fileManager;
+  const std::shared_ptr<Logger>& logger() const { return logger_; }
+  // ~/.korvast/CommandLineTool/Projects/ and .../AppBuilds/.
+  const files::Folder& projectsFolder() const { return projects_; }
+  const files::Folder& buildsFolder() const { return builds_; }
+  // The file system every call goes through, with the copy filter.
+  const std::shared_ptr<files::FileManager>& system() const { return system_; }
 
  private:
   // The tool folder, made (with the working folder) in the home folder; it is opened once
@@ -97,6 +99,10 @@ class KorvastFileManager {
   // Holds, for the rest of the run, the lock that stands for `place` (a real path).
   void holdLockFor(const std::string& place, const std::string& shownPlace) const;
 
+  std::shared_ptr<Logger> logger_;
+  files::Folder projects_;
+  files::Folder builds_;
+  std::shared_ptr<files::FileManager> system_;
   RunLocks locks_;
 };
 

@@ -18,12 +18,12 @@ constexpr const char* kExportLogName = "xcodebuild-export.log";
 void afterRun(const KorvastFileManager& fileManager, const char* action, int status, const std::string& logPath,
               RunReport* report) {
   bool isFolder = false;
-  const bool logKept = fileManager.fileManager->fileExists(logPath, isFolder) && !isFolder;
+  const bool logKept = fileManager.system()->fileExists(logPath, isFolder) && !isFolder;
   if (report) {
     report->xcodebuildRuns.push_back({action, status, logKept ? std::optional<std::string>(logPath) : std::nullopt});
   }
-  if (status != 0 && logKept && fileManager.logger) {
-    fileManager.logger->log(LogLevel::Error, [&] { return "The output of xcodebuild is in " + logPath; });
+  if (status != 0 && logKept && fileManager.logger()) {
+    fileManager.logger()->log(LogLevel::Error, [&] { return "The output of xcodebuild is in " + logPath; });
   }
 }
 
@@ -42,7 +42,7 @@ CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFil
 std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::string& buildFolder,
                                       const std::string& sourcePath, const KorvastFileManager& fileManager,
                                       CommandRunner& runner, RunReport* report) {
-  const auto& logger = fileManager.logger;
+  const auto& logger = fileManager.logger();
   const std::string outputPath = buildFolder + workspaceName(config.workspace);
   if (logger) logger->log(LogLevel::Info, [] { return "Archiving the project..."; });
   const std::string logPath = buildFolder + kArchiveLogName;
@@ -62,7 +62,7 @@ std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::stri
 void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& archivePath,
                                  const std::string& buildFolder, const KorvastFileManager& fileManager,
                                  CommandRunner& runner, RunReport* report) {
-  const auto& logger = fileManager.logger;
+  const auto& logger = fileManager.logger();
   if (logger) logger->log(LogLevel::Info, [] { return "Exporting archive..."; });
   const std::string logPath = buildFolder + kExportLogName;
   const ExportedIpaFiles before = ExportedIpaFiles::in(buildFolder);

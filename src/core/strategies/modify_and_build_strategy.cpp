@@ -32,10 +32,10 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
   if (removeCopy) {
     std::optional<files::Folder> copy;
     try {
-      copy.emplace(modifiedPath, fileManager.fileManager);
+      copy.emplace(modifiedPath, fileManager.system());
     } catch (const files::PathError& error) {
-      if (fileManager.logger) {
-        fileManager.logger->log(LogLevel::Error, [&] {
+      if (fileManager.logger()) {
+        fileManager.logger()->log(LogLevel::Error, [&] {
           return "Can't open the modified copy to remove it: " + support::genericDescription(error);
         });
       }

@@ -45,7 +45,7 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::modify(const
   if (!projectPath) throw KorvastError::missedProjectPath();
   const auto outputPath = lookup(arguments, ArgumentType::outputPath);
   return copyAndModifyProject(*projectPath, fileManager, outputPath, lookupAll(arguments, ArgumentType::exclude),
-                              fileManager.logger, report);
+                              fileManager.logger(), report);
 }
 
 ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModifyProject(

@@ -22,7 +22,7 @@ TEST(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAnd
   auto lines = std::make_shared<RecordingLineWriter>();
   const KorvastFileManager service(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines)),
                                    system);
-  const std::string builds = service.builds.path();
+  const std::string builds = service.buildsFolder().path();
   for (const char* folder : {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive",
                              "App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
                              "App/.Hidden.xcarchive", "App/Stuck.xcarchive", "Busy/Busy.xcarchive", "Mine/Mine.xcarchive"}) {

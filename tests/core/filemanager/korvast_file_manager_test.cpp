@@ -55,8 +55,8 @@ class KorvastFileManagerTest : public ::testing::Test {
 };
 
 TEST_F(KorvastFileManagerTest, CreatingTheServiceMakesTheWorkingFolderTree) {
-  EXPECT_EQ(service().builds.path(), temp / "home/.korvast/CommandLineTool/AppBuilds/");
-  EXPECT_EQ(service().projects.path(), projects);  // a second run reuses the tree
+  EXPECT_EQ(service().buildsFolder().path(), temp / "home/.korvast/CommandLineTool/AppBuilds/");
+  EXPECT_EQ(service().projectsFolder().path(), projects);  // a second run reuses the tree
   EXPECT_EQ(entryNames(temp / "home/.korvast/CommandLineTool"), (Names{"AppBuilds", "Locks", "Projects"}));
   temp.write("home2/.korvast", "a file in the way");
   home.set((temp / "home2").c_str());
@@ -161,7 +161,7 @@ TEST_F(KorvastFileManagerTest, CopiesOntoIntoOrOverTheProjectOrOverForeignFolder
 
 TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
   const auto files = service();
-  const std::string builds = files.builds.path();
+  const std::string builds = files.buildsFolder().path();
   EXPECT_EQ(files.prepareProjectBuildFolder("/p/MyApp.xcworkspace"), builds + "MyApp/");
   temp.write("home/.korvast/CommandLineTool/AppBuilds/MyApp/left.ipa", "");
   EXPECT_EQ(files.prepareProjectBuildFolder("MyApp.xcworkspace/"), builds + "MyApp/");
@@ -212,7 +212,7 @@ TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFol
     held.reset();
     first.reset();
     second.join();
-    EXPECT_EQ(signal->line, info + (build ? "building in " + service().builds.path() + "App/"
+    EXPECT_EQ(signal->line, info + (build ? "building in " + service().buildsFolder().path() + "App/"
                                           : "working on " + projects + "App/") + "; waiting for it to finish.");
   }
   EXPECT_EQ(entryNames(projects), Names{"App"});

@@ -29,6 +29,7 @@ TEST(PathGlobTest, StarStaysWithinANameAndDoubleStarCrossesFolders) {
       {"**/*Cell*.xib", "Cells/TableCellView.xib", true},
       {"a*b*c", "aXbYbZc", true},
       {"a*b*c", "aXbYbZ", false},
+      {"Main.xib*", "Main.xib", true},
       {"./Pods/", "Pods", true},
       {"Base.lproj/Main.storyboard", "Base.lproj/Main.storyboard", true},
       {"Base.lproj/Main.storyboard", "Base.lproj/Main.storyboards", false},

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include "core/filemanager/korvast_file_manager.h"
-#include "core/xib/interface_builder_file.h"
 #include "core/logging/console_logger.h"
 #include "scoped_environment.h"
 #include "temporary_folder.h"
@@ -90,13 +89,6 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
   EXPECT_NE(lines->lines[1].find("elements nested deeper than 256 levels (in " + temp / "P/2.xib" + ")"),
             std::string::npos)
       << lines->lines[1];
-}
-
-TEST(InterfaceBuilderFileTest, OnlyXibAndStoryboardFilesOutsideHiddenFoldersAreChanged) {
-  for (const char* path : {"a.xib", "UI/Base.lproj/b.storyboard", "x.y.xib"}) EXPECT_TRUE(isInterfaceBuilderFileToChange(path)) << path;
-  for (const char* path : {".a.xib", "UI/.hidden/b.xib", ".git/c.storyboard", "d.XIB", "e.xib.bak", "f", "g.storyboardc", "xib"}) {
-    EXPECT_FALSE(isInterfaceBuilderFileToChange(path)) << path;
-  }
 }
 
 TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {

@@ -175,6 +175,17 @@ TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheC
   EXPECT_EQ(lines->lines[2], "[\u2139\uFE0F] KorvastLoger -> Updated 1 of 2 Interface Builder files: 1 identifiers added, 0 kept.");
 }
 
+TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {
+  for (const char* file : {"App/Pods/Lib/Lib.xib", "App/Vendor/V.xib", "App/Vendor/Deep/D.xib"}) temp.write(file, kView);
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Pods"},
+                                 {ArgumentType::exclude, "Vendor/*.xib"}, {ArgumentType::exclude, "Other.xib"}},
+                                service());
+  EXPECT_EQ(lines->lines, Words{"[\u2139\uFE0F] KorvastLoger -> Updated 2 of 2 Interface Builder files: 2 identifiers "
+                                "added, 0 kept."});
+  for (const char* kept : {"Pods/Lib/Lib.xib", "Vendor/V.xib", "Other.xib"}) EXPECT_EQ(readFile(projects + "App/" + kept), kView);
+  EXPECT_NE(readFile(projects + "App/Vendor/Deep/D.xib"), kView);
+}
+
 TEST_F(WorkflowTest, NothingIsCopiedWithoutAReadableConfigurationAndAnEmptyProjectOnlyWarns) {
   RecordingCommandRunner runner;
   for (const auto& plist : {Arguments{}, Arguments{{ArgumentType::exportPlist, temp / "nope"}}}) {

@@ -1,46 +1,13 @@
-// check reads with its own scanner what modify changes through the element tree: on every
-// corpus file both must find the same views, and the scanner's missing identifiers must be
-// exactly the ones the tree pass adds.
+// check's own scanner; that it agrees with the identifier pass on every corpus file is tested
+// with the pass.
 #include "core/xib/identifier_scan.h"
 
 #include <gtest/gtest.h>
 
-#include "core/xib/accessibility_identifiers.h"
-#include "corpus.h"
-#include "temporary_folder.h"
-#include "xml/xml_document.h"
+#include "xml/xml_error.h"
 
 namespace korvaster {
 namespace {
-
-TEST(IdentifierScanTest, FindsWhatTheIdentifierPassChangesInEveryCorpusFile) {
-  const auto corpus = testing::loadCorpus();
-  ASSERT_FALSE(corpus.empty());
-  for (const auto& path : corpus) {
-    const std::string contents = testing::readFile(path);
-    xml::XmlOptions options;
-    options.parserSettings.shouldTrimWhitespace = false;
-    options.parserSettings.maximumDepth = 256;
-    std::optional<IdentifierCounts> counts;
-    try {
-      xml::XmlDocument document{std::string_view(contents), options};
-      counts = transformIdToAccessibility(*document.root());
-    } catch (const std::exception&) {
-    }
-    std::optional<IdentifierScan> scan;
-    try {
-      scan = scanIdentifiers(contents);
-    } catch (const std::exception&) {
-    }
-    ASSERT_EQ(scan.has_value(), counts.has_value()) << path;
-    if (!scan) continue;
-    std::size_t missing = 0;
-    for (const auto& finding : scan->findings)
-      missing += finding.kind == ViewFinding::Kind::missingIdentifier;
-    EXPECT_EQ(scan->views, counts->views) << path;
-    EXPECT_EQ(missing, counts->added) << path;
-  }
-}
 
 TEST(IdentifierScanTest, TheEarliestUseOfAnIdentifierIsTheFirstEvenWhenItsViewEndsLast) {
   const auto scan = scanIdentifiers(

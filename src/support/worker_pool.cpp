@@ -50,14 +50,18 @@ void runOnWorkers(std::size_t taskCount, std::size_t workers, const std::functio
     index = batch.next++;
     return true;
   };
+  // Runs a taken task outside the lock and queues it for `done`; holds the lock again after.
+  auto runTaken = [&](std::unique_lock<std::mutex>& lock, std::size_t index) {
+    lock.unlock();
+    task(index);
+    lock.lock();
+    batch.reported.push_back(index);
+  };
   auto helper = [&] {
     std::unique_lock<std::mutex> lock(batch.mutex);
     std::size_t index = 0;
     while (take(index)) {
-      lock.unlock();
-      task(index);
-      lock.lock();
-      batch.reported.push_back(index);
+      runTaken(lock, index);
       batch.finished.notify_one();
     }
     --batch.helpersRunning;
@@ -80,10 +84,7 @@ void runOnWorkers(std::size_t taskCount, std::size_t workers, const std::functio
   };
   std::size_t index = 0;
   while (take(index)) {
-    lock.unlock();
-    task(index);
-    lock.lock();
-    batch.reported.push_back(index);
+    runTaken(lock, index);
     reportFinished();
   }
   while (true) {

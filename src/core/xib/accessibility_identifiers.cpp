@@ -5,38 +5,34 @@
 #include <utility>
 #include <vector>
 
+#include "core/xib/interface_builder_names.h"
+
 namespace korvaster {
 
 namespace {
 
-constexpr const char* kId = "id";
-constexpr const char* kContentMode = "contentMode";
-constexpr const char* kAccessibility = "accessibility";
-constexpr const char* kKey = "key";
-constexpr const char* kIdentifier = "identifier";
-constexpr const char* kAccessibilityConfiguration = "accessibilityConfiguration";
-
 xml::XmlElement* accessibilityChild(const xml::XmlElement& element) {
   for (const auto& child : element.children()) {
-    if (child->name == kAccessibility) return child.get();
+    if (child->name == ibNames::accessibility) return child.get();
   }
   return nullptr;
 }
 
 void setAccessibility(xml::XmlElement& element, const std::string& identifier, IdentifierCounts& counts) {
-  if (!element.attributes.contains(kContentMode)) return;
+  if (!element.attributes.contains(ibNames::contentMode)) return;
   ++counts.views;
   if (xml::XmlElement* accessibility = accessibilityChild(element)) {
-    if (accessibility->attributes.contains(kIdentifier)) {
+    if (accessibility->attributes.contains(ibNames::identifier)) {
       ++counts.kept;
       return;
     }
     ++counts.added;
-    accessibility->attributes.set(kIdentifier, identifier);
+    accessibility->attributes.set(ibNames::identifier, identifier);
   } else {
     ++counts.added;
-    element.addChild(kAccessibility, std::nullopt,
-                     xml::XmlAttributes{{kKey, kAccessibilityConfiguration}, {kIdentifier, identifier}});
+    element.addChild(ibNames::accessibility, std::nullopt,
+                     xml::XmlAttributes{{ibNames::key, ibNames::accessibilityConfiguration},
+                                        {ibNames::identifier, identifier}});
   }
 }
 
@@ -49,7 +45,7 @@ IdentifierCounts transformIdToAccessibility(xml::XmlElement& root) {
   // accessibility child the parent may just have been given.
   std::vector<std::pair<xml::XmlElement*, std::size_t>> stack;
   auto visit = [&stack, &counts](xml::XmlElement& element) {
-    if (const std::string* identifier = element.attributes.find(kId)) {
+    if (const std::string* identifier = element.attributes.find(ibNames::id)) {
       setAccessibility(element, *identifier, counts);
     }
     stack.emplace_back(&element, 0);

@@ -5,15 +5,13 @@
 #include <optional>
 #include <unordered_map>
 
+#include "core/xib/interface_builder_names.h"
 #include "xml/expat_parser.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
 
 namespace {
-
-// The limit the rewriting reader sets: deeper input is refused there, so here too.
-constexpr std::size_t kMaximumDepth = 256;
 
 struct OpenElement {
   bool isView = false;
@@ -29,24 +27,24 @@ class Scanner {
   explicit Scanner(XML_Parser parser) : parser_(parser) {}
 
   void start(const char* name, const char** attributes) {
-    if (++depth_ > kMaximumDepth) {
+    if (++depth_ > ibNames::maximumDepth) {
       fail(static_cast<int>(XML_ERROR_ABORTED),
-           "elements nested deeper than " + std::to_string(kMaximumDepth) + " levels");
+           "elements nested deeper than " + std::to_string(ibNames::maximumDepth) + " levels");
       return;
     }
     const char* id = nullptr;
     const char* identifier = nullptr;
     bool hasContentMode = false;
     for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
-      if (std::strcmp(attribute[0], "id") == 0)
+      if (std::strcmp(attribute[0], ibNames::id) == 0)
         id = attribute[1];
-      else if (std::strcmp(attribute[0], "contentMode") == 0)
+      else if (std::strcmp(attribute[0], ibNames::contentMode) == 0)
         hasContentMode = true;
-      else if (std::strcmp(attribute[0], "identifier") == 0)
+      else if (std::strcmp(attribute[0], ibNames::identifier) == 0)
         identifier = attribute[1];
     }
     if (!open_.empty() && open_.back().isView && !open_.back().sawAccessibility &&
-        std::strcmp(name, "accessibility") == 0) {
+        std::strcmp(name, ibNames::accessibility) == 0) {
       open_.back().sawAccessibility = true;
       if (identifier != nullptr) open_.back().identifier = identifier;
     }

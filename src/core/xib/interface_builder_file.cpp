@@ -1,15 +1,10 @@
 #include "core/xib/interface_builder_file.h"
 
 #include "core/xib/identifier_stream_rules.h"
+#include "core/xib/interface_builder_names.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {
-
-namespace {
-// Interface Builder nests a few dozen levels; far deeper input is hostile and would make
-// the rewritten file grow with the square of its depth.
-constexpr std::size_t kMaximumDepth = 256;
-}  // namespace
 
 bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
   const std::size_t nameStart = relativePath.rfind('/') + 1;  // 0 without a "/"
@@ -32,13 +27,15 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
   const std::string contents = system.readContents(path);
   // The new text goes to the file block by block as it is made, so that the file is held in
   // memory once, whatever its size.
-  const auto replacement = system.replaceContents(path,
-                                                  write == IBFileWrite::inPlace ? files::ContentsReplacement::Mode::inPlace
-                                                                                : files::ContentsReplacement::Mode::atomically,
-                                                  contents);
+  const auto replacement =
+      system.replaceContents(path,
+                             write == IBFileWrite::inPlace ? files::ContentsReplacement::Mode::inPlace
+                                                           : files::ContentsReplacement::Mode::atomically,
+                             contents);
   IdentifierStreamRules rules;
-  xml::XmlStreamRewriter rewriter(&rules, [&replacement](std::string_view block) { return replacement->write(block); },
-                                  kMaximumDepth);
+  xml::XmlStreamRewriter rewriter(
+      &rules, [&replacement](std::string_view block) { return replacement->write(block); },
+      ibNames::maximumDepth);
   rewriter.rewrite(contents);
   // Also throws when a block could not be written.
   replacement->commit();

@@ -15,8 +15,10 @@
 #include "files/file_contents.h"
 #include "files/path_text.h"
 #include "files/deletion_guard.h"
+#include "files/file_copy_queue.h"
 #include "files/tree_removal.h"
 #include "support/interruption.h"
+#include "support/worker_pool.h"
 
 namespace korvaster::files {
 
@@ -33,6 +35,14 @@ std::string joined(const std::string& folder, const std::string& name) {
 }
 
 }  // namespace
+
+struct FileManager::TreeCopy {
+  FileCopyQueue files;
+  FolderModes* deferredModes;
+  // Each folder of the copy with the bits to give it once every file in it is there,
+  // children before parents.
+  std::vector<std::pair<std::string, mode_t>> folderModes;
+};
 
 std::shared_ptr<FileManager> FileManager::defaultManager() {
   static const auto manager = std::make_shared<FileManager>();
@@ -81,6 +91,12 @@ bool FileManager::isRegularFile(const std::string& path) const {
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+std::optional<unsigned long long> FileManager::fileSize(const std::string& path) const {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return static_cast<unsigned long long>(status.st_size);
+}
+
 bool FileManager::isSymbolicLink(const std::string& path) const {
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
@@ -105,11 +121,24 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
   if (errno != ENOENT) return fail(failure, target, errno);
   if (copyFilter_ && !copyFilter_(source)) return true;
   const std::size_t deferredBefore = deferredModes ? deferredModes->size() : 0;
-  if (copyEntry(source, target, "", deferredModes, failure)) {
+  TreeCopy copy{FileCopyQueue(support::workerCount() - 1), deferredModes, {}};
+  Failure walkFailure;
+  bool copied = copyEntry(source, target, "", copy, &walkFailure);
+  // A file that failed in the queue was met before whatever stopped the walk.
+  if (auto fileFailure = copy.files.finish()) {
+    copied = false;
+    walkFailure = std::move(*fileFailure);
+  }
+  // A folder gets its own bits only once every file in it is there: they may forbid writing.
+  for (auto folder = copy.folderModes.begin(); copied && folder != copy.folderModes.end(); ++folder) {
+    if (::chmod(folder->first.c_str(), folder->second) != 0) copied = fail(&walkFailure, folder->first, errno);
+  }
+  if (copied) {
     // Children were listed before their parents were finished; the caller wants them first.
     if (deferredModes) std::reverse(deferredModes->begin() + static_cast<long>(deferredBefore), deferredModes->end());
     return true;
   }
+  if (failure != nullptr && failure->reason.empty()) *failure = std::move(walkFailure);
   if (deferredModes) deferredModes->resize(deferredBefore);
   removeItem(target);
   return false;
@@ -125,7 +154,7 @@ bool FileManager::applyFolderModes(const std::string& root, const FolderModes& m
 }
 
 bool FileManager::copyEntry(const std::string& source, const std::string& destination,
-                            const std::string& relative, FolderModes* deferredModes, Failure* failure) const {
+                            const std::string& relative, TreeCopy& copy, Failure* failure) const {
   if (support::pendingInterruption() != 0) return fail(failure, source, EINTR);
   // A folder named with a trailing "/" is entered even when it is a link; inner links are
   // copied as links.
@@ -144,8 +173,9 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
     return ::symlink(target.c_str(), destination.c_str()) == 0 || fail(failure, destination, errno);
   }
   if (S_ISREG(status.st_mode)) {
-    return copyFileContents(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits)) ||
-           fail(failure, destination, errno);
+    // false: an earlier file failed, whose failure wins, or a signal came
+    return copy.files.add(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits)) ||
+           fail(failure, source, EINTR);
   }
   if (!S_ISDIR(status.st_mode)) return true;  // sockets, pipes and devices have no place in a copy
 
@@ -154,18 +184,19 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
   const auto names = contentsOfDirectory(source);
   if (!names) return fail(failure, source, errno);
   const auto mode = static_cast<mode_t>(status.st_mode & kPermissionBits);
-  if (deferredModes && (mode & S_IRWXU) != S_IRWXU) deferredModes->push_back({relative, mode});
+  const bool deferred = copy.deferredModes && (mode & S_IRWXU) != S_IRWXU;
+  if (deferred) copy.deferredModes->push_back({relative, mode});
   for (const auto& name : *names) {
     const std::string child = joined(source, name);
     if (copyFilter_ && !copyFilter_(child)) continue;
     if (!copyEntry(child, joined(destination, name), relative.empty() ? name : relative + "/" + name,
-                   deferredModes, failure)) {
+                   copy, failure)) {
       return false;
     }
   }
   // A deferred folder keeps owner access until its owner is done with it.
-  const mode_t now = deferredModes && (mode & S_IRWXU) != S_IRWXU ? (mode | S_IRWXU) : mode;
-  return ::chmod(destination.c_str(), now) == 0 || fail(failure, destination, errno);
+  copy.folderModes.emplace_back(destination, deferred ? (mode | S_IRWXU) : mode);
+  return true;
 }
 
 bool FileManager::removeItem(const std::string& path, Failure* failure) const {

@@ -61,6 +61,8 @@ class FileManager {
   virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
   // Whether `path` is, or leads through a link to, a regular file.
   virtual bool isRegularFile(const std::string& path) const;
+  // The size in bytes of what `path` leads to, or nothing when it cannot be read.
+  virtual std::optional<unsigned long long> fileSize(const std::string& path) const;
   // Whether `path` itself is a symbolic link.
   virtual bool isSymbolicLink(const std::string& path) const;
   // The real folder behind `path` (links followed), or nothing when there is no folder.
@@ -109,8 +111,9 @@ class FileManager {
   const CopyFilter& copyFilter() const { return copyFilter_; }
 
  private:
+  struct TreeCopy;
   bool copyEntry(const std::string& source, const std::string& destination, const std::string& relative,
-                 FolderModes* deferredModes, Failure* failure) const;
+                 TreeCopy& copy, Failure* failure) const;
 
   CopyFilter copyFilter_;
 };

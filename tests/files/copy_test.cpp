@@ -52,5 +52,26 @@ TEST_F(FolderCopyTest, NothingIsOverwrittenAndAFailedCopyLeavesNoPartialTree) {
   EXPECT_EQ(korvaster::testing::entryNames(temp / "Out"), std::vector<std::string>{"P"});
 }
 
+// Files are copied on helper threads while the walk goes on; whichever thread meets a failure,
+// the run reports the first file of the walk that failed and leaves nothing behind.
+TEST_F(FolderCopyTest, AManyFileCopyReportsTheFirstFileThatFailedAndLeavesNoPartialTree) {
+  for (int i = 0; i < 400; ++i) temp.write("P/d" + std::to_string(i % 3) + "/f" + std::to_string(i) + ".txt", "x");
+  std::vector<std::string> taken;  // a file that takes a copied file's place in the copy
+  int seen = 0;
+  auto manager = std::make_shared<FileManager>([&](const std::string& path) {
+    if (++seen == 150 || seen == 152) taken.push_back(temp.write("Out/Q/" + path.substr(path.rfind("/P/") + 3), ""));
+    return true;
+  });
+  try {
+    Folder(temp / "P", manager).copy(out, "Q");
+    FAIL() << "copied over a file";
+  } catch (const OperationError& error) {
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(error.failure().path, taken[0]);
+    EXPECT_EQ(error.failure().reason, "File exists");
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(temp / "Out"));
+}
+
 }  // namespace
 }  // namespace korvaster::files

@@ -1,0 +1,105 @@
+#include "files/file_copy_queue.h"
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "files/clone_copy.h"
+#include "support/interruption.h"
+
+namespace korvaster::files {
+
+namespace {
+// Enough to keep a helper busy while the walker makes a folder, small enough not to matter.
+constexpr std::size_t kQueueLength = 256;
+}  // namespace
+
+FileCopyQueue::FileCopyQueue(std::size_t helpers) {
+  try {
+    for (std::size_t i = 0; i < helpers; ++i) helpers_.emplace_back([this] { work(); });
+  } catch (const std::system_error&) {
+    // Fewer helpers only means less overlap: the walker copies what none takes.
+  }
+}
+
+FileCopyQueue::~FileCopyQueue() { stopHelpers(); }
+
+void FileCopyQueue::stopHelpers() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+    tasks_.clear();
+  }
+  wake_.notify_all();
+  for (auto& helper : helpers_) helper.join();
+  helpers_.clear();
+}
+
+void FileCopyQueue::run(const Task& task) {
+  int error = 0;
+  if (support::pendingInterruption() != 0) {
+    error = EINTR;
+  } else if (!copyFileContents(task.source, task.destination, task.mode)) {
+    error = errno;
+  }
+  if (error == 0) return;
+  // The file that failed first may leave a file that is only half there; the caller
+  // removes the whole copy.
+  const std::string& path = error == EINTR ? task.source : task.destination;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!failure_ || task.number < failure_->first) failure_.emplace(task.number, Failure{path, std::strerror(error)});
+}
+
+bool FileCopyQueue::add(std::string source, std::string destination, mode_t mode) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (failure_ || support::pendingInterruption() != 0) return false;
+  Task task{added_++, std::move(source), std::move(destination), mode};
+  if (helpers_.empty() || tasks_.size() >= kQueueLength) {
+    lock.unlock();
+    run(task);
+    lock.lock();
+    return !failure_;
+  }
+  tasks_.push_back(std::move(task));
+  wake_.notify_one();
+  return true;
+}
+
+void FileCopyQueue::work() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (true) {
+    wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
+    if (stopping_) return;
+    if (failure_) {  // the copy is lost anyway: copy no more of it
+      tasks_.clear();
+      continue;
+    }
+    const Task task = std::move(tasks_.front());
+    tasks_.pop_front();
+    ++running_;
+    lock.unlock();
+    run(task);
+    lock.lock();
+    --running_;
+    idle_.notify_all();
+  }
+}
+
+std::optional<Failure> FileCopyQueue::finish() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  // The walker lends a hand with what is left rather than wait for it.
+  if (failure_) tasks_.clear();
+  while (!tasks_.empty() && !failure_) {
+    const Task task = std::move(tasks_.front());
+    tasks_.pop_front();
+    lock.unlock();
+    run(task);
+    lock.lock();
+  }
+  tasks_.clear();
+  idle_.wait(lock, [this] { return running_ == 0; });
+  if (!failure_) return std::nullopt;
+  return failure_->second;
+}
+
+}  // namespace korvaster::files

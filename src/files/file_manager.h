@@ -61,8 +61,6 @@ class FileManager {
   virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
   // Whether `path` is, or leads through a link to, a regular file.
   virtual bool isRegularFile(const std::string& path) const;
-  // The size in bytes of what `path` leads to, or nothing when it cannot be read.
-  virtual std::optional<unsigned long long> fileSize(const std::string& path) const;
   // Whether `path` itself is a symbolic link.
   virtual bool isSymbolicLink(const std::string& path) const;
   // The real folder behind `path` (links followed), or nothing when there is no folder.

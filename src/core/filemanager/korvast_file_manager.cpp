@@ -1,6 +1,5 @@
 #include "core/filemanager/korvast_file_manager.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -282,23 +281,15 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
       work[index].errorLine = "Can't read file, Description: " + *outcome.error + inFile;
     }
   };
-  // Largest first: a large file started last would keep one worker busy while the others
-  // idle. The lines are written in the files' order all the same.
-  std::vector<std::pair<unsigned long long, std::size_t>> bySize;
-  bySize.reserve(tasks.size());
-  for (std::size_t task = 0; task < tasks.size(); ++task) {
-    bySize.emplace_back(system_->fileSize(work[tasks[task].front()].path).value_or(0), task);
-  }
-  std::stable_sort(bySize.begin(), bySize.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
   std::vector<bool> finished(ibFiles.size(), false);
   std::size_t reported = 0;
   support::runOnWorkers(
       tasks.size(), support::workerCount(),
-      [&](std::size_t turn) {
-        for (const std::size_t index : tasks[bySize[turn].second]) rewrite(index);
+      [&](std::size_t task) {
+        for (const std::size_t index : tasks[task]) rewrite(index);
       },
-      [&](std::size_t turn) {
-        for (const std::size_t index : tasks[bySize[turn].second]) finished[index] = true;
+      [&](std::size_t task) {
+        for (const std::size_t index : tasks[task]) finished[index] = true;
         for (; reported < finished.size() && finished[reported]; ++reported) {
           if (!work[reported].errorLine.empty()) log(LogLevel::Error, work[reported].errorLine);
           if (onFileDone) onFileDone();

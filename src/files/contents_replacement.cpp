@@ -39,7 +39,10 @@ bool ContentsReplacement::open() {
     descriptor_ = ::mkstemp(temporary_.data());
     if (descriptor_ < 0) temporary_.clear();
   } else {
-    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    // Written over from the start and cut to length at the end, not emptied first: the
+    // pages of the old contents are reused, and some file systems push a file emptied
+    // and refilled to disk when it is closed, as if it were replaced by a careless editor.
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
     truncated_ = descriptor_ >= 0;
   }
   if (descriptor_ < 0) error_ = errno;
@@ -50,6 +53,7 @@ bool ContentsReplacement::write(std::string_view block) {
   if (error_ != 0) return false;
   if (descriptor_ < 0 && !open()) return false;
   if (!support::writeAll(descriptor_, block)) error_ = errno;
+  written_ += static_cast<off_t>(block.size());
   return error_ == 0;
 }
 
@@ -58,6 +62,7 @@ void ContentsReplacement::commit() {
   if (error_ == 0 && mode_ == Mode::atomically && ::fchmod(descriptor_, static_cast<mode_t>(permissions_)) != 0) {
     error_ = errno;
   }
+  if (error_ == 0 && mode_ == Mode::inPlace && ::ftruncate(descriptor_, written_) != 0) error_ = errno;
   if (error_ == 0) {
     const int descriptor = descriptor_;
     descriptor_ = -1;

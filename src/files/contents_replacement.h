@@ -2,6 +2,8 @@
 // place at the end; until then, or when it fails, the file keeps its old contents.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -45,6 +47,7 @@ class ContentsReplacement {
   unsigned permissions_ = 0;
   int error_ = 0;
   bool truncated_ = false;  // the file itself has lost its old contents
+  off_t written_ = 0;
   bool committed_ = false;
 };
 

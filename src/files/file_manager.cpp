@@ -38,7 +38,7 @@ std::string joined(const std::string& folder, const std::string& name) {
 
 struct FileManager::TreeCopy {
   FileCopyQueue files;
-  FolderModes* deferredModes;
+  CopyRecord* record;
   // Each folder of the copy with the bits to give it once every file in it is there,
   // children before parents.
   std::vector<std::pair<std::string, mode_t>> folderModes;
@@ -108,14 +108,15 @@ bool FileManager::createDirectory(const std::string& path, Failure* failure) con
 }
 
 bool FileManager::copyItem(const std::string& source, const std::string& destination,
-                           FolderModes* deferredModes, Failure* failure) const {
+                           CopyRecord* record, Failure* failure) const {
   const std::string target = withoutTrailingSlashes(destination);
   struct stat existing {};
   if (::lstat(target.c_str(), &existing) == 0) return fail(failure, target, EEXIST);
   if (errno != ENOENT) return fail(failure, target, errno);
   if (copyFilter_ && !copyFilter_(source)) return true;
-  const std::size_t deferredBefore = deferredModes ? deferredModes->size() : 0;
-  TreeCopy copy{FileCopyQueue(support::workerCount() - 1), deferredModes, {}};
+  const std::size_t deferredBefore = record ? record->deferredModes.size() : 0;
+  const std::size_t listedBefore = record ? record->listedFiles.size() : 0;
+  TreeCopy copy{FileCopyQueue(support::workerCount() - 1), record, {}};
   Failure walkFailure;
   bool copied = copyEntry(source, target, "", copy, &walkFailure);
   // A file that failed in the queue was met before whatever stopped the walk.
@@ -129,11 +130,16 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
   }
   if (copied) {
     // Children were listed before their parents were finished; the caller wants them first.
-    if (deferredModes) std::reverse(deferredModes->begin() + static_cast<long>(deferredBefore), deferredModes->end());
+    if (record) {
+      std::reverse(record->deferredModes.begin() + static_cast<long>(deferredBefore), record->deferredModes.end());
+    }
     return true;
   }
   if (failure != nullptr && failure->reason.empty()) *failure = std::move(walkFailure);
-  if (deferredModes) deferredModes->resize(deferredBefore);
+  if (record) {
+    record->deferredModes.resize(deferredBefore);
+    record->listedFiles.resize(listedBefore);
+  }
   removeItem(target);
   return false;
 }
@@ -159,6 +165,7 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
   }
 
   if (S_ISLNK(status.st_mode)) {
+    if (copy.record) copy.record->madeLinks = true;
     std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
     const ssize_t length = ::readlink(source.c_str(), target.data(), target.size());
     if (length < 0) return fail(failure, source, errno);
@@ -167,6 +174,9 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
     return ::symlink(target.c_str(), destination.c_str()) == 0 || fail(failure, destination, errno);
   }
   if (S_ISREG(status.st_mode)) {
+    if (copy.record && copy.record->listFile && copy.record->listFile(relative)) {
+      copy.record->listedFiles.push_back(relative);
+    }
     // false: an earlier file failed, whose failure wins, or a signal came
     return copy.files.add(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits)) ||
            fail(failure, source, EINTR);
@@ -178,8 +188,8 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
   const auto names = contentsOfDirectory(source);
   if (!names) return fail(failure, source, errno);
   const auto mode = static_cast<mode_t>(status.st_mode & kPermissionBits);
-  const bool deferred = copy.deferredModes && (mode & S_IRWXU) != S_IRWXU;
-  if (deferred) copy.deferredModes->push_back({relative, mode});
+  const bool deferred = copy.record && (mode & S_IRWXU) != S_IRWXU;
+  if (deferred) copy.record->deferredModes.push_back({relative, mode});
   for (const auto& name : *names) {
     const std::string child = joined(source, name);
     if (copyFilter_ && !copyFilter_(child)) continue;

@@ -43,6 +43,21 @@ class FileManager {
   };
   using FolderModes = std::vector<FolderMode>;
 
+  // What a copy tells its caller beyond the copy itself, so that the caller need not walk
+  // the copy again.
+  struct CopyRecord {
+    // Folders whose own bits would keep their owner from writing in them: they stay
+    // writable and are listed here, children before parents, for applyFolderModes.
+    FolderModes deferredModes;
+    // Which regular files to list, by path relative to the copy.
+    std::function<bool(std::string_view relativePath)> listFile;
+    // The regular files the copy made that `listFile` took, by relative path, in no
+    // particular order.
+    std::vector<std::string> listedFiles;
+    // Whether the copy made a link: then a file may be reached under a second name.
+    bool madeLinks = false;
+  };
+
   FileManager() = default;
   explicit FileManager(CopyFilter filter) : copyFilter_(std::move(filter)) {}
   virtual ~FileManager() = default;
@@ -70,12 +85,12 @@ class FileManager {
   virtual bool createDirectory(const std::string& path, Failure* failure = nullptr) const;
   // Copies a file, link or whole folder tree to `destination`, which must not exist yet.
   // Contents and permission bits are kept, links are copied as links; sockets, pipes and
-  // devices are left out. With `deferredModes`, folders whose bits would keep their owner
-  // from writing in them stay writable and are listed there, children before parents, for
-  // applyFolderModes. On failure, also when an interrupting signal came, the partial copy
+  // devices are left out. With a `record`, folders whose bits would keep their owner
+  // from writing in them stay writable, and the record says what the copy made (see
+  // CopyRecord). On failure, also when an interrupting signal came, the partial copy
   // is removed, `failure` says where and why, and false is returned.
   virtual bool copyItem(const std::string& source, const std::string& destination,
-                        FolderModes* deferredModes = nullptr, Failure* failure = nullptr) const;
+                        CopyRecord* record = nullptr, Failure* failure = nullptr) const;
   // Sets the listed folders' permission bits below `root`; false when any could not be set.
   virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const;
   // Removes a file, a link (not what it points to) or a folder with its contents; folders

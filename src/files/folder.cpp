@@ -69,10 +69,10 @@ Folder Folder::createSubfolderIfNeeded(const std::string& name) const {
 Folder Folder::copy(const Folder& destination) const { return copy(destination, name()); }
 
 Folder Folder::copy(const Folder& destination, const std::string& asName,
-                    FileManager::FolderModes* deferredModes) const {
+                    FileManager::CopyRecord* record) const {
   const std::string target = destination.path() + asName;
   Failure failure;
-  if (!fileManager()->copyItem(path(), target, deferredModes, &failure)) {
+  if (!fileManager()->copyItem(path(), target, record, &failure)) {
     support::throwIfInterrupted();
     throw OperationError(OperationError::Case::copyFailed, copyHandle(), std::move(failure));
   }

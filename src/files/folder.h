@@ -38,10 +38,10 @@ class Folder final : public FileSystemItem {
   // folder's file manager (and its copy filter). Throws OperationError(copyFailed), also
   // when something of that name is already there.
   Folder copy(const Folder& destination) const;
-  // The same under another name; with `deferredModes`, read-only folders stay writable for
+  // The same under another name; with a `record`, read-only folders stay writable for
   // now (see FileManager::copyItem). Throws support::Interrupted when a signal stopped it.
   Folder copy(const Folder& destination, const std::string& asName,
-              FileManager::FolderModes* deferredModes = nullptr) const;
+              FileManager::CopyRecord* record = nullptr) const;
 
  protected:
   std::shared_ptr<const FileSystemItem> copyHandle() const override {

@@ -18,4 +18,18 @@ bool isWithin(const std::string& path, const std::string& folder) {
   return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');
 }
 
+bool comesBeforeInWalk(std::string_view a, std::string_view b) {
+  while (true) {
+    const std::size_t slashA = a.find('/');
+    const std::size_t slashB = b.find('/');
+    const bool fileA = slashA == std::string_view::npos;
+    if (fileA != (slashB == std::string_view::npos)) return fileA;
+    const std::string_view nameA = a.substr(0, slashA);
+    const std::string_view nameB = b.substr(0, slashB);
+    if (fileA || nameA != nameB) return nameA < nameB;
+    a.remove_prefix(slashA + 1);
+    b.remove_prefix(slashB + 1);
+  }
+}
+
 }  // namespace korvaster::files

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace korvaster::files {
@@ -21,5 +22,10 @@ bool isWithin(const std::string& path, const std::string& folder);
 inline bool liesInside(const std::string& path, const std::string& folder) {
   return path != folder && isWithin(path, folder);
 }
+
+// Whether the file at relative path `a` comes before the one at `b` in a recursive
+// FileSystemSequence: a folder's own files first, in name order, then its subfolders'
+// contents, subfolder by subfolder in name order.
+bool comesBeforeInWalk(std::string_view a, std::string_view b);
 
 }  // namespace korvaster::files

@@ -34,10 +34,10 @@ class FaultInjectingFileManager final : public files::FileManager {
     manager->plan_ = plan_;
     return manager;
   }
-  bool copyItem(const std::string& source, const std::string& destination, FolderModes* modes,
+  bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
                 files::Failure* failure) const override {
     if (const int error = fault(Call::copy)) return failed(failure, destination, error);
-    return FileManager::copyItem(source, destination, modes, failure);
+    return FileManager::copyItem(source, destination, record, failure);
   }
   bool removeItem(const std::string& path, files::Failure* failure) const override {
     if (const int error = fault(Call::remove)) return failed(failure, path, error);

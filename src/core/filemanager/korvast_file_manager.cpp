@@ -159,9 +159,10 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
 
   try {
     auto staging = std::make_unique<files::StagingFolder>(*system_, destination.path(), kStagingPrefix);
-    files::FileManager::FolderModes deferredModes;
-    files::Folder work = source.copy(files::Folder(staging->path(), system_), kStagedCopyName, &deferredModes);
-    return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(deferredModes),
+    files::FileManager::CopyRecord record;
+    record.listFile = isInterfaceBuilderFileToChange;
+    files::Folder work = source.copy(files::Folder(staging->path(), system_), kStagedCopyName, &record);
+    return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(record),
                        sourceReal.value_or(source.path()), inToolFolder, logger_);
   } catch (const support::Interrupted&) {
     throw;
@@ -232,6 +233,21 @@ void KorvastFileManager::cleanArchives() const {
 
 std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& folder) const {
   return findInterfaceBuilderFiles(folder, *system_);
+}
+
+std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy) const {
+  const auto& listed = copy.listedFiles();
+  if (!listed) return findIBFiles(copy.workFolder());
+  std::vector<files::File> found;
+  found.reserve(listed->size());
+  for (const auto& relative : *listed) {
+    try {
+      found.emplace_back(copy.workFolder().path() + relative, copy.workFolder().fileManager());
+    } catch (const files::PathError&) {
+      // Gone from the staging folder, where only this run writes: nothing to change.
+    }
+  }
+  return found;
 }
 
 IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(

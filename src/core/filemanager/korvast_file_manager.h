@@ -64,6 +64,9 @@ class KorvastFileManager {
   // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links
   // leading out of the folder never followed), in enumeration order.
   std::vector<files::File> findIBFiles(const files::Folder& folder) const;
+  // The same for a copy, from the list the copy made when it has one: a second walk of a
+  // large tree costs a good part of the copy's own time.
+  std::vector<files::File> findIBFiles(const ProjectCopy& copy) const;
 
   // Gives the views of each file their accessibility identifiers and rewrites the file as
   // `write` says, keeping every text as it was. Files are rewritten side by side on

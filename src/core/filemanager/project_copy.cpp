@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,15 +38,22 @@ ProjectCopy ProjectCopy::inPlace(const files::Folder& project) { return ProjectC
 ProjectCopy::ProjectCopy(files::Folder project) : work_(project), finalPath_(project.path()), isCopy_(false) {}
 
 ProjectCopy::ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::Folder work, std::string finalPath,
-                         files::FileManager::FolderModes deferredModes, std::string sourcePath,
+                         files::FileManager::CopyRecord record, std::string sourcePath,
                          bool inToolFolder, std::shared_ptr<Logger> logger)
     : staging_(std::move(staging)),
       work_(std::move(work)),
       finalPath_(std::move(finalPath)),
-      deferredModes_(std::move(deferredModes)),
+      deferredModes_(std::move(record.deferredModes)),
       sourcePath_(std::move(sourcePath)),
       inToolFolder_(inToolFolder),
-      logger_(std::move(logger)) {}
+      logger_(std::move(logger)) {
+  // Without links every file has one name, which the copy saw, so its list is what a walk
+  // of the copy would find; a link may add names, or lead out of the copy.
+  if (!record.madeLinks) {
+    std::sort(record.listedFiles.begin(), record.listedFiles.end(), files::comesBeforeInWalk);
+    listedFiles_ = std::move(record.listedFiles);
+  }
+}
 
 std::string ProjectCopy::shownPath(const std::string& workPath) const {
   const std::string& root = work_.path();

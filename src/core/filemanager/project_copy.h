@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/logging/logger.h"
 #include "files/file_manager.h"
@@ -25,7 +26,7 @@ class ProjectCopy {
   // A copy of `sourcePath` built in `staging` at `work`, bound for `finalPath` (ending with
   // "/"), which lies in the tool's own projects folder when `inToolFolder`.
   ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::Folder work, std::string finalPath,
-              files::FileManager::FolderModes deferredModes, std::string sourcePath, bool inToolFolder,
+              files::FileManager::CopyRecord record, std::string sourcePath, bool inToolFolder,
               std::shared_ptr<Logger> logger);
 
   // False when the "copy" is the project itself.
@@ -34,6 +35,10 @@ class ProjectCopy {
   const files::Folder& workFolder() const { return work_; }
   // Where the copy is once committed; ends with "/".
   const std::string& path() const { return finalPath_; }
+  // The files the copy listed as it made them (see FileManager::CopyRecord), by path relative
+  // to the work folder in the order a walk of it gives, or nothing when no list can stand
+  // for such a walk: the project itself, or a copy with links in it.
+  const std::optional<std::vector<std::string>>& listedFiles() const { return listedFiles_; }
   // `workPath`, a path inside the work folder, as it will be named once committed.
   std::string shownPath(const std::string& workPath) const;
 
@@ -55,6 +60,7 @@ class ProjectCopy {
   files::Folder work_;
   std::string finalPath_;
   files::FileManager::FolderModes deferredModes_;
+  std::optional<std::vector<std::string>> listedFiles_;
   std::string sourcePath_;
   bool inToolFolder_ = false;
   bool isCopy_ = true;

@@ -56,7 +56,7 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
   progress.show("Copying the project...");
   ProjectCopy copy = fileManager.copy(projectPath, destination);
   if (report) report->copyPath = copy.path();
-  const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy.workFolder()), copy.workFolder().path(), excluded);
+  const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy), copy.workFolder().path(), excluded);
   if (ibFiles.empty() && logger) {
     logger->log(LogLevel::Warning, [] {
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";

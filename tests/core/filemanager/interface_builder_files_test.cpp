@@ -37,6 +37,26 @@ class InterfaceBuilderFilesTest : public ::testing::Test {
   KorvastFileManager service{std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines))};
 };
 
+// A copy without links lists its files as it makes them, and that list stands in for a walk
+// of the copy: it must hold the same files in the same order, or log lines change order.
+TEST_F(InterfaceBuilderFilesTest, ACopysOwnListIsWhatAWalkOfItFindsAndALinkMeansWalking) {
+  for (const char* name : {"P/z.xib", "P/a/y.xib", "P/a.xib", "P/a b/c.storyboard", "P/B.xib", "P/a-/d.xib",
+                           "P/a/z/e.xib", "P/a/b.xib", "P/\xC3\xA9.xib", "P/.h/x.xib", "P/a/.i.xib", "P/n.xib.txt"}) {
+    temp.write(name, kView);
+  }
+  const auto names = [&](const std::vector<files::File>& found, const ProjectCopy& copy) {
+    std::vector<std::string> relative;
+    for (const auto& file : found) relative.push_back(file.path().substr(copy.workFolder().path().size()));
+    return relative;
+  };
+  const auto copy = service.copy(temp / "P", std::nullopt);
+  ASSERT_TRUE(copy.listedFiles());
+  EXPECT_EQ(names(service.findIBFiles(copy), copy), names(service.findIBFiles(copy.workFolder()), copy));
+  EXPECT_EQ(names(service.findIBFiles(copy), copy).size(), 9u);
+  ASSERT_EQ(::symlink("a", (temp / "P/link").c_str()), 0);
+  EXPECT_FALSE(service.copy(temp / "P", temp.makeFolder("out")).listedFiles());
+}
+
 TEST_F(InterfaceBuilderFilesTest, RewritesRegularFilesWithExactExtensionsInsideTheFolderOnly) {
   for (const char* name : {"P/a.xib", "P/b.storyboard", "P/C.XIB", "P/d.storyboardc", "P/e.xib.bak", "P/.f.xib",
                            "P/.hidden/g.storyboard", "P/Sub/h.xib", "P/readme", "Original/out.xib"}) {

@@ -27,7 +27,8 @@ TEST(FileCopyQueueTest, AnEarlierQueuedFailureWinsOverALaterOneMetFirst) {
   // The helper waits in the copy of the fifo until it has a writer, so the queue fills up.
   ASSERT_TRUE(queue.add(fifo, temp / "out/0", 0600));
   bool added = true;
-  for (int i = 1; i <= 300 && added; ++i) added = queue.add(source, temp / ("out/" + std::to_string(i)), 0600);
+  for (int i = 1; i <= 300 && added; ++i)
+    added = queue.add(source, temp / ("out/" + std::to_string(i)), 0600);
   EXPECT_FALSE(added);
   int writer = -1;
   for (int tries = 0; writer < 0 && tries < 1000; ++tries) {

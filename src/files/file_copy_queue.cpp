@@ -47,7 +47,11 @@ void FileCopyQueue::run(const Task& task) {
   // removes the whole copy.
   const std::string& path = error == EINTR ? task.source : task.destination;
   const std::lock_guard<std::mutex> lock(mutex_);
-  if (!failure_ || task.number < failure_->first) failure_.emplace(task.number, Failure{path, std::strerror(error)});
+  if (failure_ && failure_->first < task.number) return;
+  failure_.emplace(task.number, Failure{path, std::strerror(error)});
+  // Later files no longer matter, but an earlier queued one that fails too must be the one
+  // reported, whichever thread met its failure first: those still run.
+  while (!tasks_.empty() && tasks_.back().number > task.number) tasks_.pop_back();
 }
 
 bool FileCopyQueue::add(std::string source, std::string destination, mode_t mode) {
@@ -70,10 +74,6 @@ void FileCopyQueue::work() {
   while (true) {
     wake_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
     if (stopping_) return;
-    if (failure_) {  // the copy is lost anyway: copy no more of it
-      tasks_.clear();
-      continue;
-    }
     const Task task = std::move(tasks_.front());
     tasks_.pop_front();
     ++running_;
@@ -87,9 +87,9 @@ void FileCopyQueue::work() {
 
 std::optional<Failure> FileCopyQueue::finish() {
   std::unique_lock<std::mutex> lock(mutex_);
-  // The walker lends a hand with what is left rather than wait for it.
-  if (failure_) tasks_.clear();
-  while (!tasks_.empty() && !failure_) {
+  // The walker lends a hand with what is left rather than wait for it. After a failure only
+  // earlier files are left: one of them may have failed first in walk order.
+  while (!tasks_.empty()) {
     const Task task = std::move(tasks_.front());
     tasks_.pop_front();
     lock.unlock();

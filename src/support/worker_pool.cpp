@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -70,7 +71,17 @@ void runOnWorkers(std::size_t taskCount, std::size_t workers, const std::functio
   const std::size_t helperCount = std::min(workers, taskCount) - 1;
   std::vector<std::thread> helpers;
   batch.helpersRunning = helperCount;
-  for (std::size_t i = 0; i < helperCount; ++i) helpers.emplace_back(helper);
+  for (std::size_t i = 0; i < helperCount; ++i) {
+    try {
+      helpers.emplace_back(helper);
+    } catch (const std::system_error&) {
+      // A refused thread (a process or memory limit) only means less overlap: the threads
+      // that started, the calling one at least, take its share.
+      const std::lock_guard<std::mutex> lock(batch.mutex);
+      batch.helpersRunning -= helperCount - i;
+      break;
+    }
+  }
 
   std::unique_lock<std::mutex> lock(batch.mutex);
   auto reportFinished = [&] {

@@ -1,0 +1,42 @@
+#include "support/worker_pool.h"
+
+#include <gtest/gtest.h>
+#include <pthread.h>
+
+#include <thread>
+#include <vector>
+
+namespace korvaster::support {
+namespace {
+
+// Threads can be refused (a process or memory limit): the batch is then done by fewer
+// threads, down to the calling one alone, rather than failing the run.
+TEST(WorkerPoolTest, WhenNoThreadCanBeStartedTheCallingThreadRunsTheWholeBatch) {
+  pthread_attr_t defaults, unaffordable;
+  ASSERT_EQ(pthread_getattr_default_np(&defaults) + pthread_attr_init(&unaffordable), 0);
+  // A stack larger than any memory this machine has: every new thread is refused.
+  ASSERT_EQ(pthread_attr_setstacksize(&unaffordable, std::size_t{1} << 46) +
+                pthread_setattr_default_np(&unaffordable),
+            0);
+  bool refused = false;
+  std::vector<std::size_t> ran, reported;
+  try {
+    std::thread([] {}).join();
+  } catch (const std::system_error&) {
+    refused = true;
+    try {
+      runOnWorkers(
+          4, 4, [&](std::size_t i) { ran.push_back(i); }, [&](std::size_t i) { reported.push_back(i); },
+          [] { return false; });
+    } catch (const std::system_error& error) {
+      ADD_FAILURE() << "the batch failed: " << error.what();
+    }
+  }
+  pthread_setattr_default_np(&defaults);
+  ASSERT_TRUE(refused) << "a thread with the huge stack was started: the test shows nothing here";
+  EXPECT_EQ(ran, (std::vector<std::size_t>{0, 1, 2, 3}));
+  EXPECT_EQ(reported, ran);
+}
+
+}  // namespace
+}  // namespace korvaster::support

@@ -34,16 +34,20 @@ bool ContentsReplacement::open() {
   } else {
     return error_ = errno, false;
   }
-  if (mode_ == Mode::atomically) {
-    temporary_ = folderAndName(path_).first + "/" + kTemporaryName;
-    descriptor_ = ::mkstemp(temporary_.data());
-    if (descriptor_ < 0) temporary_.clear();
-  } else {
+  if (mode_ == Mode::inPlace) {
     // Written over from the start and cut to length at the end, not emptied first: the
     // pages of the old contents are reused, and some file systems push a file emptied
     // and refilled to disk when it is closed, as if it were replaced by a careless editor.
     descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
     truncated_ = descriptor_ >= 0;
+    // A read-only file (a checkout may make them so) is replaced beside itself instead,
+    // with its bits kept.
+    if (descriptor_ < 0 && (errno == EACCES || errno == EPERM)) mode_ = Mode::atomically;
+  }
+  if (mode_ == Mode::atomically) {
+    temporary_ = folderAndName(path_).first + "/" + kTemporaryName;
+    descriptor_ = ::mkstemp(temporary_.data());
+    if (descriptor_ < 0) temporary_.clear();
   }
   if (descriptor_ < 0) error_ = errno;
   return descriptor_ >= 0;

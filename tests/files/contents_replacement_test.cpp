@@ -1,6 +1,11 @@
 #include "files/contents_replacement.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#if defined(__linux__)
+#include <sys/fsuid.h>
+#endif
 
 #include "temporary_folder.h"
 
@@ -26,6 +31,28 @@ TEST(ContentsReplacementTest, InPlaceTheFileEndsWhereTheNewContentsEndOrKeepsIts
   replacement.commit();
   EXPECT_EQ(readFile(path), "<document>new</document>");
 }
+
+#if defined(__linux__)
+// A read-only file in a copy (some checkouts make every file so) still gets its new contents,
+// and keeps its bits. Root is let through the bits, so the file is opened as another user.
+TEST(ContentsReplacementTest, InPlaceAReadOnlyFileIsReplacedBesideItself) {
+  korvaster::testing::TemporaryFolder temp;
+  const std::string original = "<document/>";
+  const std::string path = temp.write("a.xib", original);
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chmod(path.c_str(), 0444), 0);
+  const auto previous = static_cast<uid_t>(::setfsuid(65534));
+  try {
+    ContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
+    EXPECT_TRUE(replacement.write("<document>new</document>"));
+    replacement.commit();
+  } catch (const std::exception& error) {
+    ADD_FAILURE() << error.what();
+  }
+  ::setfsuid(previous);
+  EXPECT_EQ(readFile(path), "<document>new</document>");
+  EXPECT_EQ(korvaster::testing::permissionsOf(path), 0444u);
+}
+#endif
 
 }  // namespace
 }  // namespace korvaster::files

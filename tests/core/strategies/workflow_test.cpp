@@ -186,16 +186,7 @@ TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {
   EXPECT_NE(readFile(projects + "App/Vendor/Deep/D.xib"), kView);
 }
 
-TEST_F(WorkflowTest, NothingIsCopiedWithoutAReadableConfigurationAndAnEmptyProjectOnlyWarns) {
-  RecordingCommandRunner runner;
-  for (const auto& plist : {Arguments{}, Arguments{{ArgumentType::exportPlist, temp / "nope"}}}) {
-    Arguments arguments{{ArgumentType::projectPath, temp / "App"}};
-    arguments.insert(arguments.end(), plist.begin(), plist.end());
-    EXPECT_THROW(ModifyAndBuildStrategy::run(arguments, service(), runner), KorvastError);
-  }
-  EXPECT_TRUE(fs::is_empty(projects));
-  EXPECT_TRUE(runner.calls.empty());
-
+TEST_F(WorkflowTest, AnEmptyProjectOnlyWarns) {
   temp.makeFolder("Plain");
   EXPECT_EQ(modify("Plain").description, "Your modified project is at " + projects + "Plain/");
   EXPECT_EQ(lines->lines, Words{"[\u26A0\uFE0F] KorvastLoger -> Nor xib not storyboards were found. "

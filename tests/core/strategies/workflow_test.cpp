@@ -207,7 +207,7 @@ TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   EXPECT_THROW(modify(), support::Interrupted);
   support::resetInterruptionForTesting();
   const int lastWrite = system->calls(Call::write) + 2;
-  system->before(Call::write, lastWrite, [] { ::raise(SIGTERM); });
+  system->fail(Call::write, lastWrite, 0, [] { ::raise(SIGTERM); });
   EXPECT_THROW(modify(), support::Interrupted);
   EXPECT_EQ(system->calls(Call::write), lastWrite);
   EXPECT_TRUE(fs::is_empty(projects));

@@ -108,14 +108,11 @@ TEST_F(CheckCommandTest, FindingsComeInEachFormatAndTheStatusSaysWhetherAnyWereF
   EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kMain);
   EXPECT_EQ(entryNames(temp / "App"),
             (std::vector<std::string>{"Broken.xib", "Clean.xib", "Main.storyboard", "Pods"}));
-}
-
-TEST_F(CheckCommandTest, AnAbsolutePathOutsideTheCurrentDirectoryStaysAbsolute) {
-  const auto outcome = korvaster({"check", "-p", temp / "App", "--exclude", "Pods", "--exclude", "Broken.xib"}, "/");
-  EXPECT_EQ(outcome.exitStatus, 1);
-  EXPECT_EQ(outcome.standardOutput.find(temp.path().substr(1) + "/App/Main.storyboard:6:13: warning: label"),
-            0u)
-      << outcome.standardOutput;
+  // A path outside the current directory is shown from where the run started.
+  const auto outside = korvaster({"check", "-p", temp / "App", "--exclude", "Pods", "--exclude", "Broken.xib"}, "/");
+  EXPECT_EQ(outside.exitStatus, 1);
+  EXPECT_EQ(outside.standardOutput.rfind(temp.path().substr(1) + "/App/Main.storyboard:6:13: warning: label", 0), 0u)
+      << outside.standardOutput;
 }
 
 }  // namespace

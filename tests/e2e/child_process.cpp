@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -65,16 +64,6 @@ std::string KorvasterTest::makeSampleApp(const std::string& workspace) {
                     "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string>"
                     "<key>korvast_configuration</key><string>Release</string><key>korvast_workspace</key><string>" +
                         workspace + ".xcworkspace</string></dict></plist>");
-}
-
-std::vector<std::string> logLines(const std::string& standardError) {
-  std::vector<std::string> lines;
-  std::istringstream stream(standardError);
-  for (std::string line; std::getline(stream, line);) {
-    const auto end = line.find("] [");
-    lines.push_back(end == std::string::npos ? line : line.substr(end + 2));
-  }
-  return lines;
 }
 
 }  // namespace korvaster::testing

@@ -32,9 +32,6 @@ struct RunningChild {
 // Waits for the child and collects what it wrote.
 ChildOutcome finishChild(const RunningChild& child);
 
-// The lines of standard error without their time and process prefix.
-std::vector<std::string> logLines(const std::string& standardError);
-
 class KorvasterTest : public ::testing::Test {
  protected:
   KorvasterTest() { temp.makeFolder("home"); }

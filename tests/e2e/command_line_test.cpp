@@ -56,17 +56,44 @@ TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandar
   }
 }
 
-TEST_F(CommandLineTest, XcodebuildsErrorsAreShownItsOutputOnlyWithVerbose) {
+TEST_F(CommandLineTest, XcodebuildsErrorsAreShownItsOutputOnlyWithVerboseAndKeptInLogsMadeAnewEachRun) {
+  temp.write("home/.korvast/CommandLineTool/AppBuilds/SampleApp/Old.ipa", "an .ipa this run's export did not write");
   for (const bool verbose : {false, true}) {
-    const auto outcome = korvaster({"build", "-p", temp / "SampleApp", "-e", makeSampleApp(), verbose ? "-v" : "-b"});
+    const auto outcome = korvaster(
+        {"build", "-p", temp / "SampleApp", "-e", makeSampleApp(), verbose ? "-v" : "-b", "--report", temp / "r.json"});
     EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardError;
     EXPECT_EQ(outcome.standardOutput, verbose ? "fake xcodebuild: archive on standard output\n"
                                                 "fake xcodebuild: export on standard output\n"
                                               : "");
-    for (const char* action : {"archive", "export"}) {
-      EXPECT_EQ(countOf(outcome.standardError, "\nfake xcodebuild: " + std::string(action) + " on standard error\n"), 1);
+    for (const std::string action : {"archive", "export"}) {
+      EXPECT_EQ(countOf(outcome.standardError, "\nfake xcodebuild: " + action + " on standard error\n"), 1);
+      EXPECT_EQ(readFile(builds + "SampleApp/xcodebuild-" + action + ".log"),
+                "fake xcodebuild: " + action + " on standard output\nfake xcodebuild: " + action + " on standard error\n");
     }
+    EXPECT_NE(readFile(temp / "r.json").find("\"ipaFiles\": [\n    \"" + builds + "SampleApp/SampleApp.ipa\"\n  ]"),
+              std::string::npos) << readFile(temp / "r.json");
   }
+}
+
+// The --report document as a user finds it, its duration, which no test can know, set to 0;
+// what a failed build reports is tested in-process.
+TEST_F(CommandLineTest, AModifyReportsEachFileWithItsCountsOrItsError) {
+  temp.write("App/A.xib", R"(<document><view contentMode="s" id="a-1"><accessibility identifier="kept"/></view>)"
+                          R"(<view contentMode="s" id="a-2"/></document>)");
+  temp.write("App/B.xib", "<document><view>");
+  const auto outcome = korvaster({"modify", "-p", "App", "--report", "run.json"}, temp.path());
+  ASSERT_EQ(outcome.exitStatus, 0) << outcome.standardError;
+  std::string report = readFile(temp / "run.json");
+  const std::size_t duration = report.find("\"durationSeconds\": ") + 19;
+  EXPECT_EQ(report.replace(duration, report.find(',', duration) - duration, "0"),
+            "{\n  \"command\": \"modify\",\n  \"status\": \"succeeded\",\n  \"error\": null,\n  \"durationSeconds\": 0,\n"
+            "  \"copyPath\": \"" + projects + "App/\",\n  \"interfaceBuilderFiles\": [\n    {\n      \"path\": \"" +
+                projects + "App/A.xib\",\n      \"views\": 2,\n      \"identifiersAdded\": 1,\n      \"identifiersKept\": 1\n"
+                "    },\n    {\n      \"path\": \"" + projects + "App/B.xib\",\n      \"error\": \"The operation couldn't be "
+                "completed. (korvaster.XmlSyntaxError error 3.) XML syntax error at line 1, column 17: no element found\"\n"
+                "    }\n  ],\n  \"totals\": {\n    \"files\": 2,\n    \"updated\": 1,\n    \"failed\": 1,\n    \"views\": 2,\n"
+                "    \"identifiersAdded\": 1,\n    \"identifiersKept\": 1\n  }\n}\n");
+  EXPECT_EQ(permissionsOf(temp / "run.json"), 0644u);
 }
 
 }  // namespace

@@ -24,9 +24,11 @@ class FaultInjectingFileManager final : public files::FileManager {
       : FileManager(std::move(filter)), plan_(std::make_shared<Plan>()) {}
 
   // The `nth` call of `call` (counted from 1 across this manager and the ones made from it
-  // with withCopyFilter) fails with `error`; a later call of that kind succeeds again.
-  void fail(Call call, int nth, int error) { plan_->faults[call] = {nth, error}; }
-  void before(Call call, int nth, std::function<void()> action) { plan_->actions[call] = {nth, std::move(action)}; }
+  // with withCopyFilter) runs `first`, then fails with `error` unless it is 0; a later call of
+  // that kind succeeds again.
+  void fail(Call call, int nth, int error, std::function<void()> first = {}) {
+    plan_->faults[call] = {nth, error, std::move(first)};
+  }
   int calls(Call call) const { return plan_->counts[call]; }
 
   std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const override {
@@ -65,9 +67,12 @@ class FaultInjectingFileManager final : public files::FileManager {
   }
 
  private:
+  struct Fault {
+    int nth, error;
+    std::function<void()> first;
+  };
   struct Plan {
-    std::map<Call, std::pair<int, int>> faults;  // the call number that fails, and its errno
-    std::map<Call, std::pair<int, std::function<void()>>> actions;
+    std::map<Call, Fault> faults;
     std::map<Call, int> counts;
     std::mutex mutex;  // the identifier pass writes from several threads
   };
@@ -75,11 +80,10 @@ class FaultInjectingFileManager final : public files::FileManager {
   int fault(Call call) const {
     const std::lock_guard<std::mutex> hold(plan_->mutex);
     const int number = ++plan_->counts[call];
-    if (const auto action = plan_->actions.find(call); action != plan_->actions.end() && action->second.first == number) {
-      action->second.second();
-    }
     const auto found = plan_->faults.find(call);
-    return found != plan_->faults.end() && found->second.first == number ? found->second.second : 0;
+    if (found == plan_->faults.end() || found->second.nth != number) return 0;
+    if (found->second.first) found->second.first();
+    return found->second.error;
   }
   static bool failed(files::Failure* failure, const std::string& path, int error) {
     if (failure != nullptr) *failure = files::Failure{path, std::strerror(error)};

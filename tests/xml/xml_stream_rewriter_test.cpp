@@ -44,7 +44,7 @@ std::string errorOfRewrite(std::string_view input, std::size_t maximumDepth = 0)
 TEST(XmlStreamRewriterTest, WritesTheTreeWritersText) {
   const std::pair<const char*, const char*> cases[] = {
       {"<r/>", "<r />"},
-      {"<r a='1' b=\"x&#10;y&#9;&quot;\"></r>", "<r a=\"1\" b=\"x&#10;y&#9;&quot;\" />"},
+      {"<r a='1' b=\"x&#10;y&#13;&#9;&quot;&lt;'&amp;>\"></r>", "<r a=\"1\" b=\"x&#10;y&#13;&#9;&quot;&lt;&apos;&amp;&gt;\" />"},
       // Texts of leaves stay exactly, escaped; texts beside children are layout and go.
       {"<r>\n  <a>  t&amp;&lt;'\"&#13;\n </a> tail <b/>\n</r>",
        "<r>\n\t<a>  t&amp;&lt;&apos;&quot;&#13;\n </a>\n\t<b />\n</r>"},

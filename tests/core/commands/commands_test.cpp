@@ -133,42 +133,52 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
              "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
              "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
   const testing::ScopedEnvironment home("HOME", temp.makeFolder("home").c_str());
+  const std::string log = temp / "home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log";
   const auto fails = [](const auto&) { return 65; };
-  testing::RecordingCommandRunner runner({fails, fails});
+  // As xcodebuild's output would, the failed archive leaves its log.
+  testing::RecordingCommandRunner runner({fails, [&](const auto&) { return temp.write(log.substr(temp.path().size() + 1), "x"), 65; }});
   auto lines = std::make_shared<RecordingLineWriter>();
   Platform platform;
   platform.runner = &runner;
   platform.logLines = lines;
+  support::StringOutputStream report;
+  platform.output = &report;
 
-  // A run that fails before it has a project makes no working folder.
+  // A run that fails before it has a project makes no working folder; without a readable export
+  // list it copies nothing.
   const std::pair<std::vector<std::string>, KorvastError> failures[] = {
       {{"korvaster", "build", "-b"}, KorvastError::missedProjectPath()},
       {{"korvaster", "build", "-b", "-p", temp / "App"}, KorvastError::missedExportOptionsPlistPath()},
+      {{"korvaster", "build", "-p", temp / "App", "-e", temp / "nope"}, KorvastError::failedToReadPlistPath()},
   };
+  std::string printed;
+  const auto whoops = [&](const KorvastError& error) { return printed += "Whoops! An error occurred: " + error.localizedDescription() + "\n"; };
   for (const auto& [words, error] : failures) {
-    support::StringOutputStream report;
-    platform.output = &report;
     EXPECT_EQ(runKorvaster(words, platform), 1);
-    EXPECT_EQ(report.text(), "Whoops! An error occurred: " + error.localizedDescription() + "\n");
-    if (words.size() == 3) {
-      EXPECT_TRUE(std::filesystem::is_empty(temp / "home"));
-    }
+    EXPECT_EQ(report.text(), whoops(error));
+    EXPECT_TRUE(words.size() > 3 || std::filesystem::is_empty(temp / "home"));
   }
+  EXPECT_TRUE(std::filesystem::is_empty(temp / "home/.korvast/CommandLineTool/Projects"));
   EXPECT_EQ(lines->lines.size(), 0u);
 
-  // Build-only archives the project where it lies, verbosely when asked; a build archives the copy.
+  // Build-only archives the project where it lies, verbosely when asked; a build archives the copy,
+  // removes it, names the kept log and reports the failure.
   for (const char* mode : {"-b", "-v"}) {
-    support::StringOutputStream report;
-    platform.output = &report;
-    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", temp / "App", "-e", temp / "Export.plist"}, platform), 1);
-    EXPECT_EQ(report.text(),
-              "Whoops! An error occurred: " + KorvastError::failedToBuildArchive(65).localizedDescription() + "\n");
+    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", temp / "App", "-e", temp / "Export.plist", "--report",
+                            temp / "run.json"}, platform), 1);
   }
+  whoops(KorvastError::failedToBuildArchive(65));
+  EXPECT_EQ(report.text(), whoops(KorvastError::failedToBuildArchive(65)));
   ASSERT_EQ(runner.calls.size(), 2u);
   EXPECT_EQ(runner.calls[0][4], temp / "App/App.xcworkspace");
-  EXPECT_EQ(runner.calls[0].back(), "-quiet");
   EXPECT_EQ(runner.calls[1].back(), "-verbose");
-  EXPECT_EQ(runner.calls[1][4], temp / "home/.korvast/CommandLineTool/Projects/App/App.xcworkspace");
+  EXPECT_EQ(lines->lines.back(), "[\U0001F525] KorvastLoger -> The output of xcodebuild is in " + log);
+  const std::string written = testing::readFile(temp / "run.json");
+  for (const std::string& part : {"\"status\": \"failed\",\n  \"error\": \"" + KorvastError::failedToBuildArchive(65).localizedDescription(),
+                                  std::string("\"copyRemoved\": true"), std::string("\"archivePath\": null"),
+                                  "\"exitStatus\": 65,\n      \"log\": \"" + log + "\"\n    }\n  ],\n  \"ipaFiles\": []\n}"}) {
+    EXPECT_NE(written.find(part), std::string::npos) << part << "\nnot in\n" << written;
+  }
 }
 
 TEST(VersioningTest, DisplayStringUsesAnEmDashAndFullNumbers) {

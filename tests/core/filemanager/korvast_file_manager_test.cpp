@@ -178,10 +178,7 @@ TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
 
 // Lets another thread see that a line was logged.
 struct SignallingLineWriter final : LineWriter {
-  void writeLine(const std::string& text) override {
-    line = text;
-    written = true;
-  }
+  void writeLine(const std::string& text) override { line = text, written = true; }
   std::string line;
   std::atomic<bool> written{false};
 };
@@ -193,18 +190,12 @@ TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFol
     auto signal = std::make_shared<SignallingLineWriter>();
     std::optional<KorvastFileManager> first(service());
     std::optional<ProjectCopy> held;
-    if (build) {
-      first->prepareProjectBuildFolder("App.xcworkspace");
-    } else {
-      held.emplace(first->copy(temp / "App", std::nullopt));
-    }
+    if (build) first->prepareProjectBuildFolder("App.xcworkspace");
+    else held.emplace(first->copy(temp / "App", std::nullopt));
     std::thread second([&] {
       const KorvastFileManager other(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, signal)), system);
-      if (build) {
-        other.prepareProjectBuildFolder("App.xcworkspace");
-      } else {
-        other.copy(temp / "App", std::nullopt).commit();
-      }
+      if (build) other.prepareProjectBuildFolder("App.xcworkspace");
+      else other.copy(temp / "App", std::nullopt).commit();
     });
     for (int wait = 0; wait < 300 && !signal->written; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(signal->written) << "the second run did not wait";

@@ -89,13 +89,16 @@ int kernelCopy(int from, int to, const struct stat& source) {
 
 }  // namespace
 
-bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode) {
+bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode, bool* sourceFailed) {
 #if defined(__APPLE__)
   if (::clonefile(source.c_str(), destination.c_str(), CLONE_NOFOLLOW) == 0)
     return ::chmod(destination.c_str(), mode) == 0;
 #endif
   FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!from.valid()) return false;
+  if (!from.valid()) {
+    if (sourceFailed != nullptr) *sourceFailed = true;
+    return false;
+  }
   struct stat status {};
   if (::fstat(from.get(), &status) != 0) return false;
   FileDescriptor to(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));

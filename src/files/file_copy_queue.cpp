@@ -37,15 +37,18 @@ void FileCopyQueue::stopHelpers() {
 
 void FileCopyQueue::run(const Task& task) {
   int error = 0;
+  bool sourceFailed = false;
   if (support::pendingInterruption() != 0) {
     error = EINTR;
-  } else if (!copyFileContents(task.source, task.destination, task.mode)) {
+    sourceFailed = true;
+  } else if (!copyFileContents(task.source, task.destination, task.mode, &sourceFailed)) {
     error = errno;
   }
   if (error == 0) return;
   // The file that failed first may leave a file that is only half there; the caller
-  // removes the whole copy.
-  const std::string& path = error == EINTR ? task.source : task.destination;
+  // removes the whole copy. An unreadable file is named where the user can find it, not
+  // in the copy that is removed.
+  const std::string& path = sourceFailed ? task.source : task.destination;
   const std::lock_guard<std::mutex> lock(mutex_);
   if (failure_ && failure_->first < task.number) return;
   failure_.emplace(task.number, Failure{path, std::strerror(error)});

@@ -43,5 +43,16 @@ TEST(FileCopyQueueTest, AnEarlierQueuedFailureWinsOverALaterOneMetFirst) {
   EXPECT_EQ(failure->reason, "File exists");
 }
 
+// The copy is removed after a failure, so a file that cannot be read is named in the project.
+TEST(FileCopyQueueTest, AFileThatCannotBeReadIsNamedWhereItLies) {
+  korvaster::testing::TemporaryFolder temp;
+  FileCopyQueue queue(1);
+  queue.add(temp / "gone", temp / "copy", 0600);
+  const auto failure = queue.finish();
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->path, temp / "gone");
+  EXPECT_EQ(failure->reason, "No such file or directory");
+}
+
 }  // namespace
 }  // namespace korvaster::files

@@ -12,12 +12,6 @@
 
 namespace korvaster::files {
 
-namespace {
-// Short, so that a file whose name is near the longest allowed can still be rewritten; the
-// pattern removeAbandonedTemporaries looks for.
-constexpr const char* kTemporaryName = ".korvaster-XXXXXX";
-}  // namespace
-
 ContentsReplacement::ContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
     : path_(std::move(path)), mode_(mode), mayCreate_(mayCreate && mode == Mode::atomically), original_(original) {}
 
@@ -45,7 +39,7 @@ bool ContentsReplacement::open() {
     if (descriptor_ < 0 && (errno == EACCES || errno == EPERM)) mode_ = Mode::atomically;
   }
   if (mode_ == Mode::atomically) {
-    temporary_ = folderAndName(path_).first + "/" + kTemporaryName;
+    temporary_ = folderAndName(path_).first + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
     descriptor_ = ::mkstemp(temporary_.data());
     if (descriptor_ < 0) temporary_.clear();
   }

@@ -4,10 +4,17 @@
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace korvaster::files {
+
+// A replacement's temporary file is named this prefix and this many random characters: short,
+// so that a file whose name is near the longest allowed can still be rewritten, and the
+// pattern removeAbandonedTemporaries looks for.
+inline constexpr const char* kTemporaryPrefix = ".korvaster-";
+inline constexpr std::size_t kTemporaryRandomLength = 6;
 
 class ContentsReplacement {
  public:

@@ -17,10 +17,6 @@ namespace korvaster::files {
 
 namespace {
 
-// As ContentsReplacement names its temporary files.
-constexpr const char* kTemporaryPrefix = ".korvaster-";
-constexpr std::size_t kTemporaryRandomLength = 6;
-
 [[noreturn]] void failRead(const std::string& path) {
   throw FileIOError(FileIOError::Case::readFailed, path, errno);
 }

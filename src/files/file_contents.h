@@ -21,13 +21,6 @@ std::string readContents(const std::string& path,
 // failure too, unless `mayCreate`: the new file then gets the bits 0644.
 void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false);
 
-// Replaces the contents of the regular file at `path` in place, without a temporary file,
-// keeping its permission bits; only for a file no one else can see yet, such as one in a
-// staging folder. When the new contents cannot all be written, `original` is written back
-// and FileIOError(writeFailed) is thrown. A file that may not be opened for writing is
-// replaced atomically instead.
-void overwriteContents(const std::string& path, std::string_view contents, std::string_view original);
-
 // Removes the temporary files of writeAtomically that a killed process left in `folder`;
 // returns how many went. Only for a caller that knows no other writer is at work there.
 int removeAbandonedTemporaries(const std::string& folder);

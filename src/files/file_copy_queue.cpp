@@ -99,7 +99,6 @@ std::optional<Failure> FileCopyQueue::finish() {
     run(task);
     lock.lock();
   }
-  tasks_.clear();
   idle_.wait(lock, [this] { return running_ == 0; });
   if (!failure_) return std::nullopt;
   return failure_->second;

@@ -8,17 +8,15 @@
 #include "files/file_lock.h"
 
 namespace korvaster::files {
-class FileManager;
-}
 
-namespace korvaster::files {
+class FileManager;
 
 class StagingFolder {
  public:
   // Makes a new folder named `prefix` and six random characters in `parentPath`, locks it
-  // and marks it with a file named `prefix` less its closing "-". Throws FileIOError(writeFailed) when it cannot be made, support::Interrupted when a
-  // signal came while waiting.
-  // Its lock is taken through `system`.
+  // (through `system`) and marks it with a file named `prefix` less its closing "-". Throws
+  // FileIOError(writeFailed) when it cannot be made, support::Interrupted when a signal came
+  // while waiting.
   StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix);
   // Removes the folder with everything still in it; a failure is left for removeAbandoned.
   ~StagingFolder();

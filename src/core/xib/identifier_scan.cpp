@@ -141,12 +141,7 @@ IdentifierScan scanIdentifiers(std::string_view document) {
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   if (xml::parseAll(parser.get(), document) != XML_STATUS_OK) {
     if (scanner.error()) throw *scanner.error();
-    const XML_Error code = XML_GetErrorCode(parser.get());
-    if (code == XML_ERROR_NONE) throw xml::XmlError::parsingFailed();
-    const XML_LChar* text = XML_ErrorString(code);
-    throw xml::XmlSyntaxError(static_cast<int>(code), text != nullptr ? text : "unknown error",
-                              XML_GetCurrentLineNumber(parser.get()),
-                              XML_GetCurrentColumnNumber(parser.get()) + 1);
+    xml::throwSyntaxError(parser.get());
   }
   return scanner.finish();
 }

@@ -91,6 +91,12 @@ bool FileManager::isRegularFile(const std::string& path) const {
   return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+std::optional<std::uintmax_t> FileManager::fileSize(const std::string& path) const {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return static_cast<std::uintmax_t>(status.st_size);
+}
+
 bool FileManager::isSymbolicLink(const std::string& path) const {
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);

@@ -2,6 +2,7 @@
 // keeps the manager it was made with; a manager may carry a filter that copies consult.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -76,6 +77,8 @@ class FileManager {
   virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
   // Whether `path` is, or leads through a link to, a regular file.
   virtual bool isRegularFile(const std::string& path) const;
+  // The size in bytes of the file at `path` (links followed), or nothing when it has none.
+  virtual std::optional<std::uintmax_t> fileSize(const std::string& path) const;
   // Whether `path` itself is a symbolic link.
   virtual bool isSymbolicLink(const std::string& path) const;
   // The real folder behind `path` (links followed), or nothing when there is no folder.

@@ -1,5 +1,7 @@
 #include "core/filemanager/korvast_file_manager.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <map>
 #include <set>
 
@@ -15,6 +17,7 @@
 #include "files/file_system_sequence.h"
 #include "files/path_text.h"
 #include "files/staging_folder.h"
+#include "support/byte_budget.h"
 #include "support/interruption.h"
 #include "support/worker_pool.h"
 #include "xml/xml_error.h"
@@ -297,11 +300,19 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
       work[index].errorLine = "Can't read file, Description: " + *outcome.error + inFile;
     }
   };
+  // A file is held in memory about twice while it is rewritten. Files rewritten side by side
+  // share a budget of the largest file's size, so that the pass never needs more memory than
+  // it does for the largest file alone; small files still go two or more at a time.
+  std::vector<std::uintmax_t> taskBytes(tasks.size(), 0);
+  for (std::size_t task = 0; task < tasks.size(); ++task)
+    taskBytes[task] = system_->fileSize(work[tasks[task].front()].path).value_or(0);
+  support::ByteBudget budget(tasks.empty() ? 0 : *std::max_element(taskBytes.begin(), taskBytes.end()));
   std::vector<bool> finished(ibFiles.size(), false);
   std::size_t reported = 0;
   support::runOnWorkers(
       tasks.size(), support::workerCount(),
       [&](std::size_t task) {
+        const support::ByteBudget::Hold hold(budget, taskBytes[task]);
         for (const std::size_t index : tasks[task]) rewrite(index);
       },
       [&](std::size_t task) {

@@ -268,9 +268,20 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
   std::vector<std::vector<std::size_t>> tasks;
   std::map<std::string, std::size_t> taskOfPath;
   std::set<std::string> tidiedFolders;
+  // Many files share a folder: its real path is found once, and a file that is not itself a
+  // link is found in it under its own name.
+  std::map<std::string, std::optional<std::string>> realFolders;
+  auto realPathOf = [&](const std::string& path) {
+    if (system_->isSymbolicLink(path)) return system_->realPath(path).value_or(path);
+    const auto [folder, name] = files::folderAndName(path);
+    auto [found, isNew] = realFolders.try_emplace(folder);
+    if (isNew) found->second = system_->realPath(folder);
+    if (!found->second) return path;
+    return *found->second == "/" ? "/" + name : *found->second + "/" + name;
+  };
   for (std::size_t index = 0; index < ibFiles.size(); ++index) {
     const files::File& file = ibFiles[index];
-    work[index].path = system_->realPath(file.path()).value_or(file.path());
+    work[index].path = realPathOf(file.path());
     summary.files[index].path = shownPath ? shownPath(file.path()) : file.path();
     const auto [found, isNew] = taskOfPath.emplace(work[index].path, tasks.size());
     if (isNew) tasks.emplace_back();

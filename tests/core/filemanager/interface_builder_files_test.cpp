@@ -100,7 +100,7 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
   ASSERT_EQ(lines->lines.size(), 2u);
   EXPECT_EQ(lines->lines[0],
             kError + "Can't read file, Description: The operation couldn't be completed. "
-            "(korvaster.XmlSyntaxError error 7.) XML syntax error at line 1, column 42: mismatched tag (in " +
+                     "(korvaster.XmlSyntaxError error 7.) XML syntax error at line 1, column 42: mismatched tag (in " +
                 temp / "P/1.xib" + ")");
   EXPECT_NE(lines->lines[1].find("elements nested deeper than 256 levels (in " + temp / "P/2.xib" + ")"),
             std::string::npos)

@@ -9,19 +9,12 @@
 namespace korvaster::testing {
 namespace {
 
-const std::string kMain = R"(<?xml version="1.0" encoding="UTF-8"?>
-<document>
-    <view contentMode="scaleToFill" id="v-1">
-        <accessibility key="accessibilityConfiguration" identifier="title"/>
-        <subviews>
-            <label contentMode="left" id="l-1"/>
-            <button contentMode="center" id="b-1">
-                <accessibility key="accessibilityConfiguration" identifier="title"/>
-            </button>
-        </subviews>
-    </view>
-</document>
-)";
+// A label without an identifier, and a button that reuses its parent's.
+const std::string kMain =
+    "<document>\n  <view contentMode=\"scaleToFill\" id=\"v-1\">\n    <accessibility identifier=\"title\"/>\n"
+    "    <label contentMode=\"left\" id=\"l-1\"/>\n"
+    "    <button contentMode=\"center\" id=\"b-1\"><accessibility identifier=\"title\"/></button>\n"
+    "  </view>\n</document>\n";
 
 using CheckCommandTest = KorvasterTest;
 
@@ -32,7 +25,7 @@ TEST_F(CheckCommandTest, FindingsComeInEachFormatAndTheStatusSaysWhetherAnyWereF
                                  "</document>");
   const std::string broken = "XML syntax error at line 1, column 40: no element found";
   const std::string missing = "label 'l-1' has no accessibility identifier";
-  const std::string duplicate = "button 'b-1' uses accessibility identifier 'title', already used by 'v-1' at line 3";
+  const std::string duplicate = "button 'b-1' uses accessibility identifier 'title', already used by 'v-1' at line 2";
   const std::string summary = "Checked 2 Interface Builder files: 3 views, 1 without an accessibility identifier, "
                               "1 duplicate identifiers, 1 unreadable.\n";
   // Run from the root, a path outside the current directory is shown from there.
@@ -41,21 +34,21 @@ TEST_F(CheckCommandTest, FindingsComeInEachFormatAndTheStatusSaysWhetherAnyWereF
     std::string format, cwd, output;
   } cases[] = {
       {"text", temp.path(),
-       "App/Broken.xib:1: error: " + broken + "\nApp/Main.storyboard:6:13: warning: " + missing +
-           "\nApp/Main.storyboard:7:13: warning: " + duplicate + "\n" + summary},
+       "App/Broken.xib:1: error: " + broken + "\nApp/Main.storyboard:4:5: warning: " + missing +
+           "\nApp/Main.storyboard:5:5: warning: " + duplicate + "\n" + summary},
       {"github", "/",
        "::error file=" + shown + "Broken.xib,line=1::" + broken + "\n::warning file=" + shown +
-           "Main.storyboard,line=6,col=13::" + missing + "\n::warning file=" + shown +
-           "Main.storyboard,line=7,col=13::" + duplicate + "\n" + summary},
+           "Main.storyboard,line=4,col=5::" + missing + "\n::warning file=" + shown +
+           "Main.storyboard,line=5,col=5::" + duplicate + "\n" + summary},
       {"json", temp.path(),
        "{\n  \"files\": [\n    {\n      \"path\": \"App/Broken.xib\",\n      \"error\": \"" + broken +
            "\"\n    },\n    {\n      \"path\": \"App/Main.storyboard\",\n      \"views\": 3,\n"
            "      \"missing\": 1,\n      \"duplicates\": 1,\n      \"findings\": [\n        {\n"
-           "          \"kind\": \"missingIdentifier\",\n          \"line\": 6,\n          \"column\": 13,\n"
+           "          \"kind\": \"missingIdentifier\",\n          \"line\": 4,\n          \"column\": 5,\n"
            "          \"element\": \"label\",\n          \"id\": \"l-1\",\n          \"message\": \"" + missing +
-           "\"\n        },\n        {\n          \"kind\": \"duplicateIdentifier\",\n          \"line\": 7,\n"
-           "          \"column\": 13,\n          \"element\": \"button\",\n          \"id\": \"b-1\",\n"
-           "          \"identifier\": \"title\",\n          \"firstId\": \"v-1\",\n          \"firstLine\": 3,\n"
+           "\"\n        },\n        {\n          \"kind\": \"duplicateIdentifier\",\n          \"line\": 5,\n"
+           "          \"column\": 5,\n          \"element\": \"button\",\n          \"id\": \"b-1\",\n"
+           "          \"identifier\": \"title\",\n          \"firstId\": \"v-1\",\n          \"firstLine\": 2,\n"
            "          \"message\": \"" + duplicate + "\"\n        }\n      ]\n    }\n  ],\n  \"summary\": {\n"
            "    \"files\": 2,\n    \"views\": 3,\n    \"missing\": 1,\n    \"duplicates\": 1,\n"
            "    \"unreadable\": 1\n  }\n}\n"},

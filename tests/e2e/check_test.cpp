@@ -1,5 +1,5 @@
-// `korvaster check` on a small project: what each format shows, what the exit status says,
-// and that nothing is written.
+// `korvaster check` on a small project: each format once, what the exit status says, and
+// that nothing is written.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,110 +9,65 @@
 namespace korvaster::testing {
 namespace {
 
-namespace fs = std::filesystem;
+// A label without an identifier, and a button that reuses its parent's.
+const std::string kMain =
+    "<document>\n  <view contentMode=\"scaleToFill\" id=\"v-1\">\n    <accessibility identifier=\"title\"/>\n"
+    "    <label contentMode=\"left\" id=\"l-1\"/>\n"
+    "    <button contentMode=\"center\" id=\"b-1\"><accessibility identifier=\"title\"/></button>\n"
+    "  </view>\n</document>\n";
 
-const std::string kMain = R"(<?xml version="1.0" encoding="UTF-8"?>
-<document>
-    <view contentMode="scaleToFill" id="v-1">
-        <accessibility key="accessibilityConfiguration" identifier="title"/>
-        <subviews>
-            <label contentMode="left" id="l-1"/>
-            <button contentMode="center" id="b-1">
-                <accessibility key="accessibilityConfiguration" identifier="title"/>
-            </button>
-        </subviews>
-    </view>
-</document>
-)";
-const std::string kView = R"(<document><view contentMode="s" id="p-1"/></document>)";
-
-class CheckCommandTest : public KorvasterTest {
- protected:
-  CheckCommandTest() {
-    temp.write("App/Main.storyboard", kMain);
-    temp.write("App/Broken.xib", R"(<document><view contentMode="s" id="x">)");
-    temp.write(
-        "App/Clean.xib",
-        R"(<document><view contentMode="s" id="c-1"><accessibility identifier="c"/></view></document>)");
-    temp.write("App/Pods/Lib/Lib.xib", kView);
-  }
-  ChildOutcome check(std::vector<std::string> options) {
-    std::vector<std::string> arguments{"check", "--path", "App", "--exclude", "Pods/**"};
-    arguments.insert(arguments.end(), options.begin(), options.end());
-    return korvaster(arguments, temp.path());
-  }
-};
+using CheckCommandTest = KorvasterTest;
 
 TEST_F(CheckCommandTest, FindingsComeInEachFormatAndTheStatusSaysWhetherAnyWereFound) {
+  temp.write("App/Main.storyboard", kMain);
+  temp.write("App/Broken.xib", R"(<document><view contentMode="s" id="x">)");
+  temp.write("App/Pods/Lib.xib", R"(<document><view contentMode="s" id="c"><accessibility identifier="c"/></view>)"
+                                 "</document>");
   const std::string broken = "XML syntax error at line 1, column 40: no element found";
-  const std::string duplicate =
-      "button 'b-1' uses accessibility identifier 'title', already used by 'v-1' at line 3";
-  const std::string summary =
-      "Checked 3 Interface Builder files: 4 views, 1 without an accessibility identifier, 1 duplicate "
-      "identifiers, "
-      "1 unreadable.\n";
+  const std::string missing = "label 'l-1' has no accessibility identifier";
+  const std::string duplicate = "button 'b-1' uses accessibility identifier 'title', already used by 'v-1' at line 2";
+  const std::string summary = "Checked 2 Interface Builder files: 3 views, 1 without an accessibility identifier, "
+                              "1 duplicate identifiers, 1 unreadable.\n";
+  // Run from the root, a path outside the current directory is shown from there.
+  const std::string shown = temp.path().substr(1) + "/App/";
   const struct {
-    std::vector<std::string> options;
-    std::string output;
+    std::string format, cwd, output;
   } cases[] = {
-      {{},
-       "App/Broken.xib:1: error: " + broken +
-           "\n"
-           "App/Main.storyboard:6:13: warning: label 'l-1' has no accessibility identifier\n"
-           "App/Main.storyboard:7:13: warning: " +
-           duplicate + "\n" + summary},
-      {{"--format", "github"},
-       "::error file=App/Broken.xib,line=1::" + broken +
-           "\n"
-           "::warning file=App/Main.storyboard,line=6,col=13::label 'l-1' has no accessibility identifier\n"
-           "::warning file=App/Main.storyboard,line=7,col=13::" +
-           duplicate + "\n" + summary},
-      {{"--format=json"},
+      {"text", temp.path(),
+       "App/Broken.xib:1: error: " + broken + "\nApp/Main.storyboard:4:5: warning: " + missing +
+           "\nApp/Main.storyboard:5:5: warning: " + duplicate + "\n" + summary},
+      {"github", "/",
+       "::error file=" + shown + "Broken.xib,line=1::" + broken + "\n::warning file=" + shown +
+           "Main.storyboard,line=4,col=5::" + missing + "\n::warning file=" + shown +
+           "Main.storyboard,line=5,col=5::" + duplicate + "\n" + summary},
+      {"json", temp.path(),
        "{\n  \"files\": [\n    {\n      \"path\": \"App/Broken.xib\",\n      \"error\": \"" + broken +
-           "\"\n    },\n"
-           "    {\n      \"path\": \"App/Clean.xib\",\n      \"views\": 1,\n      \"missing\": 0,\n      "
-           "\"duplicates\": 0,\n"
-           "      \"findings\": []\n    },\n"
-           "    {\n      \"path\": \"App/Main.storyboard\",\n      \"views\": 3,\n      \"missing\": 1,\n"
-           "      \"duplicates\": 1,\n      \"findings\": [\n"
-           "        {\n          \"kind\": \"missingIdentifier\",\n          \"line\": 6,\n          "
-           "\"column\": 13,\n"
-           "          \"element\": \"label\",\n          \"id\": \"l-1\",\n"
-           "          \"message\": \"label 'l-1' has no accessibility identifier\"\n        },\n"
-           "        {\n          \"kind\": \"duplicateIdentifier\",\n          \"line\": 7,\n          "
-           "\"column\": 13,\n"
-           "          \"element\": \"button\",\n          \"id\": \"b-1\",\n          \"identifier\": "
-           "\"title\",\n"
-           "          \"firstId\": \"v-1\",\n          \"firstLine\": 3,\n          \"message\": \"" +
-           duplicate +
-           "\"\n"
-           "        }\n      ]\n    }\n  ],\n"
-           "  \"summary\": {\n    \"files\": 3,\n    \"views\": 4,\n    \"missing\": 1,\n    \"duplicates\": "
-           "1,\n"
+           "\"\n    },\n    {\n      \"path\": \"App/Main.storyboard\",\n      \"views\": 3,\n"
+           "      \"missing\": 1,\n      \"duplicates\": 1,\n      \"findings\": [\n        {\n"
+           "          \"kind\": \"missingIdentifier\",\n          \"line\": 4,\n          \"column\": 5,\n"
+           "          \"element\": \"label\",\n          \"id\": \"l-1\",\n          \"message\": \"" + missing +
+           "\"\n        },\n        {\n          \"kind\": \"duplicateIdentifier\",\n          \"line\": 5,\n"
+           "          \"column\": 5,\n          \"element\": \"button\",\n          \"id\": \"b-1\",\n"
+           "          \"identifier\": \"title\",\n          \"firstId\": \"v-1\",\n          \"firstLine\": 2,\n"
+           "          \"message\": \"" + duplicate + "\"\n        }\n      ]\n    }\n  ],\n  \"summary\": {\n"
+           "    \"files\": 2,\n    \"views\": 3,\n    \"missing\": 1,\n    \"duplicates\": 1,\n"
            "    \"unreadable\": 1\n  }\n}\n"},
   };
   for (const auto& c : cases) {
-    const auto outcome = check(c.options);
+    const std::string path = c.cwd == "/" ? temp / "App" : "App";
+    const auto outcome = korvaster({"check", "--path", path, "--exclude", "Pods/**", "--format=" + c.format}, c.cwd);
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(outcome.standardOutput, c.output);
     EXPECT_EQ(outcome.standardError, "");
   }
-
   // Nothing left to find: status 0. Nothing was written, not even the working folder.
-  const auto clean = check({"--exclude", "Broken.xib", "--exclude", "**/Main.storyboard"});
+  const auto clean = korvaster({"check", "-p", temp / "App/Pods"});
   EXPECT_EQ(clean.exitStatus, 0);
-  EXPECT_EQ(clean.standardOutput,
-            "Checked 1 Interface Builder files: 1 views, 0 without an accessibility identifier, 0 duplicate "
-            "identifiers, 0 unreadable.\n");
-  EXPECT_TRUE(fs::is_empty(temp / "home"));
+  EXPECT_EQ(clean.standardOutput, "Checked 1 Interface Builder files: 1 views, 0 without an accessibility identifier, "
+                                  "0 duplicate identifiers, 0 unreadable.\n");
+  EXPECT_TRUE(std::filesystem::is_empty(temp / "home"));
   EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kMain);
-  EXPECT_EQ(entryNames(temp / "App"),
-            (std::vector<std::string>{"Broken.xib", "Clean.xib", "Main.storyboard", "Pods"}));
-  // A path outside the current directory is shown from where the run started.
-  const auto outside = korvaster({"check", "-p", temp / "App", "--exclude", "Pods", "--exclude", "Broken.xib"}, "/");
-  EXPECT_EQ(outside.exitStatus, 1);
-  EXPECT_EQ(outside.standardOutput.rfind(temp.path().substr(1) + "/App/Main.storyboard:6:13: warning: label", 0), 0u)
-      << outside.standardOutput;
+  EXPECT_EQ(entryNames(temp / "App"), (std::vector<std::string>{"Broken.xib", "Main.storyboard", "Pods"}));
 }
 
 }  // namespace

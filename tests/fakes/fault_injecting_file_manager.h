@@ -55,10 +55,6 @@ class FaultInjectingFileManager final : public files::FileManager {
     if (const int error = fault(Call::lock)) throw files::FileIOError(files::FileIOError::Case::lockFailed, path, error);
     return FileManager::lockItem(path, target, wait, onWait);
   }
-  void writeAtomically(const std::string& path, std::string_view contents) const override {
-    if (const int error = fault(Call::write)) throw files::FileIOError(files::FileIOError::Case::writeFailed, path, error);
-    FileManager::writeAtomically(path, contents);
-  }
   std::unique_ptr<files::ContentsReplacement> replaceContents(const std::string& path,
                                                               files::ContentsReplacement::Mode mode,
                                                               std::string_view original) const override {

@@ -18,15 +18,13 @@ class RecordingCommandRunner final : public CommandRunner {
   explicit RecordingCommandRunner(std::vector<Action> actions = {}) : actions_(std::move(actions)) {}
 
   using CommandRunner::run;
-  int run(const std::vector<std::string>& words, bool, const std::string& logPath) override {
+  int run(const std::vector<std::string>& words, bool, const std::string&) override {
     calls.push_back(words);
-    logPaths.push_back(logPath);
     const std::size_t index = calls.size() - 1;
     return index < actions_.size() && actions_[index] ? actions_[index](words) : 0;
   }
 
   std::vector<std::vector<std::string>> calls;
-  std::vector<std::string> logPaths;
 
  private:
   std::vector<Action> actions_;

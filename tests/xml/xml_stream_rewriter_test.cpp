@@ -4,42 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "xml/xml_document.h"
+#include "xml/rewritten_text.h"
 
 namespace korvaster::xml {
 namespace {
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n";
-
-// The rewritten text, in blocks of `blockSize` bytes.
-std::string rewritten(std::string_view input, std::size_t blockSize = 1 << 16, std::size_t maximumDepth = 0) {
-  std::string out;
-  XmlStreamRewriter rewriter(
-      nullptr, [&out](std::string_view block) { return out.append(block), true; }, maximumDepth, blockSize);
-  EXPECT_TRUE(rewriter.rewrite(input));
-  return out;
-}
-
-// What the tree writer gives for the same input, texts kept exactly; or the error's words.
-std::string throughTree(std::string_view input, std::size_t maximumDepth = 0) {
-  XmlOptions exact;
-  exact.parserSettings.shouldTrimWhitespace = false;
-  exact.parserSettings.maximumDepth = maximumDepth;
-  try {
-    return XmlDocument(input, exact).xml();
-  } catch (const XmlSyntaxError& error) {
-    return error.description();
-  }
-}
-
-std::string errorOfRewrite(std::string_view input, std::size_t maximumDepth = 0) {
-  try {
-    rewritten(input, 1 << 16, maximumDepth);
-  } catch (const XmlSyntaxError& error) {
-    return error.description();
-  }
-  return "no error";
-}
 
 TEST(XmlStreamRewriterTest, WritesTheTreeWritersText) {
   const std::pair<const char*, const char*> cases[] = {
@@ -55,8 +25,8 @@ TEST(XmlStreamRewriterTest, WritesTheTreeWritersText) {
       {"<r><a><b><c>d</c></b></a></r>", "<r>\n\t<a>\n\t\t<b>\n\t\t\t<c>d</c>\n\t\t</b>\n\t</a>\n</r>"},
   };
   for (const auto& [input, expected] : cases) {
-    EXPECT_EQ(rewritten(input), kDeclaration + expected) << input;
-    EXPECT_EQ(rewritten(input, 1), kDeclaration + expected) << input;
+    EXPECT_EQ(streamed(input), kDeclaration + expected) << input;
+    EXPECT_EQ(streamed(input, nullptr, 0, 1), kDeclaration + expected) << input;
     EXPECT_EQ(throughTree(input), kDeclaration + expected) << input;
   }
 }
@@ -66,16 +36,31 @@ TEST(XmlStreamRewriterTest, FailsWhereTheTreeReaderFails) {
   for (int level = 0; level < 5; ++level) deep += "<a>";
   for (int level = 0; level < 5; ++level) deep += "</a>";
   for (const std::string input : {"<r><a></r>", "<r/><junk/>", "", "<r a='1' a='2'/>", "<?xml version='1.0' encoding='x-y'?><r/>"}) {
-    EXPECT_EQ(errorOfRewrite(input), throughTree(input)) << input;
+    EXPECT_EQ(streamed(input), throughTree(input)) << input;
   }
-  EXPECT_EQ(errorOfRewrite(deep, 4), "XML syntax error at line 1, column 13: elements nested deeper than 4 levels");
-  EXPECT_EQ(errorOfRewrite(deep, 4), throughTree(deep, 4));
-  EXPECT_EQ(rewritten(deep, 1 << 16, 5), throughTree(deep, 5));
+  EXPECT_EQ(streamed(deep, nullptr, 4), "XML syntax error at line 1, column 13: elements nested deeper than 4 levels");
+  EXPECT_EQ(streamed(deep, nullptr, 4), throughTree(deep, 4));
+  EXPECT_EQ(streamed(deep, nullptr, 5), throughTree(deep, 5));
 
   int blocks = 0;
   XmlStreamRewriter refusing(nullptr, [&blocks](std::string_view) { return ++blocks, false; }, 0, 8);
   EXPECT_FALSE(refusing.rewrite("<r><a/><b/><c/><d/><e/></r>"));
   EXPECT_EQ(blocks, 1);
+}
+
+// Whole documents are pinned with the stream rewriter, which must write the same text.
+TEST(XmlWriterTest, AnElementWrittenAloneKeepsTheIndentOfItsDepth) {
+  const XmlDocument document(std::string_view("<r type='x'><a id='1'></a><b><c>t&amp;u</c></b></r>"));
+  EXPECT_EQ(document.root()->children()[1]->xml(), "\t<b>\n\t\t<c>t&amp;u</c>\n\t</b>");
+}
+
+// Escaping is pinned with the stream rewriter; an empty value is not a missing one.
+TEST(XmlWriterTest, AnElementWritesItsValueOnlyWithoutChildren) {
+  EXPECT_EQ(XmlElement("n", std::nullopt).xml(), "<n />");
+  EXPECT_EQ(XmlElement("n", std::string()).xml(), "<n></n>");
+  XmlElement element("p", std::string("lost"));
+  element.addChild("c");
+  EXPECT_EQ(element.xml(), "<p>\n<c />\n</p>");  // a detached element stands at depth -1
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "argparse/help_requested.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/korvast_command_line_tool.h"
-#include "core/commands/versioning.h"
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
 #include "fakes/recording_command_runner.h"
@@ -179,11 +178,6 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
                                   "\"exitStatus\": 65,\n      \"log\": \"" + log + "\"\n    }\n  ],\n  \"ipaFiles\": []\n}"}) {
     EXPECT_NE(written.find(part), std::string::npos) << part << "\nnot in\n" << written;
   }
-}
-
-TEST(VersioningTest, DisplayStringUsesAnEmDashAndFullNumbers) {
-  EXPECT_EQ(Versioning::currentVerssion.completeDisplayString(), "korvaster \u2014 1.0.0");
-  EXPECT_EQ((Versioning{12, 0, 345}).completeDisplayString(), "korvaster \u2014 12.0.345");
 }
 
 }  // namespace

@@ -2,12 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/errors/korvast_error.h"
-#include "core/filemanager/korvast_file_manager.h"
-#include "core/logging/console_logger.h"
-#include "fakes/fault_injecting_file_manager.h"
-#include "scoped_environment.h"
-#include "temporary_folder.h"
+#include "core/file_manager_fixture.h"
 
 namespace korvaster {
 namespace {
@@ -15,14 +10,11 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-TEST(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAndAFailureEndsTheWalkFailed) {
-  testing::TemporaryFolder temp;
-  testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
-  auto system = std::make_shared<testing::FaultInjectingFileManager>();
-  auto lines = std::make_shared<RecordingLineWriter>();
+using ArchiveCleanupTest = testing::FileManagerFixture;
+
+TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAndAFailureEndsTheWalkFailed) {
   const KorvastFileManager service(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines)),
                                    system);
-  const std::string builds = service.buildsFolder().path();
   for (const char* folder : {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive",
                              "App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
                              "App/.Hidden.xcarchive", "App/Stuck.xcarchive", "Busy/Busy.xcarchive", "Mine/Mine.xcarchive"}) {
@@ -37,14 +29,9 @@ TEST(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAnd
   service.prepareProjectBuildFolder("Mine.xcworkspace");
   const auto other = files::FileLock::tryAcquire(builds + "Busy/", files::FileLock::Target::folder);
   ASSERT_TRUE(other);
-  system->fail(testing::FaultInjectingFileManager::Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
+  system->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
 
-  try {
-    service.cleanArchives();
-    ADD_FAILURE() << "an archive could not go, yet the clean-up succeeded";
-  } catch (const KorvastError& error) {
-    EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToCleanArchives);
-  }
+  EXPECT_EQ(failureOf([&] { service.cleanArchives(); }), KorvastError::Case::failedToCleanArchives);
   EXPECT_EQ(testing::entryNames(builds), (Names{"App", "Busy", "Linked", "Mine"}));
   EXPECT_EQ(testing::entryNames(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
                                                        "Keep.xcarchive.bak", "Link.xcarchive", "Stuck.xcarchive", "deeper"}));
@@ -56,7 +43,7 @@ TEST(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAnd
   EXPECT_EQ(lines->lines,
             (Names{debug + "Cleaning...", debug + "Archive Top.xcarchive was deleted",
                    debug + "Archive App.xcarchive was deleted", debug + "Archive Old.App.xcarchive was deleted",
-                   "[\U0001F525] KorvastLoger -> Can't delete xcarchive Stuck.xcarchive",
+                   kError + "Can't delete xcarchive Stuck.xcarchive",
                    debug + "Archives in " + builds + "Busy/ belong to another run",
                    debug + "Archive Mine.xcarchive was deleted"}));
 

@@ -5,10 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/filemanager/korvast_file_manager.h"
-#include "core/logging/console_logger.h"
-#include "scoped_environment.h"
-#include "temporary_folder.h"
+#include "core/file_manager_fixture.h"
 
 namespace korvaster {
 namespace {
@@ -26,15 +23,12 @@ const std::string kViewRewritten =
     "\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"v-1\" />\n"
     "\t</view>\n</document>";
 
-class InterfaceBuilderFilesTest : public ::testing::Test {
+class InterfaceBuilderFilesTest : public testing::FileManagerFixture {
  protected:
-  std::vector<files::File> found() { return service.findIBFiles(files::Folder(temp / "P")); }
-  bool modifyAll() { return service.modifyAccessibilityId(found()).allSucceeded(); }
+  std::vector<files::File> found() { return manager.findIBFiles(files::Folder(temp / "P")); }
+  bool modifyAll() { return manager.modifyAccessibilityId(found()).allSucceeded(); }
 
-  testing::TemporaryFolder temp;
-  testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
-  std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  KorvastFileManager service{std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines))};
+  const KorvastFileManager manager = service();
 };
 
 // A copy without links lists its files as it makes them, and that list stands in for a walk
@@ -49,12 +43,12 @@ TEST_F(InterfaceBuilderFilesTest, ACopysOwnListIsWhatAWalkOfItFindsAndALinkMeans
     for (const auto& file : found) relative.push_back(file.path().substr(copy.workFolder().path().size()));
     return relative;
   };
-  const auto copy = service.copy(temp / "P", std::nullopt);
+  const auto copy = manager.copy(temp / "P", std::nullopt);
   ASSERT_TRUE(copy.listedFiles());
-  EXPECT_EQ(names(service.findIBFiles(copy), copy), names(service.findIBFiles(copy.workFolder()), copy));
-  EXPECT_EQ(names(service.findIBFiles(copy), copy).size(), 9u);
+  EXPECT_EQ(names(manager.findIBFiles(copy), copy), names(manager.findIBFiles(copy.workFolder()), copy));
+  EXPECT_EQ(names(manager.findIBFiles(copy), copy).size(), 9u);
   ASSERT_EQ(::symlink("a", (temp / "P/link").c_str()), 0);
-  EXPECT_FALSE(service.copy(temp / "P", temp.makeFolder("out")).listedFiles());
+  EXPECT_FALSE(manager.copy(temp / "P", temp.makeFolder("out")).listedFiles());
 }
 
 TEST_F(InterfaceBuilderFilesTest, RewritesRegularFilesWithExactExtensionsInsideTheFolderOnly) {
@@ -105,8 +99,8 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
   EXPECT_EQ(readFile(temp / "P/3.xib"), kViewRewritten);
   ASSERT_EQ(lines->lines.size(), 2u);
   EXPECT_EQ(lines->lines[0],
-            "[\U0001F525] KorvastLoger -> Can't read file, Description: The operation couldn't be completed. "
-            "(korvaster.XmlSyntaxError error 7.) XML syntax error at line 1, column 42: mismatched tag (in " +
+            kError + "Can't read file, Description: The operation couldn't be completed. "
+                     "(korvaster.XmlSyntaxError error 7.) XML syntax error at line 1, column 42: mismatched tag (in " +
                 temp / "P/1.xib" + ")");
   EXPECT_NE(lines->lines[1].find("elements nested deeper than 256 levels (in " + temp / "P/2.xib" + ")"),
             std::string::npos)
@@ -126,7 +120,7 @@ TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
     std::ofstream(files.front().path()) << slow << "<a></r>";
     lines->lines.clear();
     std::vector<std::string> outcomes;
-    for (const auto& file : service.modifyAccessibilityId(files).files) {
+    for (const auto& file : manager.modifyAccessibilityId(files).files) {
       outcomes.push_back(file.path + std::to_string(file.counts.added) + file.error.value_or(""));
     }
     return std::make_pair(lines->lines, outcomes);

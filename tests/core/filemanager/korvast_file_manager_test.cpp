@@ -8,54 +8,18 @@
 #include <chrono>
 #include <thread>
 
-#include "core/errors/korvast_error.h"
-#include "core/logging/console_logger.h"
-#include "fakes/fault_injecting_file_manager.h"
-#include "files/deletion_guard.h"
-#include "scoped_environment.h"
-#include "temporary_folder.h"
+#include "core/file_manager_fixture.h"
 
 namespace korvaster {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::entryNames;
-using Call = testing::FaultInjectingFileManager::Call;
 using Names = std::vector<std::string>;
-
-const std::string kError = "[\U0001F525] KorvastLoger -> ";
-
-class KorvastFileManagerTest : public ::testing::Test {
- protected:
-  ~KorvastFileManagerTest() override { files::DeletionGuard::resetForTesting(); }
-
-  KorvastFileManager service() { return KorvastFileManager(logger, system); }
-  // Runs `action`, which must throw KorvastError `expected` after logging one line: `logged`,
-  // or a line that ends with `logged` when not `exact`.
-  void expectFailure(const std::function<void()>& action, KorvastError::Case expected, const std::string& logged,
-                     bool exact = true) {
-    lines->lines.clear();
-    try {
-      action();
-      ADD_FAILURE() << "no failure; expected " << logged;
-    } catch (const KorvastError& error) {
-      EXPECT_EQ(error.errorCase(), expected) << logged;
-      ASSERT_EQ(lines->lines.size(), 1u) << logged;
-      EXPECT_TRUE(exact ? lines->lines[0] == logged : testing::endsWith(lines->lines[0], logged))
-          << lines->lines[0] << "\nexpected: " << logged;
-    }
-  }
-
-  testing::TemporaryFolder temp;
-  testing::ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
-  std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
-  std::shared_ptr<testing::FaultInjectingFileManager> system = std::make_shared<testing::FaultInjectingFileManager>();
-  std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
-};
+using KorvastFileManagerTest = testing::FileManagerFixture;
 
 TEST_F(KorvastFileManagerTest, CreatingTheServiceMakesTheWorkingFolderTree) {
-  EXPECT_EQ(service().buildsFolder().path(), temp / "home/.korvast/CommandLineTool/AppBuilds/");
+  EXPECT_EQ(service().buildsFolder().path(), builds);
   EXPECT_EQ(service().projectsFolder().path(), projects);  // a second run reuses the tree
   EXPECT_EQ(entryNames(temp / "home/.korvast/CommandLineTool"), (Names{"AppBuilds", "Locks", "Projects"}));
   temp.write("home2/.korvast", "a file in the way");
@@ -161,7 +125,6 @@ TEST_F(KorvastFileManagerTest, CopiesOntoIntoOrOverTheProjectOrOverForeignFolder
 
 TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {
   const auto files = service();
-  const std::string builds = files.buildsFolder().path();
   EXPECT_EQ(files.prepareProjectBuildFolder("/p/MyApp.xcworkspace"), builds + "MyApp/");
   temp.write("home/.korvast/CommandLineTool/AppBuilds/MyApp/left.ipa", "");
   EXPECT_EQ(files.prepareProjectBuildFolder("MyApp.xcworkspace/"), builds + "MyApp/");
@@ -185,7 +148,7 @@ struct SignallingLineWriter final : LineWriter {
 
 TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFolder) {
   temp.write("App/a.swift", "");
-  const std::string info = "[\u2139\uFE0F] KorvastLoger -> Another korvaster run is ";
+  const std::string info = kInfo + "Another korvaster run is ";
   for (const bool build : {false, true}) {
     auto signal = std::make_shared<SignallingLineWriter>();
     std::optional<KorvastFileManager> first(service());
@@ -203,7 +166,7 @@ TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFol
     held.reset();
     first.reset();
     second.join();
-    EXPECT_EQ(signal->line, info + (build ? "building in " + service().buildsFolder().path() + "App/"
+    EXPECT_EQ(signal->line, info + (build ? "building in " + builds + "App/"
                                           : "working on " + projects + "App/") + "; waiting for it to finish.");
   }
   EXPECT_EQ(entryNames(projects), Names{"App"});

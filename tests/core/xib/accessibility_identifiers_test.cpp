@@ -8,37 +8,23 @@
 #include "core/xib/identifier_stream_rules.h"
 #include "corpus.h"
 #include "temporary_folder.h"
-#include "xml/xml_document.h"
+#include "xml/rewritten_text.h"
 
 namespace korvaster {
 namespace {
 
-// The file as the identifier pass writes it, with what the rules counted; the error's words
-// when it cannot be read.
+// The file as the identifier pass writes it, with what the rules counted (nothing when it
+// cannot be read); then the same through a tree, as the pass wrote files before it streamed them.
 std::pair<std::string, IdentifierCounts> rewrittenAsStream(std::string_view input) {
-  std::string out;
   IdentifierStreamRules rules;
-  xml::XmlStreamRewriter rewriter(&rules, [&out](std::string_view block) { return out.append(block), true; }, 256);
-  try {
-    rewriter.rewrite(input);
-  } catch (const xml::XmlSyntaxError& error) {
-    return {error.description(), {}};
-  }
-  return {out, rules.counts()};
+  std::string text = xml::streamed(input, &rules, 256);
+  return {text, text.rfind("XML syntax error", 0) == 0 ? IdentifierCounts{} : rules.counts()};
 }
-
-// The same through a tree, as the pass wrote files before it streamed them.
 std::pair<std::string, IdentifierCounts> rewrittenAsTree(std::string_view input) {
-  xml::XmlOptions exact;
-  exact.parserSettings.shouldTrimWhitespace = false;
-  exact.parserSettings.maximumDepth = 256;
-  try {
-    xml::XmlDocument document(input, exact);
-    const IdentifierCounts counts = transformIdToAccessibility(*document.root());
-    return {document.xml(), counts};
-  } catch (const xml::XmlSyntaxError& error) {
-    return {error.description(), {}};
-  }
+  IdentifierCounts counts;
+  const auto pass = [&counts](xml::XmlElement& root) { counts = transformIdToAccessibility(root); };
+  std::string text = xml::throughTree(input, 256, pass);
+  return {text, counts};
 }
 
 std::tuple<std::string, std::size_t, std::size_t, std::size_t> flat(const std::pair<std::string, IdentifierCounts>& r) {
@@ -72,11 +58,9 @@ TEST(AccessibilityIdentifiersTest, ViewsGetTheirIdAsIdentifier) {
        "\t\t\t</view>\n\t\t</b>\n\t</viewController>\n</scene>"},
   };
   for (const auto& [input, expected] : cases) {
-    xml::XmlDocument document{std::string_view(input)};
-    transformIdToAccessibility(*document.root());
-    EXPECT_EQ(document.root()->xml(), expected);
-    EXPECT_EQ(rewrittenAsStream(input).first,
+    EXPECT_EQ(rewrittenAsTree(input).first,
               "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n" + expected);
+    EXPECT_EQ(rewrittenAsStream(input).first, rewrittenAsTree(input).first);
   }
 }
 
@@ -121,6 +105,23 @@ TEST(AccessibilityIdentifiersTest, StreamAndTreePassesAndTheScannerAgreeOverTheC
     EXPECT_EQ(rewrittenAsStream(streamed.first).first, streamed.first) << path;
   }
   EXPECT_GT(malformed, 0) << "no malformed file in the corpus, so the failure path went untested";
+}
+
+// check's own scanner.
+TEST(IdentifierScanTest, TheEarliestUseOfAnIdentifierIsTheFirstEvenWhenItsViewEndsLast) {
+  const auto scan = scanIdentifiers(
+      "<doc>\n<view contentMode=\"a\" id=\"outer\"><accessibility identifier=\"x\"/>\n"
+      "  <view contentMode=\"a\" id=\"inner\"><accessibility identifier=\"x\"/></view>\n"
+      "  <view contentMode=\"a\" id=\"late\"><accessibility identifier=\"x\"/></view>\n</view>\n</doc>");
+  ASSERT_EQ(scan.findings.size(), 2u);
+  for (std::size_t index = 0; index < 2; ++index) {
+    EXPECT_EQ(scan.findings[index].firstId, "outer");
+    EXPECT_EQ(scan.findings[index].position.line, index + 3);
+    EXPECT_EQ(scan.findings[index].position.column, 3u);
+  }
+  std::string deep;
+  for (int level = 0; level < 257; ++level) deep += "<a>";
+  EXPECT_THROW(scanIdentifiers(deep), xml::XmlSyntaxError);
 }
 
 }  // namespace

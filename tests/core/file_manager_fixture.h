@@ -1,0 +1,62 @@
+// What the tests of the file manager and of the workflows run in: a home of their own, a file
+// system that fails on demand, and the log lines a run writes, recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "core/errors/korvast_error.h"
+#include "core/filemanager/korvast_file_manager.h"
+#include "core/logging/console_logger.h"
+#include "fakes/fault_injecting_file_manager.h"
+#include "files/deletion_guard.h"
+#include "scoped_environment.h"
+#include "support/interruption.h"
+#include "temporary_folder.h"
+
+namespace korvaster::testing {
+
+class FileManagerFixture : public ::testing::Test {
+ protected:
+  using Call = FaultInjectingFileManager::Call;
+  static inline const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
+  static inline const std::string kError = "[\U0001F525] KorvastLoger -> ";
+
+  ~FileManagerFixture() override {
+    support::resetInterruptionForTesting();
+    files::DeletionGuard::resetForTesting();
+  }
+
+  KorvastFileManager service() const { return KorvastFileManager(logger, system); }
+  // The case of the KorvastError `action` throws; none when it throws none.
+  static std::optional<KorvastError::Case> failureOf(const std::function<void()>& action) {
+    try {
+      action();
+    } catch (const KorvastError& error) {
+      return error.errorCase();
+    }
+    return std::nullopt;
+  }
+  // Runs `action`, which must throw KorvastError `expected` after logging one line: `logged`,
+  // or a line that ends with `logged` when not `exact`.
+  void expectFailure(const std::function<void()>& action, KorvastError::Case expected, const std::string& logged,
+                     bool exact = true) {
+    lines->lines.clear();
+    EXPECT_EQ(failureOf(action), expected) << logged;
+    ASSERT_EQ(lines->lines.size(), 1u) << logged;
+    EXPECT_TRUE(exact ? lines->lines[0] == logged : endsWith(lines->lines[0], logged))
+        << lines->lines[0] << "\nexpected: " << logged;
+  }
+
+  TemporaryFolder temp;
+  ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
+  std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
+  std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";
+  std::shared_ptr<FaultInjectingFileManager> system = std::make_shared<FaultInjectingFileManager>();
+  std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
+  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+};
+
+}  // namespace korvaster::testing

@@ -31,7 +31,7 @@ std::optional<std::string> identityPath(const std::string& path) {
   const auto [folder, name] = folderAndName(path);
   const auto realFolder = resolved(folder);
   if (!realFolder) return std::nullopt;
-  return *realFolder == "/" ? "/" + name : *realFolder + "/" + name;
+  return joinedPath(*realFolder, name);
 }
 
 }  // namespace

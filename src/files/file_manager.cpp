@@ -30,10 +30,6 @@ struct DirectoryCloser {
   void operator()(DIR* directory) const { ::closedir(directory); }
 };
 
-std::string joined(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 }  // namespace
 
 struct FileManager::TreeCopy {
@@ -153,7 +149,7 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
 bool FileManager::applyFolderModes(const std::string& root, const FolderModes& modes) const {
   bool applied = true;
   for (const auto& folder : modes) {
-    const std::string path = folder.relativePath.empty() ? root : joined(root, folder.relativePath);
+    const std::string path = folder.relativePath.empty() ? root : joinedPath(root, folder.relativePath);
     if (::chmod(path.c_str(), static_cast<mode_t>(folder.mode)) != 0) applied = false;
   }
   return applied;
@@ -197,9 +193,9 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
   const bool deferred = copy.record && (mode & S_IRWXU) != S_IRWXU;
   if (deferred) copy.record->deferredModes.push_back({relative, mode});
   for (const auto& name : *names) {
-    const std::string child = joined(source, name);
+    const std::string child = joinedPath(source, name);
     if (copyFilter_ && !copyFilter_(child)) continue;
-    if (!copyEntry(child, joined(destination, name), relative.empty() ? name : relative + "/" + name,
+    if (!copyEntry(child, joinedPath(destination, name), relative.empty() ? name : relative + "/" + name,
                    copy, failure)) {
       return false;
     }

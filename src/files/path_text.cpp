@@ -13,6 +13,10 @@ std::pair<std::string, std::string> folderAndName(const std::string& path) {
   return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
+std::string joinedPath(const std::string& folder, const std::string& name) {
+  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 bool isWithin(const std::string& path, const std::string& folder) {
   if (folder == "/") return !path.empty() && path.front() == '/';
   return path.compare(0, folder.size(), folder) == 0 && (path.size() == folder.size() || path[folder.size()] == '/');

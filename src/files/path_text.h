@@ -14,6 +14,10 @@ std::string withoutTrailingSlashes(std::string path);
 // ("/a", "b"), "/b" gives ("/", "b"), "b" gives (".", "b").
 std::pair<std::string, std::string> folderAndName(const std::string& path);
 
+// `name` inside `folder`, with one "/" between them: ("/a", "b") and ("/a/", "b") give "/a/b",
+// ("/", "b") gives "/b".
+std::string joinedPath(const std::string& folder, const std::string& name);
+
 // Whether `path` is `folder` or lies inside it, component-wise: "/a/b" is within "/a" but
 // not within "/ab"; everything is within "/". Both without trailing "/".
 bool isWithin(const std::string& path, const std::string& folder);

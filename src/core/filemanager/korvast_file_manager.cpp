@@ -276,8 +276,7 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     const auto [folder, name] = files::folderAndName(path);
     auto [found, isNew] = realFolders.try_emplace(folder);
     if (isNew) found->second = system_->realPath(folder);
-    if (!found->second) return path;
-    return *found->second == "/" ? "/" + name : *found->second + "/" + name;
+    return found->second ? files::joinedPath(*found->second, name) : path;
   };
   for (std::size_t index = 0; index < ibFiles.size(); ++index) {
     const files::File& file = ibFiles[index];

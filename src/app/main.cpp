@@ -7,8 +7,10 @@
 #endif
 
 #include "core/commands/korvast_command_line_tool.h"
+#include "support/standard_descriptors.h"
 
 int main(int argc, char* argv[]) {
+  korvaster::support::openClosedStandardDescriptors();
 #ifdef __GLIBC__
   // Each worker holds a file and a parser buffer of a few megabytes at a time. With an arena
   // per thread, what one worker frees stays with its arena instead of serving the next file

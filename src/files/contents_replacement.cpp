@@ -12,8 +12,29 @@
 
 namespace korvaster::files {
 
+namespace {
+
+// error_ holds an errno value, or this for a path that names something other than a regular file.
+constexpr int kNotRegularFile = -1;
+
+// Flushes the folder's entries, so that a rename in it survives a power loss.
+int syncFolder(const std::string& folder) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return errno;
+  const int result = ::fsync(descriptor) == 0 ? 0 : errno;
+  ::close(descriptor);
+  // Some file systems cannot sync a folder; the rename itself has been done all the same.
+  return result == EINVAL || result == ENOTSUP ? 0 : result;
+}
+
+}  // namespace
+
 ContentsReplacement::ContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
-    : path_(std::move(path)), mode_(mode), mayCreate_(mayCreate && mode == Mode::atomically), original_(original) {}
+    : path_(std::move(path)),
+      mode_(mode),
+      durable_(mode == Mode::atomically),
+      mayCreate_(mayCreate && mode == Mode::atomically),
+      original_(original) {}
 
 ContentsReplacement::~ContentsReplacement() {
   if (!committed_) abandon();
@@ -21,7 +42,10 @@ ContentsReplacement::~ContentsReplacement() {
 
 bool ContentsReplacement::open() {
   struct stat status {};
-  if (::stat(path_.c_str(), &status) == 0) {
+  // Never through a link, and never in place of a device, a pipe or a folder: what is written
+  // by name replaces a regular file or nothing.
+  if (::lstat(path_.c_str(), &status) == 0) {
+    if (!S_ISREG(status.st_mode)) return error_ = kNotRegularFile, false;
     permissions_ = static_cast<unsigned>(status.st_mode & 07777);
   } else if (mayCreate_ && errno == ENOENT) {
     permissions_ = 0644;
@@ -32,7 +56,7 @@ bool ContentsReplacement::open() {
     // Written over from the start and cut to length at the end, not emptied first: the
     // pages of the old contents are reused, and some file systems push a file emptied
     // and refilled to disk when it is closed, as if it were replaced by a careless editor.
-    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     truncated_ = descriptor_ >= 0;
     // A read-only file (a checkout may make them so) is replaced beside itself instead,
     // with its bits kept.
@@ -61,6 +85,9 @@ void ContentsReplacement::commit() {
     error_ = errno;
   }
   if (error_ == 0 && mode_ == Mode::inPlace && ::ftruncate(descriptor_, written_) != 0) error_ = errno;
+  // The new contents reach the disk before the rename makes them the file's: a power loss
+  // then leaves the old file or the new one, never an empty one.
+  if (error_ == 0 && durable_ && mode_ == Mode::atomically && ::fsync(descriptor_) != 0) error_ = errno;
   if (error_ == 0) {
     const int descriptor = descriptor_;
     descriptor_ = -1;
@@ -71,9 +98,12 @@ void ContentsReplacement::commit() {
     const int error = error_;
     abandon();
     committed_ = true;
+    if (error == kNotRegularFile) throw FileIOError(FileIOError::Case::writeFailed, path_, "not a regular file");
     throw FileIOError(FileIOError::Case::writeFailed, path_, error);
   }
   committed_ = true;
+  // The file is in place; a folder that cannot be flushed leaves it there, so it is no failure.
+  if (durable_ && mode_ == Mode::atomically) static_cast<void>(syncFolder(folderAndName(path_).first));
 }
 
 void ContentsReplacement::abandon() {

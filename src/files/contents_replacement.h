@@ -19,8 +19,9 @@ inline constexpr std::size_t kTemporaryRandomLength = 6;
 class ContentsReplacement {
  public:
   enum class Mode {
-    // Into a temporary file beside the file, renamed over it by commit(): readers see either
-    // the old or the new file.
+    // Into a temporary file beside the file, flushed to disk and renamed over it by commit(),
+    // and the folder flushed after: readers, and the disk after a power loss, see either the
+    // old or the new file.
     atomically,
     // Into the file itself, for a file no one else sees yet (one in a staging folder); the
     // caller holds its `original` contents, which are written back when the replacement fails.
@@ -38,7 +39,8 @@ class ContentsReplacement {
   // Appends a block; false once a write failed (commit() then says why).
   bool write(std::string_view block);
   // Finishes the file with the old one's permission bits and puts it in place. Throws
-  // FileIOError(writeFailed) after undoing everything, when any step (or an earlier write) failed.
+  // FileIOError(writeFailed) after undoing everything, when any step (or an earlier write)
+  // failed, or when the path names a link or anything else but a regular file.
   void commit();
 
  private:
@@ -47,6 +49,7 @@ class ContentsReplacement {
 
   std::string path_;
   Mode mode_;
+  bool durable_;
   bool mayCreate_;
   std::string_view original_;
   std::string temporary_;

@@ -16,6 +16,9 @@ class FileIOError final : public support::Error {
   FileIOError(Case errorCase, std::string path, std::string reason);
 
   Case errorCase() const { return case_; }
+  const std::string& path() const { return path_; }
+  // The system's reason, without the path.
+  const std::string& reason() const { return reason_; }
   // "could not read PATH: REASON", "could not write PATH: REASON" or "could not lock PATH: REASON".
   std::string description() const;
 

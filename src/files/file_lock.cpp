@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,8 +17,14 @@ namespace {
 int openTarget(const std::string& path, FileLock::Target target) {
   const int descriptor = target == FileLock::Target::folder
                              ? ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                             : ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+                             : ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   if (descriptor < 0) throw FileIOError(FileIOError::Case::lockFailed, path, errno);
+  // A lock file is ours: a pipe or a device put in its place is not taken for one.
+  struct stat status {};
+  if (target == FileLock::Target::lockFile && (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))) {
+    ::close(descriptor);
+    throw FileIOError(FileIOError::Case::lockFailed, path, "not a regular file");
+  }
   return descriptor;
 }
 

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "support/standard_descriptors.h"
 #include "support/write_all.h"
 
 namespace korvaster::support {
@@ -21,6 +22,7 @@ void FileDescriptorOutputStream::append(std::string_view text) {
 }
 
 void FileDescriptorOutputStream::flush() {
+  if (!buffer_.empty() && wasClosedAtStart(fileDescriptor_)) failed_ = true;
   if (!writeAll(fileDescriptor_, buffer_)) failed_ = true;
   buffer_.clear();
 }

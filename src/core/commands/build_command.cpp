@@ -2,6 +2,7 @@
 
 #include "core/build/build_config.h"
 #include "core/commands/constants.h"
+#include "core/commands/output_option.h"
 #include "core/commands/reported_run.h"
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/korvast_file_manager.h"
@@ -25,6 +26,7 @@ Arguments BuildCommand::parse(const argparse::ArgumentParser::Result& args) cons
 
 CommandOutcome BuildCommand::run(const Arguments& arguments) const {
   return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+    refuseEmptyOutput(arguments, logger);
     const auto projectPath = lookup(arguments, ArgumentType::projectPath);
     if (!projectPath) throw KorvastError::missedProjectPath();
     const KorvastFileManager fileManager(logger, platform_.files);

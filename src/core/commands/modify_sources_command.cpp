@@ -1,6 +1,7 @@
 #include "core/commands/modify_sources_command.h"
 
 #include "core/commands/constants.h"
+#include "core/commands/output_option.h"
 #include "core/commands/reported_run.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/strategies/modify_source_code_strategy.h"
@@ -22,6 +23,7 @@ Arguments ModifySourcesCommand::parse(const argparse::ArgumentParser::Result& ar
 
 CommandOutcome ModifySourcesCommand::run(const Arguments& arguments) const {
   return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+    refuseEmptyOutput(arguments, logger);
     const KorvastFileManager fileManager(logger, platform_.files);
     return ModifySourceCodeStrategy::run(arguments, fileManager, report);
   });

@@ -1,10 +1,15 @@
 #include "core/commands/reported_run.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 
 #include "core/errors/korvast_error.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
+#include "files/file_system_errors.h"
 #include "files/folder.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
@@ -28,6 +33,39 @@ bool writeReport(const std::string& path, const RunReport& report, const std::sh
   return false;
 }
 
+// Throws, after an Error line that names the option, when the report could never be written
+// where it was asked for: better known before an hour-long build than after it.
+void checkReportPlace(const std::string& path, const std::shared_ptr<Logger>& logger) {
+  const auto refuse = [&](const support::Error& error) {
+    if (logger) {
+      logger->log(LogLevel::Error, [&] { return "Can't write the report (--report): " + support::genericDescription(error); });
+    }
+  };
+  if (path.empty()) {
+    const auto error = files::PathError::empty();
+    refuse(error);
+    throw error;
+  }
+  const std::string folder = files::folderAndName(files::withoutTrailingSlashes(path)).first;
+  try {
+    static_cast<void>(files::Folder(folder));
+  } catch (const files::PathError& error) {
+    refuse(error);
+    throw;
+  }
+  struct stat status {};
+  std::optional<files::FileIOError> failure;
+  if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    failure.emplace(files::FileIOError::Case::writeFailed, path, "not a regular file");
+  } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+    failure.emplace(files::FileIOError::Case::writeFailed, path, errno);
+  }
+  if (failure) {
+    refuse(*failure);
+    throw *failure;
+  }
+}
+
 }  // namespace
 
 CommandOutcome runWithReport(const Arguments& arguments, const std::string& command,
@@ -35,8 +73,7 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
                              const std::function<CommandOutcome(RunReport*)>& workflow) {
   const auto path = lookup(arguments, ArgumentType::report);
   if (!path) return workflow(nullptr);
-  // A report that could never be written is better known before an hour-long build.
-  static_cast<void>(files::Folder(files::folderAndName(files::withoutTrailingSlashes(*path)).first));
+  checkReportPlace(*path, logger);
 
   RunReport report;
   report.command = command;

@@ -14,8 +14,9 @@
 namespace korvaster {
 
 // Without a report option, runs `workflow` with no report. With one, first makes sure the
-// report's folder exists (throwing the file layer's PathError before anything is done when it
-// does not), then runs `workflow` with a report for `command` and writes it atomically to the
+// report can be written: an empty path or a missing folder throws the file layer's PathError,
+// a folder the user cannot write to or a path that names anything but a regular file its
+// FileIOError, each after an Error line naming the option and before anything is done. Then runs `workflow` with a report for `command` and writes it atomically to the
 // report path with the run's status, error and duration. The workflow's failure is rethrown
 // after the report is written; a report that cannot be written is logged, and fails an
 // otherwise successful run with the file layer's FileIOError.

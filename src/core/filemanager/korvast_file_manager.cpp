@@ -299,6 +299,13 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     const std::string inFile = " (in " + outcome.path + ")";
     try {
       outcome.counts = addAccessibilityIdentifiers(*system_, work[index].path, write);
+    } catch (const files::FileIOError& error) {
+      // Named by its place as the user sees it: a staging path means nothing once it is gone.
+      const bool writing = error.errorCase() == files::FileIOError::Case::writeFailed;
+      if (writing) outcome.writeFailure = error.reason();
+      outcome.error = std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + error.reason();
+      work[index].errorLine =
+          std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") + error.reason() + inFile;
     } catch (const xml::XmlError& error) {
       outcome.error = support::genericDescription(error);
       const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed

@@ -3,6 +3,7 @@
 #include "core/errors/korvast_error.h"
 #include "core/logging/progress_line.h"
 #include "core/strategies/command_outputs.h"
+#include "files/file_io_error.h"
 #include "files/path_glob.h"
 #include "support/text_format.h"
 
@@ -73,6 +74,11 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
   }
   // With no file found, the warning above has said all there is.
   if (!pass.files.empty() && logger) logger->log(LogLevel::Info, [&] { return summaryLine(pass); });
+  // A file the disk would not take fails the run: a copy short of its identifiers must not
+  // replace a complete earlier one, and in place the files not yet rewritten stay as they were.
+  if (const IBFileOutcome* failed = pass.firstWriteFailure()) {
+    throw files::FileIOError(files::FileIOError::Case::writeFailed, failed->path, *failed->writeFailure);
+  }
   // Only a copy whose every file has been through the pass takes the place of the earlier one.
   copy.commit();
   return {copy.path(), copy.isCopy()};

@@ -15,6 +15,10 @@ struct IBFileOutcome {
   IdentifierCounts counts;
   // Why the file was left as it was; nothing when it was rewritten.
   std::optional<std::string> error;
+  // The system's reason when the file could not be written for a reason of the file system
+  // (no space, a read-only file system, no permission), not of its contents: the run as a
+  // whole has failed.
+  std::optional<std::string> writeFailure;
 };
 
 struct IdentifierPassSummary {
@@ -26,6 +30,13 @@ struct IdentifierPassSummary {
       if (file.error) return false;
     }
     return true;
+  }
+  // The first file that could not be written, or nothing.
+  const IBFileOutcome* firstWriteFailure() const {
+    for (const auto& file : files) {
+      if (file.writeFailure) return &file;
+    }
+    return nullptr;
   }
 };
 

@@ -10,6 +10,7 @@
 #include "core/strategies/modify_and_build_strategy.h"
 #include "core/strategies/modify_source_code_strategy.h"
 #include "fakes/recording_command_runner.h"
+#include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 
 namespace korvaster {
@@ -133,17 +134,34 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
   }
 }
 
-TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheCopyEndsUp) {
+TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesTheFileWhereTheUserSeesIt) {
   testing::ScopedEnvironment oneWorker{"KORVASTER_JOBS", "1"};  // the first write is Main.storyboard's
-  system->fail(Call::write, 1, ENOSPC);
-  EXPECT_EQ(modify().result, projects + "App/");
-  EXPECT_EQ(readFile(projects + "App/Main.storyboard"), kView);
-  EXPECT_NE(readFile(projects + "App/Other.xib").find("identifier"), std::string::npos);
+  modify();
+  temp.write("home/.korvast/CommandLineTool/Projects/App/Earlier.txt", "the earlier, complete copy");
+  lines->lines.clear();
+  system->fail(Call::write, system->calls(Call::write) + 1, ENOSPC);
+  try {
+    modify();
+    ADD_FAILURE() << "a copy short of its identifiers was committed";
+  } catch (const files::FileIOError& error) {
+    EXPECT_EQ(error.description(), "could not write " + projects + "App/Main.storyboard: No space left on device");
+  }
+  EXPECT_EQ(readFile(projects + "App/Earlier.txt"), "the earlier, complete copy");
   ASSERT_EQ(lines->lines.size(), 3u);
-  EXPECT_TRUE(testing::endsWith(lines->lines[0], ": No space left on device (in " + projects + "App/Main.storyboard)"))
-      << lines->lines[0];
+  EXPECT_EQ(lines->lines[0], kError + "Can't write file, Description: No space left on device (in " + projects +
+                                 "App/Main.storyboard)");
   EXPECT_EQ(lines->lines[1], kError + "XIB files modifications finished with error(s).");
   EXPECT_EQ(lines->lines[2], kInfo + "Updated 1 of 2 Interface Builder files: 1 identifiers added, 0 kept.");
+
+  // In place, a file already rewritten stays so and the one refused stays as it was.
+  lines->lines.clear();
+  system->fail(Call::write, system->calls(Call::write) + 1, EROFS);
+  const Arguments inPlace{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::outputPath, temp / "App"}};
+  EXPECT_THROW(ModifySourceCodeStrategy::run(inPlace, service()), files::FileIOError);
+  EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kView);
+  EXPECT_NE(readFile(temp / "App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_EQ(lines->lines.front(), kError + "Can't write file, Description: Read-only file system (in " +
+                                      (temp / "App/Main.storyboard") + ")");
 }
 
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {

@@ -35,14 +35,20 @@ RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  if (output == StandardOutput::closed) {
-    posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+  if (output == StandardOutput::allClosed) {
+    for (const int descriptor : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+      posix_spawn_file_actions_addclose(&actions, descriptor);
+    }
   } else {
-    const char* target = output == StandardOutput::fullDevice ? "/dev/full" : outputPath.c_str();
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, target, O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (output == StandardOutput::closed) {
+      posix_spawn_file_actions_addclose(&actions, STDOUT_FILENO);
+    } else {
+      const char* target = output == StandardOutput::fullDevice ? "/dev/full" : outputPath.c_str();
+      posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, target, O_WRONLY | O_CREAT, 0600);
+    }
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT, 0600);
   }
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorPath.c_str(), O_WRONLY | O_CREAT, 0600);
   const int spawned = posix_spawn(&child.processId, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start korvaster");

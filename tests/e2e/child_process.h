@@ -20,8 +20,8 @@ struct ChildOutcome {
 };
 
 // Where the child's standard output goes: to standardOutput, to a device that is always
-// full, or nowhere (the descriptor is closed).
-enum class StandardOutput { captured, fullDevice, closed };
+// full, or nowhere (the descriptor is closed); or all three standard descriptors closed.
+enum class StandardOutput { captured, fullDevice, closed, allClosed };
 
 // A child that runs while the test goes on; what it writes goes to files in `output`.
 struct RunningChild {

@@ -1,0 +1,89 @@
+// What a run takes from its surroundings and writes by name: closed standard descriptors, an
+// empty output folder, report paths that are no regular file. None may change what the tool
+// did not make.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "e2e/child_process.h"
+
+namespace korvaster::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using RunBoundariesTest = KorvasterTest;
+
+const std::string kView = R"(<document><view contentMode="s" id="v-1"/></document>)";
+
+TEST_F(RunBoundariesTest, ClosedStandardDescriptorsNeverCarryLogLinesIntoTheProjectsFiles) {
+  // Many files and, among them, some that fail, so that log lines are written while other
+  // files are open for writing.
+  std::string views;
+  for (int index = 0; index < 2000; ++index) views += R"(<view contentMode="s" id="v-)" + std::to_string(index) + R"("/>)";
+  for (int index = 0; index < 60; ++index) {
+    temp.write("Q/v" + std::to_string(index) + ".xib", "<document>" + views + "</document>");
+    if (index % 8 == 0) temp.write("Q/v" + std::to_string(index) + "bad.xib", "<document><view>");
+  }
+  for (const bool inPlace : {true, false, true, false}) {
+    std::vector<std::string> arguments{"modify", "--path", temp / "Q"};
+    if (inPlace) arguments.insert(arguments.end(), {"--output", temp / "Q"});
+    const auto outcome = finishChild(start(arguments, {{"KORVASTER_JOBS", "2"}}, "", StandardOutput::allClosed));
+    EXPECT_EQ(outcome.exitStatus, 0);
+    const std::string folder = inPlace ? temp / "Q" : projects + "Q";
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      if (entry.path().extension() != ".xib") continue;
+      const std::string text = readFile(entry.path());
+      EXPECT_EQ(text.find("korvaster["), std::string::npos) << entry.path();
+      if (text.size() < 20) {
+        EXPECT_EQ(text, "<document><view>");
+      }
+    }
+  }
+}
+
+TEST_F(RunBoundariesTest, AnEmptyOutputIsRefusedBeforeTheProjectIsTouched) {
+  temp.write("P/Main.xib", kView);
+  const auto outcome = korvaster({"modify", "--path", ".", "--output", ""}, temp / "P");
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_TRUE(endsWith(outcome.standardOutput, "Empty path given\n")) << outcome.standardOutput;
+  EXPECT_NE(outcome.standardError.find("The --output option was given an empty path"), std::string::npos);
+  EXPECT_EQ(readFile(temp / "P/Main.xib"), kView);
+}
+
+TEST_F(RunBoundariesTest, AReportIsNeverWrittenThroughOrInPlaceOfWhatIsNoRegularFile) {
+  temp.write("P/Main.xib", kView);
+  const std::string target = temp.write("target.txt", "not the report's");
+  ASSERT_EQ(::symlink(target.c_str(), (temp / "link.json").c_str()), 0);
+  ASSERT_EQ(::mkfifo((temp / "fifo.json").c_str(), 0644), 0);
+  temp.makeFolder("folder.json");
+  const bool device = ::mknod((temp / "device.json").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  struct Case {
+    std::string report, reason;
+  };
+  std::vector<Case> cases{{"link.json", "not a regular file"},
+                          {"fifo.json", "not a regular file"},
+                          {"folder.json", "not a regular file"},
+                          {"missing/run.json", "Invalid path given"},
+                          {"", "Empty path given"}};
+  if (device) cases.push_back({"device.json", "not a regular file"});
+  for (const auto& c : cases) {
+    const auto outcome = korvaster({"modify", "--path", temp / "P", "--report", c.report.empty() ? "" : temp / c.report});
+    EXPECT_EQ(outcome.exitStatus, 1) << c.report;
+    EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos) << c.report;
+    EXPECT_NE(outcome.standardOutput.find(c.reason), std::string::npos) << c.report << ": " << outcome.standardOutput;
+    // Refused before the work: no copy was made.
+    EXPECT_FALSE(fs::exists(projects + "P")) << c.report;
+  }
+  EXPECT_EQ(readFile(target), "not the report's");
+  EXPECT_TRUE(fs::is_symlink(temp / "link.json"));
+  EXPECT_TRUE(fs::is_fifo(temp / "fifo.json"));
+  if (device) {
+    EXPECT_TRUE(fs::is_character_file(temp / "device.json"));
+  }
+}
+
+}  // namespace
+}  // namespace korvaster::testing

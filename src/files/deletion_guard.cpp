@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "files/item_identity.h"
 #include "files/path_text.h"
 
 namespace korvaster::files {
@@ -51,6 +52,10 @@ std::optional<std::string> DeletionGuard::refusal(const std::string& path) {
   const auto identity = identityPath(target);
   if (!identity) return std::nullopt;  // nothing there to remove
 
+  // Judged by device and inode, so that another spelling of a kept folder (a bind mount, a
+  // second mount of its file system) is still that folder.
+  const auto targetIdentity = identityOf(target, true);
+  if (!targetIdentity) return std::nullopt;
   std::vector<std::pair<std::string, std::string>> kept;
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
     if (auto real = resolved(home)) kept.emplace_back(*real, "the home folder");
@@ -65,8 +70,10 @@ std::optional<std::string> DeletionGuard::refusal(const std::string& path) {
     for (const auto& folder : protectedFolders()) kept.emplace_back(folder, "a protected folder");
   }
   for (const auto& [folder, what] : kept) {
-    if (*identity == folder) return *identity + " is " + what;
-    if (isWithin(folder, *identity)) return *identity + " holds " + what + " (" + folder + ")";
+    if (*identity == folder || identityOf(folder) == targetIdentity) return *identity + " is " + what;
+    if (isWithin(folder, *identity) || isSameOrWithin(folder, *targetIdentity)) {
+      return *identity + " holds " + what + " (" + folder + ")";
+    }
   }
   return std::nullopt;
 }

@@ -9,6 +9,7 @@
 #include "files/file_lock.h"
 #include "files/file_manager.h"
 #include "files/staging_folder.h"
+#include "bind_mount.h"
 #include "scoped_environment.h"
 #include "temporary_folder.h"
 
@@ -42,6 +43,13 @@ TEST_F(RemovalTest, TheGuardRefusesTheRootHomeCurrentDirectoryAndProtectedFolder
     EXPECT_EQ(failure.reason.rfind("refused: ", 0), 0u) << refused;
   }
   EXPECT_EQ(DeletionGuard::refusal(temp / "work"), temp / "work holds a protected folder (" + temp / "work/App)");
+  // A second path to the same folders, with a real path of its own: the same device and inode.
+  const korvaster::testing::BindMount bound(temp / "work", temp.makeFolder("bound"));
+  if (bound.mounted()) {
+    EXPECT_EQ(DeletionGuard::refusal(temp / "bound"), temp / "bound holds a protected folder (" + temp / "work/App)");
+    EXPECT_EQ(DeletionGuard::refusal(temp / "bound/App"), temp / "bound/App is a protected folder");
+    EXPECT_FALSE(manager.removeItem(temp / "bound/App"));
+  }
   // What the protected folders hold may go; a link is judged as the link it is.
   for (const char* allowed : {"home/.korvast/Projects/Old", "work/Sibling", "link"}) {
     EXPECT_TRUE(manager.removeItem(temp / allowed)) << allowed;

@@ -15,6 +15,7 @@
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/file_system_sequence.h"
+#include "files/item_identity.h"
 #include "files/path_text.h"
 #include "files/staging_folder.h"
 #include "support/byte_budget.h"
@@ -111,13 +112,18 @@ void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
   const auto project = system_->realPath(source.path());
   const auto target = system_->realPath(destination.path());
   if (!project || !target) return;
-  const std::string copyPath = *target + (target->back() == '/' ? "" : "/") + source.name();
+  const std::string copyPath = files::joinedPath(*target, source.name());
+  // By device and inode as well: a bind mount gives the same folder another real path.
+  const auto projectIdentity = files::identityOf(*project);
+  const auto copyIdentity = files::identityOf(copyPath, true);
   std::string reason;
-  if (copyPath == *project) {
+  if (copyPath == *project || (copyIdentity && copyIdentity == projectIdentity)) {
     reason = "the copy would replace the project itself at " + *project;
-  } else if (files::liesInside(copyPath, *project)) {
+  } else if (files::liesInside(copyPath, *project) ||
+             (projectIdentity && files::isSameOrWithin(*target, *projectIdentity))) {
     reason = "the copy " + copyPath + " would lie inside the project " + *project;
-  } else if (files::liesInside(*project, copyPath)) {
+  } else if (files::liesInside(*project, copyPath) ||
+             (copyIdentity && files::isSameOrWithin(*project, *copyIdentity))) {
     reason = "the copy " + copyPath + " would replace a folder that holds the project " + *project;
   } else {
     return;
@@ -129,17 +135,22 @@ void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
 ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
   const files::Folder source(from, system_);
   const files::Folder destination = to ? files::Folder(*to, system_) : projects_;
-  // Compared by real path too: the same folder reached through a link or another spelling
-  // is the project, and the project is changed where it lies.
+  // Compared by real path and by device and inode too: the same folder reached through a
+  // link, a bind mount or another spelling is the project, and the project is changed where
+  // it lies.
   const auto sourceReal = system_->realPath(source.path());
   const auto destinationReal = system_->realPath(destination.path());
   const auto projectsReal = system_->realPath(projects_.path());
-  if (!to && sourceReal && sourceReal == projectsReal) {
+  const auto sourceIdentity = files::identityOf(source.path());
+  const auto sameFolder = [&](const std::optional<std::string>& real, const files::Folder& other) {
+    return (sourceReal && sourceReal == real) || (sourceIdentity && sourceIdentity == files::identityOf(other.path()));
+  };
+  if (!to && sameFolder(projectsReal, projects_)) {
     log(LogLevel::Error, "Refusing to copy the project: " + source.path() +
                              " is korvaster's own projects folder, which holds the copies it makes.");
     throw KorvastError::failedToCopyProject();
   }
-  if (source == destination || (sourceReal && sourceReal == destinationReal)) {
+  if (source == destination || sameFolder(destinationReal, destination)) {
     holdLockFor(sourceReal.value_or(source.path()), source.path());
     return ProjectCopy::inPlace(source);
   }

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "bind_mount.h"
 #include "core/file_manager_fixture.h"
 
 namespace korvaster {
@@ -121,6 +122,24 @@ TEST_F(KorvastFileManagerTest, CopiesOntoIntoOrOverTheProjectOrOverForeignFolder
   expectFailure([&] { late.commit(); }, KorvastError::Case::failedToCopyProject,
                 kError + "Refusing to replace " + temp / "late/App" + unmarked);
   EXPECT_EQ(testing::readFile(temp / "late/App/work.swift"), "made meanwhile");
+}
+
+TEST_F(KorvastFileManagerTest, AFolderReachedThroughABindMountIsTheFolderItself) {
+  // A former copy the user kept working in: it carries the mark, and holds work of theirs.
+  temp.write("Out/P/.korvaster-copy", "");
+  temp.write("Out/P/.git/HEAD", "ref: refs/heads/main");
+  temp.write("P2/a.xib", "<a/>");
+  const testing::BindMount out(temp / "Out", temp.makeFolder("B"));
+  const testing::BindMount project(temp / "P2", temp.makeFolder("B2"));
+  if (!out.mounted() || !project.mounted()) GTEST_SKIP() << "bind mounts need root on Linux";
+  expectFailure([&] { service().copy(temp / "Out/P", temp / "B"); }, KorvastError::Case::failedToCopyProject,
+                kError + "Refusing to copy the project: the copy would replace the project itself at " + temp / "Out/P" +
+                    ".");
+  EXPECT_EQ(testing::readFile(temp / "Out/P/.git/HEAD"), "ref: refs/heads/main");
+  // The project as its own output under another path is changed where it lies, not copied into itself.
+  const ProjectCopy inPlace = service().copy(temp / "P2", temp / "B2");
+  EXPECT_FALSE(inPlace.isCopy());
+  EXPECT_EQ(entryNames(temp / "P2"), Names{"a.xib"});
 }
 
 TEST_F(KorvastFileManagerTest, EachWorkspaceHasItsOwnBuildFolder) {

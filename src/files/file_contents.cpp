@@ -62,6 +62,24 @@ void writeAtomically(const std::string& path, std::string_view contents, bool ma
   replacement.commit();
 }
 
+void replaceLinkWithCopy(const std::string& path, const std::string& from) {
+  const std::string& source = from.empty() ? path : from;
+  const std::string contents = readContents(source);
+  struct stat target {};
+  if (::stat(source.c_str(), &target) != 0) throw FileIOError(FileIOError::Case::readFailed, source, errno);
+  std::string temporary = folderAndName(path).first + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
+  const int descriptor = ::mkstemp(temporary.data());
+  if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+  bool done = support::writeAll(descriptor, contents) && ::fchmod(descriptor, target.st_mode & 07777) == 0;
+  const int error = errno;
+  done = ::close(descriptor) == 0 && done;
+  // The rename replaces the link itself: a link is never followed by it.
+  if (done && ::rename(temporary.c_str(), path.c_str()) == 0) return;
+  const int failure = done ? errno : error;
+  ::unlink(temporary.c_str());
+  throw FileIOError(FileIOError::Case::writeFailed, path, failure);
+}
+
 int removeAbandonedTemporaries(const std::string& folder) {
   const auto names = FileManager().contentsOfDirectory(folder);
   if (!names) return 0;

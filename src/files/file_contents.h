@@ -21,6 +21,11 @@ std::string readContents(const std::string& path,
 // failure too, unless `mayCreate`: the new file then gets the bits 0644.
 void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false);
 
+// Replaces the link at `path` with a regular file holding the contents of the file at `from`
+// (the link's own target by default), with that file's permission bits; `from` is only read.
+// Throws FileIOError (readFailed or writeFailed), leaving the link as it was.
+void replaceLinkWithCopy(const std::string& path, const std::string& from = {});
+
 // Removes the temporary files of writeAtomically that a killed process left in `folder`;
 // returns how many went. Only for a caller that knows no other writer is at work there.
 int removeAbandonedTemporaries(const std::string& folder);

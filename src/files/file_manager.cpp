@@ -167,7 +167,10 @@ bool FileManager::copyEntry(const std::string& source, const std::string& destin
   }
 
   if (S_ISLNK(status.st_mode)) {
-    if (copy.record) copy.record->madeLinks = true;
+    if (copy.record) {
+      copy.record->madeLinks = true;
+      if (copy.record->listFile && copy.record->listFile(relative)) copy.record->listedLinks.push_back(relative);
+    }
     std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
     const ssize_t length = ::readlink(source.c_str(), target.data(), target.size());
     if (length < 0) return fail(failure, source, errno);

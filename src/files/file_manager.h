@@ -57,6 +57,8 @@ class FileManager {
     std::vector<std::string> listedFiles;
     // Whether the copy made a link: then a file may be reached under a second name.
     bool madeLinks = false;
+    // The links the copy made that `listFile` took, by relative path, in no particular order.
+    std::vector<std::string> listedLinks;
   };
 
   FileManager() = default;

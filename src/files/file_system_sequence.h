@@ -4,6 +4,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <deque>
 #include <iterator>
 #include <memory>
@@ -19,28 +21,38 @@
 
 namespace korvaster::files {
 
+// The folders an enumeration could not list or reach, each with the system's reason, in the
+// order it met them.
+using UnlistedFolders = std::vector<Failure>;
+
 template <typename Item>
 class FileSystemIterator {
  public:
   using VisitedFolders = std::set<FileManager::Identity>;
 
-  // Lists `path` (ending in "/") at once; a folder that cannot be listed enumerates as empty.
+  // Lists `path` (ending in "/") at once; a folder that cannot be listed enumerates as empty,
+  // and is added to `unlisted` when one is given.
   FileSystemIterator(std::string path, bool recursive, bool includeHidden,
                      std::shared_ptr<FileManager> fileManager,
                      std::shared_ptr<VisitedFolders> visited = nullptr,
-                     std::optional<std::string> boundary = std::nullopt)
+                     std::optional<std::string> boundary = std::nullopt,
+                     std::shared_ptr<UnlistedFolders> unlisted = nullptr)
       : path_(std::move(path)),
         recursive_(recursive),
         includeHidden_(includeHidden),
         fileManager_(std::move(fileManager)),
         visited_(visited ? std::move(visited) : std::make_shared<VisitedFolders>()),
-        boundary_(std::move(boundary)) {
+        boundary_(std::move(boundary)),
+        unlisted_(std::move(unlisted)) {
     if (recursive_) {
       if (auto identity = fileManager_->folderIdentity(path_)) visited_->insert(*identity);
     }
+    errno = 0;
     if (auto names = fileManager_->contentsOfDirectory(path_)) {
       std::sort(names->begin(), names->end());
       itemNames_.assign(names->begin(), names->end());
+    } else {
+      noteUnlisted(path_, errno);
     }
   }
 
@@ -85,10 +97,19 @@ class FileSystemIterator {
   }
 
   void queueChild(const std::string& childPath) {
+    errno = 0;
     const auto identity = fileManager_->folderIdentity(childPath);
+    // Whatever is not a folder has no folder identity; only a path too long to reach, or a
+    // folder that may not be searched, hides what may be a folder.
+    if (!identity && (errno == ENAMETOOLONG || errno == EACCES)) noteUnlisted(childPath, errno);
     if (!identity || (boundary_ && !staysInside(childPath)) || !visited_->insert(*identity).second) return;
     childQueue_.push_back(std::make_unique<FileSystemIterator>(childPath, recursive_, includeHidden_,
-                                                               fileManager_, visited_, boundary_));
+                                                               fileManager_, visited_, boundary_, unlisted_));
+  }
+
+  void noteUnlisted(const std::string& folder, int error) const {
+    if (!unlisted_) return;
+    unlisted_->push_back(Failure{folder, error != 0 ? std::strerror(error) : "it could not be listed"});
   }
 
   // Whether the folder at `childPath` really lies inside the boundary; only a link can
@@ -105,6 +126,7 @@ class FileSystemIterator {
   std::shared_ptr<FileManager> fileManager_;
   std::shared_ptr<VisitedFolders> visited_;
   std::optional<std::string> boundary_;  // the real path enumeration stays inside, if any
+  std::shared_ptr<UnlistedFolders> unlisted_;
   std::deque<std::string> itemNames_;
   std::deque<std::unique_ptr<FileSystemIterator>> childQueue_;
   std::unique_ptr<FileSystemIterator> currentChild_;
@@ -121,8 +143,12 @@ class FileSystemSequence {
         fileManager_(std::move(fileManager)),
         boundary_(std::move(boundary)) {}
 
+  // Every enumeration made after this call adds the folders it could not list or reach to
+  // `unlisted`.
+  void noteUnlistedIn(std::shared_ptr<UnlistedFolders> unlisted) { unlisted_ = std::move(unlisted); }
+
   FileSystemIterator<Item> makeIterator() const {
-    return FileSystemIterator<Item>(path_, recursive_, includeHidden_, fileManager_, nullptr, boundary_);
+    return FileSystemIterator<Item>(path_, recursive_, includeHidden_, fileManager_, nullptr, boundary_, unlisted_);
   }
 
   // Range-for support: an input iterator over next().
@@ -162,6 +188,7 @@ class FileSystemSequence {
   bool includeHidden_;
   std::shared_ptr<FileManager> fileManager_;
   std::optional<std::string> boundary_;
+  std::shared_ptr<UnlistedFolders> unlisted_;
 };
 
 }  // namespace korvaster::files

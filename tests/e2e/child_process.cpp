@@ -27,6 +27,7 @@ RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
   std::vector<std::string> words{"/bin/sh", "-c", "cd \"$0\" && exec env \"$@\"",
                                  workingDirectory.empty() ? "." : workingDirectory};
   for (const auto& [name, value] : environment) words.push_back(name + "=" + value);
+  words.insert(words.end(), launcher.begin(), launcher.end());
   words.push_back(KORVASTER_BINARY);
   words.insert(words.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;

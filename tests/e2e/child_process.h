@@ -47,6 +47,8 @@ class KorvasterTest : public ::testing::Test {
   // `workspace`; returns the list's path.
   std::string makeSampleApp(const std::string& workspace = "SampleApp");
 
+  // Words the child is started through, such as a command that drops to another user.
+  std::vector<std::string> launcher;
   TemporaryFolder temp;
   std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
   std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";

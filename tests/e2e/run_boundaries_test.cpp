@@ -2,6 +2,7 @@
 // empty output folder, report paths that are no regular file. None may change what the tool
 // did not make.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -83,6 +84,51 @@ TEST_F(RunBoundariesTest, AReportIsNeverWrittenThroughOrInPlaceOfWhatIsNoRegular
   if (device) {
     EXPECT_TRUE(fs::is_character_file(temp / "device.json"));
   }
+}
+
+// Makes `levels` nested folders of long names below `folder`, with `file` at the bottom: a
+// path longer than the system takes in one piece.
+void makeDeepTree(const std::string& folder, int levels, const std::string& file, const std::string& contents) {
+  const std::string name(200, 'd');
+  int at = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int level = 0; level < levels && at >= 0; ++level) {
+    ::mkdirat(at, name.c_str(), 0755);
+    const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(at);
+    at = next;
+  }
+  ASSERT_GE(at, 0);
+  const int descriptor = ::openat(at, file.c_str(), O_WRONLY | O_CREAT, 0644);
+  ASSERT_EQ(::write(descriptor, contents.data(), contents.size()), static_cast<ssize_t>(contents.size()));
+  ::close(descriptor);
+  ::close(at);
+}
+
+TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolderNotASilentGap) {
+  temp.write("P/a.xib", kView);
+  makeDeepTree(temp / "P", 25, "deep.xib", kView);
+  auto outcome = korvaster({"modify", "--path", temp / "P", "--output", temp / "P"});
+  EXPECT_EQ(outcome.exitStatus, 0);
+  EXPECT_NE(outcome.standardError.find("Can't read folder, Description: File name too long (in " + temp / "P/ddd"),
+            std::string::npos) << outcome.standardError;
+  EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
+
+  // Root reads any folder; a normal user does not.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run korvaster as another user";
+  temp.write("Q/a.xib", kView);
+  temp.write("Q/Locked/b.xib", kView);
+  temp.makeFolder("user");
+  for (const char* path : {"", "user", "Q", "Q/a.xib", "Q/Locked", "Q/Locked/b.xib"}) {
+    ASSERT_EQ(::chown((temp / path).c_str(), 65534, 65534), 0) << path;
+  }
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "Q/Locked").c_str(), 0), 0);
+  launcher = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q"}, "", {{"HOME", temp / "user"}});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput;
+  EXPECT_NE(outcome.standardError.find("Can't read folder, Description: Permission denied (in " + temp / "Q/Locked/)"),
+            std::string::npos) << outcome.standardError;
+  EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
+  ::chmod((temp / "Q/Locked").c_str(), 0755);
 }
 
 }  // namespace

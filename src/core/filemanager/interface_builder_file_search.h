@@ -2,18 +2,31 @@
 // commands that only read (the service makes the working folder before anything else).
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "files/file.h"
 #include "files/file_manager.h"
+#include "files/file_system_sequence.h"
 #include "files/folder.h"
 
 namespace korvaster {
 
-// Every regular .xib and .storyboard file below `folder` (hidden items skipped, links
-// leading out of the folder never followed), in enumeration order: the files the identifier
-// pass of `modify` takes from a copy of the folder.
-std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder,
-                                                   const files::FileManager& system);
+// What a search met besides the files it could take as they are.
+struct InterfaceBuilderSearchNotes {
+  // Folders that could not be listed or reached (no permission, a path too long): any IB
+  // files in them were not found.
+  files::UnlistedFolders unlistedFolders;
+  // The found files that are links to a file outside the folder searched.
+  std::vector<std::string> linksLeadingOut;
+};
+
+// Every regular .xib and .storyboard file below `folder` (hidden items skipped, links to
+// folders outside it never followed), in enumeration order: the files the identifier pass of
+// `modify` takes from a copy of the folder. Without `notes`, a file that is a link to a file
+// outside the folder is left out; with them, it is found and named in them, as is every
+// folder that could not be listed.
+std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder, const files::FileManager& system,
+                                                   InterfaceBuilderSearchNotes* notes = nullptr);
 
 }  // namespace korvaster

@@ -245,13 +245,14 @@ void KorvastFileManager::cleanArchives() const {
   if (logger_) logger_->log(LogLevel::Debug, [] { return "Cleaning succeeded."; });
 }
 
-std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& folder) const {
-  return findInterfaceBuilderFiles(folder, *system_);
+std::vector<files::File> KorvastFileManager::findIBFiles(const files::Folder& folder,
+                                                         InterfaceBuilderSearchNotes* notes) const {
+  return findInterfaceBuilderFiles(folder, *system_, notes);
 }
 
-std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy) const {
+std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy, InterfaceBuilderSearchNotes* notes) const {
   const auto& listed = copy.listedFiles();
-  if (!listed) return findIBFiles(copy.workFolder());
+  if (!listed) return findIBFiles(copy.workFolder(), notes);
   std::vector<files::File> found;
   found.reserve(listed->size());
   for (const auto& relative : *listed) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/filemanager/interface_builder_file_search.h"
 #include "core/filemanager/project_copy.h"
 #include "core/filemanager/run_locks.h"
 #include "core/logging/logger.h"
@@ -61,12 +62,13 @@ class KorvastFileManager {
   // could not be deleted, after trying every one.
   void cleanArchives() const;
 
-  // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links
-  // leading out of the folder never followed), in enumeration order.
-  std::vector<files::File> findIBFiles(const files::Folder& folder) const;
+  // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links to
+  // folders outside it never followed), in enumeration order; see findInterfaceBuilderFiles
+  // for what `notes` receive.
+  std::vector<files::File> findIBFiles(const files::Folder& folder, InterfaceBuilderSearchNotes* notes = nullptr) const;
   // The same for a copy, from the list the copy made when it has one: a second walk of a
   // large tree costs a good part of the copy's own time.
-  std::vector<files::File> findIBFiles(const ProjectCopy& copy) const;
+  std::vector<files::File> findIBFiles(const ProjectCopy& copy, InterfaceBuilderSearchNotes* notes = nullptr) const;
 
   // Gives the views of each file their accessibility identifiers and rewrites the file as
   // `write` says, keeping every text as it was. Files are rewritten side by side on

@@ -11,6 +11,8 @@
 
 #include "core/errors/korvast_error.h"
 #include "files/deletion_guard.h"
+#include "files/file_contents.h"
+#include "files/file_io_error.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
 #include "support/write_all.h"
@@ -44,6 +46,7 @@ ProjectCopy::ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::F
       work_(std::move(work)),
       finalPath_(std::move(finalPath)),
       deferredModes_(std::move(record.deferredModes)),
+      listedLinks_(std::move(record.listedLinks)),
       sourcePath_(std::move(sourcePath)),
       inToolFolder_(inToolFolder),
       logger_(std::move(logger)) {
@@ -59,6 +62,30 @@ std::string ProjectCopy::shownPath(const std::string& workPath) const {
   const std::string& root = work_.path();
   if (workPath.compare(0, root.size(), root) != 0) return workPath;
   return finalPath_ + workPath.substr(root.size());
+}
+
+void ProjectCopy::replaceLinksLeadingOut() const {
+  if (listedLinks_.empty()) return;
+  const auto& system = *work_.fileManager();
+  const auto copyRoot = system.realPath(work_.path());
+  if (!copyRoot) return;
+  for (const auto& relative : listedLinks_) {
+    const std::string link = work_.path() + relative;
+    const auto real = system.realPath(link);
+    if (real && files::liesInside(*real, *copyRoot)) continue;  // the pass changes it through its target
+    // Followed from where it lies in the project, the link leads where the user meant it to.
+    const std::string original = files::joinedPath(sourcePath_, relative);
+    if (!system.isRegularFile(original)) continue;
+    try {
+      files::replaceLinkWithCopy(link, original);
+    } catch (const files::FileIOError& error) {
+      if (logger_) {
+        logger_->log(LogLevel::Warning, [&] {
+          return "Can't replace the link " + shownPath(link) + " with a file: " + support::genericDescription(error);
+        });
+      }
+    }
+  }
 }
 
 void ProjectCopy::fail(const std::string& reason) const {

@@ -42,6 +42,12 @@ class ProjectCopy {
   // `workPath`, a path inside the work folder, as it will be named once committed.
   std::string shownPath(const std::string& workPath) const;
 
+  // Makes each Interface Builder file of the copy that is a link leading out of the copy (or
+  // nowhere, once copied) a file of the copy's own, holding what the project's link leads
+  // to: the pass then changes the copy and never the file outside it. A link that cannot be
+  // replaced stays, after a Warning line. Nothing to do in place.
+  void replaceLinksLeadingOut() const;
+
   // Marks the copy, moves any earlier copy aside, moves this one into place and removes the
   // staging folder with the earlier copy in it. Throws KorvastError::failedToCopyProject,
   // after an Error log line that says why, and support::Interrupted.
@@ -61,6 +67,7 @@ class ProjectCopy {
   std::string finalPath_;
   files::FileManager::FolderModes deferredModes_;
   std::optional<std::vector<std::string>> listedFiles_;
+  std::vector<std::string> listedLinks_;
   std::string sourcePath_;
   bool inToolFolder_ = false;
   bool isCopy_ = true;

@@ -1,5 +1,7 @@
 #include "core/strategies/modify_source_code_strategy.h"
 
+#include <algorithm>
+
 #include "core/errors/korvast_error.h"
 #include "core/logging/progress_line.h"
 #include "core/strategies/command_outputs.h"
@@ -11,15 +13,38 @@ namespace korvaster {
 
 namespace {
 
-// The found files less those whose path below `root` (ending with "/") an exclude glob takes.
+// Whether an exclude glob takes `path`, judged by its part below `root` (ending with "/").
+bool isExcluded(const std::string& path, const std::string& root, const std::vector<std::string>& excluded) {
+  const bool below = path.compare(0, root.size(), root) == 0;
+  return !excluded.empty() && files::isExcludedByGlobs(excluded, below ? path.substr(root.size()) : path);
+}
+
+// The found files less those an exclude glob takes.
 std::vector<files::File> withoutExcluded(std::vector<files::File> found, const std::string& root,
                                          const std::vector<std::string>& excluded) {
   if (excluded.empty()) return found;
   std::vector<files::File> kept;
   for (auto& file : found) {
-    const std::string& path = file.path();
-    const bool below = path.compare(0, root.size(), root) == 0;
-    if (!files::isExcludedByGlobs(excluded, below ? path.substr(root.size()) : path)) kept.push_back(std::move(file));
+    if (!isExcluded(file.path(), root, excluded)) kept.push_back(std::move(file));
+  }
+  return kept;
+}
+
+// A found file that is a link to a file outside the project is left alone, since what it
+// leads to is not the project's (a copy has replaced such links with files of its own
+// before, where it could). Returns the files the pass may change.
+std::vector<files::File> withoutLinksLeadingOut(std::vector<files::File> found, const std::vector<std::string>& links,
+                                                const ProjectCopy& copy, const std::shared_ptr<Logger>& logger) {
+  if (links.empty()) return found;
+  std::vector<files::File> kept;
+  for (auto& file : found) {
+    if (std::find(links.begin(), links.end(), file.path()) == links.end()) {
+      kept.push_back(std::move(file));
+    } else if (logger) {
+      logger->log(LogLevel::Warning, [&] {
+        return copy.shownPath(file.path()) + " is a link to a file outside the project; it is left as it is.";
+      });
+    }
   }
   return kept;
 }
@@ -57,17 +82,37 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
   progress.show("Copying the project...");
   ProjectCopy copy = fileManager.copy(projectPath, destination);
   if (report) report->copyPath = copy.path();
-  const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy), copy.workFolder().path(), excluded);
-  if (ibFiles.empty() && logger) {
+  copy.replaceLinksLeadingOut();
+  const std::string& root = copy.workFolder().path();
+  InterfaceBuilderSearchNotes notes;
+  const auto ibFiles = withoutLinksLeadingOut(withoutExcluded(fileManager.findIBFiles(copy, &notes), root, excluded),
+                                              notes.linksLeadingOut, copy, logger);
+  // A folder the search could not list may hold files the pass would have changed: each is
+  // a failed item, as a file that cannot be read is.
+  std::vector<IBFileOutcome> unlisted;
+  for (const auto& folder : notes.unlistedFolders) {
+    if (isExcluded(folder.path, root, excluded)) continue;
+    IBFileOutcome outcome;
+    outcome.path = copy.shownPath(folder.path);
+    outcome.error = "could not list " + outcome.path + ": " + folder.reason;
+    if (logger) {
+      logger->log(LogLevel::Error, [&] {
+        return "Can't read folder, Description: " + folder.reason + " (in " + outcome.path + ")";
+      });
+    }
+    unlisted.push_back(std::move(outcome));
+  }
+  if (ibFiles.empty() && unlisted.empty() && logger) {
     logger->log(LogLevel::Warning, [] {
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
   // No one sees a copy before it is committed, so its files need no atomic replacement.
-  const IdentifierPassSummary pass = fileManager.modifyAccessibilityId(
+  IdentifierPassSummary pass = fileManager.modifyAccessibilityId(
       ibFiles, [&](const std::string& path) { return copy.shownPath(path); },
       copy.isCopy() ? IBFileWrite::inPlace : IBFileWrite::atomically,
       [&] { progress.advance("Adding identifiers", ibFiles.size()); });
+  pass.files.insert(pass.files.end(), unlisted.begin(), unlisted.end());
   if (report) report->identifierPass = pass;
   if (!pass.allSucceeded() && logger) {
     logger->log(LogLevel::Error, [] { return "XIB files modifications finished with error(s)."; });

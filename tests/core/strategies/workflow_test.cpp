@@ -2,6 +2,7 @@
 // that fails on demand: which error wins, what is cleaned up, what survives.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -162,6 +163,34 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
   EXPECT_NE(readFile(temp / "App/Other.xib").find("identifier"), std::string::npos);
   EXPECT_EQ(lines->lines.front(), kError + "Can't write file, Description: Read-only file system (in " +
                                       (temp / "App/Main.storyboard") + ")");
+}
+
+TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWhatLiesOutsideIsNeverWritten) {
+  temp.write("Shared/Outside.xib", kView);
+  ASSERT_EQ(::symlink("../Shared/Outside.xib", (temp / "App/Relative.xib").c_str()), 0);
+  ASSERT_EQ(::symlink((temp / "Shared/Outside.xib").c_str(), (temp / "App/Absolute.xib").c_str()), 0);
+  ASSERT_EQ(::symlink("Other.xib", (temp / "App/Inner.xib").c_str()), 0);
+  // In a copy, a link leading out becomes a changed file of the copy's own.
+  modify();
+  for (const char* file : {"Relative.xib", "Absolute.xib"}) {
+    EXPECT_FALSE(fs::is_symlink(projects + "App/" + file)) << file;
+    EXPECT_NE(readFile(projects + "App/" + file).find("identifier=\"v-1\""), std::string::npos) << file;
+  }
+  EXPECT_TRUE(fs::is_symlink(projects + "App/Inner.xib"));
+  EXPECT_EQ(readFile(temp / "Shared/Outside.xib"), kView);
+  // In place, it is named and left alone; the inner link is changed through its target.
+  lines->lines.clear();
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::outputPath, temp / "App"}},
+                                service());
+  EXPECT_EQ(readFile(temp / "Shared/Outside.xib"), kView);
+  EXPECT_NE(readFile(temp / "App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_TRUE(fs::is_symlink(temp / "App/Inner.xib"));
+  EXPECT_EQ(std::count_if(lines->lines.begin(), lines->lines.end(),
+                          [](const std::string& line) {
+                            return line.find(".xib is a link to a file outside the project; it is left as it is.") !=
+                                   std::string::npos;
+                          }),
+            2);
 }
 
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {

@@ -1,5 +1,6 @@
 #include "files/staging_folder.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,10 +8,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include "files/deletion_guard.h"
 #include "files/file_io_error.h"
 #include "files/file_manager.h"
+#include "files/path_text.h"
 #include "files/tree_removal.h"
 
 namespace korvaster::files {
@@ -33,6 +36,38 @@ bool isMarked(const std::string& folder, const std::string& prefix) {
   struct stat status {};
   const std::string mark = folder + "/" + markName(prefix);
   return ::lstat(mark.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// Removes everything in the marked folder but the mark, then the mark, then the folder: a
+// removal cut short leaves the folder marked, so that a later run still takes it for an
+// abandoned one. Returns 0 or the errno of the first failure.
+int removeMarkedFolder(const std::string& path, const std::string& mark) {
+  const std::string folderPath = withoutTrailingSlashes(path);
+  const int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (folder < 0) return errno;
+  std::vector<std::string> names;
+  const int listing = ::dup(folder);
+  DIR* directory = listing >= 0 ? ::fdopendir(listing) : nullptr;
+  if (directory == nullptr) {
+    const int error = errno;
+    if (listing >= 0) ::close(listing);
+    ::close(folder);
+    return error;
+  }
+  while (const dirent* entry = ::readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != ".." && name != mark) names.push_back(name);
+  }
+  ::closedir(directory);
+  int failure = 0;
+  for (const auto& name : names) {
+    const int error = removeTreeAt(folder, name);
+    if (error != 0 && error != ENOENT && failure == 0) failure = error;
+  }
+  if (failure == 0 && ::unlinkat(folder, mark.c_str(), 0) != 0 && errno != ENOENT) failure = errno;
+  ::close(folder);
+  if (failure == 0 && ::rmdir(folderPath.c_str()) != 0) failure = errno;
+  return failure;
 }
 
 // A folder made by mkdtemp and locked before anything is put in it. Between the two steps
@@ -59,10 +94,10 @@ FileLock makeLockedFolder(const FileManager& system, const std::string& parentPa
 }  // namespace
 
 StagingFolder::StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix)
-    : lock_(makeLockedFolder(system, parentPath, prefix, path_)) {
+    : mark_(markName(prefix)), lock_(makeLockedFolder(system, parentPath, prefix, path_)) {
   // Only a marked folder is ever taken for an abandoned one, never a user's folder that
   // merely has a similar name.
-  const std::string mark = path_ + markName(prefix);
+  const std::string mark = path_ + mark_;
   const int descriptor = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (descriptor < 0) {
     const int error = errno;
@@ -73,7 +108,7 @@ StagingFolder::StagingFolder(const FileManager& system, const std::string& paren
 }
 
 StagingFolder::~StagingFolder() {
-  if (!DeletionGuard::refusal(path_)) static_cast<void>(removeTree(path_));
+  if (!DeletionGuard::refusal(path_)) static_cast<void>(removeMarkedFolder(path_, mark_));
 }
 
 int StagingFolder::removeAbandoned(const FileManager& system, const std::string& parentPath,
@@ -94,7 +129,9 @@ int StagingFolder::removeAbandoned(const FileManager& system, const std::string&
     }
     if (!lock || DeletionGuard::refusal(path)) continue;
     // A run killed between making its folder and marking it left it empty.
-    if (isMarked(path, prefix) ? removeTree(path) == 0 : ::rmdir(path.c_str()) == 0) ++removed;
+    if (isMarked(path, prefix) ? removeMarkedFolder(path, markName(prefix)) == 0 : ::rmdir(path.c_str()) == 0) {
+      ++removed;
+    }
   }
   return removed;
 }

@@ -18,7 +18,8 @@ class StagingFolder {
   // FileIOError(writeFailed) when it cannot be made, support::Interrupted when a signal came
   // while waiting.
   StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix);
-  // Removes the folder with everything still in it; a failure is left for removeAbandoned.
+  // Removes the folder with everything still in it, its mark last; a failure is left for
+  // removeAbandoned.
   ~StagingFolder();
   StagingFolder(const StagingFolder&) = delete;
   StagingFolder& operator=(const StagingFolder&) = delete;
@@ -27,10 +28,11 @@ class StagingFolder {
   const std::string& path() const { return path_; }
 
   // Removes every folder in `parentPath` named like a staging folder of `prefix`, carrying
-  // its mark (or empty), that no live process holds; returns how many went.
+  // its mark (or empty), that no live process holds, its mark last; returns how many went.
   static int removeAbandoned(const FileManager& system, const std::string& parentPath, const std::string& prefix);
 
  private:
+  std::string mark_;
   std::string path_;
   FileLock lock_;
 };

@@ -1,6 +1,7 @@
 #include "e2e/child_process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +63,20 @@ ChildOutcome finishChild(const RunningChild& child) {
   }
   return ChildOutcome{readFile(*child.output / "out"), readFile(*child.output / "err"),
                       WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+}
+
+std::optional<ChildOutcome> finishChildWithin(const RunningChild& child, int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 20) {
+    int status = 0;
+    if (::waitpid(child.processId, &status, WNOHANG) == child.processId) {
+      return ChildOutcome{readFile(*child.output / "out"), readFile(*child.output / "err"),
+                          WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+    }
+    ::usleep(20 * 1000);
+  }
+  ::kill(child.processId, SIGKILL);
+  finishChild(child);
+  return std::nullopt;
 }
 
 std::string KorvasterTest::makeSampleApp(const std::string& workspace) {

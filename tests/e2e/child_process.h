@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ struct RunningChild {
 
 // Waits for the child and collects what it wrote.
 ChildOutcome finishChild(const RunningChild& child);
+// The same, but a child still running after `milliseconds` is killed, and nothing returned.
+std::optional<ChildOutcome> finishChildWithin(const RunningChild& child, int milliseconds);
 
 class KorvasterTest : public ::testing::Test {
  protected:

@@ -1,6 +1,13 @@
 // The built binary as a user meets it: which stream each text goes to, and the exit status.
 // The texts themselves are pinned by the unit tests of the layers that produce them.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <tuple>
 
 #include "e2e/child_process.h"
 
@@ -72,6 +79,43 @@ TEST_F(CommandLineTest, XcodebuildsErrorsAreShownItsOutputOnlyWithVerboseAndKept
     }
     EXPECT_NE(readFile(temp / "r.json").find("\"ipaFiles\": [\n    \"" + builds + "SampleApp/SampleApp.ipa\"\n  ]"),
               std::string::npos) << readFile(temp / "r.json");
+  }
+}
+
+// Something else than a regular file where a log goes is named in an Error line and left as it
+// is; the build goes on without that log, as without any log it cannot make.
+TEST_F(CommandLineTest, ALinkPipeOrFolderWhereALogGoesIsNamedAndNeverWrittenThrough) {
+  const std::string log = builds + "SampleApp/xcodebuild-archive.log";
+  const std::string target = temp.write("target", "precious");
+  temp.makeFolder("home/.korvast/CommandLineTool/AppBuilds/SampleApp");
+  using Type = std::filesystem::file_type;
+  const std::tuple<std::string, std::function<int()>, Type> cases[] = {
+      {"a symbolic link", [&] { return ::symlink(target.c_str(), log.c_str()); }, Type::symlink},
+      {"a named pipe", [&] { return ::mkfifo(log.c_str(), 0644); }, Type::fifo},
+      {"a folder", [&] { return ::mkdir(log.c_str(), 0755); }, Type::directory},
+  };
+  for (const auto& [kind, make, type] : cases) {
+    ASSERT_EQ(make(), 0) << kind;
+    const auto outcome =
+        finishChildWithin(start({"build", "-p", temp / "SampleApp", "-e", makeSampleApp(), "--report", temp / "r.json"}),
+                          15000);
+    if (!outcome) {
+      ::close(::open(log.c_str(), O_RDONLY | O_NONBLOCK));
+      ADD_FAILURE() << kind << " held the run";
+    } else {
+      EXPECT_EQ(outcome->exitStatus, 0) << outcome->standardOutput << outcome->standardError;
+      EXPECT_EQ(countOf(outcome->standardError, "[\U0001F525] KorvastLoger -> Can't keep the output of xcodebuild in " +
+                                                    log + ": it is " + kind + ", not a regular file\n"),
+                1)
+          << outcome->standardError;
+      EXPECT_NE(readFile(temp / "r.json").find("\"action\": \"archive\",\n      \"exitStatus\": 0,\n      \"log\": null"),
+                std::string::npos)
+          << readFile(temp / "r.json");
+    }
+    EXPECT_EQ(readFile(target), "precious") << kind;
+    EXPECT_TRUE(kind != "a folder" || std::filesystem::is_empty(log));
+    EXPECT_EQ(std::filesystem::symlink_status(log).type(), type) << kind;
+    std::filesystem::remove(log);
   }
 }
 

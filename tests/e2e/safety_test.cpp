@@ -20,6 +20,16 @@ using Names = std::vector<std::string>;
 
 void sleepFor(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
 
+// Fails for each process named in `pidFile` that is still there after a while.
+void expectGone(const std::string& pidFile) {
+  std::istringstream pids(readFile(pidFile));
+  for (int pid = 0; pids >> pid;) {
+    bool gone = false;
+    for (int wait = 0; wait < 100 && !(gone = ::kill(pid, 0) != 0); ++wait) sleepFor(20);
+    EXPECT_TRUE(gone) << "process " << pid << " outlived the run";
+  }
+}
+
 class SafetyTest : public KorvasterTest {
  protected:
   // A project of `files` Swift files and `views` IB files, `tag` written into each file.
@@ -127,14 +137,39 @@ TEST_F(SafetyTest, AnInterruptedBuildEndsXcodebuildWithWhatItStartedAndRemovesIt
   EXPECT_EQ(outcome.exitStatus, 128 + SIGTERM) << outcome.standardOutput << outcome.standardError;
   EXPECT_NE(outcome.standardOutput.find("Interrupted by SIGTERM"), std::string::npos) << outcome.standardOutput;
   // xcodebuild and what it started, even a child that ignores SIGTERM, are gone, not orphaned.
-  std::istringstream pids(readFile(pidFile));
-  for (int pid = 0; pids >> pid;) {
-    bool gone = false;
-    for (int wait = 0; wait < 100 && !(gone = ::kill(pid, 0) != 0); ++wait) sleepFor(20);
-    EXPECT_TRUE(gone) << "process " << pid << " outlived the run";
-  }
+  expectGone(pidFile);
   EXPECT_TRUE(fs::is_empty(projects));
   EXPECT_EQ(entryNames(builds + "SampleApp"), (Names{"xcodebuild-archive.log", "xcodebuild-export.log"}));
+}
+
+// However xcodebuild takes the signal, one ends the run within the grace period, and its
+// report lists the run it stopped and says that the archive is gone.
+TEST_F(SafetyTest, OneSignalEndsABuildWhoseXcodebuildIgnoresItAndReportsTheStoppedRun) {
+  const std::string pidFile = temp / "xcodebuild.pids";
+  const RunningChild run = start(
+      {"build", "--path", temp / "SampleApp", "--export", makeSampleApp(), "--report", temp / "run.json"},
+      {{"FAKE_XCODEBUILD_SLEEP", "60"}, {"FAKE_XCODEBUILD_PID_FILE", pidFile}, {"FAKE_XCODEBUILD_STUBBORN", "2"}});
+  for (int wait = 0; wait < 500 && readFile(pidFile).find('\n') == std::string::npos; ++wait) sleepFor(20);
+  sleepFor(50);
+  ::kill(run.processId, SIGTERM);
+  const auto outcome = finishChildWithin(run, 15000);
+  if (!outcome) {
+    std::istringstream pids(readFile(pidFile));
+    for (int pid = 0; pids >> pid;) ::kill(pid, SIGKILL);
+    FAIL() << "the run went on for 15 s after SIGTERM";
+  }
+  EXPECT_EQ(outcome->exitStatus, 128 + SIGTERM) << outcome->standardOutput << outcome->standardError;
+  expectGone(pidFile);
+  const std::string report = readFile(temp / "run.json");
+  for (const std::string& part :
+       {std::string("\"status\": \"interrupted\",\n  \"error\": \"Interrupted by SIGTERM before the run was complete\""),
+        "\"archivePath\": \"" + builds + "SampleApp/SampleApp.xcarchive\",\n  \"archiveRemoved\": true",
+        "\"action\": \"export\",\n      \"exitStatus\": " + std::to_string(128 + SIGKILL) + ",\n      \"log\": \"" +
+            builds + "SampleApp/xcodebuild-export.log\"\n    }\n  ]"}) {
+    EXPECT_NE(report.find(part), std::string::npos) << part << "\nnot in\n" << report;
+  }
+  EXPECT_TRUE(fs::is_empty(projects));
+  EXPECT_FALSE(fs::exists(builds + "SampleApp/SampleApp.xcarchive"));
 }
 
 TEST_F(SafetyTest, ACleanUpNeverTakesTheArchiveOfAnotherLiveRun) {

@@ -1,14 +1,23 @@
 // What the file layer refuses to remove, how it removes what it may, and the staging
 // folders that keep concurrent and killed runs apart.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstring>
+
+#if defined(__linux__)
+#include <sys/fsuid.h>
+#endif
 
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
 #include "files/file_lock.h"
 #include "files/file_manager.h"
 #include "files/staging_folder.h"
+#include "files/tree_removal.h"
 #include "bind_mount.h"
 #include "scoped_environment.h"
 #include "temporary_folder.h"
@@ -88,6 +97,99 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
   EXPECT_EQ(readFile(temp / "dest/.stage-backup/notes"), "mine");
   EXPECT_EQ(readFile(temp / "outside/keep"), "kept");
 }
+
+// Makes `depth` nested folders named `name` in `root`, each with a file, every seventh
+// read-only and every fiftieth with a link to `outside`. It works from open folders: the
+// whole path may be longer than any the system takes.
+void makeDeepTree(const std::string& root, int depth, const std::string& name, const std::string& outside) {
+  ASSERT_EQ(::mkdir(root.c_str(), 0755), 0);
+  int folder = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+  for (int level = 1; level <= depth && folder >= 0; ++level) {
+    ASSERT_EQ(::mkdirat(folder, name.c_str(), 0755), 0) << level;
+    const int file = ::openat(folder, "f", O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(file, 0);
+    ::close(file);
+    if (level % 50 == 0) {
+      ASSERT_EQ(::symlinkat(outside.c_str(), folder, "out"), 0);
+    }
+    if (level % 7 == 0) ::fchmod(folder, 0500);
+    const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(folder);
+    folder = next;
+  }
+  ASSERT_GE(folder, 0);
+  ::close(folder);
+}
+
+// Sets the soft limit on open descriptors while it lives (0: leaves it alone).
+class DescriptorLimit {
+ public:
+  explicit DescriptorLimit(rlim_t limit) {
+    ::getrlimit(RLIMIT_NOFILE, &saved_);
+    if (limit == 0) return;
+    rlimit lowered = saved_;
+    lowered.rlim_cur = limit;
+    ::setrlimit(RLIMIT_NOFILE, &lowered);
+  }
+  ~DescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
+  DescriptorLimit(const DescriptorLimit&) = delete;
+  DescriptorLimit& operator=(const DescriptorLimit&) = delete;
+
+ private:
+  rlimit saved_{};
+};
+
+TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadTo) {
+  temp.write("outside/keep", "kept");
+  const struct {
+    int depth;
+    std::string name;
+    rlim_t descriptors;  // the soft limit during the removal; 0: the usual one
+  } cases[] = {
+      {3, "d", 0},
+      {300, "d", 64},                    // deeper than the process may hold descriptors
+      {300, std::string(20, 'n'), 0},    // a path far longer than PATH_MAX
+      {260, std::string(20, 'n'), 32},   // both
+  };
+  for (const auto& c : cases) {
+    const std::string root = temp / "tree";
+    makeDeepTree(root, c.depth, c.name, temp / "outside");
+    int removed = -1;
+    {
+      const DescriptorLimit limit(c.descriptors);
+      removed = removeTree(root);
+    }
+    EXPECT_EQ(removed, 0) << c.depth << " levels: " << std::strerror(removed);
+    struct stat status {};
+    EXPECT_NE(::lstat(root.c_str(), &status), 0) << c.depth;
+    EXPECT_EQ(readFile(temp / "outside/keep"), "kept");
+    if (removed != 0) static_cast<void>(removeTree(root));
+  }
+  EXPECT_EQ(removeTree(temp / "tree"), ENOENT);
+}
+
+#if defined(__linux__)
+// A removal cut short (here: a folder of root's in it, removed as another user) leaves the
+// staging folder marked, so that the next run still knows it for an abandoned one.
+TEST_F(RemovalTest, AStagingFolderKeepsItsMarkUntilEverythingElseInItIsGone) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a folder another user cannot empty";
+  const std::string staging = temp / "dest/.stage-abcdef";
+  temp.write("dest/.stage-abcdef/.stage", "");
+  for (const char* file : {"a/f", "z/f", "rooted/f"}) temp.write(std::string("dest/.stage-abcdef/") + file, "");
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0755), 0);
+  for (const char* item : {"dest", "dest/.stage-abcdef", "dest/.stage-abcdef/.stage", "dest/.stage-abcdef/a",
+                           "dest/.stage-abcdef/a/f", "dest/.stage-abcdef/z", "dest/.stage-abcdef/z/f"}) {
+    ASSERT_EQ(::lchown((temp / item).c_str(), 65534, 65534), 0) << item;
+  }
+  const auto previous = static_cast<uid_t>(::setfsuid(65534));
+  const int removedByOther = StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-");
+  ::setfsuid(previous);
+  EXPECT_EQ(removedByOther, 0);
+  EXPECT_EQ(entryNames(staging), (Names{".stage", "rooted"}));
+  EXPECT_EQ(StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-"), 1);
+  EXPECT_EQ(entryNames(temp / "dest"), Names{});
+}
+#endif
 
 TEST_F(RemovalTest, AFileWithTheLongestNameThereMayBeIsRewritten) {
   // A temporary file named after it could not exist.

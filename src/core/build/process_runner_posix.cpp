@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "core/build/command_runner.h"
+#include "files/regular_file_output.h"
 #include "support/interruption.h"
 #include "support/write_all.h"
 
@@ -21,26 +22,48 @@ constexpr const char* kEnvProgram = "/usr/bin/env";
 constexpr int kCannotStart = 127;
 constexpr int kPollMilliseconds = 20;
 constexpr int kGraceMilliseconds = 3000;
+constexpr int kReapMilliseconds = 200;
 
 bool groupIsGone(pid_t group) { return ::kill(-group, 0) != 0 && errno == ESRCH; }
 
-// Waits up to `milliseconds` for every process of the group to end.
-bool waitForGroup(pid_t group, int milliseconds) {
-  for (int waited = 0; waited < milliseconds; waited += kPollMilliseconds) {
-    if (groupIsGone(group)) return true;
-    ::usleep(kPollMilliseconds * 1000);
-  }
-  return groupIsGone(group);
-}
+// The grace period that an interruption gives the child's process group: it starts when the
+// signal is first seen (a wait it breaks returns at once), whether or not the child takes
+// any notice of the signal, and at its end the whole group is killed.
+class GraceAfterInterruption {
+ public:
+  explicit GraceAfterInterruption(pid_t group) : group_(group) {}
 
-// After an interruption, what the child started may outlive it: such processes have the
-// signal already and get a grace period, then are killed. They are not our children, so
-// "waiting" means watching the group until it is empty.
-void endProcessGroup(pid_t group) {
-  if (waitForGroup(group, kGraceMilliseconds)) return;
-  ::kill(-group, SIGKILL);
-  waitForGroup(group, kGraceMilliseconds);
-}
+  // Call while waiting: starts the grace period once a signal has come, kills the group once
+  // it is over.
+  void check() {
+    if (support::pendingInterruption() == 0 || killed_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!started_) {
+      started_ = true;
+      end_ = now + std::chrono::milliseconds(kGraceMilliseconds);
+    } else if (now >= end_) {
+      ::kill(-group_, SIGKILL);
+      killed_ = true;
+    }
+  }
+
+  // After the child has been reaped: what it started may outlive it. Such processes have the
+  // signal already; they get what is left of the grace period, then are killed. They are not
+  // our children, so "waiting" means watching the group until it is empty. Killed processes
+  // stay in it until whoever adopted them reaps them, which is not waited for long.
+  void endGroup() {
+    for (check(); !killed_ && !groupIsGone(group_); check()) ::usleep(kPollMilliseconds * 1000);
+    for (int waited = 0; waited < kReapMilliseconds && !groupIsGone(group_); waited += kPollMilliseconds) {
+      ::usleep(kPollMilliseconds * 1000);
+    }
+  }
+
+ private:
+  pid_t group_;
+  bool started_ = false;
+  bool killed_ = false;
+  std::chrono::steady_clock::time_point end_{};
+};
 
 // After the child has gone, what it started may hold its pipes open: its output is taken
 // while it keeps coming, but never for longer than this.
@@ -53,7 +76,7 @@ class OutputTee {
   // Opens the log and makes the pipes; ready() is false when either failed.
   OutputTee(const std::string& logPath, bool showOutput) : showOutput_(showOutput) {
     if (logPath.empty()) return;
-    log_ = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    log_ = files::openRegularFileAnew(logPath, 0644);
     if (log_ < 0) return;
     for (int* ends : {output_, error_}) {
       if (::pipe(ends) != 0) return;
@@ -79,7 +102,7 @@ class OutputTee {
 
   // Copies what comes through the pipes to the log and on to this process's own streams
   // until the child has gone and its output has stopped. The child is not reaped.
-  void copyUntilDone(pid_t child) {
+  void copyUntilDone(pid_t child, GraceAfterInterruption& grace) {
     closeDescriptor(output_[1]);
     closeDescriptor(error_[1]);
     // A reader of our output that went away must not end this process; the copy just stops.
@@ -89,6 +112,7 @@ class OutputTee {
     bool childGone = false;
     std::chrono::steady_clock::time_point drainEnd{};
     while (output_[0] >= 0 || error_[0] >= 0) {
+      grace.check();
       pollfd fds[2] = {{output_[0], POLLIN, 0}, {error_[0], POLLIN, 0}};
       const int ready = ::poll(fds, 2, childGone ? kQuietMilliseconds : 10 * kPollMilliseconds);
       if (ready < 0 && errno != EINTR) break;
@@ -177,21 +201,21 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return kCannotStart;
   support::setChildProcessGroup(child);
-  if (tee.ready()) tee.copyUntilDone(child);
+  GraceAfterInterruption grace(child);
+  if (tee.ready()) tee.copyUntilDone(child, grace);
 
+  // Polled rather than blocking, so that a signal that comes just before the wait still
+  // starts the grace period.
   int status = 0;
-  while (::waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) {
+  for (pid_t waited = 0; waited != child; grace.check()) {
+    waited = ::waitpid(child, &status, WNOHANG);
+    if (waited < 0 && errno != EINTR) {
       support::setChildProcessGroup(0);
       return kCannotStart;
     }
+    if (waited == 0) ::usleep(kPollMilliseconds * 1000);
   }
-  // A child that an interruption ended has not failed on its own: say why it stopped.
-  if (support::pendingInterruption() != 0) {
-    endProcessGroup(child);  // a further signal still reaches the group meanwhile
-    support::setChildProcessGroup(0);
-    support::throwIfInterrupted();
-  }
+  if (support::pendingInterruption() != 0) grace.endGroup();  // a further signal still reaches the group
   support::setChildProcessGroup(0);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);

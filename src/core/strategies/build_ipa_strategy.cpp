@@ -4,6 +4,7 @@
 #include "core/build/xcodebuild_processes.h"
 #include "core/errors/korvast_error.h"
 #include "core/strategies/command_outputs.h"
+#include "files/regular_file_output.h"
 #include "support/interruption.h"
 #include "support/text_format.h"
 
@@ -14,15 +15,36 @@ namespace {
 constexpr const char* kArchiveLogName = "xcodebuild-archive.log";
 constexpr const char* kExportLogName = "xcodebuild-export.log";
 
-// Records one xcodebuild run, and after a failure names the file that holds what it said.
-void afterRun(const KorvastFileManager& fileManager, const char* action, int status, const std::string& logPath,
+// The log to give an xcodebuild run: none, after an Error line naming it, when something else
+// than a regular file is in its place, which is never written through.
+std::string logPathFor(const KorvastFileManager& fileManager, const std::string& logPath) {
+  const auto kind = files::nonRegularKind(logPath);
+  if (!kind) return logPath;
+  if (fileManager.logger()) {
+    fileManager.logger()->log(LogLevel::Error, [&] {
+      return "Can't keep the output of xcodebuild in " + logPath + ": it is " + *kind + ", not a regular file";
+    });
+  }
+  return "";
+}
+
+// Records one xcodebuild run, also one that an interruption stopped, and then ends the work
+// if an interruption came. Returns whether its output was kept in `logPath`.
+bool afterRun(const KorvastFileManager& fileManager, const char* action, int status, const std::string& logPath,
               RunReport* report) {
   bool isFolder = false;
-  const bool logKept = fileManager.system()->fileExists(logPath, isFolder) && !isFolder;
+  const bool logKept = !logPath.empty() && fileManager.system()->fileExists(logPath, isFolder) && !isFolder &&
+                       !files::nonRegularKind(logPath);
   if (report) {
     report->xcodebuildRuns.push_back({action, status, logKept ? std::optional<std::string>(logPath) : std::nullopt});
   }
-  if (status != 0 && logKept && fileManager.logger()) {
+  support::throwIfInterrupted();
+  return logKept;
+}
+
+// After a failed run, names the file that holds what it said.
+void nameKeptLog(const KorvastFileManager& fileManager, bool logKept, const std::string& logPath) {
+  if (logKept && fileManager.logger()) {
     fileManager.logger()->log(LogLevel::Error, [&] { return "The output of xcodebuild is in " + logPath; });
   }
 }
@@ -33,8 +55,6 @@ CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFil
                                      const std::string& sourcePath, CommandRunner& runner, RunReport* report) {
   const std::string buildFolder = fileManager.prepareProjectBuildFolder(config.workspace);
   const std::string archivePath = archive(config, buildFolder, sourcePath, fileManager, runner, report);
-  // An interruption that came while the archive was being made ends the run here.
-  support::throwIfInterrupted();
   exportIPA(config, archivePath, buildFolder, fileManager, runner, report);
   return {buildFolder, support::replacingFirst(Constants::CommandOutputs::Build, "%@", buildFolder)};
 }
@@ -45,17 +65,17 @@ std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::stri
   const auto& logger = fileManager.logger();
   const std::string outputPath = buildFolder + workspaceName(config.workspace);
   if (logger) logger->log(LogLevel::Info, [] { return "Archiving the project..."; });
-  const std::string logPath = buildFolder + kArchiveLogName;
+  const std::string logPath = logPathFor(fileManager, buildFolder + kArchiveLogName);
   const int status = ArchiveProcess::launch(config, outputPath, sourcePath, runner, logPath);
+  if (status == 0 && report) report->archivePath = outputPath + ".xcarchive";
+  const bool logKept = afterRun(fileManager, "archive", status, logPath, report);
   if (status != 0) {
     if (logger)
       logger->log(LogLevel::Error,
                   [&] { return "Failed to make archive. Error code: " + std::to_string(status); });
-    afterRun(fileManager, "archive", status, logPath, report);
+    nameKeptLog(fileManager, logKept, logPath);
     throw KorvastError::failedToBuildArchive(status);
   }
-  afterRun(fileManager, "archive", status, logPath, report);
-  if (report) report->archivePath = outputPath + ".xcarchive";
   return outputPath + ".xcarchive";
 }
 
@@ -64,10 +84,11 @@ void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& a
                                  CommandRunner& runner, RunReport* report) {
   const auto& logger = fileManager.logger();
   if (logger) logger->log(LogLevel::Info, [] { return "Exporting archive..."; });
-  const std::string logPath = buildFolder + kExportLogName;
+  const std::string logPath = logPathFor(fileManager, buildFolder + kExportLogName);
   const ExportedIpaFiles before = ExportedIpaFiles::in(buildFolder);
   const int status = ExportProcess::launch(config, archivePath, buildFolder, runner, logPath);
   if (report) report->ipaFiles = ExportedIpaFiles::in(buildFolder).madeSince(before);
+  const bool logKept = afterRun(fileManager, "export", status, logPath, report);
   if (status != 0) {
     if (logger) {
       logger->log(LogLevel::Error, [&] {
@@ -75,10 +96,9 @@ void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& a
                std::to_string(status);
       });
     }
-    afterRun(fileManager, "export", status, logPath, report);
+    nameKeptLog(fileManager, logKept, logPath);
     throw KorvastError::failedToExportArchive(status);
   }
-  afterRun(fileManager, "export", status, logPath, report);
 }
 
 }  // namespace korvaster

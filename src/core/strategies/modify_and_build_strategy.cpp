@@ -28,7 +28,20 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
     buildError = std::current_exception();
   }
 
-  fileManager.cleanArchives();
+  // Whichever way the clean-up ends, the report says whether the archive it names is gone.
+  const auto noteArchiveRemoved = [&] {
+    bool isFolder = false;
+    if (report && report->archivePath) {
+      report->archiveRemoved = !fileManager.system()->fileExists(*report->archivePath, isFolder);
+    }
+  };
+  try {
+    fileManager.cleanArchives();
+  } catch (...) {
+    noteArchiveRemoved();
+    throw;
+  }
+  noteArchiveRemoved();
   if (removeCopy) {
     std::optional<files::Folder> copy;
     try {

@@ -70,6 +70,7 @@ std::string reportJson(const RunReport& report) {
   if (report.identifierPass) identifierPass(json, *report.identifierPass);
   if (report.command == "build") {
     optionalText(json, "archivePath", report.archivePath);
+    json.key("archiveRemoved").value(report.archiveRemoved);
     json.key("xcodebuild").beginArray();
     for (const auto& run : report.xcodebuildRuns) {
       json.beginObject().key("action").value(run.action).key("exitStatus").value(run.exitStatus);

@@ -26,6 +26,8 @@ struct RunReport {
   // Nothing when the run ended before the identifier pass.
   std::optional<IdentifierPassSummary> identifierPass;
   std::optional<std::string> archivePath;
+  // The clean-up removed the archive at archivePath.
+  bool archiveRemoved = false;
   std::vector<XcodebuildRun> xcodebuildRuns;
   // The .ipa files this run's export made or replaced.
   std::vector<std::string> ipaFiles;

@@ -143,7 +143,13 @@ TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheC
   EXPECT_TRUE(testing::endsWith(lines->lines[0], ": No space left on device (in " + projects + "App/Main.storyboard)"))
       << lines->lines[0];
   EXPECT_EQ(lines->lines[1], kError + "XIB files modifications finished with error(s).");
-  EXPECT_EQ(lines->lines[2], kInfo + "Updated 1 of 2 Interface Builder files: 1 identifiers added, 0 kept.");
+  EXPECT_EQ(lines->lines[2], kInfo + "Updated 1 of 2 Interface Builder files: 1 identifier added, 0 kept.");
+}
+
+TEST_F(WorkflowTest, TheSummaryOfOneFileWithOneIdentifierIsSingular) {
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Other.xib"}},
+                                service());
+  EXPECT_EQ(lines->lines, Words{kInfo + "Updated 1 of 1 Interface Builder file: 1 identifier added, 0 kept."});
 }
 
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {

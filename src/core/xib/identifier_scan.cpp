@@ -1,7 +1,9 @@
 #include "core/xib/identifier_scan.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <deque>
 #include <limits>
 #include <optional>
 #include <unordered_map>
@@ -12,15 +14,44 @@
 
 namespace korvaster {
 
-// The texts of a scan, copied into blocks that never move, so that findings can point into them.
-struct IdentifierScan::Texts {
+namespace {
+
+bool comesBefore(const SourcePosition& left, const SourcePosition& right) {
+  return left.line != right.line ? left.line < right.line : left.column < right.column;
+}
+
+// A text kept in a scan's blocks: where it starts and how long it is.
+struct TextRef {
+  const char* data = nullptr;
+  std::uint32_t size = 0;
+};
+
+struct ViewRecord {
+  SourcePosition position;
+  TextRef id;
+  std::uint32_t element = 0;  // index in the element names
+};
+
+// A view with an identifier, and for a duplicate the first use of that identifier.
+struct IdentifiedView {
+  ViewRecord view;
+  TextRef identifier;
+  TextRef firstId;
+  SourcePosition firstPosition;
+};
+
+std::string_view text(TextRef ref) { return {ref.data, ref.size}; }
+
+}  // namespace
+
+struct IdentifierScan::Records {
   static constexpr std::size_t kBlockSize = 64 * 1024;
 
   // A lasting copy of `text`, which must be shorter than 4 GiB.
   TextRef keep(std::string_view text) {
     if (text.size() > kBlockSize / 4) {
       // A long text gets a block of its own, so that the shared block's room is not lost.
-      char* own = large.emplace_back(new char[text.size()]).get();
+      char* own = largeBlocks.emplace_back(new char[text.size()]).get();
       std::memcpy(own, text.data(), text.size());
       return {own, static_cast<std::uint32_t>(text.size())};
     }
@@ -34,9 +65,15 @@ struct IdentifierScan::Texts {
     return {copy, static_cast<std::uint32_t>(text.size())};
   }
 
+  // Each in document order once the scan is done. Deques grow without moving what they hold,
+  // so that a large scan never needs its records twice over while it grows.
+  std::deque<ViewRecord> missing;
+  std::deque<IdentifiedView> duplicates;
+  std::vector<TextRef> elements;
+  // The texts, in blocks that never move, so that the records can point into them.
   std::vector<std::unique_ptr<char[]>> blocks;
-  std::vector<std::unique_ptr<char[]>> large;
-  std::size_t used = 0;  // in the last block
+  std::vector<std::unique_ptr<char[]>> largeBlocks;
+  std::size_t used = 0;  // in the last of `blocks`
 };
 
 IdentifierScan::IdentifierScan() = default;
@@ -44,28 +81,23 @@ IdentifierScan::~IdentifierScan() = default;
 IdentifierScan::IdentifierScan(IdentifierScan&&) noexcept = default;
 IdentifierScan& IdentifierScan::operator=(IdentifierScan&&) noexcept = default;
 
-std::size_t IdentifierScan::missing() const { return missing_.size(); }
-std::size_t IdentifierScan::duplicates() const { return duplicates_.size(); }
-
-namespace {
-
-bool comesBefore(const SourcePosition& left, const SourcePosition& right) {
-  return left.line != right.line ? left.line < right.line : left.column < right.column;
-}
-
-}  // namespace
+std::size_t IdentifierScan::missing() const { return records_ ? records_->missing.size() : 0; }
+std::size_t IdentifierScan::duplicates() const { return records_ ? records_->duplicates.size() : 0; }
 
 void IdentifierScan::forEachFinding(const std::function<void(const ViewFinding&)>& visit) const {
-  auto nextMissing = missing_.begin();
-  auto nextDuplicate = duplicates_.begin();
+  if (!records_) return;
+  const auto& missing = records_->missing;
+  const auto& duplicates = records_->duplicates;
+  auto nextMissing = missing.begin();
+  auto nextDuplicate = duplicates.begin();
   ViewFinding finding;
-  while (nextMissing != missing_.end() || nextDuplicate != duplicates_.end()) {
-    const bool takeMissing = nextDuplicate == duplicates_.end() ||
-                             (nextMissing != missing_.end() &&
-                              comesBefore(nextMissing->position, nextDuplicate->view.position));
-    const Missing& view = takeMissing ? *nextMissing : nextDuplicate->view;
+  while (nextMissing != missing.end() || nextDuplicate != duplicates.end()) {
+    const bool takeMissing =
+        nextDuplicate == duplicates.end() ||
+        (nextMissing != missing.end() && comesBefore(nextMissing->position, nextDuplicate->view.position));
+    const ViewRecord& view = takeMissing ? *nextMissing : nextDuplicate->view;
     finding.position = view.position;
-    finding.element = text(elements_[view.element]);
+    finding.element = text(records_->elements[view.element]);
     finding.id = text(view.id);
     if (takeMissing) {
       finding.kind = ViewFinding::Kind::missingIdentifier;
@@ -99,7 +131,7 @@ struct OpenElement {
 class IdentifierScanner {
  public:
   explicit IdentifierScanner(XML_Parser parser) : parser_(parser) {
-    scan_.texts_ = std::make_unique<IdentifierScan::Texts>();
+    scan_.records_ = std::make_unique<IdentifierScan::Records>();
   }
 
   void start(const char* name, const char** attributes) {
@@ -130,7 +162,7 @@ class IdentifierScanner {
     OpenElement& element = open_.emplace_back();
     if (id != nullptr && hasContentMode) {
       element.isView = true;
-      IdentifierScan::Duplicate& view = pending_.emplace_back();
+      IdentifiedView& view = pending_.emplace_back();
       view.view.position = here();
       view.view.element = elementIndex(name);
       if (!keep(id, view.view.id)) return;
@@ -144,12 +176,12 @@ class IdentifierScanner {
     open_.pop_back();
     if (!element.isView) return;
     ++scan_.views_;
-    IdentifierScan::Duplicate view = pending_.back();
+    IdentifiedView view = pending_.back();
     pending_.pop_back();
     if (element.hasIdentifier) {
-      scan_.duplicates_.push_back(view);
+      records().duplicates.push_back(view);
     } else {
-      scan_.missing_.push_back(view.view);
+      records().missing.push_back(view.view);
     }
   }
 
@@ -157,9 +189,9 @@ class IdentifierScanner {
     // Views end in another order than they start: which use of an identifier came first is
     // only known once every view has been seen. Until then duplicates_ holds every view with
     // an identifier; sorted by identifier, each run of equal ones starts with the first use.
-    auto& views = scan_.duplicates_;
+    auto& views = records().duplicates;
     std::sort(views.begin(), views.end(), [&](const auto& left, const auto& right) {
-      const std::string_view leftText = scan_.text(left.identifier), rightText = scan_.text(right.identifier);
+      const std::string_view leftText = text(left.identifier), rightText = text(right.identifier);
       return leftText != rightText ? leftText < rightText : comesBefore(left.view.position, right.view.position);
     });
     std::size_t kept = 0;
@@ -167,10 +199,10 @@ class IdentifierScanner {
       std::size_t next = first + 1;
       // The duplicates are gathered at the front, over records already used: the first
       // use's own record may be among them.
-      const IdentifierScan::Missing firstUse = views[first].view;
-      const std::string_view identifier = scan_.text(views[first].identifier);
-      for (; next < views.size() && scan_.text(views[next].identifier) == identifier; ++next) {
-        IdentifierScan::Duplicate& duplicate = views[kept++];
+      const ViewRecord firstUse = views[first].view;
+      const std::string_view identifier = text(views[first].identifier);
+      for (; next < views.size() && text(views[next].identifier) == identifier; ++next) {
+        IdentifiedView& duplicate = views[kept++];
         duplicate = views[next];
         duplicate.firstId = firstUse.id;
         duplicate.firstPosition = firstUse.position;
@@ -182,9 +214,11 @@ class IdentifierScanner {
     const auto inDocumentOrder = [](const auto& left, const auto& right) {
       return comesBefore(left.position, right.position);
     };
-    std::sort(scan_.missing_.begin(), scan_.missing_.end(), inDocumentOrder);
+    std::sort(records().missing.begin(), records().missing.end(), inDocumentOrder);
     std::sort(views.begin(), views.end(),
               [&](const auto& left, const auto& right) { return inDocumentOrder(left.view, right.view); });
+    // A file without findings waits for its turn to be written with nothing kept.
+    if (records().missing.empty() && views.empty()) scan_.records_.reset();
     return std::move(scan_);
   }
 
@@ -197,30 +231,32 @@ class IdentifierScanner {
   const std::optional<xml::XmlSyntaxError>& error() const { return error_; }
 
  private:
+  IdentifierScan::Records& records() { return *scan_.records_; }
+
   SourcePosition here() const {
     return {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)),
             static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1};
   }
 
   // Copies `text` into the scan; fails the scan for a text too long to point at.
-  bool keep(const char* text, IdentifierScan::TextRef& into) {
+  bool keep(const char* text, TextRef& into) {
     const std::size_t size = std::strlen(text);
     if (size > std::numeric_limits<std::uint32_t>::max()) {
       fail(static_cast<int>(XML_ERROR_ABORTED), "an attribute value of 4 GiB or more");
       return false;
     }
-    into = scan_.texts_->keep({text, size});
+    into = records().keep({text, size});
     return true;
   }
 
   std::uint32_t elementIndex(const char* name) {
     const auto found = elementIndices_.find(name);
     if (found != elementIndices_.end()) return found->second;
-    IdentifierScan::TextRef kept;
+    TextRef kept;
     if (!keep(name, kept)) return 0;
-    const auto index = static_cast<std::uint32_t>(scan_.elements_.size());
-    scan_.elements_.push_back(kept);
-    elementIndices_.emplace(scan_.text(kept), index);
+    const auto index = static_cast<std::uint32_t>(records().elements.size());
+    records().elements.push_back(kept);
+    elementIndices_.emplace(text(kept), index);
     return index;
   }
 
@@ -229,7 +265,7 @@ class IdentifierScanner {
   std::vector<OpenElement> open_;
   // The records of the views still open, innermost last: a view's record moves to the scan
   // when the view ends.
-  std::vector<IdentifierScan::Duplicate> pending_;
+  std::vector<IdentifiedView> pending_;
   std::unordered_map<std::string_view, std::uint32_t> elementIndices_;
   IdentifierScan scan_;
   std::optional<xml::XmlSyntaxError> error_;

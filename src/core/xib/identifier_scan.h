@@ -5,13 +5,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korvaster {
 
@@ -49,39 +46,19 @@ class IdentifierScan {
 
  private:
   friend class IdentifierScanner;
-  struct Texts;
-  // A text kept in `texts_`: where it starts and how long it is.
-  struct TextRef {
-    const char* data = nullptr;
-    std::uint32_t size = 0;
-  };
-  struct Missing {
-    SourcePosition position;
-    TextRef id;
-    std::uint32_t element = 0;  // index in `elements_`
-  };
-  struct Duplicate {
-    Missing view;
-    TextRef identifier;
-    TextRef firstId;
-    SourcePosition firstPosition;
-  };
-
-  std::string_view text(TextRef ref) const { return {ref.data, ref.size}; }
+  struct Records;
 
   std::size_t views_ = 0;
-  // Each in document order. Deques grow without moving what they hold, so a large scan never
-  // needs its findings twice over while it grows.
-  std::deque<Missing> missing_;
-  std::deque<Duplicate> duplicates_;
-  std::vector<TextRef> elements_;
-  std::unique_ptr<Texts> texts_;
+  // What the findings show; none until a scan has kept something, so that a scan waiting to
+  // be filled costs next to nothing.
+  std::unique_ptr<Records> records_;
 };
 
 // The views of `document` (elements with both "id" and "contentMode", as the identifier
 // rules take them) without an identifier on their first "accessibility" child, and each view
 // whose identifier an earlier view of the document already has. Reads as the rewriting reader
-// does, with the same nesting limit; throws the XML layer's XmlSyntaxError or XmlError.
+// does, with the same nesting limit; throws the XML layer's XmlSyntaxError or XmlError (also
+// for an attribute value of 4 GiB or more).
 IdentifierScan scanIdentifiers(std::string_view document);
 
 }  // namespace korvaster

@@ -13,7 +13,8 @@ namespace korvaster::support {
 
 void runInOrderWithinBudget(const std::vector<std::uintmax_t>& taskBytes, std::size_t workers,
                             const std::function<void(std::size_t)>& produce,
-                            const std::function<void(std::size_t)>& deliver, const std::function<bool()>& stop) {
+                            const std::function<void(std::size_t)>& deliver,
+                            const std::function<bool()>& stop) {
   const std::size_t count = taskBytes.size();
   const std::uintmax_t largest = count == 0 ? 0 : *std::max_element(taskBytes.begin(), taskBytes.end());
   // A sixteenth more lets small tasks go on beside the largest one, which would otherwise

@@ -22,6 +22,7 @@ namespace korvaster::support {
 // once the running tasks are done.
 void runInOrderWithinBudget(const std::vector<std::uintmax_t>& taskBytes, std::size_t workers,
                             const std::function<void(std::size_t)>& produce,
-                            const std::function<void(std::size_t)>& deliver, const std::function<bool()>& stop);
+                            const std::function<void(std::size_t)>& deliver,
+                            const std::function<bool()>& stop);
 
 }  // namespace korvaster::support

@@ -103,7 +103,7 @@ TEST_F(CheckCommandTest, PeakMemoryStaysNearTwiceTheFileHoweverManyFindingsItHas
 #else
   const long ownKilobytes = own.ru_maxrss;
 #endif
-  ASSERT_LT(ownKilobytes, 2 * fileKilobytes) << "the test itself holds too much for the measure to mean anything";
+  ASSERT_LT(ownKilobytes, 2 * fileKilobytes) << "the test itself holds too much for the measure to mean much";
   for (const char* format : {"text", "json"}) {
     // The output goes to a full device: the findings are made and written all the same, and the
     // test need not read them back into its own memory.
@@ -111,8 +111,8 @@ TEST_F(CheckCommandTest, PeakMemoryStaysNearTwiceTheFileHoweverManyFindingsItHas
                                            StandardOutput::fullDevice));
     EXPECT_EQ(outcome.exitStatus, 1) << format;
     EXPECT_LT(outcome.peakResidentKilobytes, 4 * fileKilobytes)
-        << format << ": " << outcome.peakResidentKilobytes << " KiB at the peak for a file of " << fileKilobytes
-        << " KiB";
+        << format << ": " << outcome.peakResidentKilobytes << " KiB at the peak for a file of "
+        << fileKilobytes << " KiB";
   }
 }
 

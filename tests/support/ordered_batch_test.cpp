@@ -13,7 +13,9 @@
 namespace korvaster::support {
 namespace {
 
-void sleepMilliseconds(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void sleepMilliseconds(int milliseconds) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
 // Early tasks take longest, so later ones finish first; they are still handed on in order,
 // each after its own task, one at a time.

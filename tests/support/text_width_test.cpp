@@ -55,7 +55,8 @@ TEST(UserPerceivedLengthTest, EachJoiningRangeEndsWhereItShould) {
       {0xE0100, 0xE01EF},  // variation selectors supplement
   };
   for (const auto& [first, last] : ranges) {
-    for (const char32_t inside : {first, last}) EXPECT_EQ(userPerceivedLength("a" + utf8(inside)), 1u) << std::hex << inside;
+    for (const char32_t inside : {first, last})
+      EXPECT_EQ(userPerceivedLength("a" + utf8(inside)), 1u) << std::hex << inside;
     for (const char32_t outside : {first - 1, last + 1}) {
       EXPECT_EQ(userPerceivedLength("a" + utf8(outside)), 2u) << std::hex << outside;
     }

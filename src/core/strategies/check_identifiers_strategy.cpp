@@ -68,10 +68,12 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
   // budget keeps the files scanned side by side, and those whose findings wait for an earlier
   // file, to about the largest one alone.
   std::vector<std::uintmax_t> bytes(paths.size());
-  for (std::size_t index = 0; index < paths.size(); ++index) bytes[index] = system->fileSize(paths[index]).value_or(0);
+  for (std::size_t index = 0; index < paths.size(); ++index)
+    bytes[index] = system->fileSize(paths[index]).value_or(0);
   CheckResultsWriter writer(format, output);
   support::runInOrderWithinBudget(
-      bytes, support::workerCount(), [&](std::size_t index) { checkFile(*system, paths[index], checked[index]); },
+      bytes, support::workerCount(),
+      [&](std::size_t index) { checkFile(*system, paths[index], checked[index]); },
       [&](std::size_t index) {
         writer.write(checked[index]);
         checked[index] = CheckedFile{};

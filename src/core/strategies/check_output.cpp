@@ -19,7 +19,8 @@ std::string quoted(std::string_view text) {
 std::string messageOf(const ViewFinding& finding) {
   std::string message(finding.element);
   message += " " + quoted(finding.id);
-  if (finding.kind == ViewFinding::Kind::missingIdentifier) return message + " has no accessibility identifier";
+  if (finding.kind == ViewFinding::Kind::missingIdentifier)
+    return message + " has no accessibility identifier";
   return message + " uses accessibility identifier " + quoted(finding.identifier) + ", already used by " +
          quoted(finding.firstId) + " at line " + std::to_string(finding.firstPosition.line);
 }
@@ -95,8 +96,9 @@ void writeText(const CheckedFile& file, support::OutputByteStream& output) {
     output << ": error: " << textEscaped(*file.error) << "\n";
   }
   file.scan.forEachFinding([&](const ViewFinding& finding) {
-    output << path << ":" << std::to_string(finding.position.line) << ":" << std::to_string(finding.position.column)
-           << ": warning: " << textEscaped(messageOf(finding)) << "\n";
+    output << path << ":" << std::to_string(finding.position.line) << ":"
+           << std::to_string(finding.position.column) << ": warning: " << textEscaped(messageOf(finding))
+           << "\n";
   });
 }
 
@@ -182,8 +184,9 @@ void CheckResultsWriter::finish() {
     return;
   }
   json_.endArray().key("summary").beginObject();
-  json_.key("files").value(totals_.files).key("views").value(totals_.views).key("missing").value(totals_.missing);
-  json_.key("duplicates").value(totals_.duplicates).key("unreadable").value(totals_.unreadable);
+  json_.key("files").value(totals_.files).key("views").value(totals_.views);
+  json_.key("missing").value(totals_.missing).key("duplicates").value(totals_.duplicates);
+  json_.key("unreadable").value(totals_.unreadable);
   json_.endObject().endObject();
   sendJson(true);
 }

@@ -28,7 +28,8 @@ std::string summaryLine(const IdentifierPassSummary& pass) {
   const auto plural = [](std::size_t count) { return count == 1 ? "" : "s"; };
   return "Updated " + std::to_string(totals.updated) + " of " + std::to_string(totals.files) +
          " Interface Builder file" + plural(totals.files) + ": " + std::to_string(totals.counts.added) +
-         " identifier" + plural(totals.counts.added) + " added, " + std::to_string(totals.counts.kept) + " kept.";
+         " identifier" + plural(totals.counts.added) + " added, " + std::to_string(totals.counts.kept) +
+         " kept.";
 }
 
 }  // namespace

@@ -192,7 +192,8 @@ class IdentifierScanner {
     auto& views = records().duplicates;
     std::sort(views.begin(), views.end(), [&](const auto& left, const auto& right) {
       const std::string_view leftText = text(left.identifier), rightText = text(right.identifier);
-      return leftText != rightText ? leftText < rightText : comesBefore(left.view.position, right.view.position);
+      return leftText != rightText ? leftText < rightText
+                                   : comesBefore(left.view.position, right.view.position);
     });
     std::size_t kept = 0;
     for (std::size_t first = 0; first < views.size();) {

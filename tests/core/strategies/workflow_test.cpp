@@ -147,9 +147,10 @@ TEST_F(WorkflowTest, AFullDiskDuringARewriteFailsThatFileOnlyAndNamesItWhereTheC
 }
 
 TEST_F(WorkflowTest, TheSummaryOfOneFileWithOneIdentifierIsSingular) {
-  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Other.xib"}},
-                                service());
-  EXPECT_EQ(lines->lines, Words{kInfo + "Updated 1 of 1 Interface Builder file: 1 identifier added, 0 kept."});
+  ModifySourceCodeStrategy::run(
+      {{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Other.xib"}}, service());
+  EXPECT_EQ(lines->lines,
+            Words{kInfo + "Updated 1 of 1 Interface Builder file: 1 identifier added, 0 kept."});
 }
 
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {

@@ -116,7 +116,8 @@ std::vector<std::string> findingsOf(const IdentifierScan& scan) {
     line.append(finding.element).append(" ").append(finding.id);
     if (finding.kind == ViewFinding::Kind::duplicateIdentifier) {
       line.append(" ").append(finding.identifier).append(" first ").append(finding.firstId);
-      line += " " + std::to_string(finding.firstPosition.line) + ":" + std::to_string(finding.firstPosition.column);
+      const SourcePosition& first = finding.firstPosition;
+      line += " " + std::to_string(first.line) + ":" + std::to_string(first.column);
     }
     lines.push_back(line);
   });

@@ -1,10 +1,12 @@
 // JsonWriter: builds one JSON document, two-space indented, for the reports the tool writes.
-// The caller opens and closes containers in order; the writer places commas and quotes.
+// The caller opens and closes containers in order; the writer places commas and quotes. The
+// caller may take the text in pieces as it goes.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace korvaster::support {
@@ -35,6 +37,9 @@ class JsonWriter {
 
   // The document so far, ending with a line break once the outermost container is closed.
   const std::string& text() const { return text_; }
+  // The text so far, handed over and forgotten: a document written in pieces this way is
+  // the same as one written whole, and the writer never holds more than one piece.
+  std::string takeText() { return std::exchange(text_, {}); }
 
  private:
   JsonWriter& open(char bracket);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,10 +60,16 @@ RunningChild KorvasterTest::start(const std::vector<std::string>& arguments,
 
 ChildOutcome finishChild(const RunningChild& child) {
   int status = 0;
-  while (::waitpid(child.processId, &status, 0) < 0) {
+  struct rusage usage {};
+  while (::wait4(child.processId, &status, 0, &usage) < 0) {
   }
+#if defined(__APPLE__)
+  const long peak = usage.ru_maxrss / 1024;  // bytes there
+#else
+  const long peak = usage.ru_maxrss;
+#endif
   return ChildOutcome{readFile(*child.output / "out"), readFile(*child.output / "err"),
-                      WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+                      WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), peak};
 }
 
 std::optional<ChildOutcome> finishChildWithin(const RunningChild& child, int milliseconds) {

@@ -18,6 +18,8 @@ struct ChildOutcome {
   std::string standardOutput;
   std::string standardError;
   int exitStatus = -1;  // 128 + signal when killed
+  // The most memory the child had resident at once, in KiB.
+  long peakResidentKilobytes = 0;
 };
 
 // Where the child's standard output goes: to standardOutput, to a device that is always

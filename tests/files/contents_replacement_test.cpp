@@ -7,6 +7,7 @@
 #include <sys/fsuid.h>
 #endif
 
+#include "files/file_io_error.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
@@ -30,6 +31,45 @@ TEST(ContentsReplacementTest, InPlaceTheFileEndsWhereTheNewContentsEndOrKeepsIts
   ASSERT_TRUE(replacement.write("new</document>"));
   replacement.commit();
   EXPECT_EQ(readFile(path), "<document>new</document>");
+}
+
+// Only a replacement that may create the file makes a missing one (with the bits 0644, whatever
+// the process's mask); any other fails as it commits and leaves nothing behind, not even its
+// temporary file.
+TEST(ContentsReplacementTest, AMissingFileIsMadeOnlyWhenTheReplacementMayCreateIt) {
+  const struct {
+    ContentsReplacement::Mode mode;
+    bool mayCreate;
+    bool made;
+  } cases[] = {
+      {ContentsReplacement::Mode::atomically, true, true},
+      {ContentsReplacement::Mode::atomically, false, false},
+      {ContentsReplacement::Mode::inPlace, true, false},  // a file in place is one that exists
+  };
+  for (const auto& c : cases) {
+    korvaster::testing::TemporaryFolder temp;
+    const std::string path = temp / "report.json";
+    const std::string where = "mode " + std::to_string(static_cast<int>(c.mode)) + ", mayCreate " +
+                              std::to_string(c.mayCreate);
+    const mode_t previousMask = ::umask(077);
+    try {
+      ContentsReplacement replacement(path, c.mode, {}, c.mayCreate);
+      replacement.write("{}\n");
+      replacement.commit();
+      EXPECT_TRUE(c.made) << where;
+    } catch (const FileIOError& error) {
+      EXPECT_FALSE(c.made) << where;
+      EXPECT_EQ(error.errorCase(), FileIOError::Case::writeFailed) << where;
+    }
+    ::umask(previousMask);
+    if (c.made) {
+      EXPECT_EQ(readFile(path), "{}\n") << where;
+      EXPECT_EQ(korvaster::testing::permissionsOf(path), 0644u) << where;
+    }
+    EXPECT_EQ(korvaster::testing::entryNames(temp.path()),
+              c.made ? std::vector<std::string>{"report.json"} : std::vector<std::string>{})
+        << where;
+  }
 }
 
 #if defined(__linux__)

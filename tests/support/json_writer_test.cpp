@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace korvaster::support {
 namespace {
 
@@ -29,9 +31,36 @@ TEST(JsonWriterTest, ContainersNestWithCommasBetweenMembersOnly) {
   json.beginObject().key("name").value("a").key("count").value(std::size_t{3}).key("seconds").value(1.5);
   json.key("empty").beginArray().endArray().key("list").beginArray().value(true).null().beginObject();
   json.key("status").value(-2).endObject().endArray().endObject();
-  EXPECT_EQ(json.text(),
-            "{\n  \"name\": \"a\",\n  \"count\": 3,\n  \"seconds\": 1.500,\n  \"empty\": [],\n  \"list\": [\n"
-            "    true,\n    null,\n    {\n      \"status\": -2\n    }\n  ]\n}\n");
+  const std::string whole =
+      "{\n  \"name\": \"a\",\n  \"count\": 3,\n  \"seconds\": 1.500,\n  \"empty\": [],\n  \"list\": [\n"
+      "    true,\n    null,\n    {\n      \"status\": -2\n    }\n  ]\n}\n";
+  EXPECT_EQ(json.text(), whole);
+
+  // Taken in pieces after every step, the document is the same: the writer keeps its place.
+  JsonWriter pieces;
+  const std::function<void()> steps[] = {
+      [&] { pieces.beginObject(); },
+      [&] { pieces.key("name"); },
+      [&] { pieces.value("a"); },
+      [&] { pieces.key("count").value(std::size_t{3}).key("seconds").value(1.5).key("empty"); },
+      [&] { pieces.beginArray(); },
+      [&] { pieces.endArray(); },
+      [&] { pieces.key("list").beginArray(); },
+      [&] { pieces.value(true); },
+      [&] { pieces.null(); },
+      [&] { pieces.beginObject().key("status"); },
+      [&] { pieces.value(-2); },
+      [&] { pieces.endObject(); },
+      [&] { pieces.endArray(); },
+      [&] { pieces.endObject(); },
+  };
+  std::string taken;
+  for (const auto& step : steps) {
+    step();
+    taken += pieces.takeText();
+  }
+  EXPECT_EQ(taken, whole);
+  EXPECT_EQ(pieces.text(), "");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace korvaster::support {
 namespace {
 
@@ -17,6 +19,48 @@ TEST(UserPerceivedLengthTest, CountsCharactersNotBytes) {
       {"a\xe2\x80", 3},                   // so does a truncated sequence at the end
   };
   for (const auto& [text, length] : cases) EXPECT_EQ(userPerceivedLength(text), length) << text;
+}
+
+std::string utf8(char32_t c) {
+  std::string bytes;
+  if (c < 0x80) {
+    bytes += static_cast<char>(c);
+  } else if (c < 0x800) {
+    bytes += static_cast<char>(0xC0 | (c >> 6));
+    bytes += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    bytes += static_cast<char>(0xE0 | (c >> 12));
+    bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xF0 | (c >> 18));
+    bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return bytes;
+}
+
+// Each range of characters that join the one before: both its ends join, and the characters
+// just outside it stand alone.
+TEST(UserPerceivedLengthTest, EachJoiningRangeEndsWhereItShould) {
+  const std::pair<char32_t, char32_t> ranges[] = {
+      {0x0300, 0x036F},    // combining diacritical marks
+      {0x1AB0, 0x1AFF},    // their extension
+      {0x1DC0, 0x1DFF},    // their supplement
+      {0x20D0, 0x20FF},    // combining marks for symbols
+      {0xFE00, 0xFE0F},    // variation selectors
+      {0xFE20, 0xFE2F},    // combining half marks
+      {0x1F3FB, 0x1F3FF},  // skin-tone modifiers
+      {0xE0100, 0xE01EF},  // variation selectors supplement
+  };
+  for (const auto& [first, last] : ranges) {
+    for (const char32_t inside : {first, last})
+      EXPECT_EQ(userPerceivedLength("a" + utf8(inside)), 1u) << std::hex << inside;
+    for (const char32_t outside : {first - 1, last + 1}) {
+      EXPECT_EQ(userPerceivedLength("a" + utf8(outside)), 2u) << std::hex << outside;
+    }
+  }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include "files/path_glob.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
+#include "support/ordered_batch.h"
+#include "support/worker_pool.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -28,10 +30,9 @@ std::string descriptionOf(const std::exception& error) {
   return support::genericDescription(error);
 }
 
-CheckedFile checkFile(const files::FileManager& system, const std::string& path, std::string shownPath) {
-  CheckedFile checked;
-  checked.path = std::move(shownPath);
+void checkFile(const files::FileManager& system, const std::string& path, CheckedFile& checked) {
   try {
+    // The contents go as soon as they are scanned: the findings wait for their turn without them.
     checked.scan = scanIdentifiers(system.readContents(path));
   } catch (const xml::XmlSyntaxError& error) {
     checked.error = error.description();
@@ -39,7 +40,6 @@ CheckedFile checkFile(const files::FileManager& system, const std::string& path,
   } catch (const std::exception& error) {
     checked.error = descriptionOf(error);
   }
-  return checked;
 }
 
 }  // namespace
@@ -54,17 +54,35 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
   const std::string root = project.path();
   const std::string prefix = shownPrefix(root, files::withoutTrailingSlashes(system->currentDirectoryPath()));
 
+  std::vector<std::string> paths;
   std::vector<CheckedFile> checked;
   for (const auto& file : findInterfaceBuilderFiles(project, *system)) {
     support::throwIfInterrupted();
     const std::string& path = file.path();
     const std::string relative = path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
     if (files::isExcludedByGlobs(excluded, relative)) continue;
-    checked.push_back(checkFile(*system, path, prefix + relative));
+    paths.push_back(path);
+    checked.emplace_back().path = prefix + relative;
   }
-  writeCheckResults(checked, format, output);
+  // A file is held about twice while it is scanned (its contents and its findings); the
+  // budget keeps the files scanned side by side, and those whose findings wait for an earlier
+  // file, to about the largest one alone.
+  std::vector<std::uintmax_t> bytes(paths.size());
+  for (std::size_t index = 0; index < paths.size(); ++index)
+    bytes[index] = system->fileSize(paths[index]).value_or(0);
+  CheckResultsWriter writer(format, output);
+  support::runInOrderWithinBudget(
+      bytes, support::workerCount(),
+      [&](std::size_t index) { checkFile(*system, paths[index], checked[index]); },
+      [&](std::size_t index) {
+        writer.write(checked[index]);
+        checked[index] = CheckedFile{};
+      },
+      [] { return support::pendingInterruption() != 0; });
+  support::throwIfInterrupted();
+  writer.finish();
   output.flush();
-  return totalsOf(checked).foundAnything() ? 1 : 0;
+  return writer.totals().foundAnything() ? 1 : 0;
 }
 
 }  // namespace korvaster

@@ -15,12 +15,14 @@ namespace korvaster {
 class CheckIdentifiersStrategy {
  public:
   // Finds the IB files below the project path as `modify` does, less those an exclude glob
-  // takes, and writes the findings to `output` in `format`. Paths are shown relative to the
+  // takes, reads them on the worker pool and writes each file's findings to `output` in
+  // `format` once it and the files before it are done. Paths are shown relative to the
   // current directory when the project lies inside it, else absolute. Returns 0 when nothing
   // was found, 1 when a view lacks an identifier, an identifier repeats or a file could not be
   // read (each file's failure is reported with the findings, never thrown). Throws
   // KorvastError::missedProjectPath, the file layer's PathError for a path that is no folder,
-  // and support::Interrupted between two files.
+  // and support::Interrupted between two files (after the findings of the files done so far,
+  // without the totals).
   static int run(const Arguments& arguments, CheckFormat format,
                  const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
 };

@@ -1,30 +1,68 @@
 #include "core/strategies/check_output.h"
 
-#include "support/json_writer.h"
+#include <cstdio>
 
 namespace korvaster {
 
 namespace {
 
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
+// A JSON document is handed to the output in pieces of about this size, so that a file with
+// very many findings is never held as text.
+constexpr std::size_t kJsonPieceSize = 64 * 1024;
+
+std::string quoted(std::string_view text) {
+  std::string result = "'";
+  result.append(text);
+  return result += "'";
+}
 
 std::string messageOf(const ViewFinding& finding) {
-  const std::string view = finding.element + " " + quoted(finding.id);
-  if (finding.kind == ViewFinding::Kind::missingIdentifier) return view + " has no accessibility identifier";
-  return view + " uses accessibility identifier " + quoted(finding.identifier) + ", already used by " +
+  std::string message(finding.element);
+  message += " " + quoted(finding.id);
+  if (finding.kind == ViewFinding::Kind::missingIdentifier)
+    return message + " has no accessibility identifier";
+  return message + " uses accessibility identifier " + quoted(finding.identifier) + ", already used by " +
          quoted(finding.firstId) + " at line " + std::to_string(finding.firstPosition.line);
 }
 
+// "1 view", "2 views".
+std::string counted(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string summaryOf(const CheckTotals& totals) {
-  return "Checked " + std::to_string(totals.files) +
-         " Interface Builder files: " + std::to_string(totals.views) + " views, " +
-         std::to_string(totals.missing) + " without an accessibility identifier, " +
-         std::to_string(totals.duplicates) + " duplicate identifiers, " + std::to_string(totals.unreadable) +
+  return "Checked " + counted(totals.files, "Interface Builder file") + ": " + counted(totals.views, "view") +
+         ", " + std::to_string(totals.missing) + " without an accessibility identifier, " +
+         counted(totals.duplicates, "duplicate identifier") + ", " + std::to_string(totals.unreadable) +
          " unreadable.";
 }
 
+// A line of text output ends at its line break; a control character inside a path or an id
+// would end it early, or act on the terminal, so each is written as an escape.
+std::string textEscaped(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char character : text) {
+    const auto byte = static_cast<unsigned char>(character);
+    if (byte >= 0x20 && byte != 0x7F) {
+      escaped += character;
+    } else if (character == '\n') {
+      escaped += "\\n";
+    } else if (character == '\r') {
+      escaped += "\\r";
+    } else if (character == '\t') {
+      escaped += "\\t";
+    } else {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\x%02x", byte);
+      escaped += code;
+    }
+  }
+  return escaped;
+}
+
 // Workflow commands end their message at a line break and their properties at "," or ":".
-std::string githubEscaped(const std::string& text, bool isProperty) {
+std::string githubEscaped(std::string_view text, bool isProperty) {
   std::string escaped;
   for (const char character : text) {
     switch (character) {
@@ -50,68 +88,32 @@ std::string githubEscaped(const std::string& text, bool isProperty) {
   return escaped;
 }
 
-void writeText(const std::vector<CheckedFile>& files, support::OutputByteStream& output) {
-  for (const CheckedFile& file : files) {
-    if (file.error) {
-      output << file.path;
-      if (file.errorLine) output << ":" << std::to_string(*file.errorLine);
-      output << ": error: " << *file.error << "\n";
-    }
-    for (const ViewFinding& finding : file.scan.findings) {
-      output << file.path << ":" << std::to_string(finding.position.line) << ":"
-             << std::to_string(finding.position.column) << ": warning: " << messageOf(finding) << "\n";
-    }
+void writeText(const CheckedFile& file, support::OutputByteStream& output) {
+  const std::string path = textEscaped(file.path);
+  if (file.error) {
+    output << path;
+    if (file.errorLine) output << ":" << std::to_string(*file.errorLine);
+    output << ": error: " << textEscaped(*file.error) << "\n";
   }
+  file.scan.forEachFinding([&](const ViewFinding& finding) {
+    output << path << ":" << std::to_string(finding.position.line) << ":"
+           << std::to_string(finding.position.column) << ": warning: " << textEscaped(messageOf(finding))
+           << "\n";
+  });
 }
 
-void writeGithub(const std::vector<CheckedFile>& files, support::OutputByteStream& output) {
-  for (const CheckedFile& file : files) {
-    const std::string path = githubEscaped(file.path, true);
-    if (file.error) {
-      output << "::error file=" << path;
-      if (file.errorLine) output << ",line=" << std::to_string(*file.errorLine);
-      output << "::" << githubEscaped(*file.error, false) << "\n";
-    }
-    for (const ViewFinding& finding : file.scan.findings) {
-      output << "::warning file=" << path << ",line=" << std::to_string(finding.position.line)
-             << ",col=" << std::to_string(finding.position.column)
-             << "::" << githubEscaped(messageOf(finding), false) << "\n";
-    }
+void writeGithub(const CheckedFile& file, support::OutputByteStream& output) {
+  const std::string path = githubEscaped(file.path, true);
+  if (file.error) {
+    output << "::error file=" << path;
+    if (file.errorLine) output << ",line=" << std::to_string(*file.errorLine);
+    output << "::" << githubEscaped(*file.error, false) << "\n";
   }
-}
-
-void writeJson(const std::vector<CheckedFile>& files, const CheckTotals& totals,
-               support::OutputByteStream& output) {
-  support::JsonWriter json;
-  json.beginObject().key("files").beginArray();
-  for (const CheckedFile& file : files) {
-    json.beginObject().key("path").value(file.path);
-    if (file.error) {
-      json.key("error").value(*file.error).endObject();
-      continue;
-    }
-    const CheckTotals counts = totalsOf({file});
-    json.key("views").value(counts.views).key("missing").value(counts.missing);
-    json.key("duplicates").value(counts.duplicates).key("findings").beginArray();
-    for (const ViewFinding& finding : file.scan.findings) {
-      const bool missing = finding.kind == ViewFinding::Kind::missingIdentifier;
-      json.beginObject().key("kind").value(missing ? "missingIdentifier" : "duplicateIdentifier");
-      json.key("line").value(static_cast<std::int64_t>(finding.position.line));
-      json.key("column").value(static_cast<std::int64_t>(finding.position.column));
-      json.key("element").value(finding.element).key("id").value(finding.id);
-      if (!missing) {
-        json.key("identifier").value(finding.identifier).key("firstId").value(finding.firstId);
-        json.key("firstLine").value(static_cast<std::int64_t>(finding.firstPosition.line));
-      }
-      json.key("message").value(messageOf(finding)).endObject();
-    }
-    json.endArray().endObject();
-  }
-  json.endArray().key("summary").beginObject();
-  json.key("files").value(totals.files).key("views").value(totals.views).key("missing").value(totals.missing);
-  json.key("duplicates").value(totals.duplicates).key("unreadable").value(totals.unreadable);
-  json.endObject().endObject();
-  output << json.text();
+  file.scan.forEachFinding([&](const ViewFinding& finding) {
+    output << "::warning file=" << path << ",line=" << std::to_string(finding.position.line)
+           << ",col=" << std::to_string(finding.position.column)
+           << "::" << githubEscaped(messageOf(finding), false) << "\n";
+  });
 }
 
 }  // namespace
@@ -123,34 +125,70 @@ std::optional<CheckFormat> checkFormatNamed(const std::string& name) {
   return std::nullopt;
 }
 
-CheckTotals totalsOf(const std::vector<CheckedFile>& files) {
-  CheckTotals totals;
-  totals.files = files.size();
-  for (const CheckedFile& file : files) {
-    if (file.error) ++totals.unreadable;
-    totals.views += file.scan.views;
-    for (const ViewFinding& finding : file.scan.findings) {
-      ++(finding.kind == ViewFinding::Kind::missingIdentifier ? totals.missing : totals.duplicates);
-    }
-  }
-  return totals;
+CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteStream& output)
+    : format_(format), output_(output) {
+  if (format_ == CheckFormat::json) json_.beginObject().key("files").beginArray();
 }
 
-void writeCheckResults(const std::vector<CheckedFile>& files, CheckFormat format,
-                       support::OutputByteStream& output) {
-  const CheckTotals totals = totalsOf(files);
-  switch (format) {
+void CheckResultsWriter::write(const CheckedFile& file) {
+  ++totals_.files;
+  if (file.error) ++totals_.unreadable;
+  totals_.views += file.scan.views();
+  totals_.missing += file.scan.missing();
+  totals_.duplicates += file.scan.duplicates();
+  switch (format_) {
     case CheckFormat::json:
-      writeJson(files, totals, output);
-      return;
+      writeJson(file);
+      break;
     case CheckFormat::github:
-      writeGithub(files, output);
+      writeGithub(file, output_);
       break;
     case CheckFormat::text:
-      writeText(files, output);
+      writeText(file, output_);
       break;
   }
-  output << summaryOf(totals) << "\n";
+}
+
+void CheckResultsWriter::writeJson(const CheckedFile& file) {
+  json_.beginObject().key("path").value(file.path);
+  if (file.error) {
+    json_.key("error").value(*file.error).endObject();
+    return sendJson(false);
+  }
+  json_.key("views").value(file.scan.views()).key("missing").value(file.scan.missing());
+  json_.key("duplicates").value(file.scan.duplicates()).key("findings").beginArray();
+  file.scan.forEachFinding([&](const ViewFinding& finding) {
+    const bool missing = finding.kind == ViewFinding::Kind::missingIdentifier;
+    json_.beginObject().key("kind").value(missing ? "missingIdentifier" : "duplicateIdentifier");
+    json_.key("line").value(static_cast<std::int64_t>(finding.position.line));
+    json_.key("column").value(static_cast<std::int64_t>(finding.position.column));
+    json_.key("element").value(finding.element).key("id").value(finding.id);
+    if (!missing) {
+      json_.key("identifier").value(finding.identifier).key("firstId").value(finding.firstId);
+      json_.key("firstLine").value(static_cast<std::int64_t>(finding.firstPosition.line));
+    }
+    json_.key("message").value(messageOf(finding)).endObject();
+    sendJson(false);
+  });
+  json_.endArray().endObject();
+  sendJson(false);
+}
+
+void CheckResultsWriter::sendJson(bool all) {
+  if (all || json_.text().size() >= kJsonPieceSize) output_ << json_.takeText();
+}
+
+void CheckResultsWriter::finish() {
+  if (format_ != CheckFormat::json) {
+    output_ << summaryOf(totals_) << "\n";
+    return;
+  }
+  json_.endArray().key("summary").beginObject();
+  json_.key("files").value(totals_.files).key("views").value(totals_.views);
+  json_.key("missing").value(totals_.missing).key("duplicates").value(totals_.duplicates);
+  json_.key("unreadable").value(totals_.unreadable);
+  json_.endObject().endObject();
+  sendJson(true);
 }
 
 }  // namespace korvaster

@@ -1,12 +1,12 @@
 // How `check` tells what it found: compiler-style lines, GitHub workflow commands or one JSON
-// document, each with the same findings and totals.
+// document, each with the same findings and totals, written file by file as they come.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/xib/identifier_scan.h"
+#include "support/json_writer.h"
 #include "support/output_byte_stream.h"
 
 namespace korvaster {
@@ -16,11 +16,12 @@ enum class CheckFormat { text, json, github };
 // The format named `name` ("text", "json" or "github"), or nothing.
 std::optional<CheckFormat> checkFormatNamed(const std::string& name);
 
+// One checked file, or a path that could not be checked and why.
 struct CheckedFile {
   // As the findings name it.
   std::string path;
   IdentifierScan scan;
-  // Why the file could not be read; its scan is then empty.
+  // Why the path could not be read; its scan is then empty.
   std::optional<std::string> error;
   // The line the reader stopped at, when it said.
   std::optional<unsigned long> errorLine;
@@ -35,12 +36,34 @@ struct CheckTotals {
 
   bool foundAnything() const { return missing + duplicates + unreadable > 0; }
 };
-CheckTotals totalsOf(const std::vector<CheckedFile>& files);
 
-// Writes every finding and the totals in `format`. Text and GitHub output end with the line
-// "Checked N Interface Builder files: V views, M without an accessibility identifier,
-// D duplicate identifiers, U unreadable."
-void writeCheckResults(const std::vector<CheckedFile>& files, CheckFormat format,
-                       support::OutputByteStream& output);
+// Writes the results of one file after another in one format as they are handed over, so
+// that no more than one file's findings are held, and the totals at the end. Text and GitHub
+// output end with the line "Checked N Interface Builder files: V views, M without an
+// accessibility identifier, D duplicate identifiers, U unreadable." (a count of one takes the
+// singular). In text, control characters in paths, names and messages are written escaped
+// ("\n", "\r", "\t", else "\x1b"), so that each finding stays on its own line.
+class CheckResultsWriter {
+ public:
+  // Writes the start of the output (the JSON document's opening).
+  CheckResultsWriter(CheckFormat format, support::OutputByteStream& output);
+
+  // Writes the file's findings, or its error, and counts them.
+  void write(const CheckedFile& file);
+  // Writes the totals; nothing may be written after.
+  void finish();
+
+  const CheckTotals& totals() const { return totals_; }
+
+ private:
+  void writeJson(const CheckedFile& file);
+  // Hands the JSON written so far to the output once it has grown, and always with `all`.
+  void sendJson(bool all);
+
+  CheckFormat format_;
+  support::OutputByteStream& output_;
+  support::JsonWriter json_;
+  CheckTotals totals_;
+};
 
 }  // namespace korvaster

@@ -51,9 +51,11 @@ std::vector<files::File> withoutLinksLeadingOut(std::vector<files::File> found, 
 
 std::string summaryLine(const IdentifierPassSummary& pass) {
   const IdentifierPassTotals totals = totalsOf(pass);
+  const auto plural = [](std::size_t count) { return count == 1 ? "" : "s"; };
   return "Updated " + std::to_string(totals.updated) + " of " + std::to_string(totals.files) +
-         " Interface Builder files: " + std::to_string(totals.counts.added) + " identifiers added, " +
-         std::to_string(totals.counts.kept) + " kept.";
+         " Interface Builder file" + plural(totals.files) + ": " + std::to_string(totals.counts.added) +
+         " identifier" + plural(totals.counts.added) + " added, " + std::to_string(totals.counts.kept) +
+         " kept.";
 }
 
 }  // namespace

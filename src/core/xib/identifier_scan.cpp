@@ -1,7 +1,10 @@
 #include "core/xib/identifier_scan.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <deque>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -13,18 +16,123 @@ namespace korvaster {
 
 namespace {
 
+bool comesBefore(const SourcePosition& left, const SourcePosition& right) {
+  return left.line != right.line ? left.line < right.line : left.column < right.column;
+}
+
+// A text kept in a scan's blocks: where it starts and how long it is.
+struct TextRef {
+  const char* data = nullptr;
+  std::uint32_t size = 0;
+};
+
+struct ViewRecord {
+  SourcePosition position;
+  TextRef id;
+  std::uint32_t element = 0;  // index in the element names
+};
+
+// A view with an identifier, and for a duplicate the first use of that identifier.
+struct IdentifiedView {
+  ViewRecord view;
+  TextRef identifier;
+  TextRef firstId;
+  SourcePosition firstPosition;
+};
+
+std::string_view text(TextRef ref) { return {ref.data, ref.size}; }
+
+}  // namespace
+
+struct IdentifierScan::Records {
+  static constexpr std::size_t kBlockSize = 64 * 1024;
+
+  // A lasting copy of `text`, which must be shorter than 4 GiB.
+  TextRef keep(std::string_view text) {
+    if (text.size() > kBlockSize / 4) {
+      // A long text gets a block of its own, so that the shared block's room is not lost.
+      char* own = largeBlocks.emplace_back(new char[text.size()]).get();
+      std::memcpy(own, text.data(), text.size());
+      return {own, static_cast<std::uint32_t>(text.size())};
+    }
+    if (blocks.empty() || kBlockSize - used < text.size()) {
+      blocks.emplace_back(new char[kBlockSize]);
+      used = 0;
+    }
+    char* copy = blocks.back().get() + used;
+    std::memcpy(copy, text.data(), text.size());
+    used += text.size();
+    return {copy, static_cast<std::uint32_t>(text.size())};
+  }
+
+  // Each in document order once the scan is done. Deques grow without moving what they hold,
+  // so that a large scan never needs its records twice over while it grows.
+  std::deque<ViewRecord> missing;
+  std::deque<IdentifiedView> duplicates;
+  std::vector<TextRef> elements;
+  // The texts, in blocks that never move, so that the records can point into them.
+  std::vector<std::unique_ptr<char[]>> blocks;
+  std::vector<std::unique_ptr<char[]>> largeBlocks;
+  std::size_t used = 0;  // in the last of `blocks`
+};
+
+IdentifierScan::IdentifierScan() = default;
+IdentifierScan::~IdentifierScan() = default;
+IdentifierScan::IdentifierScan(IdentifierScan&&) noexcept = default;
+IdentifierScan& IdentifierScan::operator=(IdentifierScan&&) noexcept = default;
+
+std::size_t IdentifierScan::missing() const { return records_ ? records_->missing.size() : 0; }
+std::size_t IdentifierScan::duplicates() const { return records_ ? records_->duplicates.size() : 0; }
+
+void IdentifierScan::forEachFinding(const std::function<void(const ViewFinding&)>& visit) const {
+  if (!records_) return;
+  const auto& missing = records_->missing;
+  const auto& duplicates = records_->duplicates;
+  auto nextMissing = missing.begin();
+  auto nextDuplicate = duplicates.begin();
+  ViewFinding finding;
+  while (nextMissing != missing.end() || nextDuplicate != duplicates.end()) {
+    const bool takeMissing =
+        nextDuplicate == duplicates.end() ||
+        (nextMissing != missing.end() && comesBefore(nextMissing->position, nextDuplicate->view.position));
+    const ViewRecord& view = takeMissing ? *nextMissing : nextDuplicate->view;
+    finding.position = view.position;
+    finding.element = text(records_->elements[view.element]);
+    finding.id = text(view.id);
+    if (takeMissing) {
+      finding.kind = ViewFinding::Kind::missingIdentifier;
+      finding.identifier = finding.firstId = {};
+      finding.firstPosition = {};
+      ++nextMissing;
+    } else {
+      finding.kind = ViewFinding::Kind::duplicateIdentifier;
+      finding.identifier = text(nextDuplicate->identifier);
+      finding.firstId = text(nextDuplicate->firstId);
+      finding.firstPosition = nextDuplicate->firstPosition;
+      ++nextDuplicate;
+    }
+    visit(finding);
+  }
+}
+
+namespace {
+
+// What the scanner knows of an element that is still open.
 struct OpenElement {
   bool isView = false;
   bool sawAccessibility = false;
-  std::optional<std::string> identifier;
-  std::string element;
-  std::string id;
-  SourcePosition position;
+  bool hasIdentifier = false;
 };
 
-class Scanner {
+}  // namespace
+
+// Fills an IdentifierScan from expat's events. Views are recorded when they end, which is
+// when it is known whether they have an identifier.
+class IdentifierScanner {
  public:
-  explicit Scanner(XML_Parser parser) : parser_(parser) {}
+  explicit IdentifierScanner(XML_Parser parser) : parser_(parser) {
+    scan_.records_ = std::make_unique<IdentifierScan::Records>();
+  }
 
   void start(const char* name, const char** attributes) {
     if (++depth_ > ibNames::maximumDepth) {
@@ -46,57 +154,72 @@ class Scanner {
     if (!open_.empty() && open_.back().isView && !open_.back().sawAccessibility &&
         std::strcmp(name, ibNames::accessibility) == 0) {
       open_.back().sawAccessibility = true;
-      if (identifier != nullptr) open_.back().identifier = identifier;
+      if (identifier != nullptr) {
+        open_.back().hasIdentifier = true;
+        if (!keep(identifier, pending_.back().identifier)) return;
+      }
     }
     OpenElement& element = open_.emplace_back();
     if (id != nullptr && hasContentMode) {
       element.isView = true;
-      element.element = name;
-      element.id = id;
-      element.position = here();
+      IdentifiedView& view = pending_.emplace_back();
+      view.view.position = here();
+      view.view.element = elementIndex(name);
+      if (!keep(id, view.view.id)) return;
     }
   }
 
   void end() {
     --depth_;
     if (open_.empty()) return;
-    OpenElement element = std::move(open_.back());
+    const OpenElement element = open_.back();
     open_.pop_back();
     if (!element.isView) return;
-    ++scan_.views;
-    ViewFinding finding{ViewFinding::Kind::missingIdentifier,
-                        element.position,
-                        std::move(element.element),
-                        std::move(element.id),
-                        {},
-                        {},
-                        {}};
-    if (element.identifier) {
-      finding.identifier = std::move(*element.identifier);
-      identified_.push_back(std::move(finding));
+    ++scan_.views_;
+    IdentifiedView view = pending_.back();
+    pending_.pop_back();
+    if (element.hasIdentifier) {
+      records().duplicates.push_back(view);
     } else {
-      scan_.findings.push_back(std::move(finding));
+      records().missing.push_back(view.view);
     }
   }
 
   IdentifierScan finish() {
     // Views end in another order than they start: which use of an identifier came first is
-    // only known once every view has been seen.
-    const auto inDocumentOrder = [](const ViewFinding& left, const ViewFinding& right) {
-      return left.position.line != right.position.line ? left.position.line < right.position.line
-                                                       : left.position.column < right.position.column;
-    };
-    std::sort(identified_.begin(), identified_.end(), inDocumentOrder);
-    std::unordered_map<std::string, const ViewFinding*> firstUse;
-    for (const ViewFinding& view : identified_) {
-      const auto [first, isFirst] = firstUse.try_emplace(view.identifier, &view);
-      if (isFirst) continue;
-      ViewFinding& duplicate = scan_.findings.emplace_back(view);
-      duplicate.kind = ViewFinding::Kind::duplicateIdentifier;
-      duplicate.firstId = first->second->id;
-      duplicate.firstPosition = first->second->position;
+    // only known once every view has been seen. Until then duplicates_ holds every view with
+    // an identifier; sorted by identifier, each run of equal ones starts with the first use.
+    auto& views = records().duplicates;
+    std::sort(views.begin(), views.end(), [&](const auto& left, const auto& right) {
+      const std::string_view leftText = text(left.identifier), rightText = text(right.identifier);
+      return leftText != rightText ? leftText < rightText
+                                   : comesBefore(left.view.position, right.view.position);
+    });
+    std::size_t kept = 0;
+    for (std::size_t first = 0; first < views.size();) {
+      std::size_t next = first + 1;
+      // The duplicates are gathered at the front, over records already used: the first
+      // use's own record may be among them.
+      const ViewRecord firstUse = views[first].view;
+      const std::string_view identifier = text(views[first].identifier);
+      for (; next < views.size() && text(views[next].identifier) == identifier; ++next) {
+        IdentifiedView& duplicate = views[kept++];
+        duplicate = views[next];
+        duplicate.firstId = firstUse.id;
+        duplicate.firstPosition = firstUse.position;
+      }
+      first = next;
     }
-    std::stable_sort(scan_.findings.begin(), scan_.findings.end(), inDocumentOrder);
+    views.resize(kept);
+    views.shrink_to_fit();
+    const auto inDocumentOrder = [](const auto& left, const auto& right) {
+      return comesBefore(left.position, right.position);
+    };
+    std::sort(records().missing.begin(), records().missing.end(), inDocumentOrder);
+    std::sort(views.begin(), views.end(),
+              [&](const auto& left, const auto& right) { return inDocumentOrder(left.view, right.view); });
+    // A file without findings waits for its turn to be written with nothing kept.
+    if (records().missing.empty() && views.empty()) scan_.records_.reset();
     return std::move(scan_);
   }
 
@@ -109,21 +232,49 @@ class Scanner {
   const std::optional<xml::XmlSyntaxError>& error() const { return error_; }
 
  private:
+  IdentifierScan::Records& records() { return *scan_.records_; }
+
   SourcePosition here() const {
     return {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)),
             static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1};
   }
 
+  // Copies `text` into the scan; fails the scan for a text too long to point at.
+  bool keep(const char* text, TextRef& into) {
+    const std::size_t size = std::strlen(text);
+    if (size > std::numeric_limits<std::uint32_t>::max()) {
+      fail(static_cast<int>(XML_ERROR_ABORTED), "an attribute value of 4 GiB or more");
+      return false;
+    }
+    into = records().keep({text, size});
+    return true;
+  }
+
+  std::uint32_t elementIndex(const char* name) {
+    const auto found = elementIndices_.find(name);
+    if (found != elementIndices_.end()) return found->second;
+    TextRef kept;
+    if (!keep(name, kept)) return 0;
+    const auto index = static_cast<std::uint32_t>(records().elements.size());
+    records().elements.push_back(kept);
+    elementIndices_.emplace(text(kept), index);
+    return index;
+  }
+
   XML_Parser parser_;
   std::size_t depth_ = 0;
   std::vector<OpenElement> open_;
-  // The views that have an identifier, in the order they ended.
-  std::vector<ViewFinding> identified_;
+  // The records of the views still open, innermost last: a view's record moves to the scan
+  // when the view ends.
+  std::vector<IdentifiedView> pending_;
+  std::unordered_map<std::string_view, std::uint32_t> elementIndices_;
   IdentifierScan scan_;
   std::optional<xml::XmlSyntaxError> error_;
 };
 
-Scanner& scannerOf(void* userData) { return *static_cast<Scanner*>(userData); }
+namespace {
+
+IdentifierScanner& scannerOf(void* userData) { return *static_cast<IdentifierScanner*>(userData); }
 
 void XMLCALL onStart(void* userData, const XML_Char* name, const XML_Char** attributes) {
   scannerOf(userData).start(name, attributes);
@@ -136,7 +287,7 @@ void XMLCALL onEnd(void* userData, const XML_Char*) { scannerOf(userData).end();
 IdentifierScan scanIdentifiers(std::string_view document) {
   const xml::ExpatParser parser = xml::makeExpatParser();
   if (!parser) throw xml::XmlError::parsingFailed();
-  Scanner scanner(parser.get());
+  IdentifierScanner scanner(parser.get());
   XML_SetUserData(parser.get(), &scanner);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   if (xml::parseAll(parser.get(), document) != XML_STATUS_OK) {

@@ -1,11 +1,14 @@
 // A read-only pass over one Interface Builder document that finds what the identifier rules
-// would change, with where each view starts, without building a tree or writing anything.
+// would change, with where each view starts, without building a tree or writing anything. A
+// scan owns its findings' texts; it keeps only what a finding shows, packed, so that a file's
+// findings take no more memory than the file itself, however many views it has.
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korvaster {
 
@@ -15,28 +18,47 @@ struct SourcePosition {
   unsigned long column = 0;
 };
 
+// One finding as it is shown; its texts are views into the scan that made it.
 struct ViewFinding {
   enum class Kind { missingIdentifier, duplicateIdentifier };
   Kind kind = Kind::missingIdentifier;
   SourcePosition position;
-  std::string element;  // the view's element name, e.g. "imageView"
-  std::string id;
+  std::string_view element;  // the view's element name, e.g. "imageView"
+  std::string_view id;
   // For a duplicate: the identifier, and the view that used it first.
-  std::string identifier;
-  std::string firstId;
+  std::string_view identifier;
+  std::string_view firstId;
   SourcePosition firstPosition;
 };
 
-struct IdentifierScan {
-  std::size_t views = 0;
-  // In document order.
-  std::vector<ViewFinding> findings;
+class IdentifierScan {
+ public:
+  IdentifierScan();
+  ~IdentifierScan();
+  IdentifierScan(IdentifierScan&&) noexcept;
+  IdentifierScan& operator=(IdentifierScan&&) noexcept;
+
+  std::size_t views() const { return views_; }
+  std::size_t missing() const;
+  std::size_t duplicates() const;
+  // Calls `visit` with each finding, in document order.
+  void forEachFinding(const std::function<void(const ViewFinding&)>& visit) const;
+
+ private:
+  friend class IdentifierScanner;
+  struct Records;
+
+  std::size_t views_ = 0;
+  // What the findings show; none until a scan has kept something, so that a scan waiting to
+  // be filled costs next to nothing.
+  std::unique_ptr<Records> records_;
 };
 
 // The views of `document` (elements with both "id" and "contentMode", as the identifier
 // rules take them) without an identifier on their first "accessibility" child, and each view
 // whose identifier an earlier view of the document already has. Reads as the rewriting reader
-// does, with the same nesting limit; throws the XML layer's XmlSyntaxError or XmlError.
+// does, with the same nesting limit; throws the XML layer's XmlSyntaxError or XmlError (also
+// for an attribute value of 4 GiB or more).
 IdentifierScan scanIdentifiers(std::string_view document);
 
 }  // namespace korvaster

@@ -152,7 +152,7 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
   EXPECT_EQ(lines->lines[0], kError + "Can't write file, Description: No space left on device (in " + projects +
                                  "App/Main.storyboard)");
   EXPECT_EQ(lines->lines[1], kError + "XIB files modifications finished with error(s).");
-  EXPECT_EQ(lines->lines[2], kInfo + "Updated 1 of 2 Interface Builder files: 1 identifiers added, 0 kept.");
+  EXPECT_EQ(lines->lines[2], kInfo + "Updated 1 of 2 Interface Builder files: 1 identifier added, 0 kept.");
 
   // In place, a file already rewritten stays so and the one refused stays as it was.
   lines->lines.clear();
@@ -191,6 +191,13 @@ TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWh
                                    std::string::npos;
                           }),
             2);
+}
+
+TEST_F(WorkflowTest, TheSummaryOfOneFileWithOneIdentifierIsSingular) {
+  ModifySourceCodeStrategy::run(
+      {{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Other.xib"}}, service());
+  EXPECT_EQ(lines->lines,
+            Words{kInfo + "Updated 1 of 1 Interface Builder file: 1 identifier added, 0 kept."});
 }
 
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {

@@ -98,13 +98,30 @@ TEST(AccessibilityIdentifiersTest, StreamAndTreePassesAndTheScannerAgreeOverTheC
       EXPECT_EQ(streamed.first.rfind("XML syntax error", 0), 0u) << path;
       continue;
     }
-    std::size_t missing = 0;
-    for (const auto& finding : scan->findings) missing += finding.kind == ViewFinding::Kind::missingIdentifier;
-    EXPECT_EQ(std::pair(scan->views, missing), std::pair(streamed.second.views, streamed.second.added)) << path;
+    EXPECT_EQ(std::pair(scan->views(), scan->missing()), std::pair(streamed.second.views, streamed.second.added))
+        << path;
     expectEveryViewIdentified(*xml::XmlDocument(std::string_view(streamed.first)).root(), path);
     EXPECT_EQ(rewrittenAsStream(streamed.first).first, streamed.first) << path;
   }
   EXPECT_GT(malformed, 0) << "no malformed file in the corpus, so the failure path went untested";
+}
+
+// The findings of a scan as lines: kind, where, element, id, and for a duplicate its identifier
+// and first use.
+std::vector<std::string> findingsOf(const IdentifierScan& scan) {
+  std::vector<std::string> lines;
+  scan.forEachFinding([&](const ViewFinding& finding) {
+    std::string line = finding.kind == ViewFinding::Kind::missingIdentifier ? "missing " : "duplicate ";
+    line += std::to_string(finding.position.line) + ":" + std::to_string(finding.position.column) + " ";
+    line.append(finding.element).append(" ").append(finding.id);
+    if (finding.kind == ViewFinding::Kind::duplicateIdentifier) {
+      line.append(" ").append(finding.identifier).append(" first ").append(finding.firstId);
+      const SourcePosition& first = finding.firstPosition;
+      line += " " + std::to_string(first.line) + ":" + std::to_string(first.column);
+    }
+    lines.push_back(line);
+  });
+  return lines;
 }
 
 // check's own scanner.
@@ -113,15 +130,37 @@ TEST(IdentifierScanTest, TheEarliestUseOfAnIdentifierIsTheFirstEvenWhenItsViewEn
       "<doc>\n<view contentMode=\"a\" id=\"outer\"><accessibility identifier=\"x\"/>\n"
       "  <view contentMode=\"a\" id=\"inner\"><accessibility identifier=\"x\"/></view>\n"
       "  <view contentMode=\"a\" id=\"late\"><accessibility identifier=\"x\"/></view>\n</view>\n</doc>");
-  ASSERT_EQ(scan.findings.size(), 2u);
-  for (std::size_t index = 0; index < 2; ++index) {
-    EXPECT_EQ(scan.findings[index].firstId, "outer");
-    EXPECT_EQ(scan.findings[index].position.line, index + 3);
-    EXPECT_EQ(scan.findings[index].position.column, 3u);
-  }
+  EXPECT_EQ(findingsOf(scan), (std::vector<std::string>{"duplicate 3:3 view inner x first outer 2:1",
+                                                        "duplicate 4:3 view late x first outer 2:1"}));
   std::string deep;
   for (int level = 0; level < 257; ++level) deep += "<a>";
   EXPECT_THROW(scanIdentifiers(deep), xml::XmlSyntaxError);
+}
+
+// Missing and duplicate findings come merged in the order their views start, a nested view's
+// before its parent's end; each duplicate names the first use of its own identifier, and the
+// first use itself is no finding, wherever it lies among the views that repeat it.
+TEST(IdentifierScanTest, FindingsOfBothKindsComeInDocumentOrderWithTheirOwnFirstUse) {
+  const auto scan = scanIdentifiers(
+      "<doc>\n"
+      "<view contentMode=\"a\" id=\"p\">\n"
+      "  <label contentMode=\"a\" id=\"l1\"><accessibility identifier=\"b\"/></label>\n"
+      "  <button contentMode=\"a\" id=\"b1\"/>\n"
+      "  <label contentMode=\"a\" id=\"l2\"><accessibility identifier=\"a\"/></label>\n"
+      "  <accessibility identifier=\"a\"/>\n"
+      "</view>\n"
+      "<view contentMode=\"a\" id=\"q\"><accessibility key=\"k\"/></view>\n"
+      "<label contentMode=\"a\" id=\"l3\"><accessibility identifier=\"b\"/></label>\n"
+      "<label contentMode=\"a\" id=\"l4\"><accessibility identifier=\"a&#10;\"/></label>\n"
+      "</doc>");
+  EXPECT_EQ(findingsOf(scan), (std::vector<std::string>{
+                                  "missing 4:3 button b1",
+                                  "duplicate 5:3 label l2 a first p 2:1",
+                                  "missing 8:1 view q",
+                                  "duplicate 9:1 label l3 b first l1 3:3",
+                              }));
+  EXPECT_EQ(scan.views(), 7u);
+  EXPECT_EQ(std::pair(scan.missing(), scan.duplicates()), std::pair(std::size_t{2}, std::size_t{2}));
 }
 
 }  // namespace

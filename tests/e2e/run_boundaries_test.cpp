@@ -112,6 +112,10 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: File name too long (in " + temp / "P/ddd"),
             std::string::npos) << outcome.standardError;
   EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
+  const auto checked = korvaster({"check", "--path", temp / "P"});
+  EXPECT_EQ(checked.exitStatus, 1);
+  EXPECT_NE(checked.standardOutput.find(": could not list " + temp / "P/ddd"), std::string::npos) << checked.standardOutput;
+  EXPECT_NE(checked.standardOutput.find(", 1 unreadable."), std::string::npos) << checked.standardOutput;
 
   // Root reads any folder; a normal user does not.
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run korvaster as another user";
@@ -128,6 +132,10 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: Permission denied (in " + temp / "Q/Locked/)"),
             std::string::npos) << outcome.standardError;
   EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
+  outcome = korvaster({"check", "--path", temp / "Q"}, "", {{"HOME", temp / "user"}});
+  EXPECT_EQ(outcome.exitStatus, 1);
+  EXPECT_NE(outcome.standardOutput.find("could not list " + temp / "Q/Locked/: Permission denied"), std::string::npos)
+      << outcome.standardOutput;
   ::chmod((temp / "Q/Locked").c_str(), 0755);
 }
 

@@ -1,5 +1,7 @@
 #include "core/strategies/check_identifiers_strategy.h"
 
+#include <algorithm>
+
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/interface_builder_file_search.h"
 #include "files/folder.h"
@@ -54,26 +56,47 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
   const std::string root = project.path();
   const std::string prefix = shownPrefix(root, files::withoutTrailingSlashes(system->currentDirectoryPath()));
 
+  const auto relativeOf = [&](const std::string& path) {
+    return path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
+  };
   std::vector<std::string> paths;
   std::vector<CheckedFile> checked;
-  for (const auto& file : findInterfaceBuilderFiles(project, *system)) {
+  InterfaceBuilderSearchNotes notes;
+  const auto found = findInterfaceBuilderFiles(project, *system, &notes);
+  for (const auto& file : found) {
     support::throwIfInterrupted();
     const std::string& path = file.path();
-    const std::string relative = path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
+    const std::string relative = relativeOf(path);
     if (files::isExcludedByGlobs(excluded, relative)) continue;
+    // What a link out of the project leads to is not the project's to check.
+    if (std::find(notes.linksLeadingOut.begin(), notes.linksLeadingOut.end(), path) != notes.linksLeadingOut.end()) {
+      continue;
+    }
     paths.push_back(path);
     checked.emplace_back().path = prefix + relative;
+  }
+  // A folder that could not be listed may hold files that were never checked: it is an
+  // unreadable entry of its own, so that the run cannot pass for a complete one.
+  for (const auto& folder : notes.unlistedFolders) {
+    const std::string relative = relativeOf(folder.path);
+    if (files::isExcludedByGlobs(excluded, relative)) continue;
+    paths.emplace_back();
+    CheckedFile& entry = checked.emplace_back();
+    entry.path = prefix + relative;
+    entry.error = "could not list " + entry.path + ": " + folder.reason;
   }
   // A file is held about twice while it is scanned (its contents and its findings); the
   // budget keeps the files scanned side by side, and those whose findings wait for an earlier
   // file, to about the largest one alone.
   std::vector<std::uintmax_t> bytes(paths.size());
   for (std::size_t index = 0; index < paths.size(); ++index)
-    bytes[index] = system->fileSize(paths[index]).value_or(0);
+    bytes[index] = paths[index].empty() ? 0 : system->fileSize(paths[index]).value_or(0);
   CheckResultsWriter writer(format, output);
   support::runInOrderWithinBudget(
       bytes, support::workerCount(),
-      [&](std::size_t index) { checkFile(*system, paths[index], checked[index]); },
+      [&](std::size_t index) {
+        if (!paths[index].empty()) checkFile(*system, paths[index], checked[index]);
+      },
       [&](std::size_t index) {
         writer.write(checked[index]);
         checked[index] = CheckedFile{};

@@ -31,23 +31,28 @@ class FileManagerFixture : public ::testing::Test {
 
   KorvastFileManager service() const { return KorvastFileManager(logger, system); }
   // The case of the KorvastError `action` throws; none when it throws none.
-  static std::optional<KorvastError::Case> failureOf(const std::function<void()>& action) {
+  static std::optional<KorvastError> failureOf(const std::function<void()>& action) {
     try {
       action();
     } catch (const KorvastError& error) {
-      return error.errorCase();
+      return error;
     }
     return std::nullopt;
   }
   // Runs `action`, which must throw KorvastError `expected` after logging one line: `logged`,
-  // or a line that ends with `logged` when not `exact`.
+  // or a line that ends with `logged` when not `exact`. The error keeps what the line says of
+  // its cause, for the run report.
   void expectFailure(const std::function<void()>& action, KorvastError::Case expected, const std::string& logged,
                      bool exact = true) {
     lines->lines.clear();
-    EXPECT_EQ(failureOf(action), expected) << logged;
+    const auto failure = failureOf(action);
+    ASSERT_TRUE(failure.has_value()) << logged;
+    EXPECT_EQ(failure->errorCase(), expected) << logged;
     ASSERT_EQ(lines->lines.size(), 1u) << logged;
     EXPECT_TRUE(exact ? lines->lines[0] == logged : endsWith(lines->lines[0], logged))
         << lines->lines[0] << "\nexpected: " << logged;
+    ASSERT_TRUE(failure->cause().has_value()) << logged;
+    EXPECT_NE(lines->lines[0].find(*failure->cause()), std::string::npos) << *failure->cause();
   }
 
   TemporaryFolder temp;

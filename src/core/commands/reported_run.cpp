@@ -93,6 +93,7 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
     finish("interrupted", error.description(), nullptr);
     throw;
   } catch (const KorvastError& error) {
+    report.errorCause = error.cause();
     finish("failed", error.localizedDescription(), nullptr);
     throw;
   } catch (const std::exception& error) {

@@ -16,6 +16,19 @@ constexpr const char* kCleanArchive = "Can't delete build archives in the folder
 KorvastError::KorvastError(Case errorCase, std::int32_t status, std::string path)
     : case_(errorCase), status_(status), path_(std::move(path)) {}
 
+KorvastError KorvastError::because(std::string cause) const {
+  KorvastError error = *this;
+  error.cause_ = std::move(cause);
+  return error;
+}
+
+KorvastError KorvastError::because(const std::exception& cause) const {
+  if (const auto* own = dynamic_cast<const support::Error*>(&cause)) {
+    if (auto description = own->ownDescription()) return because(*description);
+  }
+  return because(support::genericDescription(cause));
+}
+
 KorvastError KorvastError::failedToBuildArchive(std::int32_t status) {
   return KorvastError(Case::failedToBuildArchive, status);
 }

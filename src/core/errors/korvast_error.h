@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "support/error.h"
@@ -39,6 +40,13 @@ class KorvastError final : public support::Error {
   Case errorCase() const { return case_; }
   // The user-facing message of the case.
   std::string localizedDescription() const;
+  // The failure behind this one, in the words of the layer that met it ("could not copy
+  // PATH: REASON", or why a copy was refused), or nothing. The fixed message never shows it;
+  // the log line before the report and the run report do.
+  const std::optional<std::string>& cause() const { return cause_; }
+  // This error with `cause` kept.
+  KorvastError because(std::string cause) const;
+  KorvastError because(const std::exception& cause) const;
 
   // The generic description names the domain and the code only, never the message.
   std::string domain() const override { return "KorvastCommandLineToolCore.KorvastError"; }
@@ -50,6 +58,7 @@ class KorvastError final : public support::Error {
   Case case_;
   std::int32_t status_;
   std::string path_;
+  std::optional<std::string> cause_;
 };
 
 }  // namespace korvaster

@@ -42,7 +42,7 @@ files::Folder subfolderOrFail(const files::Folder& parent, const std::string& na
     return parent.createSubfolderIfNeeded(name);
   } catch (const files::FolderError& error) {
     if (logger) logger->log(LogLevel::Error, [&] { return "Can't create a folder: " + support::genericDescription(error); });
-    throw KorvastError::failedToCreateFolder();
+    throw KorvastError::failedToCreateFolder().because(error);
   }
 }
 
@@ -107,6 +107,11 @@ void KorvastFileManager::log(LogLevel level, const std::string& message) const {
   if (logger_) logger_->log(level, [&] { return message; });
 }
 
+void KorvastFileManager::refuse(const std::string& reason) const {
+  log(LogLevel::Error, reason);
+  throw KorvastError::failedToCopyProject().because(reason);
+}
+
 void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
                                                const files::Folder& destination) const {
   const auto project = system_->realPath(source.path());
@@ -128,8 +133,7 @@ void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
   } else {
     return;
   }
-  log(LogLevel::Error, "Refusing to copy the project: " + reason + ".");
-  throw KorvastError::failedToCopyProject();
+  refuse("Refusing to copy the project: " + reason + ".");
 }
 
 ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
@@ -146,17 +150,15 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
     return (sourceReal && sourceReal == real) || (sourceIdentity && sourceIdentity == files::identityOf(other.path()));
   };
   if (!to && sameFolder(projectsReal, projects_)) {
-    log(LogLevel::Error, "Refusing to copy the project: " + source.path() +
-                             " is korvaster's own projects folder, which holds the copies it makes.");
-    throw KorvastError::failedToCopyProject();
+    refuse("Refusing to copy the project: " + source.path() +
+           " is korvaster's own projects folder, which holds the copies it makes.");
   }
   if (source == destination || sameFolder(destinationReal, destination)) {
     holdLockFor(sourceReal.value_or(source.path()), source.path());
     return ProjectCopy::inPlace(source);
   }
   if (source.name().empty()) {
-    log(LogLevel::Error, "Refusing to copy the project: the root folder \"/\" is not a project.");
-    throw KorvastError::failedToCopyProject();
+    refuse("Refusing to copy the project: the root folder \"/\" is not a project.");
   }
   refuseCopyOntoProject(source, destination);
   files::DeletionGuard::protect(source.path());
@@ -165,8 +167,7 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   holdLockFor(destinationReal.value_or(destination.path()) + "/" + source.name(), finalPath);
   const bool inToolFolder = destinationReal && destinationReal == projectsReal;
   if (auto reason = ProjectCopy::refusalToReplace(files::withoutTrailingSlashes(finalPath), inToolFolder)) {
-    log(LogLevel::Error, *reason);
-    throw KorvastError::failedToCopyProject();
+    refuse(*reason);
   }
   // What a killed run left behind goes first; folders of live runs are locked and stay.
   files::StagingFolder::removeAbandoned(*system_, destination.path(), kStagingPrefix);
@@ -184,24 +185,27 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
     if (error.errorCase() == files::OperationError::Case::copyFailed) {
       log(LogLevel::Error, "Copy File operation failed. Description: " + support::genericDescription(error));
     }
+    throw KorvastError::failedToCopyProject().because(error);
   } catch (const support::Error& error) {
     log(LogLevel::Error, "Can't prepare the copy in " + destination.path() + ": " + support::genericDescription(error));
+    throw KorvastError::failedToCopyProject().because(error);
   }
-  throw KorvastError::failedToCopyProject();
 }
 
 std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& workspace) const {
   const std::string name = workspaceName(workspace);
   if (name.empty() || name == "." || name == "..") {
-    log(LogLevel::Error, "The workspace " + workspace + " gives no name for a build folder inside " + builds_.path() + ".");
-    throw KorvastError::failedToCreateFolder();
+    const std::string reason =
+        "The workspace " + workspace + " gives no name for a build folder inside " + builds_.path() + ".";
+    log(LogLevel::Error, reason);
+    throw KorvastError::failedToCreateFolder().because(reason);
   }
   std::string path;
   try {
     // Whatever the folder already holds stays; a run that made it a moment ago is no failure.
     path = builds_.createSubfolderIfNeeded(name).path();
-  } catch (const files::FolderError&) {
-    throw KorvastError::failedToCreateFolder();
+  } catch (const files::FolderError& error) {
+    throw KorvastError::failedToCreateFolder().because(error);
   }
   // Held until the run ends: another run's clean-up must not take the archive away while
   // this run builds or exports it, and two runs must not write one archive at once.
@@ -211,7 +215,7 @@ std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& wor
     });
   } catch (const files::FileIOError& error) {
     log(LogLevel::Error, "Can't lock the build folder: " + support::genericDescription(error));
-    throw KorvastError::failedToCreateFolder();
+    throw KorvastError::failedToCreateFolder().because(error);
   }
   return path;
 }

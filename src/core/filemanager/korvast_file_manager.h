@@ -100,6 +100,8 @@ class KorvastFileManager {
                      const ToolFolder& tool);
 
   void log(LogLevel level, const std::string& message) const;
+  // Logs `reason` as an Error line and throws KorvastError::failedToCopyProject with it.
+  [[noreturn]] void refuse(const std::string& reason) const;
   void refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const;
   // Holds, for the rest of the run, the lock that stands for `place` (a real path).
   void holdLockFor(const std::string& place, const std::string& shownPlace) const;

@@ -90,7 +90,7 @@ void ProjectCopy::replaceLinksLeadingOut() const {
 
 void ProjectCopy::fail(const std::string& reason) const {
   if (logger_) logger_->log(LogLevel::Error, [&] { return reason; });
-  throw KorvastError::failedToCopyProject();
+  throw KorvastError::failedToCopyProject().because(reason);
 }
 
 std::optional<std::string> ProjectCopy::refusalToReplace(const std::string& target, bool inToolFolder) {

@@ -64,6 +64,7 @@ std::string reportJson(const RunReport& report) {
   json.beginObject().key("command").value(report.command);
   json.key("status").value(report.status);
   optionalText(json, "error", report.error);
+  if (report.errorCause) json.key("errorCause").value(*report.errorCause);
   json.key("durationSeconds").value(report.durationSeconds);
   optionalText(json, "copyPath", report.copyPath);
   if (report.command == "build") json.key("copyRemoved").value(report.copyRemoved);

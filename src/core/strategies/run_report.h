@@ -35,6 +35,8 @@ struct RunReport {
   std::string status;
   // The report line of a run that did not succeed.
   std::optional<std::string> error;
+  // What lay behind that error, where the run knows more than its fixed message says.
+  std::optional<std::string> errorCause;
   double durationSeconds = 0;
 };
 

@@ -31,7 +31,7 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   ASSERT_TRUE(other);
   system->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
 
-  EXPECT_EQ(failureOf([&] { service.cleanArchives(); }), KorvastError::Case::failedToCleanArchives);
+  EXPECT_EQ(failureOf([&] { service.cleanArchives(); })->errorCase(), KorvastError::Case::failedToCleanArchives);
   EXPECT_EQ(testing::entryNames(builds), (Names{"App", "Busy", "Linked", "Mine"}));
   EXPECT_EQ(testing::entryNames(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
                                                        "Keep.xcarchive.bak", "Link.xcarchive", "Stuck.xcarchive", "deeper"}));

@@ -14,8 +14,19 @@ namespace korvaster::files {
 
 namespace {
 
-// error_ holds an errno value, or this for a path that names something other than a regular file.
+// error_ holds an errno value, or one of these.
 constexpr int kNotRegularFile = -1;
+constexpr int kChangedMeanwhile = -2;
+
+FileVersion versionFrom(const struct stat& status) {
+#ifdef __APPLE__
+  const struct timespec& modified = status.st_mtimespec;
+#else
+  const struct timespec& modified = status.st_mtim;
+#endif
+  return FileVersion{status.st_dev, status.st_ino, status.st_size, static_cast<long long>(modified.tv_sec),
+                     static_cast<long>(modified.tv_nsec)};
+}
 
 // Flushes the folder's entries, so that a rename in it survives a power loss.
 int syncFolder(const std::string& folder) {
@@ -28,6 +39,12 @@ int syncFolder(const std::string& folder) {
 }
 
 }  // namespace
+
+std::optional<FileVersion> versionOf(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0) return std::nullopt;
+  return versionFrom(status);
+}
 
 ContentsReplacement::ContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
     : path_(std::move(path)),
@@ -47,6 +64,8 @@ bool ContentsReplacement::open() {
   if (::lstat(path_.c_str(), &status) == 0) {
     if (!S_ISREG(status.st_mode)) return error_ = kNotRegularFile, false;
     permissions_ = static_cast<unsigned>(status.st_mode & 07777);
+    owner_ = status.st_uid;
+    group_ = status.st_gid;
   } else if (mayCreate_ && errno == ENOENT) {
     permissions_ = 0644;
   } else {
@@ -81,8 +100,11 @@ bool ContentsReplacement::write(std::string_view block) {
 
 void ContentsReplacement::commit() {
   if (error_ == 0 && descriptor_ < 0) open();  // empty contents still replace the file
-  if (error_ == 0 && mode_ == Mode::atomically && ::fchmod(descriptor_, static_cast<mode_t>(permissions_)) != 0) {
-    error_ = errno;
+  if (error_ == 0 && mode_ == Mode::atomically) {
+    // Root rewriting a user's file must not leave it root's: the user might no longer read it.
+    // Anyone else can only give a file to themselves, which it already is.
+    if (owner_ != static_cast<uid_t>(-1) && ::geteuid() == 0) static_cast<void>(::fchown(descriptor_, owner_, group_));
+    if (::fchmod(descriptor_, static_cast<mode_t>(permissions_)) != 0) error_ = errno;
   }
   if (error_ == 0 && mode_ == Mode::inPlace && ::ftruncate(descriptor_, written_) != 0) error_ = errno;
   // The new contents reach the disk before the rename makes them the file's: a power loss
@@ -93,12 +115,16 @@ void ContentsReplacement::commit() {
     descriptor_ = -1;
     if (::close(descriptor) != 0) error_ = errno;
   }
+  if (error_ == 0 && mode_ == Mode::atomically && expected_ && versionOf(path_) != expected_) error_ = kChangedMeanwhile;
   if (error_ == 0 && mode_ == Mode::atomically && ::rename(temporary_.c_str(), path_.c_str()) != 0) error_ = errno;
   if (error_ != 0) {
     const int error = error_;
     abandon();
     committed_ = true;
     if (error == kNotRegularFile) throw FileIOError(FileIOError::Case::writeFailed, path_, "not a regular file");
+    if (error == kChangedMeanwhile) {
+      throw FileIOError(FileIOError::Case::writeFailed, path_, "it was changed by someone else while it was rewritten");
+    }
     throw FileIOError(FileIOError::Case::writeFailed, path_, error);
   }
   committed_ = true;

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,27 @@ namespace korvaster::files {
 // A replacement's temporary file is named this prefix and this many random characters: short,
 // so that a file whose name is near the longest allowed can still be rewritten, and the
 // pattern removeAbandonedTemporaries looks for.
-inline constexpr const char* kTemporaryPrefix = ".korvaster-";
+inline constexpr const char* kTemporaryPrefix = ".korvaster-rewrite-";
 inline constexpr std::size_t kTemporaryRandomLength = 6;
+
+// What tells one state of a file from another: which file it is, its size and when it was
+// last changed.
+struct FileVersion {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  long long modifiedSeconds = 0;
+  long modifiedNanoseconds = 0;
+
+  bool operator==(const FileVersion& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+  }
+  bool operator!=(const FileVersion& other) const { return !(*this == other); }
+};
+
+// The version of the item at `path` itself (a link is not followed), or nothing.
+std::optional<FileVersion> versionOf(const std::string& path);
 
 class ContentsReplacement {
  public:
@@ -36,9 +56,14 @@ class ContentsReplacement {
   ContentsReplacement(const ContentsReplacement&) = delete;
   ContentsReplacement& operator=(const ContentsReplacement&) = delete;
 
+  // Atomically only: commit() puts nothing in place, and fails, when the file is no longer at
+  // `version` (someone changed it after it was read): their change is not to be lost.
+  void requireUnchangedSince(const FileVersion& version) { expected_ = version; }
+
   // Appends a block; false once a write failed (commit() then says why).
   bool write(std::string_view block);
-  // Finishes the file with the old one's permission bits and puts it in place. Throws
+  // Finishes the file with the old one's permission bits (and its owner, where the system
+  // lets this process give it) and puts it in place. Throws
   // FileIOError(writeFailed) after undoing everything, when any step (or an earlier write)
   // failed, or when the path names a link or anything else but a regular file.
   void commit();
@@ -55,6 +80,10 @@ class ContentsReplacement {
   std::string temporary_;
   int descriptor_ = -1;
   unsigned permissions_ = 0;
+  // The owner the file had, which the file that replaces it gets too where the system allows.
+  uid_t owner_ = static_cast<uid_t>(-1);
+  gid_t group_ = static_cast<gid_t>(-1);
+  std::optional<FileVersion> expected_;
   int error_ = 0;
   bool truncated_ = false;  // the file itself has lost its old contents
   off_t written_ = 0;

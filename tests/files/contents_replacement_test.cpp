@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #if defined(__linux__)
 #include <sys/fsuid.h>
@@ -70,6 +73,43 @@ TEST(ContentsReplacementTest, AMissingFileIsMadeOnlyWhenTheReplacementMayCreateI
               c.made ? std::vector<std::string>{"report.json"} : std::vector<std::string>{})
         << where;
   }
+}
+
+// A file of the user's own, replaced in place: their edit made meanwhile is not written over,
+// and root's run leaves the file its owner's.
+TEST(ContentsReplacementTest, AtomicallyAnEditMadeMeanwhileWinsAndTheOwnerStays) {
+  korvaster::testing::TemporaryFolder temp;
+  const std::string path = temp.write("a.xib", "<document/>");
+  const auto version = versionOf(path);
+  ASSERT_TRUE(version.has_value());
+  {
+    ContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
+    replacement.requireUnchangedSince(*version);
+    ASSERT_TRUE(replacement.write("<document>new</document>"));
+    korvaster::testing::TemporaryFolder other;
+    std::filesystem::rename(other.write("edit", "<document>the user's edit</document>"), path);
+    try {
+      replacement.commit();
+      ADD_FAILURE() << "the edit was written over";
+    } catch (const FileIOError& error) {
+      EXPECT_EQ(error.reason(), "it was changed by someone else while it was rewritten");
+    }
+  }
+  EXPECT_EQ(readFile(path), "<document>the user's edit</document>");
+  EXPECT_EQ(korvaster::testing::entryNames(temp.path()), std::vector<std::string>{"a.xib"});
+
+  if (::geteuid() != 0) return;
+  ASSERT_EQ(::chown(path.c_str(), 65534, 65534) + ::chmod(path.c_str(), 0600), 0);
+  ContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
+  replacement.requireUnchangedSince(*versionOf(path));
+  ASSERT_TRUE(replacement.write("<document>new</document>"));
+  replacement.commit();
+  struct stat status {};
+  ASSERT_EQ(::lstat(path.c_str(), &status), 0);
+  EXPECT_EQ(status.st_uid, 65534u);
+  EXPECT_EQ(status.st_gid, 65534u);
+  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  EXPECT_EQ(readFile(path), "<document>new</document>");
 }
 
 #if defined(__linux__)

@@ -172,8 +172,10 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   // What a killed run left behind goes first; folders of live runs are locked and stay.
   files::StagingFolder::removeAbandoned(*system_, destination.path(), kStagingPrefix);
 
+  std::string stagedCopy;
   try {
     auto staging = std::make_unique<files::StagingFolder>(*system_, destination.path(), kStagingPrefix);
+    stagedCopy = staging->path() + kStagedCopyName;
     files::FileManager::CopyRecord record;
     record.listFile = isInterfaceBuilderFileToChange;
     files::Folder work = source.copy(files::Folder(staging->path(), system_), kStagedCopyName, &record);
@@ -182,10 +184,18 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   } catch (const support::Interrupted&) {
     throw;
   } catch (const files::OperationError& error) {
+    // The staging folder is gone with the failure: the file is named where the copy was to be.
+    const auto shown = [&](std::string text) {
+      for (auto at = text.find(stagedCopy); !stagedCopy.empty() && at != std::string::npos;
+           at = text.find(stagedCopy, at)) {
+        text.replace(at, stagedCopy.size(), files::withoutTrailingSlashes(finalPath));
+      }
+      return text;
+    };
     if (error.errorCase() == files::OperationError::Case::copyFailed) {
-      log(LogLevel::Error, "Copy File operation failed. Description: " + support::genericDescription(error));
+      log(LogLevel::Error, "Copy File operation failed. Description: " + shown(support::genericDescription(error)));
     }
-    throw KorvastError::failedToCopyProject().because(error);
+    throw KorvastError::failedToCopyProject().because(shown(*error.ownDescription()));
   } catch (const support::Error& error) {
     log(LogLevel::Error, "Can't prepare the copy in " + destination.path() + ": " + support::genericDescription(error));
     throw KorvastError::failedToCopyProject().because(error);
@@ -303,10 +313,10 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     tasks[found->second].push_back(index);
     // A rewrite that was killed left its temporary file beside the file; this run holds the
     // lock on the folder it changes, so no other run is writing one now. All go before any
-    // worker starts writing its own.
+    // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
     const std::string& path = work[index].path;
     const std::string folder = path.substr(0, path.rfind('/'));
-    if (tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
+    if (write == IBFileWrite::atomically && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
   }
 
   auto rewrite = [&](std::size_t index) {

@@ -118,7 +118,7 @@ void ProjectCopy::commit() {
   const std::string target = files::withoutTrailingSlashes(finalPath_);
   const std::string work = files::withoutTrailingSlashes(work_.path());
   if (!writeMark(work_.path(), sourcePath_)) {
-    fail("Can't mark the copy " + work + " as made by korvaster: " + std::strerror(errno));
+    fail("Can't mark the copy " + target + " as made by korvaster: " + std::strerror(errno));
   }
   // Checked again now: the user may have put something there while the copy was made.
   if (auto reason = refusalToReplace(target, inToolFolder_)) fail(*reason);

@@ -1,6 +1,7 @@
 #include "core/xib/interface_builder_file.h"
 
 #include "core/xib/identifier_stream_rules.h"
+#include "files/contents_replacement.h"
 #include "core/xib/interface_builder_names.h"
 #include "xml/xml_stream_rewriter.h"
 
@@ -24,6 +25,8 @@ bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
 
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write) {
+  // Taken before the read: a change the user makes from here on must not be written over.
+  const auto version = files::versionOf(path);
   const std::string contents = system.readContents(path);
   // The new text goes to the file block by block as it is made, so that the file is held in
   // memory once, whatever its size.
@@ -32,6 +35,7 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
                              write == IBFileWrite::inPlace ? files::ContentsReplacement::Mode::inPlace
                                                            : files::ContentsReplacement::Mode::atomically,
                              contents);
+  if (version && write == IBFileWrite::atomically) replacement->requireUnchangedSince(*version);
   IdentifierStreamRules rules;
   xml::XmlStreamRewriter rewriter(
       &rules, [&replacement](std::string_view block) { return replacement->write(block); },

@@ -88,12 +88,13 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
   temp.write("P/1.xib", broken);
   temp.write("P/2.xib", deep);
   temp.write("P/3.xib", kView);
-  // What a killed rewrite left goes; the copy's mark is no temporary file.
-  temp.write("P/.korvaster-a1b2c3", "half a rewrite");
+  // What a killed rewrite left goes; the copy's mark and a user's file of a like name stay.
+  temp.write("P/.korvaster-rewrite-a1b2c3", "half a rewrite");
   temp.write("P/.korvaster-copy", "a mark");
+  temp.write("P/.korvaster-NOTES1", "the user's own");
   EXPECT_FALSE(modifyAll());
   EXPECT_EQ(testing::entryNames(temp / "P"),
-            (std::vector<std::string>{".korvaster-copy", "1.xib", "2.xib", "3.xib"}));
+            (std::vector<std::string>{".korvaster-NOTES1", ".korvaster-copy", "1.xib", "2.xib", "3.xib"}));
   EXPECT_EQ(readFile(temp / "P/1.xib"), broken);
   EXPECT_EQ(readFile(temp / "P/2.xib"), deep);
   EXPECT_EQ(readFile(temp / "P/3.xib"), kViewRewritten);

@@ -123,6 +123,14 @@ TEST_F(SafetyTest, ConcurrentRunsEachSucceedWithOneCompleteCopy) {
   // Whichever project came last, its copy is whole and unmixed.
   const bool otherLast = fs::exists(projects + "App/Views/v29.xib") && !fs::exists(projects + "App/Views/v39.xib");
   expectCompleteCopy(otherLast ? temp / "other/App" : temp / "App", projects + "App");
+
+  // In place, runs of users with other home folders take turns too: none takes another's
+  // file in the making for a leftover.
+  runs.clear();
+  for (const char* home : {"h1", "h2", "h3"}) {
+    runs.push_back(start({"modify", "--path", temp / "App", "--output", temp / "App"}, {{"HOME", temp.makeFolder(home)}}));
+  }
+  for (const auto& run : runs) EXPECT_EQ(finishChild(run).exitStatus, 0);
 }
 
 TEST_F(SafetyTest, AnInterruptedBuildEndsXcodebuildWithWhatItStartedAndRemovesItsCopy) {

@@ -154,7 +154,11 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
            " is korvaster's own projects folder, which holds the copies it makes.");
   }
   if (source == destination || sameFolder(destinationReal, destination)) {
-    holdLockFor(sourceReal.value_or(source.path()), source.path());
+    // Locked through the folder itself, not a lock file of this user's: runs with another
+    // home folder, or through another path to it, take turns with this one too.
+    locks_.holdFolder(source.path(), [&] {
+      log(LogLevel::Info, "Another korvaster run is working on " + source.path() + "; waiting for it to finish.");
+    });
     return ProjectCopy::inPlace(source);
   }
   if (source.name().empty()) {

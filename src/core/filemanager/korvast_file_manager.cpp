@@ -1,8 +1,5 @@
 #include "core/filemanager/korvast_file_manager.h"
 
-#include <algorithm>
-#include <cstdint>
-#include <map>
 #include <set>
 
 #include "core/errors/korvast_error.h"
@@ -10,6 +7,7 @@
 #include "core/filemanager/interface_builder_file_search.h"
 #include "core/errors/working_folder_name.h"
 #include "core/xib/interface_builder_file.h"
+#include "core/xib/interface_builder_pass.h"
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
@@ -18,9 +16,7 @@
 #include "files/item_identity.h"
 #include "files/path_text.h"
 #include "files/staging_folder.h"
-#include "support/byte_budget.h"
 #include "support/interruption.h"
-#include "support/worker_pool.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -283,96 +279,64 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy
   return found;
 }
 
+namespace {
+
+// Rewrites one file, filling in its outcome; returns the Error line for it, or nothing.
+std::string rewriteFile(const files::FileManager& system, const std::string& path, IBFileWrite write,
+                        IBFileOutcome& outcome) {
+  // The parser's words say where in the file; these say which file.
+  const std::string inFile = " (in " + outcome.path + ")";
+  try {
+    outcome.counts = addAccessibilityIdentifiers(system, path, write);
+    return {};
+  } catch (const files::FileIOError& error) {
+    // Named by its place as the user sees it: a staging path means nothing once it is gone.
+    const bool writing = error.errorCase() == files::FileIOError::Case::writeFailed;
+    if (writing) outcome.writeFailure = error.reason();
+    outcome.error = std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + error.reason();
+    return std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") +
+           error.reason() + inFile;
+  } catch (const xml::XmlError& error) {
+    outcome.error = support::genericDescription(error);
+    const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed ? "Can't parse XML file. Description: "
+                                                                                  : "Can't read file, Description: ";
+    return prefix + *outcome.error + inFile;
+  } catch (const std::exception& error) {
+    outcome.error = support::genericDescription(error);
+    return "Can't read file, Description: " + *outcome.error + inFile;
+  }
+}
+
+}  // namespace
+
 IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     const std::vector<files::File>& ibFiles, const std::function<std::string(const std::string&)>& shownPath,
     IBFileWrite write, const std::function<void()>& onFileDone) const {
-  struct Work {
-    std::string path;  // real: writing through it keeps a linked file a link
-    std::string errorLine;  // held until the lines of every file before it are written
-  };
+  std::vector<std::string> paths;
+  paths.reserve(ibFiles.size());
+  for (const auto& file : ibFiles) paths.push_back(file.path());
+  const InterfaceBuilderPass pass(*system_, paths);
   IdentifierPassSummary summary;
   summary.files.resize(ibFiles.size());
-  std::vector<Work> work(ibFiles.size());
-  // Files that are one file under two names are changed one after the other, by one task,
-  // so that the second sees the first's result as it does when the files are done in turn.
-  std::vector<std::vector<std::size_t>> tasks;
-  std::map<std::string, std::size_t> taskOfPath;
+  // Held until the lines of every file before it are written.
+  std::vector<std::string> errorLines(ibFiles.size());
   std::set<std::string> tidiedFolders;
-  // Many files share a folder: its real path is found once, and a file that is not itself a
-  // link is found in it under its own name.
-  std::map<std::string, std::optional<std::string>> realFolders;
-  auto realPathOf = [&](const std::string& path) {
-    if (system_->isSymbolicLink(path)) return system_->realPath(path).value_or(path);
-    const auto [folder, name] = files::folderAndName(path);
-    auto [found, isNew] = realFolders.try_emplace(folder);
-    if (isNew) found->second = system_->realPath(folder);
-    return found->second ? files::joinedPath(*found->second, name) : path;
-  };
   for (std::size_t index = 0; index < ibFiles.size(); ++index) {
-    const files::File& file = ibFiles[index];
-    work[index].path = realPathOf(file.path());
-    summary.files[index].path = shownPath ? shownPath(file.path()) : file.path();
-    const auto [found, isNew] = taskOfPath.emplace(work[index].path, tasks.size());
-    if (isNew) tasks.emplace_back();
-    tasks[found->second].push_back(index);
+    summary.files[index].path = shownPath ? shownPath(paths[index]) : paths[index];
     // A rewrite that was killed left its temporary file beside the file; this run holds the
     // lock on the folder it changes, so no other run is writing one now. All go before any
     // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
-    const std::string& path = work[index].path;
-    const std::string folder = path.substr(0, path.rfind('/'));
+    const std::string folder = files::folderAndName(pass.realPath(index)).first;
     if (write == IBFileWrite::atomically && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
   }
-
-  auto rewrite = [&](std::size_t index) {
-    IBFileOutcome& outcome = summary.files[index];
-    // The parser's words say where in the file; these say which file.
-    const std::string inFile = " (in " + outcome.path + ")";
-    try {
-      outcome.counts = addAccessibilityIdentifiers(*system_, work[index].path, write);
-    } catch (const files::FileIOError& error) {
-      // Named by its place as the user sees it: a staging path means nothing once it is gone.
-      const bool writing = error.errorCase() == files::FileIOError::Case::writeFailed;
-      if (writing) outcome.writeFailure = error.reason();
-      outcome.error = std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + error.reason();
-      work[index].errorLine =
-          std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") + error.reason() + inFile;
-    } catch (const xml::XmlError& error) {
-      outcome.error = support::genericDescription(error);
-      const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed
-                               ? "Can't parse XML file. Description: "
-                               : "Can't read file, Description: ";
-      work[index].errorLine = prefix + *outcome.error + inFile;
-    } catch (const std::exception& error) {
-      outcome.error = support::genericDescription(error);
-      work[index].errorLine = "Can't read file, Description: " + *outcome.error + inFile;
-    }
-  };
-  // A file is held in memory about twice while it is rewritten. Files rewritten side by side
-  // share a budget of the largest file's size, so that the pass needs about as much memory as
-  // it does for the largest file alone. A sixteenth more lets small files go on beside the
-  // largest one, which would otherwise leave the other cores idle while it is done.
-  std::vector<std::uintmax_t> taskBytes(tasks.size(), 0);
-  for (std::size_t task = 0; task < tasks.size(); ++task)
-    taskBytes[task] = system_->fileSize(work[tasks[task].front()].path).value_or(0);
-  const std::uintmax_t largest = tasks.empty() ? 0 : *std::max_element(taskBytes.begin(), taskBytes.end());
-  support::ByteBudget budget(largest + largest / 16);
-  std::vector<bool> finished(ibFiles.size(), false);
-  std::size_t reported = 0;
-  support::runOnWorkers(
-      tasks.size(), support::workerCount(),
-      [&](std::size_t task) {
-        const support::ByteBudget::Hold hold(budget, taskBytes[task]);
-        for (const std::size_t index : tasks[task]) rewrite(index);
+  pass.run(
+      [&](std::size_t index) {
+        errorLines[index] = rewriteFile(*system_, pass.realPath(index), write, summary.files[index]);
       },
-      [&](std::size_t task) {
-        for (const std::size_t index : tasks[task]) finished[index] = true;
-        for (; reported < finished.size() && finished[reported]; ++reported) {
-          if (!work[reported].errorLine.empty()) log(LogLevel::Error, work[reported].errorLine);
-          if (onFileDone) onFileDone();
-        }
-      },
-      [] { return support::pendingInterruption() != 0; });
-  if (!ibFiles.empty()) support::throwIfInterrupted();
+      [&](std::size_t index) {
+        if (!errorLines[index].empty()) log(LogLevel::Error, errorLines[index]);
+        if (onFileDone) onFileDone();
+      });
   return summary;
 }
 

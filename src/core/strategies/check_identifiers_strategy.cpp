@@ -4,12 +4,11 @@
 
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/interface_builder_file_search.h"
+#include "core/xib/interface_builder_pass.h"
 #include "files/folder.h"
 #include "files/path_glob.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
-#include "support/ordered_batch.h"
-#include "support/worker_pool.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -85,24 +84,17 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
     entry.path = prefix + relative;
     entry.error = "could not list " + entry.path + ": " + folder.reason;
   }
-  // A file is held about twice while it is scanned (its contents and its findings); the
-  // budget keeps the files scanned side by side, and those whose findings wait for an earlier
-  // file, to about the largest one alone.
-  std::vector<std::uintmax_t> bytes(paths.size());
-  for (std::size_t index = 0; index < paths.size(); ++index)
-    bytes[index] = paths[index].empty() ? 0 : system->fileSize(paths[index]).value_or(0);
+  // A file's findings go as soon as their turn comes, so that they wait without its contents.
+  const InterfaceBuilderPass pass(*system, std::move(paths));
   CheckResultsWriter writer(format, output);
-  support::runInOrderWithinBudget(
-      bytes, support::workerCount(),
+  pass.run(
       [&](std::size_t index) {
-        if (!paths[index].empty()) checkFile(*system, paths[index], checked[index]);
+        if (!pass.realPath(index).empty()) checkFile(*system, pass.realPath(index), checked[index]);
       },
       [&](std::size_t index) {
         writer.write(checked[index]);
         checked[index] = CheckedFile{};
-      },
-      [] { return support::pendingInterruption() != 0; });
-  support::throwIfInterrupted();
+      });
   writer.finish();
   output.flush();
   return writer.totals().foundAnything() ? 1 : 0;

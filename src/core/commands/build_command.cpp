@@ -15,7 +15,7 @@ BuildCommand::BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Log
                            const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Build, Constants::Commands::BuildUsage),
-               CommandOptionLists::Build),
+               CommandLevel::build),
       platform_(platform) {}
 
 std::string BuildCommand::name() const { return Constants::Commands::Build; }

@@ -10,7 +10,7 @@ CheckCommand::CheckCommand(argparse::ArgumentParser& parser, std::shared_ptr<Log
                            const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Check, Constants::Commands::CheckUsage),
-               CommandOptionLists::Check),
+               CommandLevel::check),
       platform_(platform) {}
 
 std::string CheckCommand::name() const { return Constants::Commands::Check; }

@@ -1,5 +1,8 @@
-// The texts of the top level and of the two subcommands.
+// The texts of the top level and of the subcommands, and the subcommands' table: one row
+// each, in the order they are registered and listed in the man page and the completions.
 #pragma once
+
+#include "core/options/option_table.h"
 
 namespace korvaster::Constants {
 
@@ -32,25 +35,40 @@ inline constexpr const char* CheckUsage =
 
 }  // namespace korvaster::Constants
 
-#include <initializer_list>
-
-#include "core/options/argument.h"
-
 namespace korvaster {
 
-// The options each level of the command line takes, in registration order; the usage
-// texts, the man page and the shell completions are all made from these lists and the
-// option table.
-namespace CommandOptionLists {
-inline constexpr std::initializer_list<ArgumentType> TopLevel = {ArgumentType::version};
-inline constexpr std::initializer_list<ArgumentType> Modify = {ArgumentType::projectPath, ArgumentType::outputPath,
-                                                              ArgumentType::exclude, ArgumentType::report};
-inline constexpr std::initializer_list<ArgumentType> Build = {
-    ArgumentType::projectPath, ArgumentType::outputPath, ArgumentType::exportPlist, ArgumentType::configuration,
-    ArgumentType::scheme,      ArgumentType::workspace,  ArgumentType::build,       ArgumentType::verbose,
-    ArgumentType::exclude,     ArgumentType::report};
-inline constexpr std::initializer_list<ArgumentType> Check = {ArgumentType::projectPath, ArgumentType::exclude,
-                                                             ArgumentType::format};
-}  // namespace CommandOptionLists
+struct SubcommandSpec {
+  CommandLevel level;
+  const char* name;
+  const char* overview;
+};
+
+inline constexpr SubcommandSpec kSubcommandTable[] = {
+    {CommandLevel::modify, Constants::Commands::Modify, Constants::Commands::ModifyUsage},
+    {CommandLevel::build, Constants::Commands::Build, Constants::Commands::BuildUsage},
+    {CommandLevel::check, Constants::Commands::Check, Constants::Commands::CheckUsage},
+};
+
+// The row of `level`, a subcommand; the check below makes sure there is exactly one.
+constexpr const SubcommandSpec& subcommandSpecOf(CommandLevel level) {
+  for (const SubcommandSpec& subcommand : kSubcommandTable) {
+    if (subcommand.level == level) return subcommand;
+  }
+  return kSubcommandTable[0];
+}
+
+namespace subcommand_table_checks {
+constexpr bool everySubcommandLevelHasOneRow() {
+  for (std::size_t level = 0; level < static_cast<std::size_t>(CommandLevel::count); ++level) {
+    std::size_t rows = 0;
+    for (const SubcommandSpec& subcommand : kSubcommandTable) {
+      rows += static_cast<std::size_t>(subcommand.level) == level ? 1 : 0;
+    }
+    if (rows != (level == static_cast<std::size_t>(CommandLevel::topLevel) ? 0 : 1)) return false;
+  }
+  return true;
+}
+static_assert(everySubcommandLevelHasOneRow(), "every subcommand level needs exactly one row, the top level none");
+}  // namespace subcommand_table_checks
 
 }  // namespace korvaster

@@ -15,7 +15,7 @@ KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, con
       parser_(std::make_unique<argparse::ArgumentParser>(
           Constants::CommandInfo::Name, Constants::CommandInfo::Usage, Constants::CommandInfo::Overview,
           Constants::CommandInfo::More)),
-      version_(*parser_, CommandOptionLists::TopLevel) {
+      version_(*parser_, CommandLevel::topLevel) {
   cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_, platform_));
   cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_, platform_));
   cmds_.push_back(std::make_shared<CheckCommand>(*parser_, logger_, platform_));

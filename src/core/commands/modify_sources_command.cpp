@@ -12,7 +12,7 @@ ModifySourcesCommand::ModifySourcesCommand(argparse::ArgumentParser& parser,
                                            std::shared_ptr<Logger> commandLogger, const Platform& platform)
     : logger(std::move(commandLogger)),
       options_(parser.add(Constants::Commands::Modify, Constants::Commands::ModifyUsage),
-               CommandOptionLists::Modify),
+               CommandLevel::modify),
       platform_(platform) {}
 
 std::string ModifySourcesCommand::name() const { return Constants::Commands::Modify; }

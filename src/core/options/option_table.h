@@ -1,0 +1,133 @@
+// The options of the tool, one row each: names, value kind, help text and the levels of the
+// command line that take it. Parser registration, usage texts, the man page and the shell
+// completions all read these rows; the checks below hold them together at compile time.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+
+#include "core/options/argument.h"
+
+namespace korvaster {
+
+// The top level and the subcommands: where on the command line an option can be given.
+enum class CommandLevel {
+  topLevel,
+  modify,
+  build,
+  check,
+  count  // not a level: the number of levels
+};
+
+using CommandLevels = unsigned;
+
+constexpr CommandLevels takenBy(std::initializer_list<CommandLevel> levels) {
+  CommandLevels set = 0;
+  for (const CommandLevel level : levels) set |= 1u << static_cast<unsigned>(level);
+  return set;
+}
+
+// A text option takes a value; a list option takes one each time it is given; a toggle takes
+// none and counts by presence.
+enum class OptionKind { text, list, toggle };
+
+// What a value names, for the man page and the completions: a toggle's is `none`.
+enum class ValueKind { folder, file, word, none };
+
+struct OptionSpec {
+  ArgumentType type;
+  const char* name;
+  const char* shortName;  // null: none
+  OptionKind kind;
+  ValueKind value;
+  CommandLevels levels;
+  const char* usage;
+
+  constexpr bool takenAt(CommandLevel level) const { return (levels & takenBy({level})) != 0; }
+};
+
+// In the order of registration, of the Arguments a parse returns and of every listing.
+inline constexpr OptionSpec kOptionTable[] = {
+    {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     "A path to the Project folder which will be build for Korvast (required)"},
+    {ArgumentType::outputPath, "--output", "-o", OptionKind::text, ValueKind::folder,
+     takenBy({CommandLevel::modify, CommandLevel::build}), "Path where modified Project will be copied"},
+    {ArgumentType::exportPlist, "--export", "-e", OptionKind::text, ValueKind::file, takenBy({CommandLevel::build}),
+     "A path to ExportOption.plist used for export ipa. See Korvast docs for plist example (required)"},
+    {ArgumentType::configuration, "--configuration", "-c", OptionKind::text, ValueKind::word,
+     takenBy({CommandLevel::build}), "Configuration to build: e.g. AdHoc, Release"},
+    {ArgumentType::scheme, "--scheme", "-s", OptionKind::text, ValueKind::word, takenBy({CommandLevel::build}),
+     "Scheme name to build"},
+    {ArgumentType::workspace, "--workspace", "-w", OptionKind::text, ValueKind::file, takenBy({CommandLevel::build}),
+     "Project workspace to build. Tool supports only workspaces for now"},
+    {ArgumentType::build, "--buildonly", "-b", OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::build}),
+     "Archive and export ipa file without any modifications"},
+    {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::build}),
+     "Log message level"},
+    {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
+    {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::modify, CommandLevel::build}),
+     "A path where a JSON report of the run is written, also when it fails"},
+    {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::check}),
+     "Output format: text (default), json or github"},
+    {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
+     takenBy({CommandLevel::topLevel}), "Prints tool version"},
+};
+
+namespace option_table_checks {
+
+constexpr bool sameText(const char* left, const char* right) {
+  if (left == nullptr || right == nullptr) return left == right;
+  while (*left != '\0' && *left == *right) ++left, ++right;
+  return *left == *right;
+}
+
+constexpr bool everyArgumentTypeHasOneRow() {
+  for (std::size_t type = 0; type < static_cast<std::size_t>(ArgumentType::count); ++type) {
+    std::size_t rows = 0;
+    for (const OptionSpec& option : kOptionTable) rows += static_cast<std::size_t>(option.type) == type ? 1 : 0;
+    if (rows != 1) return false;
+  }
+  return true;
+}
+
+// The parser only takes words beginning with "-" as options.
+constexpr bool everyNameStartsWithDash() {
+  for (const OptionSpec& option : kOptionTable) {
+    if (option.name == nullptr || option.name[0] != '-') return false;
+    if (option.shortName != nullptr && option.shortName[0] != '-') return false;
+  }
+  return true;
+}
+
+constexpr bool noLevelTakesOneNameTwice() {
+  for (const OptionSpec& one : kOptionTable) {
+    for (const OptionSpec& other : kOptionTable) {
+      if (&one == &other || (one.levels & other.levels) == 0) continue;
+      if (sameText(one.name, other.name) || sameText(one.name, other.shortName)) return false;
+      if (one.shortName != nullptr && sameText(one.shortName, other.shortName)) return false;
+    }
+  }
+  return true;
+}
+
+constexpr bool everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue() {
+  for (const OptionSpec& option : kOptionTable) {
+    if (option.levels == 0 || option.levels >= takenBy({CommandLevel::count})) return false;
+    if ((option.kind == OptionKind::toggle) != (option.value == ValueKind::none)) return false;
+  }
+  return true;
+}
+
+static_assert(everyArgumentTypeHasOneRow(), "every ArgumentType needs exactly one row in kOptionTable");
+static_assert(everyNameStartsWithDash(), "an option name without a leading dash can never be given");
+static_assert(noLevelTakesOneNameTwice(), "two options of one level share a name");
+static_assert(everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue(),
+              "an option row needs a level, and a value kind of none exactly when it is a toggle");
+
+}  // namespace option_table_checks
+
+}  // namespace korvaster

@@ -68,7 +68,8 @@ constexpr bool everySubcommandLevelHasOneRow() {
   }
   return true;
 }
-static_assert(everySubcommandLevelHasOneRow(), "every subcommand level needs exactly one row, the top level none");
+static_assert(everySubcommandLevelHasOneRow(),
+              "every subcommand level needs exactly one row, the top level none");
 }  // namespace subcommand_table_checks
 
 }  // namespace korvaster

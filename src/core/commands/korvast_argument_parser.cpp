@@ -9,6 +9,28 @@
 
 namespace korvaster {
 
+namespace {
+
+// The command of a subcommand level; a level without a case here fails the build (-Wswitch).
+std::shared_ptr<RegisterableCommand> makeCommand(CommandLevel level, argparse::ArgumentParser& parser,
+                                                 const std::shared_ptr<Logger>& logger,
+                                                 const Platform& platform) {
+  switch (level) {
+    case CommandLevel::modify:
+      return std::make_shared<ModifySourcesCommand>(parser, logger, platform);
+    case CommandLevel::build:
+      return std::make_shared<BuildCommand>(parser, logger, platform);
+    case CommandLevel::check:
+      return std::make_shared<CheckCommand>(parser, logger, platform);
+    case CommandLevel::topLevel:
+    case CommandLevel::count:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, const Platform& platform)
     : logger_(std::move(logger)),
       platform_(platform),
@@ -16,9 +38,9 @@ KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, con
           Constants::CommandInfo::Name, Constants::CommandInfo::Usage, Constants::CommandInfo::Overview,
           Constants::CommandInfo::More)),
       version_(*parser_, CommandLevel::topLevel) {
-  cmds_.push_back(std::make_shared<ModifySourcesCommand>(*parser_, logger_, platform_));
-  cmds_.push_back(std::make_shared<BuildCommand>(*parser_, logger_, platform_));
-  cmds_.push_back(std::make_shared<CheckCommand>(*parser_, logger_, platform_));
+  for (const SubcommandSpec& subcommand : kSubcommandTable) {
+    cmds_.push_back(makeCommand(subcommand.level, *parser_, logger_, platform_));
+  }
 }
 
 std::pair<std::shared_ptr<RegisterableCommand>, Arguments> KorvastArgumentParser::parse(

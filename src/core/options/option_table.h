@@ -53,26 +53,27 @@ inline constexpr OptionSpec kOptionTable[] = {
      "A path to the Project folder which will be build for Korvast (required)"},
     {ArgumentType::outputPath, "--output", "-o", OptionKind::text, ValueKind::folder,
      takenBy({CommandLevel::modify, CommandLevel::build}), "Path where modified Project will be copied"},
-    {ArgumentType::exportPlist, "--export", "-e", OptionKind::text, ValueKind::file, takenBy({CommandLevel::build}),
+    {ArgumentType::exportPlist, "--export", "-e", OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::build}),
      "A path to ExportOption.plist used for export ipa. See Korvast docs for plist example (required)"},
     {ArgumentType::configuration, "--configuration", "-c", OptionKind::text, ValueKind::word,
      takenBy({CommandLevel::build}), "Configuration to build: e.g. AdHoc, Release"},
-    {ArgumentType::scheme, "--scheme", "-s", OptionKind::text, ValueKind::word, takenBy({CommandLevel::build}),
-     "Scheme name to build"},
-    {ArgumentType::workspace, "--workspace", "-w", OptionKind::text, ValueKind::file, takenBy({CommandLevel::build}),
-     "Project workspace to build. Tool supports only workspaces for now"},
-    {ArgumentType::build, "--buildonly", "-b", OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::build}),
-     "Archive and export ipa file without any modifications"},
-    {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::build}),
-     "Log message level"},
+    {ArgumentType::scheme, "--scheme", "-s", OptionKind::text, ValueKind::word,
+     takenBy({CommandLevel::build}), "Scheme name to build"},
+    {ArgumentType::workspace, "--workspace", "-w", OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::build}), "Project workspace to build. Tool supports only workspaces for now"},
+    {ArgumentType::build, "--buildonly", "-b", OptionKind::toggle, ValueKind::none,
+     takenBy({CommandLevel::build}), "Archive and export ipa file without any modifications"},
+    {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none,
+     takenBy({CommandLevel::build}), "Log message level"},
     {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
      "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
     {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::modify, CommandLevel::build}),
      "A path where a JSON report of the run is written, also when it fails"},
-    {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::check}),
-     "Output format: text (default), json or github"},
+    {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
+     takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };
@@ -88,7 +89,8 @@ constexpr bool sameText(const char* left, const char* right) {
 constexpr bool everyArgumentTypeHasOneRow() {
   for (std::size_t type = 0; type < static_cast<std::size_t>(ArgumentType::count); ++type) {
     std::size_t rows = 0;
-    for (const OptionSpec& option : kOptionTable) rows += static_cast<std::size_t>(option.type) == type ? 1 : 0;
+    for (const OptionSpec& option : kOptionTable)
+      rows += static_cast<std::size_t>(option.type) == type ? 1 : 0;
     if (rows != 1) return false;
   }
   return true;

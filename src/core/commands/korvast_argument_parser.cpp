@@ -2,7 +2,7 @@
 
 #include "core/commands/build_command.h"
 #include "core/commands/check_command.h"
-#include "core/commands/constants.h"
+#include "core/options/command_line_table.h"
 #include "core/commands/modify_sources_command.h"
 #include "core/errors/korvast_error.h"
 #include "support/output_byte_stream.h"

@@ -4,9 +4,8 @@
 #include <iterator>
 #include <vector>
 
-#include "core/commands/constants.h"
 #include "core/commands/project_version.h"
-#include "core/options/option_table.h"
+#include "core/options/command_line_table.h"
 
 namespace korvaster {
 

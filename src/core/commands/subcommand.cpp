@@ -1,6 +1,6 @@
 #include "core/commands/subcommand.h"
 
-#include "core/commands/constants.h"
+#include "core/options/command_line_table.h"
 
 namespace korvaster {
 

@@ -9,7 +9,7 @@
 
 #include "argparse/argument_parser.h"
 #include "core/options/argument.h"
-#include "core/options/option_table.h"
+#include "core/options/command_line_table.h"
 
 namespace korvaster {
 

@@ -1,12 +1,44 @@
-// The options of the tool, one row each: names, value kind, help text and the levels of the
-// command line that take it. Parser registration, usage texts, the man page and the shell
-// completions all read these rows; the checks below hold them together at compile time.
+// The command line of the tool as tables: the top level's texts, one row per subcommand
+// (name and overview) and one row per option (names, value kind, help text and the levels
+// that take it). Parser registration, usage texts, the man page and the shell completions all
+// read these rows; the checks below hold them together at compile time.
 #pragma once
 
 #include <cstddef>
 #include <initializer_list>
 
 #include "core/options/argument.h"
+
+namespace korvaster::Constants {
+
+namespace CommandInfo {
+inline constexpr const char* Name = "korvaster";
+inline constexpr const char* Usage = "<command> [<args>]";
+inline constexpr const char* Overview =
+    "korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, if it's "
+    "nil, for "
+    "UIView instances based on XCode generated id.\nkorvaster also able to build an IPA file.\n\nkorvaster "
+    "is "
+    "designed for development purposes, do not rely on it in your poduction code.";
+inline constexpr const char* More = "https://korvast.io/docs/application/tvos-korvaster/";
+}  // namespace CommandInfo
+
+namespace Commands {
+inline constexpr const char* Modify = "modify";
+inline constexpr const char* ModifyUsage =
+    "Copies source code, looks for elements without AccesibilityIdentifier in IB files and set value. See -h "
+    "for "
+    "options.";
+inline constexpr const char* Build = "build";
+inline constexpr const char* BuildUsage =
+    "Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.";
+inline constexpr const char* Check = "check";
+inline constexpr const char* CheckUsage =
+    "Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; changes "
+    "nothing. See -h for options.";
+}  // namespace Commands
+
+}  // namespace korvaster::Constants
 
 namespace korvaster {
 
@@ -26,6 +58,42 @@ constexpr CommandLevels takenBy(std::initializer_list<CommandLevel> levels) {
   for (const CommandLevel level : levels) set |= 1u << static_cast<unsigned>(level);
   return set;
 }
+
+struct SubcommandSpec {
+  CommandLevel level;
+  const char* name;
+  const char* overview;
+};
+
+// In the order of registration and of every listing.
+inline constexpr SubcommandSpec kSubcommandTable[] = {
+    {CommandLevel::modify, Constants::Commands::Modify, Constants::Commands::ModifyUsage},
+    {CommandLevel::build, Constants::Commands::Build, Constants::Commands::BuildUsage},
+    {CommandLevel::check, Constants::Commands::Check, Constants::Commands::CheckUsage},
+};
+
+// The row of `level`, a subcommand; the check below makes sure there is exactly one.
+constexpr const SubcommandSpec& subcommandSpecOf(CommandLevel level) {
+  for (const SubcommandSpec& subcommand : kSubcommandTable) {
+    if (subcommand.level == level) return subcommand;
+  }
+  return kSubcommandTable[0];
+}
+
+namespace subcommand_table_checks {
+constexpr bool everySubcommandLevelHasOneRow() {
+  for (std::size_t level = 0; level < static_cast<std::size_t>(CommandLevel::count); ++level) {
+    std::size_t rows = 0;
+    for (const SubcommandSpec& subcommand : kSubcommandTable) {
+      rows += static_cast<std::size_t>(subcommand.level) == level ? 1 : 0;
+    }
+    if (rows != (level == static_cast<std::size_t>(CommandLevel::topLevel) ? 0 : 1)) return false;
+  }
+  return true;
+}
+static_assert(everySubcommandLevelHasOneRow(),
+              "every subcommand level needs exactly one row, the top level none");
+}  // namespace subcommand_table_checks
 
 // A text option takes a value; a list option takes one each time it is given; a toggle takes
 // none and counts by presence.

@@ -125,9 +125,6 @@ class FileManager {
   // The value of HOME, or nothing when it is unset or empty.
   virtual std::optional<std::string> homeDirectoryPath() const;
 
- protected:
-  const CopyFilter& copyFilter() const { return copyFilter_; }
-
  private:
   struct TreeCopy;
   bool copyEntry(const std::string& source, const std::string& destination, const std::string& relative,

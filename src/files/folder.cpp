@@ -8,16 +8,6 @@ namespace korvaster::files {
 Folder::Folder(std::string path, std::shared_ptr<FileManager> fileManager)
     : FileSystemItem(std::move(path), Kind::folder, std::move(fileManager)) {}
 
-Folder Folder::home() {
-  const auto path = FileManager::defaultManager()->homeDirectoryPath();
-  if (!path) throw PathError::homeNotFound();
-  try {
-    return Folder(*path);
-  } catch (const PathError&) {
-    throw PathError::homeNotFound();
-  }
-}
-
 FileSystemSequence<Folder> Folder::subfolders() const {
   return FileSystemSequence<Folder>(path(), false, false, fileManager());
 }
@@ -26,15 +16,6 @@ FileSystemSequence<File> Folder::makeFileSequence(bool recursive, bool includeHi
   std::optional<std::string> boundary;
   if (staysInside) boundary = fileManager()->realPath(path()).value_or(path());
   return FileSystemSequence<File>(path(), recursive, includeHidden, fileManager(), std::move(boundary));
-}
-
-bool Folder::containsSubfolder(const std::string& name) const {
-  try {
-    const Folder subfolder(path() + name, fileManager());
-    return !subfolder.path().empty();
-  } catch (const PathError&) {
-    return false;
-  }
 }
 
 Folder Folder::createSubfolder(const std::string& name) const {

@@ -19,9 +19,6 @@ class Folder final : public FileSystemItem {
   // paths and "../" are resolved. Throws PathError when no folder is there.
   explicit Folder(std::string path = "", std::shared_ptr<FileManager> fileManager = nullptr);
 
-  // The folder named by HOME; throws PathError::homeNotFound when HOME is unset or names no folder.
-  static Folder home();
-
   // The immediate subfolders that are not hidden, in name order.
   FileSystemSequence<Folder> subfolders() const;
   // The files of this folder, or of the whole tree, optionally with hidden items.
@@ -29,7 +26,6 @@ class Folder final : public FileSystemItem {
   FileSystemSequence<File> makeFileSequence(bool recursive = false, bool includeHidden = false,
                                             bool staysInside = false) const;
 
-  bool containsSubfolder(const std::string& name) const;
   // Creates one folder level; throws FolderError when it exists or cannot be made.
   Folder createSubfolder(const std::string& name) const;
   // Opens the subfolder, creating it first if needed; throws FolderError.

@@ -2,30 +2,17 @@
 // and exports an .ipa.
 #pragma once
 
-#include <memory>
-
-#include "core/commands/platform.h"
-#include "core/commands/registerable_command.h"
-#include "core/logging/logger.h"
-#include "core/options/command_options.h"
+#include "core/commands/subcommand.h"
 
 namespace korvaster {
 
-class BuildCommand final : public RegisterableCommand {
+class BuildCommand final : public Subcommand {
  public:
-  // Registers the "build" subparser with all eight options of the table.
-  BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> logger, const Platform& platform = Platform{});
+  BuildCommand(argparse::ArgumentParser& parser, std::shared_ptr<Logger> commandLogger,
+               const Platform& platform = Platform{})
+      : Subcommand(parser, CommandLevel::build, std::move(commandLogger), platform) {}
 
-  std::string name() const override;
-  // The given options in the table's order.
-  Arguments parse(const argparse::ArgumentParser::Result& args) const override;
   CommandOutcome run(const Arguments& arguments) const override;
-
-  std::shared_ptr<Logger> logger;
-
- private:
-  CommandOptions options_;
-  Platform platform_;
 };
 
 }  // namespace korvaster

@@ -1,4 +1,4 @@
-// KorvastArgumentParser: builds the top-level parser with both subcommands and --version,
+// KorvastArgumentParser: builds the top-level parser with the subcommands and --version,
 // and turns the process arguments into the chosen command and its Arguments.
 #pragma once
 

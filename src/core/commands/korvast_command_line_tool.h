@@ -35,9 +35,8 @@ class KorvastCommandLineTool final {
 
 // The process entry point: runs the tool, prints the usage a help word asked for, and prints
 // the one report line of a failure. Returns 0 on success, for help and for --version (check:
-// 1 when it found anything);
-// 128 + the signal's number when interrupted; 1 whenever another report was written, or when
-// standard output could not be written.
+// 1 when it found anything); 128 + the signal's number when interrupted; 1 whenever another
+// report was written, or when standard output could not be written.
 int runKorvaster(const std::vector<std::string>& arguments, const Platform& platform = Platform{});
 
 }  // namespace korvaster

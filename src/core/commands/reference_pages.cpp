@@ -1,54 +1,23 @@
 #include "core/commands/reference_pages.h"
 
 #include <cctype>
-#include <initializer_list>
+#include <iterator>
 #include <vector>
 
-#include "core/commands/constants.h"
 #include "core/commands/project_version.h"
-#include "core/options/command_options.h"
+#include "core/options/command_line_table.h"
 
 namespace korvaster {
 
 namespace {
 
-struct Level {
-  const char* name;  // null for the top level
-  const char* overview;
-  std::initializer_list<ArgumentType> options;
-};
-
-const std::vector<Level>& subcommands() {
-  static const std::vector<Level> levels = {
-      {Constants::Commands::Modify, Constants::Commands::ModifyUsage, CommandOptionLists::Modify},
-      {Constants::Commands::Build, Constants::Commands::BuildUsage, CommandOptionLists::Build},
-      {Constants::Commands::Check, Constants::Commands::CheckUsage, CommandOptionLists::Check}};
-  return levels;
-}
-
-const OptionSpec& specOf(ArgumentType type) {
+// The rows a level takes, in table order.
+std::vector<const OptionSpec*> optionsAt(CommandLevel level) {
+  std::vector<const OptionSpec*> options;
   for (const auto& spec : kOptionTable) {
-    if (spec.type == type) return spec;
+    if (spec.takenAt(level)) options.push_back(&spec);
   }
-  return kOptionTable[0];  // every type has a row; see the table's static check
-}
-
-// What a value of the option names, for completion and the man page.
-enum class ValueKind { folder, file, word, none };
-
-ValueKind valueOf(const OptionSpec& spec) {
-  if (spec.kind == OptionKind::toggle) return ValueKind::none;
-  switch (spec.type) {
-    case ArgumentType::projectPath:
-    case ArgumentType::outputPath:
-      return ValueKind::folder;
-    case ArgumentType::exportPlist:
-    case ArgumentType::workspace:
-    case ArgumentType::report:
-      return ValueKind::file;
-    default:
-      return ValueKind::word;
-  }
+  return options;
 }
 
 std::string replaced(std::string text, const std::string& what, const std::string& with) {
@@ -74,10 +43,10 @@ std::string roff(const std::string& text) {
   return out;
 }
 
-std::string optionWords(const Level& level) {
+std::string optionWords(CommandLevel level) {
   std::string words;
-  for (const auto type : level.options) {
-    const auto& spec = specOf(type);
+  for (const OptionSpec* option : optionsAt(level)) {
+    const auto& spec = *option;
     words += std::string(words.empty() ? "" : " ") + spec.name;
     if (spec.shortName != nullptr) words += std::string(" ") + spec.shortName;
   }
@@ -99,32 +68,32 @@ std::string manPage() {
   std::string page = ".TH KORVASTER 1 \"\" \"korvaster " KORVASTER_VERSION "\" \"User Commands\"\n";
   page += ".SH NAME\nkorvaster \\- accessibility identifiers for every view of an Xcode project, and its .ipa\n";
   page += ".SH SYNOPSIS\n";
-  for (const auto& level : subcommands()) {
+  for (const auto& level : kSubcommandTable) {
     page += ".B korvaster " + std::string(level.name) + "\n";
-    for (const auto type : level.options) {
-      const auto& spec = specOf(type);
+    for (const OptionSpec* option : optionsAt(level.level)) {
+      const auto& spec = *option;
       const bool required = std::string(spec.usage).find("(required)") != std::string::npos;
       page += std::string(required ? "" : "[") + "\\fB" + roff(spec.name) + "\\fR" +
-              (valueOf(spec) == ValueKind::none ? "" : " \\fIvalue\\fR") + (required ? "" : "]") + "\n";
+              (spec.value == ValueKind::none ? "" : " \\fIvalue\\fR") + (required ? "" : "]") + "\n";
     }
     page += ".br\n";
   }
   page += ".B korvaster \\-\\-version\n.br\n.B korvaster\n[\\fIcommand\\fR] \\fB\\-h\\fR | \\fB\\-\\-help\\fR\n";
   page += ".SH DESCRIPTION\n" + roff(Constants::CommandInfo::Overview) + "\n";
-  for (const auto& level : subcommands()) {
+  for (const auto& level : kSubcommandTable) {
     page += ".SH " + upperCased(level.name) + "\n" +
             roff(level.overview) + "\n";
-    for (const auto type : level.options) {
-      const auto& spec = specOf(type);
+    for (const OptionSpec* option : optionsAt(level.level)) {
+      const auto& spec = *option;
       page += ".TP\n\\fB" + roff(spec.name) + "\\fR";
       if (spec.shortName != nullptr) page += ", \\fB" + roff(spec.shortName) + "\\fR";
-      if (valueOf(spec) != ValueKind::none) page += " \\fIvalue\\fR";
+      if (spec.value != ValueKind::none) page += " \\fIvalue\\fR";
       page += "\n" + roff(spec.usage) + "\n";
     }
   }
   page += ".SH OPTIONS\n";
-  for (const auto type : CommandOptionLists::TopLevel) {
-    const auto& spec = specOf(type);
+  for (const OptionSpec* option : optionsAt(CommandLevel::topLevel)) {
+    const auto& spec = *option;
     page += ".TP\n\\fB" + roff(spec.name) + "\\fR\n" + roff(spec.usage) + "\n";
   }
   page += ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\nDisplay available options\n";
@@ -148,7 +117,9 @@ std::string bashCompletion() {
       "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\" command=\"\" word\n"
       "  for word in \"${COMP_WORDS[@]:1:COMP_CWORD-1}\"; do\n"
       "    case \"$word\" in ";
-  for (const auto& level : subcommands()) script += std::string(level.name) + (&level == &subcommands().back() ? "" : "|");
+  for (const auto& level : kSubcommandTable) {
+    script += std::string(level.name) + (&level == std::end(kSubcommandTable) - 1 ? "" : "|");
+  }
   script +=
       ") command=$word; break ;; esac\n"
       "  done\n"
@@ -157,7 +128,7 @@ std::string bashCompletion() {
   for (const auto& spec : kOptionTable) {
     std::string names = spec.name;
     if (spec.shortName != nullptr) names += std::string("|") + spec.shortName;
-    switch (valueOf(spec)) {
+    switch (spec.value) {
       case ValueKind::folder:
         folders += (folders.empty() ? "" : "|") + names;
         break;
@@ -175,13 +146,13 @@ std::string bashCompletion() {
   script += "    " + files + ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
   script += "    " + words + ") COMPREPLY=(); return ;;\n";
   script += "  esac\n  case \"$command\" in\n";
-  for (const auto& level : subcommands()) {
-    script += "    " + std::string(level.name) + ") COMPREPLY=($(compgen -W \"" + optionWords(level) +
+  for (const auto& level : kSubcommandTable) {
+    script += "    " + std::string(level.name) + ") COMPREPLY=($(compgen -W \"" + optionWords(level.level) +
               "\" -- \"$cur\")) ;;\n";
   }
   script += "    *) COMPREPLY=($(compgen -W \"";
-  for (const auto& level : subcommands()) script += std::string(level.name) + " ";
-  script += optionWords(Level{nullptr, nullptr, CommandOptionLists::TopLevel}) + "\" -- \"$cur\")) ;;\n";
+  for (const auto& level : kSubcommandTable) script += std::string(level.name) + " ";
+  script += optionWords(CommandLevel::topLevel) + "\" -- \"$cur\")) ;;\n";
   script += "  esac\n}\ncomplete -F _korvaster korvaster\n";
   return script;
 }
@@ -190,17 +161,17 @@ std::string zshCompletion() {
   auto describe = [](const std::string& text) {
     return replaced(replaced(replaced(text, "'", "'\\''"), "[", "\\["), "]", "\\]");
   };
-  auto arguments = [&](const Level& level) {
+  auto arguments = [&](CommandLevel level) {
     std::string specs;
-    for (const auto type : level.options) {
-      const auto& spec = specOf(type);
+    for (const OptionSpec* option : optionsAt(level)) {
+      const auto& spec = *option;
       const std::string names = spec.shortName != nullptr ? "{" + std::string(spec.name) + "," + spec.shortName + "}"
                                                          : std::string(spec.name);
       const std::string exclusive = spec.shortName != nullptr
                                         ? "'(" + std::string(spec.name) + " " + spec.shortName + ")'"
                                         : std::string();
       std::string value;
-      switch (valueOf(spec)) {
+      switch (spec.value) {
         case ValueKind::folder:
           value = ":folder:_files -/";
           break;
@@ -218,14 +189,14 @@ std::string zshCompletion() {
     return specs + " \\\n      '(- *)'{-h,--help}'[Display available options]'";
   };
   std::string script = "#compdef korvaster\n\n_korvaster() {\n  local -a commands\n  commands=(\n";
-  for (const auto& level : subcommands()) {
+  for (const auto& level : kSubcommandTable) {
     script += "    '" + std::string(level.name) + ":" + describe(level.overview) + "'\n";
   }
-  script += "  )\n  local state line\n  _arguments -C" + arguments(Level{nullptr, nullptr, CommandOptionLists::TopLevel}) +
+  script += "  )\n  local state line\n  _arguments -C" + arguments(CommandLevel::topLevel) +
             " \\\n      '1: :->command' '*:: :->arguments'\n";
   script += "  case $state in\n    command) _describe 'command' commands ;;\n    arguments)\n      case $line[1] in\n";
-  for (const auto& level : subcommands()) {
-    script += "        " + std::string(level.name) + ") _arguments" + arguments(level) + " ;;\n";
+  for (const auto& level : kSubcommandTable) {
+    script += "        " + std::string(level.name) + ") _arguments" + arguments(level.level) + " ;;\n";
   }
   script += "      esac ;;\n  esac\n}\n\n_korvaster \"$@\"\n";
   return script;
@@ -233,16 +204,16 @@ std::string zshCompletion() {
 
 std::string fishCompletion() {
   std::string script = "# fish completion for korvaster\ncomplete -c korvaster -f\n";
-  for (const auto& level : subcommands()) {
+  for (const auto& level : kSubcommandTable) {
     script += "complete -c korvaster -n __fish_use_subcommand -a " + std::string(level.name) + " -d " +
               singleQuoted(level.overview, "\\'") + "\n";
   }
-  auto lines = [&](const std::string& condition, const Level& level) {
-    for (const auto type : level.options) {
-      const auto& spec = specOf(type);
+  auto lines = [&](const std::string& condition, CommandLevel level) {
+    for (const OptionSpec* option : optionsAt(level)) {
+      const auto& spec = *option;
       script += "complete -c korvaster -n " + condition + " -l " + std::string(spec.name).substr(2);
       if (spec.shortName != nullptr) script += " -s " + std::string(spec.shortName).substr(1);
-      switch (valueOf(spec)) {
+      switch (spec.value) {
         case ValueKind::folder:
           script += " -r -a '(__fish_complete_directories)'";
           break;
@@ -259,9 +230,9 @@ std::string fishCompletion() {
     }
     script += "complete -c korvaster -n " + condition + " -s h -l help -d 'Display available options'\n";
   };
-  lines("__fish_use_subcommand", Level{nullptr, nullptr, CommandOptionLists::TopLevel});
-  for (const auto& level : subcommands()) {
-    lines("'__fish_seen_subcommand_from " + std::string(level.name) + "'", level);
+  lines("__fish_use_subcommand", CommandLevel::topLevel);
+  for (const auto& level : kSubcommandTable) {
+    lines("'__fish_seen_subcommand_from " + std::string(level.name) + "'", level.level);
   }
   return script;
 }

@@ -1,6 +1,6 @@
 #include "core/commands/versioning.h"
 
-#include "core/commands/constants.h"
+#include "core/options/command_line_table.h"
 #include "core/commands/project_version.h"
 
 namespace korvaster {

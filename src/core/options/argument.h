@@ -20,7 +20,8 @@ enum class ArgumentType {
   version,
   exclude,
   report,
-  format
+  format,
+  count  // not a kind: the number of kinds, for the option table's checks
 };
 
 struct Argument {

@@ -1,29 +1,12 @@
 #include "core/options/command_options.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace korvaster {
 
-namespace {
-
-constexpr bool startsWithDash(const char* name) { return name != nullptr && name[0] == '-'; }
-
-// The parser only takes words beginning with "-" as options.
-constexpr bool everyNameStartsWithDash() {
+CommandOptions::CommandOptions(argparse::ArgumentParser& parser, CommandLevel level) {
   for (const OptionSpec& option : kOptionTable) {
-    if (!startsWithDash(option.name)) return false;
-    if (option.shortName != nullptr && !startsWithDash(option.shortName)) return false;
-  }
-  return true;
-}
-static_assert(everyNameStartsWithDash(), "an option name without a leading dash can never be given");
-
-}  // namespace
-
-CommandOptions::CommandOptions(argparse::ArgumentParser& parser, std::initializer_list<ArgumentType> types) {
-  for (const OptionSpec& option : kOptionTable) {
-    if (std::find(types.begin(), types.end(), option.type) == types.end()) continue;
+    if (!option.takenAt(level)) continue;
     std::optional<std::string> shortName;
     if (option.shortName != nullptr) shortName = option.shortName;
     Registered entry{option.type, nullptr, nullptr, nullptr};

@@ -1,0 +1,203 @@
+// The command line of the tool as tables: the top level's texts, one row per subcommand
+// (name and overview) and one row per option (names, value kind, help text and the levels
+// that take it). Parser registration, usage texts, the man page and the shell completions all
+// read these rows; the checks below hold them together at compile time.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+
+#include "core/options/argument.h"
+
+namespace korvaster::Constants {
+
+namespace CommandInfo {
+inline constexpr const char* Name = "korvaster";
+inline constexpr const char* Usage = "<command> [<args>]";
+inline constexpr const char* Overview =
+    "korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, if it's "
+    "nil, for "
+    "UIView instances based on XCode generated id.\nkorvaster also able to build an IPA file.\n\nkorvaster "
+    "is "
+    "designed for development purposes, do not rely on it in your poduction code.";
+inline constexpr const char* More = "https://korvast.io/docs/application/tvos-korvaster/";
+}  // namespace CommandInfo
+
+namespace Commands {
+inline constexpr const char* Modify = "modify";
+inline constexpr const char* ModifyUsage =
+    "Copies source code, looks for elements without AccesibilityIdentifier in IB files and set value. See -h "
+    "for "
+    "options.";
+inline constexpr const char* Build = "build";
+inline constexpr const char* BuildUsage =
+    "Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.";
+inline constexpr const char* Check = "check";
+inline constexpr const char* CheckUsage =
+    "Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; changes "
+    "nothing. See -h for options.";
+}  // namespace Commands
+
+}  // namespace korvaster::Constants
+
+namespace korvaster {
+
+// The top level and the subcommands: where on the command line an option can be given.
+enum class CommandLevel {
+  topLevel,
+  modify,
+  build,
+  check,
+  count  // not a level: the number of levels
+};
+
+using CommandLevels = unsigned;
+
+constexpr CommandLevels takenBy(std::initializer_list<CommandLevel> levels) {
+  CommandLevels set = 0;
+  for (const CommandLevel level : levels) set |= 1u << static_cast<unsigned>(level);
+  return set;
+}
+
+struct SubcommandSpec {
+  CommandLevel level;
+  const char* name;
+  const char* overview;
+};
+
+// In the order of registration and of every listing.
+inline constexpr SubcommandSpec kSubcommandTable[] = {
+    {CommandLevel::modify, Constants::Commands::Modify, Constants::Commands::ModifyUsage},
+    {CommandLevel::build, Constants::Commands::Build, Constants::Commands::BuildUsage},
+    {CommandLevel::check, Constants::Commands::Check, Constants::Commands::CheckUsage},
+};
+
+// The row of `level`, a subcommand; the check below makes sure there is exactly one.
+constexpr const SubcommandSpec& subcommandSpecOf(CommandLevel level) {
+  for (const SubcommandSpec& subcommand : kSubcommandTable) {
+    if (subcommand.level == level) return subcommand;
+  }
+  return kSubcommandTable[0];
+}
+
+namespace subcommand_table_checks {
+constexpr bool everySubcommandLevelHasOneRow() {
+  for (std::size_t level = 0; level < static_cast<std::size_t>(CommandLevel::count); ++level) {
+    std::size_t rows = 0;
+    for (const SubcommandSpec& subcommand : kSubcommandTable) {
+      rows += static_cast<std::size_t>(subcommand.level) == level ? 1 : 0;
+    }
+    if (rows != (level == static_cast<std::size_t>(CommandLevel::topLevel) ? 0 : 1)) return false;
+  }
+  return true;
+}
+static_assert(everySubcommandLevelHasOneRow(),
+              "every subcommand level needs exactly one row, the top level none");
+}  // namespace subcommand_table_checks
+
+// A text option takes a value; a list option takes one each time it is given; a toggle takes
+// none and counts by presence.
+enum class OptionKind { text, list, toggle };
+
+// What a value names, for the man page and the completions: a toggle's is `none`.
+enum class ValueKind { folder, file, word, none };
+
+struct OptionSpec {
+  ArgumentType type;
+  const char* name;
+  const char* shortName;  // null: none
+  OptionKind kind;
+  ValueKind value;
+  CommandLevels levels;
+  const char* usage;
+
+  constexpr bool takenAt(CommandLevel level) const { return (levels & takenBy({level})) != 0; }
+};
+
+// In the order of registration, of the Arguments a parse returns and of every listing.
+inline constexpr OptionSpec kOptionTable[] = {
+    {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     "A path to the Project folder which will be build for Korvast (required)"},
+    {ArgumentType::outputPath, "--output", "-o", OptionKind::text, ValueKind::folder,
+     takenBy({CommandLevel::modify, CommandLevel::build}), "Path where modified Project will be copied"},
+    {ArgumentType::exportPlist, "--export", "-e", OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::build}),
+     "A path to ExportOption.plist used for export ipa. See Korvast docs for plist example (required)"},
+    {ArgumentType::configuration, "--configuration", "-c", OptionKind::text, ValueKind::word,
+     takenBy({CommandLevel::build}), "Configuration to build: e.g. AdHoc, Release"},
+    {ArgumentType::scheme, "--scheme", "-s", OptionKind::text, ValueKind::word,
+     takenBy({CommandLevel::build}), "Scheme name to build"},
+    {ArgumentType::workspace, "--workspace", "-w", OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::build}), "Project workspace to build. Tool supports only workspaces for now"},
+    {ArgumentType::build, "--buildonly", "-b", OptionKind::toggle, ValueKind::none,
+     takenBy({CommandLevel::build}), "Archive and export ipa file without any modifications"},
+    {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none,
+     takenBy({CommandLevel::build}), "Log message level"},
+    {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
+    {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::modify, CommandLevel::build}),
+     "A path where a JSON report of the run is written, also when it fails"},
+    {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
+     takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
+    {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
+     takenBy({CommandLevel::topLevel}), "Prints tool version"},
+};
+
+namespace option_table_checks {
+
+constexpr bool sameText(const char* left, const char* right) {
+  if (left == nullptr || right == nullptr) return left == right;
+  while (*left != '\0' && *left == *right) ++left, ++right;
+  return *left == *right;
+}
+
+constexpr bool everyArgumentTypeHasOneRow() {
+  for (std::size_t type = 0; type < static_cast<std::size_t>(ArgumentType::count); ++type) {
+    std::size_t rows = 0;
+    for (const OptionSpec& option : kOptionTable)
+      rows += static_cast<std::size_t>(option.type) == type ? 1 : 0;
+    if (rows != 1) return false;
+  }
+  return true;
+}
+
+// The parser only takes words beginning with "-" as options.
+constexpr bool everyNameStartsWithDash() {
+  for (const OptionSpec& option : kOptionTable) {
+    if (option.name == nullptr || option.name[0] != '-') return false;
+    if (option.shortName != nullptr && option.shortName[0] != '-') return false;
+  }
+  return true;
+}
+
+constexpr bool noLevelTakesOneNameTwice() {
+  for (const OptionSpec& one : kOptionTable) {
+    for (const OptionSpec& other : kOptionTable) {
+      if (&one == &other || (one.levels & other.levels) == 0) continue;
+      if (sameText(one.name, other.name) || sameText(one.name, other.shortName)) return false;
+      if (one.shortName != nullptr && sameText(one.shortName, other.shortName)) return false;
+    }
+  }
+  return true;
+}
+
+constexpr bool everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue() {
+  for (const OptionSpec& option : kOptionTable) {
+    if (option.levels == 0 || option.levels >= takenBy({CommandLevel::count})) return false;
+    if ((option.kind == OptionKind::toggle) != (option.value == ValueKind::none)) return false;
+  }
+  return true;
+}
+
+static_assert(everyArgumentTypeHasOneRow(), "every ArgumentType needs exactly one row in kOptionTable");
+static_assert(everyNameStartsWithDash(), "an option name without a leading dash can never be given");
+static_assert(noLevelTakesOneNameTwice(), "two options of one level share a name");
+static_assert(everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue(),
+              "an option row needs a level, and a value kind of none exactly when it is a toggle");
+
+}  // namespace option_table_checks
+
+}  // namespace korvaster

@@ -1,4 +1,4 @@
-#include "core/xib/accessibility_identifiers.h"
+#include "oracle/accessibility_identifiers.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "xml/xml_element.h"
+#include "oracle/xml_element.h"
 
 namespace korvaster::xml {
 
@@ -16,7 +16,8 @@ inline bool sameTree(const XmlElement& left, const XmlElement& right) {
   while (!pending.empty()) {
     const auto [a, b] = pending.back();
     pending.pop_back();
-    if (a->name != b->name || !(a->attributes == b->attributes) || a->children().size() != b->children().size()) {
+    if (a->name != b->name || !(a->attributes == b->attributes) ||
+        a->children().size() != b->children().size()) {
       return false;
     }
     // The value of an element with children is not written, so it is not compared.

@@ -22,7 +22,8 @@ inline bool sameTree(const XmlElement& left, const XmlElement& right) {
   while (!pending.empty()) {
     const auto [a, b] = pending.back();
     pending.pop_back();
-    if (a->name != b->name || !(a->attributes == b->attributes) || a->children().size() != b->children().size()) {
+    if (a->name != b->name || !(a->attributes == b->attributes) ||
+        a->children().size() != b->children().size()) {
       return false;
     }
     // The value of an element with children is not written, so it is not compared.
@@ -39,8 +40,8 @@ inline std::optional<std::string> roundTripFault(std::string_view bytes, bool& w
   std::string streamed;
   bool streamRead = true;
   try {
-    XmlStreamRewriter rewriter(nullptr, [&streamed](std::string_view block) { return streamed.append(block), true; },
-                               0, 256);
+    XmlStreamRewriter rewriter(
+        nullptr, [&streamed](std::string_view block) { return streamed.append(block), true; }, 0, 256);
     rewriter.rewrite(bytes);
   } catch (const support::Error&) {
     streamRead = false;

@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "core/xib/accessibility_identifiers.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "core/xib/interface_builder_file.h"
+#include "oracle/accessibility_identifiers.h"
 #include "support/worker_pool.h"
-#include "xml/xml_document.h"
+#include "oracle/xml_document.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace {
@@ -89,15 +89,8 @@ void BM_BareExpatParse(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(gInputBytes));
 }
 
-korvaster::xml::XmlOptions passOptions() {
-  korvaster::xml::XmlOptions options;
-  options.parserSettings.shouldTrimWhitespace = false;
-  options.parserSettings.maximumDepth = 256;
-  return options;
-}
-
 std::string treePass(const std::string& text) {
-  korvaster::xml::XmlDocument document{std::string_view(text), passOptions()};
+  korvaster::xml::XmlDocument document{std::string_view(text), 256};
   korvaster::transformIdToAccessibility(*document.root());
   return document.xml();
 }

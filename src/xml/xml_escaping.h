@@ -1,5 +1,5 @@
-// The escaping and indentation of the layer's text format, shared by the tree writer and the
-// stream rewriter so that both write the same bytes.
+// The escaping and indentation of the layer's text format, shared by the stream rewriter and
+// the tests' tree writer so that both write the same bytes.
 #pragma once
 
 #include <string>

@@ -42,9 +42,9 @@ class XmlStreamRewriter {
   XmlStreamRewriter(XmlStreamEditor* editor, Sink sink, std::size_t maximumDepth = 0,
                     std::size_t blockSize = std::size_t{1} << 16);
 
-  // Reads `data` and writes exactly the text XmlDocument(data, untrimmed texts).xml() would
-  // give after the editor's changes: the declaration line, one element per line, every text
-  // as it was read. Returns false when the sink refused a block. Throws XmlSyntaxError on
+  // Reads `data` and writes it, after the editor's changes, in the layer's text format: the
+  // declaration line, one element per line indented by tabs, " />" for empty leaves, the text
+  // of each element without children as it was read, escaped, and no line feed at the end. Returns false when the sink refused a block. Throws XmlSyntaxError on
   // malformed or too deeply nested input and XmlError::parsingFailed when the parser failed
   // without a reason; blocks the sink already took are then to be discarded.
   bool rewrite(std::string_view data);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "xml/xml_document.h"
+#include "oracle/xml_document.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster::xml {
@@ -27,11 +27,8 @@ inline std::string streamed(std::string_view input, XmlStreamEditor* editor = nu
 // Through a tree, which `change` (if any) changes before it is written.
 inline std::string throughTree(std::string_view input, std::size_t maximumDepth = 0,
                                const std::function<void(XmlElement&)>& change = {}) {
-  XmlOptions exact;
-  exact.parserSettings.shouldTrimWhitespace = false;
-  exact.parserSettings.maximumDepth = maximumDepth;
   try {
-    XmlDocument document(input, exact);
+    XmlDocument document(input, maximumDepth);
     if (change) change(*document.root());
     return document.xml();
   } catch (const XmlSyntaxError& error) {

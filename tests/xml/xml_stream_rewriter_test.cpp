@@ -1,5 +1,5 @@
-// The stream rewriter writes what the tree writer writes, byte for byte, without the tree; the
-// identifier pass compares the two over the corpus and the fuzz regressions replay both.
+// The stream rewriter writes what the tests' tree writer writes, byte for byte, without the
+// tree; the identifier pass compares the two over the corpus and the fuzz regressions replay both.
 #include "xml/xml_stream_rewriter.h"
 
 #include <gtest/gtest.h>
@@ -48,19 +48,44 @@ TEST(XmlStreamRewriterTest, FailsWhereTheTreeReaderFails) {
   EXPECT_EQ(blocks, 1);
 }
 
-// Whole documents are pinned with the stream rewriter, which must write the same text.
-TEST(XmlWriterTest, AnElementWrittenAloneKeepsTheIndentOfItsDepth) {
-  const XmlDocument document(std::string_view("<r type='x'><a id='1'></a><b><c>t&amp;u</c></b></r>"));
-  EXPECT_EQ(document.root()->children()[1]->xml(), "\t<b>\n\t\t<c>t&amp;u</c>\n\t</b>");
+// What expat, as the layer sets it up, hands on: decoded texts and attributes in file order,
+// from every encoding it reads, and nothing from outside the bytes it is given.
+TEST(XmlStreamRewriterTest, WritesDecodedTextsAndAttributesFromEveryEncodingItReads) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"<a>   </a>", "<a>   </a>"},
+      {"<a>line&#10;two &#x1F600;</a>", "<a>line\ntwo \U0001F600</a>"},
+      {"<a z=\"a&amp;b\" b=\"x&#10;y\" m=\"x\ny\"/>", "<a z=\"a&amp;b\" b=\"x&#10;y\" m=\"x y\" />"},
+      {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>caf\xE9</a>", "<a>caf\u00E9</a>"},
+      {"\xEF\xBB\xBF<a>bom</a>", "<a>bom</a>"},
+      {std::string("\xFF\xFE<\0a\0>\0\xE9\0<\0/\0a\0>\0", 18), "<a>\u00E9</a>"},  // UTF-16
+  };
+  for (const auto& [input, expected] : cases) EXPECT_EQ(streamed(input), kDeclaration + expected) << input;
+  // An external entity is never loaded: either the text fails to read or the entity stays empty.
+  const std::string external = "<!DOCTYPE a [<!ENTITY ext SYSTEM \"/etc/passwd\">]><a>&ext;</a>";
+  EXPECT_EQ(streamed(external).find("root"), std::string::npos);
 }
 
-// Escaping is pinned with the stream rewriter; an empty value is not a missing one.
-TEST(XmlWriterTest, AnElementWritesItsValueOnlyWithoutChildren) {
-  EXPECT_EQ(XmlElement("n", std::nullopt).xml(), "<n />");
-  EXPECT_EQ(XmlElement("n", std::string()).xml(), "<n></n>");
-  XmlElement element("p", std::string("lost"));
-  element.addChild("c");
-  EXPECT_EQ(element.xml(), "<p>\n<c />\n</p>");  // a detached element stands at depth -1
+TEST(XmlStreamRewriterTest, MalformedInputFailsWithThePositionAndAnEntityBombIsRefused) {
+  EXPECT_EQ(streamed("<a>\n  <b></a>"), "XML syntax error at line 2, column 8: mismatched tag");
+  EXPECT_NE(streamed("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><a/>")
+                .find("(UTF-8, UTF-16, ISO-8859-1 and US-ASCII can be read)"),
+            std::string::npos);
+  std::string bomb = "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY e0 \"lollollollollollollollollollol\">";
+  for (int level = 1; level < 10; ++level) {
+    bomb += "<!ENTITY e" + std::to_string(level) + " \"";
+    for (int copy = 0; copy < 10; ++copy) bomb += "&e" + std::to_string(level - 1) + ";";
+    bomb += "\">";
+  }
+  for (const std::string& text : {std::string(), std::string("<?xml version=\"1.0\"?>"), bomb + "]><a>&e9;</a>"})
+    EXPECT_EQ(streamed(text).rfind("XML syntax error", 0), 0u) << text.substr(0, 40);
+}
+
+TEST(XmlStreamRewriterTest, DeepNestingIsWrittenWithoutRecursion) {
+  std::string nested;
+  for (int i = 0; i < 5000; ++i) nested += "<d>";
+  for (int i = 0; i < 5000; ++i) nested += "</d>";
+  // Declaration line; 4999 squared tabs; "<d>", "\n", "</d>" and a line feed per inner level; "<d />".
+  EXPECT_EQ(streamed(nested).size(), 55u + 4999u * 4999u + 4999u * 9u + 5u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/xib/accessibility_identifiers.h"
+#include "core/xib/identifier_counts.h"
 
 namespace korvaster {
 

@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "core/xib/interface_builder_names.h"
+#include "core/xib/view_attributes.h"
 #include "xml/expat_parser.h"
 #include "xml/xml_error.h"
 
@@ -140,32 +141,23 @@ class IdentifierScanner {
            "elements nested deeper than " + std::to_string(ibNames::maximumDepth) + " levels");
       return;
     }
-    const char* id = nullptr;
-    const char* identifier = nullptr;
-    bool hasContentMode = false;
-    for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
-      if (std::strcmp(attribute[0], ibNames::id) == 0)
-        id = attribute[1];
-      else if (std::strcmp(attribute[0], ibNames::contentMode) == 0)
-        hasContentMode = true;
-      else if (std::strcmp(attribute[0], ibNames::identifier) == 0)
-        identifier = attribute[1];
-    }
-    if (!open_.empty() && open_.back().isView && !open_.back().sawAccessibility &&
-        std::strcmp(name, ibNames::accessibility) == 0) {
+    ViewAttributes own;
+    for (const char** attribute = attributes; *attribute != nullptr; attribute += 2)
+      own.take(attribute[0], attribute[1]);
+    if (!open_.empty() && holdsViewIdentifier(open_.back().isView, open_.back().sawAccessibility, name)) {
       open_.back().sawAccessibility = true;
-      if (identifier != nullptr) {
+      if (own.identifier()) {
         open_.back().hasIdentifier = true;
-        if (!keep(identifier, pending_.back().identifier)) return;
+        if (!keep(*own.identifier(), pending_.back().identifier)) return;
       }
     }
     OpenElement& element = open_.emplace_back();
-    if (id != nullptr && hasContentMode) {
+    if (own.isView()) {
       element.isView = true;
       IdentifiedView& view = pending_.emplace_back();
       view.view.position = here();
       view.view.element = elementIndex(name);
-      if (!keep(id, view.view.id)) return;
+      if (!keep(*own.id(), view.view.id)) return;
     }
   }
 
@@ -240,13 +232,12 @@ class IdentifierScanner {
   }
 
   // Copies `text` into the scan; fails the scan for a text too long to point at.
-  bool keep(const char* text, TextRef& into) {
-    const std::size_t size = std::strlen(text);
-    if (size > std::numeric_limits<std::uint32_t>::max()) {
+  bool keep(std::string_view text, TextRef& into) {
+    if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
       fail(static_cast<int>(XML_ERROR_ABORTED), "an attribute value of 4 GiB or more");
       return false;
     }
-    into = records().keep({text, size});
+    into = records().keep(text);
     return true;
   }
 

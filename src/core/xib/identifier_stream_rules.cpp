@@ -1,27 +1,17 @@
 #include "core/xib/identifier_stream_rules.h"
 
-#include "core/xib/interface_builder_names.h"
+#include "core/xib/view_attributes.h"
 
 namespace korvaster {
 
-namespace {
-
-const std::string_view* find(const std::vector<xml::AttributeView>& attributes, std::string_view name) {
-  for (const auto& attribute : attributes) {
-    if (attribute.name == name) return &attribute.value;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 void IdentifierStreamRules::startElement(std::string_view name, std::vector<xml::AttributeView>& attributes) {
+  ViewAttributes own;
+  for (const auto& attribute : attributes) own.take(attribute.name, attribute.value);
   if (depth_ > 0) {
     OpenElement& parent = open_[depth_ - 1];
-    // Only a view's first accessibility child carries its identifier.
-    if (parent.isView && !parent.hasAccessibility && name == ibNames::accessibility) {
+    if (holdsViewIdentifier(parent.isView, parent.hasAccessibility, name)) {
       parent.hasAccessibility = true;
-      if (find(attributes, ibNames::identifier) != nullptr) {
+      if (own.identifier()) {
         ++counts_.kept;
       } else {
         ++counts_.added;
@@ -32,12 +22,11 @@ void IdentifierStreamRules::startElement(std::string_view name, std::vector<xml:
   }
   if (open_.size() == depth_) open_.emplace_back();
   OpenElement& element = open_[depth_++];
-  const std::string_view* id = find(attributes, ibNames::id);
-  element.isView = id != nullptr && find(attributes, ibNames::contentMode) != nullptr;
+  element.isView = own.isView();
   element.hasAccessibility = false;
   if (element.isView) {
     ++counts_.views;
-    element.identifier.assign(id->data(), id->size());
+    element.identifier.assign(own.id()->data(), own.id()->size());
   }
 }
 
@@ -47,8 +36,10 @@ bool IdentifierStreamRules::endElement(std::string_view& childName,
   if (!element.isView || element.hasAccessibility) return false;
   ++counts_.added;
   childName = ibNames::accessibility;
-  childAttributes.push_back({ibNames::key, ibNames::accessibilityConfiguration});
-  childAttributes.push_back({ibNames::identifier, element.identifier});
+  forEachNewHolderAttribute(element.identifier,
+                            [&childAttributes](std::string_view name, std::string_view value) {
+                              childAttributes.push_back({name, value});
+                            });
   return true;
 }
 

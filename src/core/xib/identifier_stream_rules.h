@@ -1,12 +1,12 @@
-// The identifier rules as a stream editor: the same changes transformIdToAccessibility makes
-// to a tree, made while the file is read and written, element by element.
+// The identifier rules as a stream editor: each view gets its identifier while the file is
+// read and written, element by element.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/xib/accessibility_identifiers.h"
+#include "core/xib/identifier_counts.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {

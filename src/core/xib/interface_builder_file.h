@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/xib/accessibility_identifiers.h"
+#include "core/xib/identifier_counts.h"
 #include "files/file_manager.h"
 
 namespace korvaster {

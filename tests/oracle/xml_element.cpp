@@ -1,8 +1,6 @@
-#include "xml/xml_element.h"
+#include "oracle/xml_element.h"
 
 #include <utility>
-
-#include "xml/xml_writer.h"
 
 namespace korvaster::xml {
 
@@ -12,9 +10,7 @@ XmlElement::XmlElement(std::string elementName, std::optional<std::string> eleme
       value(std::move(elementValue)),
       attributes(std::move(elementAttributes)) {}
 
-XmlElement::~XmlElement() { removeAllChildren(); }
-
-void XmlElement::removeAllChildren() {
+XmlElement::~XmlElement() {
   // Children that outlive us must not point at freed memory.
   for (const auto& child : children_) {
     if (child->parent_ == this) child->parent_ = nullptr;
@@ -35,28 +31,13 @@ void XmlElement::removeAllChildren() {
   }
 }
 
-std::shared_ptr<XmlElement> XmlElement::addChild(std::shared_ptr<XmlElement> child) {
+std::shared_ptr<XmlElement> XmlElement::addChild(std::string childName, std::optional<std::string> childValue,
+                                                 XmlAttributes childAttributes) {
+  auto child =
+      std::make_shared<XmlElement>(std::move(childName), std::move(childValue), std::move(childAttributes));
   child->parent_ = this;
   children_.push_back(child);
   return child;
-}
-
-std::shared_ptr<XmlElement> XmlElement::addChild(std::string childName, std::optional<std::string> childValue,
-                                                 XmlAttributes childAttributes) {
-  return addChild(
-      std::make_shared<XmlElement>(std::move(childName), std::move(childValue), std::move(childAttributes)));
-}
-
-int XmlElement::parentsCount() const {
-  int count = 0;
-  for (const XmlElement* ancestor = parent_; ancestor != nullptr; ancestor = ancestor->parent_) ++count;
-  return count;
-}
-
-std::string XmlElement::xml() const {
-  std::string text;
-  XmlWriter::writeElement(*this, parentsCount() - 1, text);
-  return text;
 }
 
 }  // namespace korvaster::xml

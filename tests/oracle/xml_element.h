@@ -1,4 +1,4 @@
-// XmlElement: one node of an element tree. An element owns its children (shared, so a
+// XmlElement: one node of the tests' tree model. An element owns its children (shared, so a
 // caller holding a child keeps it alive); a child points back at its parent without owning it.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "xml/xml_attributes.h"
+#include "oracle/xml_attributes.h"
 
 namespace korvaster::xml {
 
@@ -25,24 +25,14 @@ class XmlElement {
 
   // Sets the child's parent to this element and appends it. Does not remove the child from
   // an earlier parent's list.
-  std::shared_ptr<XmlElement> addChild(std::shared_ptr<XmlElement> child);
   std::shared_ptr<XmlElement> addChild(std::string childName,
                                        std::optional<std::string> childValue = std::nullopt,
                                        XmlAttributes childAttributes = {});
-
-  // The text of this element and everything below it, indented by its depth, without a
-  // final line feed.
-  virtual std::string xml() const;
 
   std::string name;
   // Absent means no text at all, which is written differently from empty text.
   std::optional<std::string> value;
   XmlAttributes attributes;
-
- protected:
-  friend class XmlWriter;
-  int parentsCount() const;
-  void removeAllChildren();
 
  private:
   XmlElement* parent_ = nullptr;

@@ -1,0 +1,16 @@
+// What the identifier rules found in one Interface Builder file, for its log line, the run's
+// summary and its report.
+#pragma once
+
+#include <cstddef>
+
+namespace korvaster {
+
+// The file's views, the identifiers they were given and the ones they already had.
+struct IdentifierCounts {
+  std::size_t views = 0;
+  std::size_t added = 0;
+  std::size_t kept = 0;
+};
+
+}  // namespace korvaster

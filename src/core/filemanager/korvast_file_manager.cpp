@@ -7,9 +7,7 @@
 #include "core/filemanager/interface_builder_file_search.h"
 #include "core/errors/working_folder_name.h"
 #include "core/xib/interface_builder_file.h"
-#include "core/xib/interface_builder_pass.h"
 #include "files/deletion_guard.h"
-#include "files/file_contents.h"
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/file_system_sequence.h"
@@ -17,7 +15,6 @@
 #include "files/path_text.h"
 #include "files/staging_folder.h"
 #include "support/interruption.h"
-#include "xml/xml_error.h"
 
 namespace korvaster {
 
@@ -108,30 +105,6 @@ void KorvastFileManager::refuse(const std::string& reason) const {
   throw KorvastError::failedToCopyProject().because(reason);
 }
 
-void KorvastFileManager::refuseCopyOntoProject(const files::Folder& source,
-                                               const files::Folder& destination) const {
-  const auto project = system_->realPath(source.path());
-  const auto target = system_->realPath(destination.path());
-  if (!project || !target) return;
-  const std::string copyPath = files::joinedPath(*target, source.name());
-  // By device and inode as well: a bind mount gives the same folder another real path.
-  const auto projectIdentity = files::identityOf(*project);
-  const auto copyIdentity = files::identityOf(copyPath, true);
-  std::string reason;
-  if (copyPath == *project || (copyIdentity && copyIdentity == projectIdentity)) {
-    reason = "the copy would replace the project itself at " + *project;
-  } else if (files::liesInside(copyPath, *project) ||
-             (projectIdentity && files::isSameOrWithin(*target, *projectIdentity))) {
-    reason = "the copy " + copyPath + " would lie inside the project " + *project;
-  } else if (files::liesInside(*project, copyPath) ||
-             (copyIdentity && files::isSameOrWithin(*project, *copyIdentity))) {
-    reason = "the copy " + copyPath + " would replace a folder that holds the project " + *project;
-  } else {
-    return;
-  }
-  refuse("Refusing to copy the project: " + reason + ".");
-}
-
 ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
   const files::Folder source(from, system_);
   const files::Folder destination = to ? files::Folder(*to, system_) : projects_;
@@ -160,7 +133,7 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   if (source.name().empty()) {
     refuse("Refusing to copy the project: the root folder \"/\" is not a project.");
   }
-  refuseCopyOntoProject(source, destination);
+  if (auto reason = ProjectCopy::refusalToCopyInto(*system_, source, destination)) refuse(*reason);
   files::DeletionGuard::protect(source.path());
 
   const std::string finalPath = destination.path() + source.name() + "/";
@@ -279,65 +252,10 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy
   return found;
 }
 
-namespace {
-
-// Rewrites one file, filling in its outcome; returns the Error line for it, or nothing.
-std::string rewriteFile(const files::FileManager& system, const std::string& path, IBFileWrite write,
-                        IBFileOutcome& outcome) {
-  // The parser's words say where in the file; these say which file.
-  const std::string inFile = " (in " + outcome.path + ")";
-  try {
-    outcome.counts = addAccessibilityIdentifiers(system, path, write);
-    return {};
-  } catch (const files::FileIOError& error) {
-    // Named by its place as the user sees it: a staging path means nothing once it is gone.
-    const bool writing = error.errorCase() == files::FileIOError::Case::writeFailed;
-    if (writing) outcome.writeFailure = error.reason();
-    outcome.error = std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + error.reason();
-    return std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") +
-           error.reason() + inFile;
-  } catch (const xml::XmlError& error) {
-    outcome.error = support::genericDescription(error);
-    const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed ? "Can't parse XML file. Description: "
-                                                                                  : "Can't read file, Description: ";
-    return prefix + *outcome.error + inFile;
-  } catch (const std::exception& error) {
-    outcome.error = support::genericDescription(error);
-    return "Can't read file, Description: " + *outcome.error + inFile;
-  }
-}
-
-}  // namespace
-
 IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     const std::vector<files::File>& ibFiles, const std::function<std::string(const std::string&)>& shownPath,
     IBFileWrite write, const std::function<void()>& onFileDone) const {
-  std::vector<std::string> paths;
-  paths.reserve(ibFiles.size());
-  for (const auto& file : ibFiles) paths.push_back(file.path());
-  const InterfaceBuilderPass pass(*system_, paths);
-  IdentifierPassSummary summary;
-  summary.files.resize(ibFiles.size());
-  // Held until the lines of every file before it are written.
-  std::vector<std::string> errorLines(ibFiles.size());
-  std::set<std::string> tidiedFolders;
-  for (std::size_t index = 0; index < ibFiles.size(); ++index) {
-    summary.files[index].path = shownPath ? shownPath(paths[index]) : paths[index];
-    // A rewrite that was killed left its temporary file beside the file; this run holds the
-    // lock on the folder it changes, so no other run is writing one now. All go before any
-    // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
-    const std::string folder = files::folderAndName(pass.realPath(index)).first;
-    if (write == IBFileWrite::atomically && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
-  }
-  pass.run(
-      [&](std::size_t index) {
-        errorLines[index] = rewriteFile(*system_, pass.realPath(index), write, summary.files[index]);
-      },
-      [&](std::size_t index) {
-        if (!errorLines[index].empty()) log(LogLevel::Error, errorLines[index]);
-        if (onFileDone) onFileDone();
-      });
-  return summary;
+  return runIdentifierPass(*system_, ibFiles, logger_, shownPath, write, onFileDone);
 }
 
 }  // namespace korvaster

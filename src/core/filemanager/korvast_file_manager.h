@@ -70,13 +70,7 @@ class KorvastFileManager {
   // large tree costs a good part of the copy's own time.
   std::vector<files::File> findIBFiles(const ProjectCopy& copy, InterfaceBuilderSearchNotes* notes = nullptr) const;
 
-  // Gives the views of each file their accessibility identifiers and rewrites the file as
-  // `write` says, keeping every text as it was. Files are rewritten side by side on
-  // support::workerCount() threads; the log lines come in the files' order all the same. A
-  // file that fails is logged (named as `shownPath` gives it), counted and left whole.
-  // `onFileDone` is called on this thread as each file is done, in order. Returns each
-  // file's outcome, in the files' order. Throws only support::Interrupted,
-  // between two files.
+  // runIdentifierPass over `files`, through this service's file system and logger.
   IdentifierPassSummary modifyAccessibilityId(
       const std::vector<files::File>& files,
       const std::function<std::string(const std::string&)>& shownPath = nullptr,
@@ -102,7 +96,6 @@ class KorvastFileManager {
   void log(LogLevel level, const std::string& message) const;
   // Logs `reason` as an Error line and throws KorvastError::failedToCopyProject with it.
   [[noreturn]] void refuse(const std::string& reason) const;
-  void refuseCopyOntoProject(const files::Folder& source, const files::Folder& destination) const;
   // Holds, for the rest of the run, the lock that stands for `place` (a real path).
   void holdLockFor(const std::string& place, const std::string& shownPlace) const;
 

@@ -13,6 +13,7 @@
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
+#include "files/item_identity.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
 #include "support/write_all.h"
@@ -91,6 +92,29 @@ void ProjectCopy::replaceLinksLeadingOut() const {
 void ProjectCopy::fail(const std::string& reason) const {
   if (logger_) logger_->log(LogLevel::Error, [&] { return reason; });
   throw KorvastError::failedToCopyProject().because(reason);
+}
+
+std::optional<std::string> ProjectCopy::refusalToCopyInto(const files::FileManager& system, const files::Folder& source,
+                                                          const files::Folder& destination) {
+  const auto project = system.realPath(source.path());
+  const auto target = system.realPath(destination.path());
+  if (!project || !target) return std::nullopt;
+  const std::string copyPath = files::joinedPath(*target, source.name());
+  const auto projectIdentity = files::identityOf(*project);
+  const auto copyIdentity = files::identityOf(copyPath, true);
+  std::string reason;
+  if (copyPath == *project || (copyIdentity && copyIdentity == projectIdentity)) {
+    reason = "the copy would replace the project itself at " + *project;
+  } else if (files::liesInside(copyPath, *project) ||
+             (projectIdentity && files::isSameOrWithin(*target, *projectIdentity))) {
+    reason = "the copy " + copyPath + " would lie inside the project " + *project;
+  } else if (files::liesInside(*project, copyPath) ||
+             (copyIdentity && files::isSameOrWithin(*project, *copyIdentity))) {
+    reason = "the copy " + copyPath + " would replace a folder that holds the project " + *project;
+  } else {
+    return std::nullopt;
+  }
+  return "Refusing to copy the project: " + reason + ".";
 }
 
 std::optional<std::string> ProjectCopy::refusalToReplace(const std::string& target, bool inToolFolder) {

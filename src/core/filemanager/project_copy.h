@@ -53,6 +53,13 @@ class ProjectCopy {
   // after an Error log line that says why, and support::Interrupted.
   void commit();
 
+  // Why the project `source` must not be copied into `destination`, as an Error line says it,
+  // or nothing when it may: the copy would be the project itself, lie inside it, or replace a
+  // folder that holds it. Compared by real path and by device and inode, so that a link or a
+  // bind mount is the folder it leads to.
+  static std::optional<std::string> refusalToCopyInto(const files::FileManager& system, const files::Folder& source,
+                                                      const files::Folder& destination);
+
   // Why the item at `target` (a path without trailing "/") must not be replaced by a copy,
   // or nothing when it may be: in the tool's own projects folder (`inToolFolder`) anything
   // may, elsewhere only a folder carrying the mark.

@@ -1,11 +1,17 @@
 // What one identifier pass did, file by file, for the run's summary line and its report.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/logging/logger.h"
 #include "core/xib/identifier_counts.h"
+#include "core/xib/interface_builder_file.h"
+#include "files/file.h"
+#include "files/file_manager.h"
 
 namespace korvaster {
 
@@ -39,5 +45,16 @@ struct IdentifierPassSummary {
     return nullptr;
   }
 };
+
+// Gives the views of each file their accessibility identifiers and rewrites the file as
+// `write` says, keeping every text as it was, on the Interface Builder pass (side by side,
+// results in the files' order). A file that fails is logged at level Error (named as
+// `shownPath` gives it), counted and left whole. `onFileDone` is called as each file is done,
+// in order. Returns each file's outcome, in the files' order. Throws only
+// support::Interrupted, between two files.
+IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const std::vector<files::File>& files,
+                                        const std::shared_ptr<Logger>& logger,
+                                        const std::function<std::string(const std::string&)>& shownPath,
+                                        IBFileWrite write, const std::function<void()>& onFileDone);
 
 }  // namespace korvaster

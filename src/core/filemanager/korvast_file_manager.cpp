@@ -144,24 +144,29 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   }
   // What a killed run left behind goes first; folders of live runs are locked and stay.
   files::StagingFolder::removeAbandoned(*system_, destination.path(), kStagingPrefix);
+  return stagedCopy(source, destination, finalPath, sourceReal.value_or(source.path()), inToolFolder);
+}
 
-  std::string stagedCopy;
+ProjectCopy KorvastFileManager::stagedCopy(const files::Folder& source, const files::Folder& destination,
+                                           const std::string& finalPath, const std::string& sourceReal,
+                                           bool inToolFolder) const {
+  std::string stagedPath;
   try {
     auto staging = std::make_unique<files::StagingFolder>(*system_, destination.path(), kStagingPrefix);
-    stagedCopy = staging->path() + kStagedCopyName;
+    stagedPath = staging->path() + kStagedCopyName;
     files::FileManager::CopyRecord record;
     record.listFile = isInterfaceBuilderFileToChange;
     files::Folder work = source.copy(files::Folder(staging->path(), system_), kStagedCopyName, &record);
-    return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(record),
-                       sourceReal.value_or(source.path()), inToolFolder, logger_);
+    return ProjectCopy(std::move(staging), std::move(work), finalPath, std::move(record), sourceReal, inToolFolder,
+                       logger_);
   } catch (const support::Interrupted&) {
     throw;
   } catch (const files::OperationError& error) {
     // The staging folder is gone with the failure: the file is named where the copy was to be.
     const auto shown = [&](std::string text) {
-      for (auto at = text.find(stagedCopy); !stagedCopy.empty() && at != std::string::npos;
-           at = text.find(stagedCopy, at)) {
-        text.replace(at, stagedCopy.size(), files::withoutTrailingSlashes(finalPath));
+      for (auto at = text.find(stagedPath); !stagedPath.empty() && at != std::string::npos;
+           at = text.find(stagedPath, at)) {
+        text.replace(at, stagedPath.size(), files::withoutTrailingSlashes(finalPath));
       }
       return text;
     };

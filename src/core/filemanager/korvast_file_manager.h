@@ -96,6 +96,10 @@ class KorvastFileManager {
   void log(LogLevel level, const std::string& message) const;
   // Logs `reason` as an Error line and throws KorvastError::failedToCopyProject with it.
   [[noreturn]] void refuse(const std::string& reason) const;
+  // Copies `source` into a new staging folder in `destination`, bound for `finalPath`; throws
+  // KorvastError::failedToCopyProject (after an Error line) or support::Interrupted.
+  ProjectCopy stagedCopy(const files::Folder& source, const files::Folder& destination, const std::string& finalPath,
+                         const std::string& sourceReal, bool inToolFolder) const;
   // Holds, for the rest of the run, the lock that stands for `place` (a real path).
   void holdLockFor(const std::string& place, const std::string& shownPlace) const;
 

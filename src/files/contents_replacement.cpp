@@ -24,7 +24,7 @@ FileVersion versionFrom(const struct stat& status) {
 #else
   const struct timespec& modified = status.st_mtim;
 #endif
-  return FileVersion{status.st_dev, status.st_ino, status.st_size, static_cast<long long>(modified.tv_sec),
+  return FileVersion{identityFrom(status), status.st_size, static_cast<long long>(modified.tv_sec),
                      static_cast<long>(modified.tv_nsec)};
 }
 

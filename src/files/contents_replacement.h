@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/item_identity.h"
+
 namespace korvaster::files {
 
 // A replacement's temporary file is named this prefix and this many random characters: short,
@@ -20,15 +22,14 @@ inline constexpr std::size_t kTemporaryRandomLength = 6;
 // What tells one state of a file from another: which file it is, its size and when it was
 // last changed.
 struct FileVersion {
-  dev_t device = 0;
-  ino_t inode = 0;
+  ItemIdentity identity;
   off_t size = 0;
   long long modifiedSeconds = 0;
   long modifiedNanoseconds = 0;
 
   bool operator==(const FileVersion& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+    return identity == other.identity && size == other.size && modifiedSeconds == other.modifiedSeconds &&
+           modifiedNanoseconds == other.modifiedNanoseconds;
   }
   bool operator!=(const FileVersion& other) const { return !(*this == other); }
 };

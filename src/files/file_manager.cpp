@@ -101,8 +101,7 @@ bool FileManager::isSymbolicLink(const std::string& path) const {
 std::optional<FileManager::Identity> FileManager::folderIdentity(const std::string& path) const {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return std::nullopt;
-  return Identity{static_cast<unsigned long long>(status.st_dev),
-                  static_cast<unsigned long long>(status.st_ino)};
+  return identityFrom(status);
 }
 
 bool FileManager::createDirectory(const std::string& path, Failure* failure) const {

@@ -13,6 +13,7 @@
 
 #include "files/contents_replacement.h"
 #include "files/file_lock.h"
+#include "files/item_identity.h"
 
 namespace korvaster::files {
 
@@ -28,13 +29,7 @@ class FileManager {
   // false skips the item, and a skipped folder with everything beneath it.
   using CopyFilter = std::function<bool(const std::string& sourcePath)>;
 
-  struct Identity {
-    unsigned long long device;
-    unsigned long long inode;
-    bool operator<(const Identity& other) const {
-      return std::tie(device, inode) < std::tie(other.device, other.inode);
-    }
-  };
+  using Identity = ItemIdentity;
 
   // A folder of a copy whose own permission bits wait to be set, by its path relative to
   // the copy ("" for the copy itself).

@@ -15,8 +15,6 @@ constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 #endif
 
-ItemIdentity identityFrom(const struct stat& status) { return ItemIdentity{status.st_dev, status.st_ino}; }
-
 }  // namespace
 
 std::optional<ItemIdentity> identityOf(const std::string& path, bool ofLink) {

@@ -3,6 +3,7 @@
 // a second mount of the same file system all give another path but the same identity.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -16,7 +17,13 @@ struct ItemIdentity {
 
   bool operator==(const ItemIdentity& other) const { return device == other.device && inode == other.inode; }
   bool operator!=(const ItemIdentity& other) const { return !(*this == other); }
+  bool operator<(const ItemIdentity& other) const {
+    return device < other.device || (device == other.device && inode < other.inode);
+  }
 };
+
+// The identity in a status the system gave.
+inline ItemIdentity identityFrom(const struct stat& status) { return ItemIdentity{status.st_dev, status.st_ino}; }
 
 // The identity of what `path` leads to, or nothing when there is nothing there. With
 // `ofLink`, a link stands for itself, not for what it points to.

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/item_identity.h"
 #include "files/path_text.h"
 
 namespace korvaster::files {
@@ -27,8 +28,7 @@ bool outOfDescriptors(int error) { return error == EMFILE || error == ENFILE; }
 // One folder on the way down from the item being removed.
 struct Level {
   std::string name;  // in the folder above
-  dev_t device = 0;
-  ino_t inode = 0;
+  ItemIdentity identity;
   int descriptor = -1;  // -1 while closed to keep within kOpenFolders
   std::vector<std::string> remaining;
   int failure = 0;  // the first failure within it
@@ -110,8 +110,7 @@ class TreeRemoval {
     if (::fstat(folder, &opened) != 0) {
       level.failure = errno;
     } else {
-      level.device = opened.st_dev;
-      level.inode = opened.st_ino;
+      level.identity = identityFrom(opened);
       if ((opened.st_mode & S_IRWXU) != S_IRWXU && ::fchmod(folder, (opened.st_mode & 07777) | S_IRWXU) != 0) {
         level.failure = errno;
       }
@@ -147,7 +146,7 @@ class TreeRemoval {
     if (above < 0) return -1;
     struct stat status {};
     Level& level = levels_.back();
-    if (::fstat(above, &status) != 0 || status.st_dev != level.device || status.st_ino != level.inode) {
+    if (::fstat(above, &status) != 0 || identityFrom(status) != level.identity) {
       ::close(above);
       // The folder was moved away while it was being emptied.
       errno = ESTALE;

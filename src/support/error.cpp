@@ -42,4 +42,11 @@ std::string genericDescription(const std::exception& error) {
   return text;
 }
 
+std::string plainDescription(const std::exception& error) {
+  if (const auto* ours = dynamic_cast<const Error*>(&error)) {
+    if (auto own = ours->ownDescription()) return *own;
+  }
+  return genericDescription(error);
+}
+
 }  // namespace korvaster::support

@@ -28,4 +28,7 @@ class Error : public std::exception {
 // and what() instead.
 std::string genericDescription(const std::exception& error);
 
+// The error's own description when it has one, else its generic description.
+std::string plainDescription(const std::exception& error);
+
 }  // namespace korvaster::support

@@ -1,6 +1,5 @@
 #include "core/commands/reported_run.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +11,7 @@
 #include "files/file_system_errors.h"
 #include "files/folder.h"
 #include "files/path_text.h"
+#include "files/regular_file_output.h"
 #include "support/interruption.h"
 
 namespace korvaster {
@@ -53,10 +53,9 @@ void checkReportPlace(const std::string& path, const std::shared_ptr<Logger>& lo
     refuse(error);
     throw;
   }
-  struct stat status {};
   std::optional<files::FileIOError> failure;
-  if (::lstat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-    failure.emplace(files::FileIOError::Case::writeFailed, path, "not a regular file");
+  if (const auto kind = files::nonRegularKind(path)) {
+    failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
   } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, errno);
   }

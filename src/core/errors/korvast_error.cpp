@@ -23,10 +23,7 @@ KorvastError KorvastError::because(std::string cause) const {
 }
 
 KorvastError KorvastError::because(const std::exception& cause) const {
-  if (const auto* own = dynamic_cast<const support::Error*>(&cause)) {
-    if (auto description = own->ownDescription()) return because(*description);
-  }
-  return because(support::genericDescription(cause));
+  return because(support::plainDescription(cause));
 }
 
 KorvastError KorvastError::failedToBuildArchive(std::int32_t status) {

@@ -25,8 +25,8 @@ std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder, 
       const auto real = system.realPath(file.path());
       if (!real) continue;
       if (!files::liesInside(*real, *root)) {
-        if (!notes) continue;
-        notes->linksLeadingOut.push_back(file.path());
+        if (notes) notes->linksLeadingOut.push_back(file.path());
+        continue;
       }
     }
     found.push_back(file);

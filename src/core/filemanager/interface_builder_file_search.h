@@ -17,15 +17,14 @@ struct InterfaceBuilderSearchNotes {
   // Folders that could not be listed or reached (no permission, a path too long): any IB
   // files in them were not found.
   files::UnlistedFolders unlistedFolders;
-  // The found files that are links to a file outside the folder searched.
+  // The IB files left out because they are links to a file outside the folder searched.
   std::vector<std::string> linksLeadingOut;
 };
 
 // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links to
 // folders outside it never followed), in enumeration order: the files the identifier pass of
-// `modify` takes from a copy of the folder. Without `notes`, a file that is a link to a file
-// outside the folder is left out; with them, it is found and named in them, as is every
-// folder that could not be listed.
+// `modify` takes from a copy of the folder. A file that is a link to a file outside the folder
+// is left out; `notes`, when given, name it, and every folder that could not be listed.
 std::vector<files::File> findInterfaceBuilderFiles(const files::Folder& folder, const files::FileManager& system,
                                                    InterfaceBuilderSearchNotes* notes = nullptr);
 

@@ -1,7 +1,5 @@
 #include "core/strategies/check_identifiers_strategy.h"
 
-#include <algorithm>
-
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/interface_builder_file_search.h"
 #include "core/xib/interface_builder_pass.h"
@@ -24,13 +22,6 @@ std::string shownPrefix(const std::string& projectFolder, const std::string& cur
   return project.substr(skipped) + "/";
 }
 
-std::string descriptionOf(const std::exception& error) {
-  if (const auto* own = dynamic_cast<const support::Error*>(&error)) {
-    if (auto description = own->ownDescription()) return *description;
-  }
-  return support::genericDescription(error);
-}
-
 void checkFile(const files::FileManager& system, const std::string& path, CheckedFile& checked) {
   try {
     // The contents go as soon as they are scanned: the findings wait for their turn without them.
@@ -39,7 +30,7 @@ void checkFile(const files::FileManager& system, const std::string& path, Checke
     checked.error = error.description();
     checked.errorLine = error.line();
   } catch (const std::exception& error) {
-    checked.error = descriptionOf(error);
+    checked.error = support::plainDescription(error);
   }
 }
 
@@ -67,10 +58,6 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
     const std::string& path = file.path();
     const std::string relative = relativeOf(path);
     if (files::isExcludedByGlobs(excluded, relative)) continue;
-    // What a link out of the project leads to is not the project's to check.
-    if (std::find(notes.linksLeadingOut.begin(), notes.linksLeadingOut.end(), path) != notes.linksLeadingOut.end()) {
-      continue;
-    }
     paths.push_back(path);
     checked.emplace_back().path = prefix + relative;
   }

@@ -1,7 +1,5 @@
 #include "core/strategies/modify_source_code_strategy.h"
 
-#include <algorithm>
-
 #include "core/errors/korvast_error.h"
 #include "core/logging/progress_line.h"
 #include "core/strategies/command_outputs.h"
@@ -26,25 +24,6 @@ std::vector<files::File> withoutExcluded(std::vector<files::File> found, const s
   std::vector<files::File> kept;
   for (auto& file : found) {
     if (!isExcluded(file.path(), root, excluded)) kept.push_back(std::move(file));
-  }
-  return kept;
-}
-
-// A found file that is a link to a file outside the project is left alone, since what it
-// leads to is not the project's (a copy has replaced such links with files of its own
-// before, where it could). Returns the files the pass may change.
-std::vector<files::File> withoutLinksLeadingOut(std::vector<files::File> found, const std::vector<std::string>& links,
-                                                const ProjectCopy& copy, const std::shared_ptr<Logger>& logger) {
-  if (links.empty()) return found;
-  std::vector<files::File> kept;
-  for (auto& file : found) {
-    if (std::find(links.begin(), links.end(), file.path()) == links.end()) {
-      kept.push_back(std::move(file));
-    } else if (logger) {
-      logger->log(LogLevel::Warning, [&] {
-        return copy.shownPath(file.path()) + " is a link to a file outside the project; it is left as it is.";
-      });
-    }
   }
   return kept;
 }
@@ -87,8 +66,15 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
   copy.replaceLinksLeadingOut();
   const std::string& root = copy.workFolder().path();
   InterfaceBuilderSearchNotes notes;
-  const auto ibFiles = withoutLinksLeadingOut(withoutExcluded(fileManager.findIBFiles(copy, &notes), root, excluded),
-                                              notes.linksLeadingOut, copy, logger);
+  const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy, &notes), root, excluded);
+  // What such a link leads to is not the project's, so it is left alone (a copy has already
+  // replaced such links with files of its own, where it could).
+  for (const auto& link : notes.linksLeadingOut) {
+    if (isExcluded(link, root, excluded) || !logger) continue;
+    logger->log(LogLevel::Warning, [&] {
+      return copy.shownPath(link) + " is a link to a file outside the project; it is left as it is.";
+    });
+  }
   // A folder the search could not list may hold files the pass would have changed: each is
   // a failed item, as a file that cannot be read is.
   std::vector<IBFileOutcome> unlisted;

@@ -9,6 +9,7 @@
 
 #include "files/item_identity.h"
 #include "files/path_text.h"
+#include "support/environment.h"
 
 namespace korvaster::files {
 
@@ -57,8 +58,9 @@ std::optional<std::string> DeletionGuard::refusal(const std::string& path) {
   const auto targetIdentity = identityOf(target, true);
   if (!targetIdentity) return std::nullopt;
   std::vector<std::pair<std::string, std::string>> kept;
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-    if (auto real = resolved(home)) kept.emplace_back(*real, "the home folder");
+  // The process's own HOME, whatever a caller was told: this guard defends the real disk.
+  if (const auto home = support::processEnvironment().variable("HOME"); home && !home->empty()) {
+    if (auto real = resolved(*home)) kept.emplace_back(*real, "the home folder");
   }
   char* current = ::getcwd(nullptr, 0);
   if (current != nullptr) {

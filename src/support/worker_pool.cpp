@@ -25,12 +25,12 @@ struct Batch {
 
 }  // namespace
 
-std::size_t workerCount() {
+std::size_t workerCount(const Environment& environment) {
   std::size_t count = std::max(1u, std::thread::hardware_concurrency());
-  if (const char* cap = std::getenv("KORVASTER_JOBS")) {
+  if (const auto cap = environment.variable("KORVASTER_JOBS")) {
     char* end = nullptr;
-    const unsigned long value = std::strtoul(cap, &end, 10);
-    if (end != cap && *end == '\0' && value > 0) count = std::min<std::size_t>(count, value);
+    const unsigned long value = std::strtoul(cap->c_str(), &end, 10);
+    if (end != cap->c_str() && *end == '\0' && value > 0) count = std::min<std::size_t>(count, value);
   }
   return count;
 }

@@ -3,11 +3,34 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+#include <algorithm>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 namespace korvaster::support {
 namespace {
+
+TEST(WorkerPoolTest, KorvasterJobsCapsTheWorkersWhenItIsAPositiveNumber) {
+  struct Jobs final : Environment {
+    std::optional<std::string> value;
+    std::optional<std::string> variable(const std::string& name) const override {
+      return name == "KORVASTER_JOBS" ? value : std::nullopt;
+    }
+  } jobs;
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  for (const char* ignored : {"", "0", "-1", "2x", "x"}) {
+    jobs.value = ignored;
+    EXPECT_EQ(workerCount(jobs), cores) << ignored;
+  }
+  jobs.value = std::nullopt;
+  EXPECT_EQ(workerCount(jobs), cores);
+  jobs.value = "1";
+  EXPECT_EQ(workerCount(jobs), 1u);
+  jobs.value = "100000";
+  EXPECT_EQ(workerCount(jobs), cores);
+}
 
 // Threads can be refused (a process or memory limit): the batch is then done by fewer
 // threads, down to the calling one alone, rather than failing the run.

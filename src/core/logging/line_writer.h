@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/terminal.h"
+
 namespace korvaster {
 
 class LineWriter {
@@ -14,13 +16,18 @@ class LineWriter {
   virtual void writeLine(const std::string& line) = 0;
 };
 
-// "2026-12-06 19:40:01.123 korvaster[4242:4242] " + line + "\n", in one write to stderr.
+// "2026-12-06 19:40:01.123 korvaster[4242:4242] " + line + "\n", in one write to the terminal
+// (standard error).
 class StandardErrorLineWriter final : public LineWriter {
  public:
+  explicit StandardErrorLineWriter(support::Terminal& terminal) : terminal_(terminal) {}
   void writeLine(const std::string& line) override;
 
   // The prefix for a moment given as seconds and milliseconds since the epoch, in local time.
   static std::string prefix(long long secondsSinceEpoch, int milliseconds);
+
+ private:
+  support::Terminal& terminal_;
 };
 
 class RecordingLineWriter final : public LineWriter {

@@ -1,10 +1,6 @@
 #include "core/logging/progress_line.h"
 
-#include <unistd.h>
-
 #include <atomic>
-
-#include "support/write_all.h"
 
 namespace korvaster {
 
@@ -13,22 +9,24 @@ namespace {
 constexpr const char* kEraseLine = "\r\033[K";
 constexpr auto kShortestInterval = std::chrono::milliseconds(50);
 
+// One progress line at a time: the tool shows one on standard error and nowhere else.
 std::atomic<bool> lineShown{false};
 }  // namespace
 
-void clearProgressLine() {
-  if (lineShown.exchange(false)) support::writeAll(STDERR_FILENO, kEraseLine);
+void clearProgressLine(support::Terminal& terminal) {
+  if (lineShown.exchange(false)) terminal.write(kEraseLine);
 }
 
-ProgressLine::ProgressLine() : enabled_(::isatty(STDERR_FILENO) == 1) {}
+ProgressLine::ProgressLine(support::Terminal& terminal)
+    : terminal_(terminal), enabled_(terminal.isInteractive()) {}
 
 ProgressLine::~ProgressLine() {
-  if (enabled_) clearProgressLine();
+  if (enabled_) clearProgressLine(terminal_);
 }
 
 void ProgressLine::show(const std::string& text) {
   if (!enabled_) return;
-  support::writeAll(STDERR_FILENO, kEraseLine + text);
+  terminal_.write(kEraseLine + text);
   lineShown = true;
 }
 

@@ -1,5 +1,5 @@
 // ProgressLine: one line on standard error that tells how far a long step has come and is
-// rewritten in place. It is shown only when standard error is a terminal, so that logs and
+// rewritten in place. It is shown only when standard error is a terminal a person watches, so that logs and
 // captured output never hold it, and the standard-error line writer clears it before each
 // log line, so that the two never mix.
 #pragma once
@@ -9,12 +9,14 @@
 #include <mutex>
 #include <string>
 
+#include "support/terminal.h"
+
 namespace korvaster {
 
 class ProgressLine {
  public:
-  // Shows nothing unless standard error is a terminal.
-  ProgressLine();
+  // Shows nothing unless `terminal` is interactive.
+  explicit ProgressLine(support::Terminal& terminal = support::standardError());
   // Clears the line.
   ~ProgressLine();
   ProgressLine(const ProgressLine&) = delete;
@@ -27,6 +29,7 @@ class ProgressLine {
   void advance(const std::string& label, std::size_t total);
 
  private:
+  support::Terminal& terminal_;
   const bool enabled_;
   std::mutex mutex_;
   std::size_t done_ = 0;
@@ -35,6 +38,6 @@ class ProgressLine {
 
 // Removes the progress line from the terminal if one is shown; the line writer calls it
 // before writing a log line.
-void clearProgressLine();
+void clearProgressLine(support::Terminal& terminal);
 
 }  // namespace korvaster

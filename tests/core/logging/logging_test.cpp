@@ -4,6 +4,7 @@
 
 #include "core/logging/console_logger.h"
 #include "core/logging/logger.h"
+#include "core/logging/progress_line.h"
 #include "support/process_info.h"
 
 namespace korvaster {
@@ -44,6 +45,39 @@ TEST(StandardErrorLineWriterTest, PrefixHasLocalTimeMillisecondsNameAndIds) {
   EXPECT_EQ(digitRunsCollapsed(prefix), digitRunsCollapsed("0-0-0 0:0:0.0 " + support::processName() + "[0:0] "));
   EXPECT_EQ(prefix.substr(0, 4).find_first_not_of("0123456789"), std::string::npos) << prefix;
   EXPECT_EQ(prefix.substr(19, 5), ".007 ");
+}
+
+struct RecordingTerminal final : support::Terminal {
+  explicit RecordingTerminal(bool watched) : interactive(watched) {}
+  bool isInteractive() const override { return interactive; }
+  void write(std::string_view bytes) override { written.emplace_back(bytes); }
+  bool interactive;
+  std::vector<std::string> written;
+};
+
+// The progress line is for a person at a terminal: captured output never holds it, and a log
+// line first erases it, so that the two never share a line.
+TEST(ProgressLineTest, ShownOnlyOnAnInteractiveTerminalAndErasedBeforeEachLogLine) {
+  RecordingTerminal captured(false), watched(true);
+  {
+    ProgressLine hidden(captured), shown(watched);
+    hidden.show("Copying the project...");
+    shown.show("Copying the project...");
+  }
+  EXPECT_TRUE(captured.written.empty());
+  EXPECT_EQ(watched.written, (std::vector<std::string>{"\r\033[KCopying the project...", "\r\033[K"}));
+
+  watched.written.clear();
+  StandardErrorLineWriter writer(watched);
+  ProgressLine progress(watched);
+  progress.advance("Interface Builder files", 1);
+  writer.writeLine("done");
+  writer.writeLine("again");
+  ASSERT_EQ(watched.written.size(), 4u);
+  EXPECT_EQ(watched.written[0], "\r\033[KInterface Builder files: 1 of 1");
+  EXPECT_EQ(watched.written[1], "\r\033[K");
+  EXPECT_EQ(watched.written[2].substr(watched.written[2].size() - 5), "done\n");
+  EXPECT_EQ(watched.written[3].substr(watched.written[3].size() - 6), "again\n");
 }
 
 }  // namespace

@@ -122,21 +122,14 @@ void makeDeepTree(const std::string& root, int depth, const std::string& name, c
 }
 
 // Sets the soft limit on open descriptors while it lives (0: leaves it alone).
-class DescriptorLimit {
- public:
+struct DescriptorLimit {
   explicit DescriptorLimit(rlim_t limit) {
-    ::getrlimit(RLIMIT_NOFILE, &saved_);
-    if (limit == 0) return;
-    rlimit lowered = saved_;
-    lowered.rlim_cur = limit;
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const rlimit lowered{limit == 0 ? saved.rlim_cur : limit, saved.rlim_max};
     ::setrlimit(RLIMIT_NOFILE, &lowered);
   }
-  ~DescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &saved_); }
-  DescriptorLimit(const DescriptorLimit&) = delete;
-  DescriptorLimit& operator=(const DescriptorLimit&) = delete;
-
- private:
-  rlimit saved_{};
+  ~DescriptorLimit() { ::setrlimit(RLIMIT_NOFILE, &saved); }
+  rlimit saved{};
 };
 
 TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadTo) {

@@ -34,7 +34,7 @@ void setAccessibility(xml::XmlElement& element, IdentifierCounts& counts) {
   ++counts.added;
   xml::XmlAttributes attributes;
   forEachNewHolderAttribute(identifier, [&attributes](std::string_view name, std::string_view value) {
-    attributes.append(std::string(name), std::string(value));
+    attributes.emplace_back(name, value);
   });
   element.addChild(ibNames::accessibility, std::nullopt, std::move(attributes));
 }

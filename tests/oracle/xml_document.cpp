@@ -16,55 +16,50 @@ namespace {
 class TreeBuilder {
  public:
   TreeBuilder(XmlDocument& document, XML_Parser parser, std::size_t maximumDepth)
-      : parser_(parser), maximumDepth_(maximumDepth), currentParent_(&document) {}
+      : parser_(parser), maximumDepth_(maximumDepth), open_{&document} {}
 
   void didStartElement(const char* name, const char** attributes) {
-    if (maximumDepth_ > 0 && ++depth_ > maximumDepth_) {
+    if (maximumDepth_ > 0 && open_.size() > maximumDepth_) {
       parseError_.emplace(static_cast<int>(XML_ERROR_ABORTED),
                           "elements nested deeper than " + std::to_string(maximumDepth_) + " levels",
                           XML_GetCurrentLineNumber(parser_), XML_GetCurrentColumnNumber(parser_) + 1);
       XML_StopParser(parser_, XML_FALSE);
       return;
     }
-    // The text collected so far belongs to the element it was found in; a new start tag
-    // ends that collection.
-    if (currentElement_ != nullptr && !currentValue_.empty())
-      currentElement_->value = std::move(currentValue_);
-    currentValue_.clear();
-    if (currentParent_ != nullptr) {
-      XmlAttributes map;
-      for (const char** attribute = attributes; *attribute != nullptr; attribute += 2)
-        map.append(attribute[0], attribute[1]);
-      currentElement_ = currentParent_->addChild(name, std::nullopt, std::move(map)).get();
-    } else {
-      currentElement_ = nullptr;
+    keepValue();
+    XmlAttributes map;
+    for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
+      map.emplace_back(attribute[0], attribute[1]);
     }
-    currentParent_ = currentElement_;
+    current_ = open_.back()->addChild(name, std::nullopt, std::move(map)).get();
+    open_.push_back(current_);
   }
 
+  // Text after an end tag is stored nowhere, so there is no need to collect it.
   void foundCharacters(std::string_view text) {
-    // Text after an end tag is stored nowhere, so there is no need to collect it.
-    if (currentElement_ != nullptr) currentValue_.append(text);
+    if (current_ != nullptr) value_.append(text);
   }
 
   void didEndElement() {
-    if (depth_ > 0) --depth_;
-    if (currentElement_ != nullptr && !currentValue_.empty())
-      currentElement_->value = std::move(currentValue_);
-    currentValue_.clear();
-    currentParent_ = currentParent_ != nullptr ? currentParent_->parent() : nullptr;
-    currentElement_ = nullptr;
+    keepValue();
+    open_.pop_back();
+    current_ = nullptr;
   }
 
   const std::optional<XmlSyntaxError>& parseError() const { return parseError_; }
 
  private:
+  // An element's text is what stands between its start tag and its first child or end tag.
+  void keepValue() {
+    if (current_ != nullptr && !value_.empty()) current_->value = std::move(value_);
+    value_.clear();
+  }
+
   XML_Parser parser_;
   std::size_t maximumDepth_;
-  std::size_t depth_ = 0;
-  XmlElement* currentParent_;
-  XmlElement* currentElement_ = nullptr;
-  std::string currentValue_;
+  std::vector<XmlElement*> open_;  // the document, then each element not yet ended
+  XmlElement* current_ = nullptr;  // the element whose text is being collected
+  std::string value_;
   std::optional<XmlSyntaxError> parseError_;
 };
 
@@ -82,21 +77,12 @@ void XMLCALL onCharacters(void* userData, const XML_Char* text, int length) {
 
 void appendOpening(const XmlElement& element, std::size_t depth, std::string& out) {
   appendIndent(out, depth);
-  out += '<';
-  out += element.name;
-  for (const auto& [attributeName, attributeValue] : element.attributes) {
-    out += ' ';
-    out += attributeName;
-    out += "=\"";
-    appendEscapedAttributeValue(out, attributeValue);
+  out += '<' + element.name;
+  for (const auto& [name, value] : element.attributes) {
+    out += ' ' + name + "=\"";
+    appendEscapedAttributeValue(out, value);
     out += '"';
   }
-}
-
-void appendClosing(const XmlElement& element, std::string& out) {
-  out += "</";
-  out += element.name;
-  out += '>';
 }
 
 }  // namespace
@@ -134,7 +120,7 @@ std::string XmlDocument::xml() const {
       if (element.value) {
         out += '>';
         appendEscapedText(out, *element.value);
-        appendClosing(element, out);
+        out += "</" + element.name + '>';
       } else {
         out += " />";
       }
@@ -150,7 +136,7 @@ std::string XmlDocument::xml() const {
       continue;
     }
     appendIndent(out, depth);
-    appendClosing(element, out);
+    out += "</" + element.name + '>';
     stack.pop_back();
     if (!stack.empty()) out += '\n';
   }

@@ -1,5 +1,5 @@
 // XmlElement: one node of the tests' tree model. An element owns its children (shared, so a
-// caller holding a child keeps it alive); a child points back at its parent without owning it.
+// caller holding a child keeps it alive).
 #pragma once
 
 #include <memory>
@@ -19,14 +19,8 @@ class XmlElement {
   XmlElement(const XmlElement&) = delete;
   XmlElement& operator=(const XmlElement&) = delete;
 
-  // The element this one was last added to, or null (also once that element is gone).
-  XmlElement* parent() const { return parent_; }
   const std::vector<std::shared_ptr<XmlElement>>& children() const { return children_; }
-
-  // Sets the child's parent to this element and appends it. Does not remove the child from
-  // an earlier parent's list.
-  std::shared_ptr<XmlElement> addChild(std::string childName,
-                                       std::optional<std::string> childValue = std::nullopt,
+  std::shared_ptr<XmlElement> addChild(std::string childName, std::optional<std::string> childValue = std::nullopt,
                                        XmlAttributes childAttributes = {});
 
   std::string name;
@@ -35,7 +29,6 @@ class XmlElement {
   XmlAttributes attributes;
 
  private:
-  XmlElement* parent_ = nullptr;
   std::vector<std::shared_ptr<XmlElement>> children_;
 };
 

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 namespace korvaster::support {
 namespace {
@@ -38,27 +37,13 @@ TEST(JsonWriterTest, ContainersNestWithCommasBetweenMembersOnly) {
 
   // Taken in pieces after every step, the document is the same: the writer keeps its place.
   JsonWriter pieces;
-  const std::function<void()> steps[] = {
-      [&] { pieces.beginObject(); },
-      [&] { pieces.key("name"); },
-      [&] { pieces.value("a"); },
-      [&] { pieces.key("count").value(std::size_t{3}).key("seconds").value(1.5).key("empty"); },
-      [&] { pieces.beginArray(); },
-      [&] { pieces.endArray(); },
-      [&] { pieces.key("list").beginArray(); },
-      [&] { pieces.value(true); },
-      [&] { pieces.null(); },
-      [&] { pieces.beginObject().key("status"); },
-      [&] { pieces.value(-2); },
-      [&] { pieces.endObject(); },
-      [&] { pieces.endArray(); },
-      [&] { pieces.endObject(); },
-  };
   std::string taken;
-  for (const auto& step : steps) {
-    step();
-    taken += pieces.takeText();
-  }
+  const auto take = [&](const JsonWriter&) { taken += pieces.takeText(); };
+  take(pieces.beginObject()), take(pieces.key("name")), take(pieces.value("a"));
+  take(pieces.key("count").value(std::size_t{3}).key("seconds").value(1.5).key("empty"));
+  take(pieces.beginArray()), take(pieces.endArray()), take(pieces.key("list").beginArray());
+  take(pieces.value(true)), take(pieces.null()), take(pieces.beginObject().key("status"));
+  take(pieces.value(-2)), take(pieces.endObject()), take(pieces.endArray()), take(pieces.endObject());
   EXPECT_EQ(taken, whole);
   EXPECT_EQ(pieces.text(), "");
 }

@@ -22,21 +22,11 @@ TEST(UserPerceivedLengthTest, CountsCharactersNotBytes) {
 }
 
 std::string utf8(char32_t c) {
-  std::string bytes;
-  if (c < 0x80) {
-    bytes += static_cast<char>(c);
-  } else if (c < 0x800) {
-    bytes += static_cast<char>(0xC0 | (c >> 6));
-    bytes += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    bytes += static_cast<char>(0xE0 | (c >> 12));
-    bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    bytes += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    bytes += static_cast<char>(0xF0 | (c >> 18));
-    bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    bytes += static_cast<char>(0x80 | (c & 0x3F));
+  if (c < 0x80) return std::string(1, static_cast<char>(c));
+  const int continuations = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  std::string bytes(1, static_cast<char>((0xFF00 >> (continuations + 1)) | (c >> (6 * continuations))));
+  for (int shift = 6 * (continuations - 1); shift >= 0; shift -= 6) {
+    bytes += static_cast<char>(0x80 | ((c >> shift) & 0x3F));
   }
   return bytes;
 }

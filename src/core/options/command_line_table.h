@@ -36,6 +36,10 @@ inline constexpr const char* Check = "check";
 inline constexpr const char* CheckUsage =
     "Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; changes "
     "nothing. See -h for options.";
+inline constexpr const char* Fix = "fix";
+inline constexpr const char* FixUsage =
+    "Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode writes them, "
+    "changing nothing else. See -h for options.";
 }  // namespace Commands
 
 }  // namespace korvaster::Constants
@@ -48,6 +52,7 @@ enum class CommandLevel {
   modify,
   build,
   check,
+  fix,
   count  // not a level: the number of levels
 };
 
@@ -70,6 +75,7 @@ inline constexpr SubcommandSpec kSubcommandTable[] = {
     {CommandLevel::modify, Constants::Commands::Modify, Constants::Commands::ModifyUsage},
     {CommandLevel::build, Constants::Commands::Build, Constants::Commands::BuildUsage},
     {CommandLevel::check, Constants::Commands::Check, Constants::Commands::CheckUsage},
+    {CommandLevel::fix, Constants::Commands::Fix, Constants::Commands::FixUsage},
 };
 
 // The row of `level`, a subcommand; the check below makes sure there is exactly one.
@@ -117,7 +123,7 @@ struct OptionSpec {
 // In the order of registration, of the Arguments a parse returns and of every listing.
 inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix}),
      "A path to the Project folder which will be build for Korvast (required)"},
     {ArgumentType::outputPath, "--output", "-o", OptionKind::text, ValueKind::folder,
      takenBy({CommandLevel::modify, CommandLevel::build}), "Path where modified Project will be copied"},
@@ -135,13 +141,15 @@ inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::build}), "Log message level"},
     {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix}),
      "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
     {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
-     takenBy({CommandLevel::modify, CommandLevel::build}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
      takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
+    {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
+     "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };

@@ -5,3 +5,8 @@ namespace korvaster::Constants::CommandOutputs {
 inline constexpr const char* Modify = "Your modified project is at %@";
 inline constexpr const char* Build = "Your ipa file located at %@";
 }  // namespace korvaster::Constants::CommandOutputs
+
+namespace korvaster::Constants::CommandOutputs {
+inline constexpr const char* Fix = "Your project at %@ has its identifiers where Xcode writes them";
+inline constexpr const char* FixDryRun = "Nothing was changed in %@ (dry run)";
+}  // namespace korvaster::Constants::CommandOutputs

@@ -12,13 +12,12 @@ namespace korvaster {
 
 namespace {
 
-// Rewrites one file, filling in its outcome; returns the Error line for it, or nothing.
-std::string rewriteFile(const files::FileManager& system, const std::string& path, IBFileWrite write,
-                        IBFileOutcome& outcome) {
+// Does one file's job, filling in its outcome; returns the Error line for it, or nothing.
+std::string rewriteFile(const IBFileJob& job, const std::string& path, std::size_t index, IBFileOutcome& outcome) {
   // The parser's words say where in the file; these say which file.
   const std::string inFile = " (in " + outcome.path + ")";
   try {
-    outcome.counts = addAccessibilityIdentifiers(system, path, write);
+    outcome.counts = job(path, index);
     return {};
   } catch (const files::FileIOError& error) {
     // Named by its place as the user sees it: a staging path means nothing once it is gone.
@@ -44,6 +43,19 @@ IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const 
                                         const std::shared_ptr<Logger>& logger,
                                         const std::function<std::string(const std::string&)>& shownPath,
                                         IBFileWrite write, const std::function<void()>& onFileDone) {
+  return runInterfaceBuilderJobs(
+      system, ibFiles, logger, shownPath, write == IBFileWrite::atomically,
+      [&](const std::string& path, std::size_t) { return addAccessibilityIdentifiers(system, path, write); },
+      [&](std::size_t) {
+        if (onFileDone) onFileDone();
+      });
+}
+
+IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system, const std::vector<files::File>& ibFiles,
+                                              const std::shared_ptr<Logger>& logger,
+                                              const std::function<std::string(const std::string&)>& shownPath,
+                                              bool writesInPlace, const IBFileJob& job,
+                                              const std::function<void(std::size_t)>& onFileDone) {
   std::vector<std::string> paths;
   paths.reserve(ibFiles.size());
   for (const auto& file : ibFiles) paths.push_back(file.path());
@@ -59,15 +71,15 @@ IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const 
     // lock on the folder it changes, so no other run is writing one now. All go before any
     // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
     const std::string folder = files::folderAndName(pass.realPath(index)).first;
-    if (write == IBFileWrite::atomically && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
+    if (writesInPlace && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
   }
   pass.run(
       [&](std::size_t index) {
-        errorLines[index] = rewriteFile(system, pass.realPath(index), write, summary.files[index]);
+        errorLines[index] = rewriteFile(job, pass.realPath(index), index, summary.files[index]);
       },
       [&](std::size_t index) {
         if (!errorLines[index].empty() && logger) logger->log(LogLevel::Error, [&] { return errorLines[index]; });
-        if (onFileDone) onFileDone();
+        if (onFileDone) onFileDone(index);
       });
   return summary;
 }

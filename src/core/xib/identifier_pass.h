@@ -57,4 +57,18 @@ IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const 
                                         const std::function<std::string(const std::string&)>& shownPath,
                                         IBFileWrite write, const std::function<void()>& onFileDone);
 
+// One file's work in a pass, given where the file is read and written and its place in the
+// list: returns what it found and did, or throws as addAccessibilityIdentifiers does.
+using IBFileJob = std::function<IdentifierCounts(const std::string& realPath, std::size_t index)>;
+
+// The pass behind runIdentifierPass, with any per-file `job`: each failure is logged and
+// counted as there, and `onFileDone(i)` is called with each entry's index in order, once its
+// job is done and its line logged. `writesInPlace` says that the job replaces the project's
+// own files, so that temporary files an earlier killed rewrite left beside them go first.
+IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system, const std::vector<files::File>& files,
+                                              const std::shared_ptr<Logger>& logger,
+                                              const std::function<std::string(const std::string&)>& shownPath,
+                                              bool writesInPlace, const IBFileJob& job,
+                                              const std::function<void(std::size_t)>& onFileDone);
+
 }  // namespace korvaster

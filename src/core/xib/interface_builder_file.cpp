@@ -1,8 +1,10 @@
 #include "core/xib/interface_builder_file.h"
 
+#include "core/xib/identifier_insertion.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "files/contents_replacement.h"
 #include "core/xib/interface_builder_names.h"
+#include "support/unified_diff.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {
@@ -44,6 +46,22 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
   // Also throws when a block could not be written.
   replacement->commit();
   return rules.counts();
+}
+
+IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
+                                                std::string* diff, std::string_view diffPath) {
+  const auto version = files::versionOf(path);
+  const std::string contents = system.readContents(path);
+  const IdentifierInsertion insertion = insertAccessibilityIdentifiers(contents);
+  if (diff) {
+    *diff = support::unifiedDiff(contents, insertion.text, diffPath);
+  } else if (insertion.text != contents) {
+    const auto replacement = system.replaceContents(path, files::ContentsReplacement::Mode::atomically, contents);
+    if (version) replacement->requireUnchangedSince(*version);
+    replacement->write(insertion.text);
+    replacement->commit();
+  }
+  return insertion.counts;
 }
 
 }  // namespace korvaster

@@ -26,4 +26,13 @@ enum class IBFileWrite { atomically, inPlace };
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write = IBFileWrite::atomically);
 
+// Reads the file at `path` through `system` and gives its views their identifiers as
+// insertions into its own bytes (see insertAccessibilityIdentifiers). A file that gains
+// anything is replaced atomically, and only when it is still as it was read; one that gains
+// nothing is not written. With `diff`, nothing is written: the unified diff of the change,
+// naming the file `diffPath`, is stored there (empty when nothing would change). Throws as
+// addAccessibilityIdentifiers does; the file is then left as it was.
+IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
+                                                std::string* diff = nullptr, std::string_view diffPath = {});
+
 }  // namespace korvaster

@@ -65,6 +65,8 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "  build       Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n"
       "  check       Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; "
       "changes nothing. See -h for options.\n"
+      "  fix         Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode "
+      "writes them, changing nothing else. See -h for options.\n"
       "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and "
       "set "
       "value. See -h for options.\n\n"
@@ -98,9 +100,18 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
       "  --format     Output format: text (default), json or github\n"
       "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n";
+  // --dry-run, the longest name without a short one, leaves the column where --path, -p sets it.
+  const std::string fix =
+      "OVERVIEW: Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode writes "
+      "them, changing nothing else. See -h for options.\n\n"
+      "OPTIONS:\n"
+      "  --dry-run    Change nothing; print the changes as a unified diff, for patch -p1 or git apply\n"
+      "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
+      "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n"
+      "  --report     A path where a JSON report of the run is written, also when it fails\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"-h"}, top},          {{"--help", "frobnicate"}, top}, {{"build", "--path", "p", "--help"}, build},
-      {{"modify", "-help"}, modify}, {{"check", "-h"}, check}};
+      {{"modify", "-help"}, modify}, {{"check", "-h"}, check}, {{"fix", "-h"}, fix}};
   for (const auto& [words, usage] : cases) {
     try {
       parse(words);

@@ -1,0 +1,49 @@
+#include "core/strategies/fix_identifiers_strategy.h"
+
+#include "core/errors/korvast_error.h"
+#include "core/strategies/command_outputs.h"
+#include "core/strategies/project_files_pass.h"
+#include "core/xib/interface_builder_file.h"
+#include "support/text_format.h"
+
+namespace korvaster {
+
+CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const KorvastFileManager& fileManager,
+                                           support::OutputByteStream& output, RunReport* report) {
+  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+  if (!projectPath) throw KorvastError::missedProjectPath();
+  const bool dryRun = contains(arguments, ArgumentType::dryRun);
+  // The project as its own destination: not copied, and locked for the run.
+  ProjectCopy project = fileManager.copy(*projectPath, *projectPath);
+  if (report) report->copyPath = project.path();
+  const std::string& root = project.workFolder().path();
+  const auto& system = *fileManager.system();
+  passOverProjectFiles(
+      project, fileManager, lookupAll(arguments, ArgumentType::exclude), fileManager.logger(), report,
+      [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
+        // Each file's diff waits here for the files before it to be written out.
+        std::vector<std::string> diffs(dryRun ? files.size() : 0);
+        return runInterfaceBuilderJobs(
+            system, files, fileManager.logger(), shownPath, !dryRun,
+            [&](const std::string& realPath, std::size_t index) {
+              if (!dryRun) return insertAccessibilityIdentifiers(system, realPath);
+              const std::string& path = files[index].path();
+              const bool inside = path.compare(0, root.size(), root) == 0;
+              return insertAccessibilityIdentifiers(system, realPath, &diffs[index],
+                                                    inside ? path.substr(root.size()) : path);
+            },
+            [&](std::size_t index) {
+              if (dryRun && !diffs[index].empty()) {
+                output << diffs[index];
+                std::string().swap(diffs[index]);
+              }
+              onFileDone();
+            });
+      });
+  output.flush();
+  project.commit();
+  const char* sentence = dryRun ? Constants::CommandOutputs::FixDryRun : Constants::CommandOutputs::Fix;
+  return {project.path(), support::replacingFirst(sentence, "%@", project.path())};
+}
+
+}  // namespace korvaster

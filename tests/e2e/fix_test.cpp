@@ -1,0 +1,70 @@
+// `korvaster fix` on a small project: the dry run's patch, applied with patch -p1, gives
+// exactly the bytes fix writes, and a second run changes nothing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "e2e/child_process.h"
+
+namespace korvaster::testing {
+namespace {
+
+using FixCommandTest = KorvasterTest;
+
+// Every regular file below `folder`, by relative path, with its bytes.
+std::map<std::string, std::string> contentsBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[std::filesystem::relative(entry.path(), folder).string()] = readFile(entry.path());
+  }
+  return files;
+}
+
+TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNothing) {
+  namespace fs = std::filesystem;
+  temp.makeFolder("App/ib");
+  fs::copy(KORVASTER_SAMPLE_IB, temp / "App/ib", fs::copy_options::recursive);
+  fs::remove(temp / "App/ib/NOTICE.md");
+  // CRLF, a BOM, tabs, no final newline, and a name with a space.
+  temp.write("App/With Space/Main.storyboard",
+             "\xEF\xBB\xBF<document>\r\n\t<view contentMode=\"a\" id=\"v-1\">\r\n\t\t<subviews/>\r\n"
+             "\t\t<constraints/>\r\n\t</view>\r\n\t<label contentMode=\"left\" id=\"l-1\"/>\r\n</document>");
+  temp.write("App/Pods/Lib.xib", "<document>\n    <view contentMode=\"a\" id=\"p-1\"/>\n</document>\n");
+  const auto before = contentsBelow(temp / "App");
+  fs::copy(temp / "App", temp / "Patched", fs::copy_options::recursive);
+
+  const auto dryRun = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**", "--dry-run"});
+  EXPECT_EQ(dryRun.exitStatus, 0) << dryRun.standardError;
+  EXPECT_EQ(contentsBelow(temp / "App"), before);
+  EXPECT_NE(dryRun.standardOutput.find("--- a/With Space/Main.storyboard\t\n+++ b/With Space/Main.storyboard\t\n"),
+            std::string::npos)
+      << dryRun.standardOutput;
+  temp.write("fix.patch", dryRun.standardOutput);
+  const std::string patch = "patch -s -p1 -d '" + temp / "Patched" + "' -i '" + temp / "fix.patch" + "'";
+  ASSERT_EQ(std::system(patch.c_str()), 0);
+
+  const auto fix = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**"});
+  EXPECT_EQ(fix.exitStatus, 0) << fix.standardError;
+  EXPECT_NE(fix.standardError.find("] KorvastLoger -> Updated "), std::string::npos) << fix.standardError;
+  const auto fixed = contentsBelow(temp / "App");
+  EXPECT_EQ(fixed, contentsBelow(temp / "Patched"));
+  EXPECT_NE(fixed, before);
+  EXPECT_EQ(fixed.at("Pods/Lib.xib"), before.at("Pods/Lib.xib"));
+  EXPECT_EQ(fixed.at("With Space/Main.storyboard"),
+            "\xEF\xBB\xBF<document>\r\n\t<view contentMode=\"a\" id=\"v-1\">\r\n\t\t<subviews/>\r\n"
+            "\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"v-1\"/>\r\n"
+            "\t\t<constraints/>\r\n\t</view>\r\n\t<label contentMode=\"left\" id=\"l-1\">\r\n"
+            "\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"l-1\"/>\r\n\t</label>\r\n</document>");
+
+  const auto again = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**", "--dry-run"});
+  EXPECT_EQ(again.exitStatus, 0);
+  EXPECT_EQ(again.standardOutput, "");
+  EXPECT_NE(again.standardError.find(": 0 identifiers added, "), std::string::npos) << again.standardError;
+  const auto check = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**"});
+  EXPECT_NE(check.standardOutput.find(" views, 0 without an accessibility identifier, "), std::string::npos)
+      << check.standardOutput;
+}
+
+}  // namespace
+}  // namespace korvaster::testing

@@ -31,8 +31,10 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
              "\xEF\xBB\xBF<document>\r\n\t<view contentMode=\"a\" id=\"v-1\">\r\n\t\t<subviews/>\r\n"
              "\t\t<constraints/>\r\n\t</view>\r\n\t<label contentMode=\"left\" id=\"l-1\"/>\r\n</document>");
   temp.write("App/Pods/Lib.xib", "<document>\n    <view contentMode=\"a\" id=\"p-1\"/>\n</document>\n");
+  // A second name of a file in the project: the patch changes the file once, not through the link.
+  fs::create_symlink("With Space/Main.storyboard", temp / "App/Linked.storyboard");
   const auto before = contentsBelow(temp / "App");
-  fs::copy(temp / "App", temp / "Patched", fs::copy_options::recursive);
+  fs::copy(temp / "App", temp / "Patched", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 
   const auto dryRun = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**", "--dry-run"});
   EXPECT_EQ(dryRun.exitStatus, 0) << dryRun.standardError;
@@ -51,6 +53,7 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
   EXPECT_EQ(fixed, contentsBelow(temp / "Patched"));
   EXPECT_NE(fixed, before);
   EXPECT_EQ(fixed.at("Pods/Lib.xib"), before.at("Pods/Lib.xib"));
+  EXPECT_TRUE(fs::is_symlink(temp / "App/Linked.storyboard"));
   EXPECT_EQ(fixed.at("With Space/Main.storyboard"),
             "\xEF\xBB\xBF<document>\r\n\t<view contentMode=\"a\" id=\"v-1\">\r\n\t\t<subviews/>\r\n"
             "\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"v-1\"/>\r\n"

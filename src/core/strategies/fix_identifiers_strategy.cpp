@@ -1,5 +1,7 @@
 #include "core/strategies/fix_identifiers_strategy.h"
 
+#include <set>
+
 #include "core/errors/korvast_error.h"
 #include "core/strategies/command_outputs.h"
 #include "core/strategies/project_files_pass.h"
@@ -23,9 +25,15 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
       [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
         // Each file's diff waits here for the files before it to be written out.
         std::vector<std::string> diffs(dryRun ? files.size() : 0);
+        // A file reached under two names is changed once by a patch: it is diffed under its
+        // first name that is not a link (a patch does not write through links), and only once.
+        std::vector<std::string> realPaths(files.size());
+        std::set<std::string> printed;
         return runInterfaceBuilderJobs(
             system, files, fileManager.logger(), shownPath, !dryRun,
             [&](const std::string& realPath, std::size_t index) {
+              // Empty for a link: nothing to print under that name.
+              if (!system.isSymbolicLink(files[index].path())) realPaths[index] = realPath;
               if (!dryRun) return insertAccessibilityIdentifiers(system, realPath);
               const std::string& path = files[index].path();
               const bool inside = path.compare(0, root.size(), root) == 0;
@@ -34,7 +42,7 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
             },
             [&](std::size_t index) {
               if (dryRun && !diffs[index].empty()) {
-                output << diffs[index];
+                if (!realPaths[index].empty() && printed.insert(realPaths[index]).second) output << diffs[index];
                 std::string().swap(diffs[index]);
               }
               onFileDone();

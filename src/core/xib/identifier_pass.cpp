@@ -3,7 +3,6 @@
 #include <set>
 
 #include "core/xib/interface_builder_pass.h"
-#include "files/file_contents.h"
 #include "files/file_io_error.h"
 #include "files/path_text.h"
 #include "xml/xml_error.h"
@@ -59,7 +58,7 @@ IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const 
     // lock on the folder it changes, so no other run is writing one now. All go before any
     // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
     const std::string folder = files::folderAndName(pass.realPath(index)).first;
-    if (write == IBFileWrite::atomically && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
+    if (write == IBFileWrite::atomically && tidiedFolders.insert(folder).second) system.removeAbandonedTemporaries(folder);
   }
   pass.run(
       [&](std::size_t index) {

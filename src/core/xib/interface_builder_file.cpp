@@ -1,7 +1,7 @@
 #include "core/xib/interface_builder_file.h"
 
 #include "core/xib/identifier_stream_rules.h"
-#include "files/contents_replacement.h"
+#include "files/file_manager.h"
 #include "core/xib/interface_builder_names.h"
 #include "xml/xml_stream_rewriter.h"
 
@@ -26,7 +26,7 @@ bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write) {
   // Taken before the read: a change the user makes from here on must not be written over.
-  const auto version = files::versionOf(path);
+  const auto version = system.versionOf(path);
   const std::string contents = system.readContents(path);
   // The new text goes to the file block by block as it is made, so that the file is held in
   // memory once, whatever its size.

@@ -10,6 +10,8 @@
 namespace korvaster {
 namespace {
 
+const files::FileManager& disk = *files::FileManager::defaultManager();
+
 std::string plist(const std::string& entries) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict><key>method</key>"
          "<string>ad-hoc</string>" + entries + "</dict></plist>";
@@ -24,23 +26,23 @@ TEST(BuildConfigTest, TheCommandLineWinsFieldByFieldAndEmptyValuesCount) {
   const std::string all = temp.write("All.plist", plist("<key>korvast_scheme</key><string>PlistScheme</string>"
                                                         "<key>korvast_configuration</key><string></string>"
                                                         "<key>korvast_workspace</key><string>P.xcworkspace</string>"));
-  const BuildConfig fromPlist({}, all);
+  const BuildConfig fromPlist({}, all, disk);
   EXPECT_EQ(std::tuple(fromPlist.scheme, fromPlist.configuration, fromPlist.workspace, fromPlist.verbose),
             std::tuple("PlistScheme", "", "P.xcworkspace", false));
   EXPECT_EQ(fromPlist.optionPlistPath, all);
   // A later argument replaces an earlier one.
-  const BuildConfig mixed({{ArgumentType::scheme, "a"}, {ArgumentType::verbose, ""}, {ArgumentType::scheme, "b"}}, all);
+  const BuildConfig mixed({{ArgumentType::scheme, "a"}, {ArgumentType::verbose, ""}, {ArgumentType::scheme, "b"}}, all, disk);
   EXPECT_EQ(std::tuple(mixed.scheme, mixed.configuration, mixed.workspace, mixed.verbose),
             std::tuple("b", "", "P.xcworkspace", true));
   const BuildConfig fromCli({{ArgumentType::scheme, ""}, {ArgumentType::configuration, "C"},
                              {ArgumentType::workspace, "W"}, {ArgumentType::projectPath, "ignored"}},
-                            temp.write("Bare.plist", plist("")));
+                            temp.write("Bare.plist", plist("")), disk);
   EXPECT_EQ(std::tuple(fromCli.scheme, fromCli.configuration, fromCli.workspace), std::tuple("", "C", "W"));
-  const BuildConfig binary({}, KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist");
+  const BuildConfig binary({}, KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist", disk);
   EXPECT_EQ(std::tuple(binary.scheme, binary.configuration, binary.workspace),
             std::tuple("App", "Release", "App.xcworkspace"));
   try {
-    BuildConfig({{ArgumentType::configuration, "C"}}, temp.write("S.plist", plist("<key>korvast_scheme</key><string>S</string>")));
+    BuildConfig({{ArgumentType::configuration, "C"}}, temp.write("S.plist", plist("<key>korvast_scheme</key><string>S</string>")), disk);
     ADD_FAILURE() << "a workspace was found";
   } catch (const KorvastError& error) {
     EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToBuildConfig);
@@ -138,7 +140,7 @@ TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimi
       {good, "Shared"},
   };
   ASSERT_EQ(read[0].first.size(), BuildPlistConfig::maximumSize);
-  for (const auto& [contents, scheme] : read) EXPECT_EQ(BuildConfig({}, temp.write("ok.plist", contents)).scheme, scheme);
+  for (const auto& [contents, scheme] : read) EXPECT_EQ(BuildConfig({}, temp.write("ok.plist", contents), disk).scheme, scheme);
 
   const std::vector<std::string> refused{
       "", "not a property list", "<plist><array><string>x</string></array></plist>",
@@ -159,7 +161,7 @@ TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimi
   for (std::size_t index = 0; index < refused.size(); ++index) paths.push_back(temp.write(std::to_string(index), refused[index]));
   for (const auto& path : paths) {
     try {
-      BuildConfig({{ArgumentType::scheme, "S"}, {ArgumentType::configuration, "C"}, {ArgumentType::workspace, "W"}}, path);
+      BuildConfig({{ArgumentType::scheme, "S"}, {ArgumentType::configuration, "C"}, {ArgumentType::workspace, "W"}}, path, disk);
       ADD_FAILURE() << "read " << path;
     } catch (const KorvastError& error) {
       EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToReadPlistPath) << path;

@@ -27,7 +27,7 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   fs::create_directory_symlink(temp / "user/Mine.xcarchive", builds + "App/Link.xcarchive");
   // This run holds its own build folder; another process holds Busy (flock is per open file).
   service.prepareProjectBuildFolder("Mine.xcworkspace");
-  const auto other = files::FileLock::tryAcquire(builds + "Busy/", files::FileLock::Target::folder);
+  const auto other = files::FileManager::defaultManager()->lockItem(builds + "Busy/", files::FileLock::Target::folder, false);
   ASSERT_TRUE(other);
   system->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
 

@@ -91,7 +91,8 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
   const std::string undeletable = " App.xcarchive";  // the clean-up's own line, pinned with it
   const struct {
     std::vector<RecordingCommandRunner::Action> actions;
-    Call faulty;  // the nth next call of this kind fails with `error`; none when nth is 0
+    Call faulty;  // the nth next call of this kind fails with `error`; none when nth is 0 (the staging
+                  // folder's mark and the folder itself go first)
     int nth, error;
     std::optional<Case> expected;  // none: the file layer's error
     std::size_t calls;
@@ -102,14 +103,14 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
        kError + "Failed to make archive. Error code: 65"},
       {{archiveLikeXcodebuild, export70}, Call::remove, 0, 0, Case::failedToExportArchive, 2, false, false,
        kError + "Failed to build ipa file. Export from archive os failed. Error code: 70"},
-      {{archiveLikeXcodebuild}, Call::remove, 1, EBUSY, Case::failedToCleanArchives, 2, true, true, undeletable},
-      {{archiveLikeXcodebuild, export70}, Call::remove, 1, EBUSY, Case::failedToCleanArchives, 2, true, true,
+      {{archiveLikeXcodebuild}, Call::remove, 3, EBUSY, Case::failedToCleanArchives, 2, true, true, undeletable},
+      {{archiveLikeXcodebuild, export70}, Call::remove, 3, EBUSY, Case::failedToCleanArchives, 2, true, true,
        undeletable},
       {{vanish}, Call::remove, 0, 0, Case::failedToCreateFolder, 2, false, false,
        kError + "Can't open the modified copy to remove it: The operation couldn't be completed. "
                 "(korvaster.FileSystem.Item.PathError error 1.) Invalid path given: " + projects + "App/"},
       // The archive goes first, then the copy.
-      {{archiveLikeXcodebuild}, Call::remove, 2, EACCES, std::nullopt, 2, false, true, "Exporting archive..."},
+      {{archiveLikeXcodebuild}, Call::remove, 4, EACCES, std::nullopt, 2, false, true, "Exporting archive..."},
       // The copy's place, its staging folder, then the build folder.
       {{archiveLikeXcodebuild}, Call::lock, 3, ENOLCK, Case::failedToCreateFolder, 0, false, false,
        "No locks available"},

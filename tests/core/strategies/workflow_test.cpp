@@ -192,6 +192,8 @@ TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWh
                                    std::string::npos;
                           }),
             2);
+  // The inner link and its target are one file, rewritten once and counted under both names.
+  EXPECT_EQ(lines->lines.back(), kInfo + "Updated 2 of 3 Interface Builder files: 2 identifiers added, 1 kept.");
 }
 
 TEST_F(WorkflowTest, TheSummaryOfOneFileWithOneIdentifierIsSingular) {

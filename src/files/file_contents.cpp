@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "files/contents_replacement.h"
+#include "files/posix_contents_replacement.h"
 #include "files/file_io_error.h"
-#include "files/file_manager.h"
+#include "files/posix_file_manager.h"
 #include "files/path_text.h"
 #include "support/write_all.h"
 
@@ -57,7 +57,7 @@ std::string readContents(const std::string& path, std::size_t maximumSize) {
 }
 
 void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) {
-  ContentsReplacement replacement(path, ContentsReplacement::Mode::atomically, {}, mayCreate);
+  PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically, {}, mayCreate);
   replacement.write(contents);
   replacement.commit();
 }
@@ -81,7 +81,7 @@ void replaceLinkWithCopy(const std::string& path, const std::string& from) {
 }
 
 int removeAbandonedTemporaries(const std::string& folder) {
-  const auto names = FileManager().contentsOfDirectory(folder);
+  const auto names = PosixFileManager().contentsOfDirectory(folder);
   if (!names) return 0;
   const std::string prefix = kTemporaryPrefix;
   int removed = 0;

@@ -1,10 +1,12 @@
-// FileLock: an exclusive advisory lock on a folder or a lock file, held for as long as the
-// object lives and released by the system when the process ends, however it ends.
+// FileLock: an exclusive lock on a folder or a lock file, held for as long as the object lives.
+// What holds it is the file system's own (a descriptor on the real disk, a flag in memory).
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "files/item_identity.h"
 
 namespace korvaster::files {
 
@@ -15,28 +17,23 @@ class FileLock {
     lockFile,  // a plain file, created when missing and never removed
   };
 
-  // The lock, or nothing when another process holds it. Throws FileIOError(lockFailed)
-  // when the target cannot be opened.
-  static std::optional<FileLock> tryAcquire(const std::string& path, Target target);
-  // Waits for the lock; `onWait` is called once, before waiting, when another process holds
-  // it. Throws support::Interrupted when a signal ends the wait, FileIOError otherwise.
-  static FileLock acquire(const std::string& path, Target target, const std::function<void()>& onWait);
+  // Keeps the lock held until it is destroyed.
+  class Hold {
+   public:
+    virtual ~Hold() = default;
+    // The identity of the item the lock is held on now, even when it no longer has its path;
+    // nothing when it cannot be told.
+    virtual std::optional<ItemIdentity> heldIdentity() const = 0;
+  };
 
-  FileLock(FileLock&& other) noexcept;
-  FileLock& operator=(FileLock&& other) noexcept;
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-  ~FileLock();
+  FileLock(std::string path, std::unique_ptr<Hold> hold) : path_(std::move(path)), hold_(std::move(hold)) {}
 
   const std::string& path() const { return path_; }
-  // The open handle the lock is held on.
-  int descriptor() const { return descriptor_; }
+  std::optional<ItemIdentity> heldIdentity() const { return hold_ ? hold_->heldIdentity() : std::nullopt; }
 
  private:
-  FileLock(std::string path, int descriptor) : path_(std::move(path)), descriptor_(descriptor) {}
-
   std::string path_;
-  int descriptor_ = -1;
+  std::unique_ptr<Hold> hold_;
 };
 
 }  // namespace korvaster::files

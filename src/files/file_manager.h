@@ -1,14 +1,15 @@
-// FileManager: the file-system operations every handle performs, over POSIX. Each handle
-// keeps the manager it was made with; a manager may carry a filter that copies consult.
+// FileManager: the file-system operations every handle and every workflow performs, as an
+// interface. PosixFileManager is the real disk; tests put an in-memory one in its place. Each
+// handle keeps the manager it was made with; a manager may carry a filter that copies consult.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "files/contents_replacement.h"
@@ -21,6 +22,17 @@ namespace korvaster::files {
 struct Failure {
   std::string path;
   std::string reason;
+};
+
+// What an item is, as one look at it tells.
+struct ItemStatus {
+  enum class Kind { regular, folder, link, pipe, device, socket, other };
+  Kind kind = Kind::other;
+  unsigned mode = 0;  // the permission bits
+  std::uintmax_t size = 0;
+  ItemIdentity identity;
+  long long modifiedSeconds = 0;
+  long modifiedNanoseconds = 0;
 };
 
 class FileManager {
@@ -56,76 +68,103 @@ class FileManager {
     std::vector<std::string> listedLinks;
   };
 
-  FileManager() = default;
-  explicit FileManager(CopyFilter filter) : copyFilter_(std::move(filter)) {}
   virtual ~FileManager() = default;
 
-  // The manager handles use unless they are given another. It has no copy filter.
+  // The real disk's manager, which handles use unless they are given another. It has no copy
+  // filter.
   static std::shared_ptr<FileManager> defaultManager();
-  // A manager of the same kind that consults `filter` on copies. Tests' managers override
-  // it so that the copy goes through them too.
-  virtual std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const;
+  // A manager of the same kind, over the same files, that consults `filter` on copies.
+  virtual std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const = 0;
 
   // The current directory as an absolute path; empty when it cannot be determined.
-  virtual std::string currentDirectoryPath() const;
-  // Whether something exists at `path` (links followed), and whether it is a folder.
-  virtual bool fileExists(const std::string& path, bool& isDirectory) const;
+  virtual std::string currentDirectoryPath() const = 0;
+  // The home folder's path, or nothing when there is none.
+  virtual std::optional<std::string> homeDirectoryPath() const = 0;
+
+  // What is at `path` (through links with `followLinks`), or nothing with errno set.
+  virtual std::optional<ItemStatus> status(const std::string& path, bool followLinks) const = 0;
   // The names of a folder's entries in no particular order, or nothing when it cannot be read.
-  virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
-  // Whether `path` is, or leads through a link to, a regular file.
-  virtual bool isRegularFile(const std::string& path) const;
-  // The size in bytes of the file at `path` (links followed), or nothing when it has none.
-  virtual std::optional<std::uintmax_t> fileSize(const std::string& path) const;
-  // Whether `path` itself is a symbolic link.
-  virtual bool isSymbolicLink(const std::string& path) const;
-  // The real folder behind `path` (links followed), or nothing when there is no folder.
-  virtual std::optional<Identity> folderIdentity(const std::string& path) const;
+  virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const = 0;
+  // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
+  virtual std::optional<std::string> realPath(const std::string& path) const = 0;
+  // Whether the folder at `path`, or any folder that holds it up to the root, has the identity
+  // `outer`; false also when `path` cannot be opened. Follows "..", whatever the spelling.
+  virtual bool isSameOrWithin(const std::string& path, const Identity& outer) const = 0;
+  // Whether this process may make and remove entries in the folder at `path`; false with
+  // `failure` filled when not.
+  virtual bool canWriteIn(const std::string& path, Failure* failure = nullptr) const = 0;
+
   // Creates exactly one folder; false (with `failure` filled) when it exists or its parent
   // is missing.
-  virtual bool createDirectory(const std::string& path, Failure* failure = nullptr) const;
+  virtual bool createDirectory(const std::string& path, Failure* failure = nullptr) const = 0;
+  // Creates a new folder, only its owner's, named `prefix` and six random characters; its path,
+  // or nothing with `failure` filled.
+  virtual std::optional<std::string> createUniqueFolder(const std::string& prefix, Failure* failure = nullptr) const = 0;
+  // Creates a regular file with the bits 0644 holding `contents`; false (with `failure`
+  // filled) when anything, a link included, is already at `path`.
+  virtual bool createFile(const std::string& path, std::string_view contents, Failure* failure = nullptr) const = 0;
   // Copies a file, link or whole folder tree to `destination`, which must not exist yet.
   // Contents and permission bits are kept, links are copied as links; sockets, pipes and
   // devices are left out. With a `record`, folders whose bits would keep their owner
   // from writing in them stay writable, and the record says what the copy made (see
   // CopyRecord). On failure, also when an interrupting signal came, the partial copy
   // is removed, `failure` says where and why, and false is returned.
-  virtual bool copyItem(const std::string& source, const std::string& destination,
-                        CopyRecord* record = nullptr, Failure* failure = nullptr) const;
+  virtual bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record = nullptr,
+                        Failure* failure = nullptr) const = 0;
   // Sets the listed folders' permission bits below `root`; false when any could not be set.
-  virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const;
+  virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const = 0;
   // Removes a file, a link (not what it points to) or a folder with its contents; folders
   // that are read-only to their owner are opened up first. Refuses (false) whatever
   // DeletionGuard refuses.
-  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const;
+  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const = 0;
   // Moves the item at `source` to `destination` in one step (same file system).
   virtual bool moveItem(const std::string& source, const std::string& destination,
-                        Failure* failure = nullptr) const;
-  // The bytes of the regular file at `path`; throws FileIOError(readFailed).
-  virtual std::string readContents(const std::string& path) const;
+                        Failure* failure = nullptr) const = 0;
+
+  // The bytes of the regular file at `path`, or only its first `maximumSize` bytes when it has
+  // more; throws FileIOError(readFailed), also for a pipe, a device or a socket.
+  virtual std::string readContents(const std::string& path,
+                                   std::size_t maximumSize = std::numeric_limits<std::size_t>::max()) const = 0;
   // Replaces the file's contents atomically, keeping its permission bits; throws
-  // FileIOError(writeFailed) and leaves the old file whole.
-  virtual void writeAtomically(const std::string& path, std::string_view contents) const;
+  // FileIOError(writeFailed) and leaves the old file whole. A missing file is a failure too,
+  // unless `mayCreate`: the new file then gets the bits 0644.
+  virtual void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false) const = 0;
   // A replacement of the file's contents, to be written in blocks (see ContentsReplacement);
   // may throw FileIOError(writeFailed).
   virtual std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path, ContentsReplacement::Mode mode,
-                                                               std::string_view original) const;
-  // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
-  virtual std::optional<std::string> realPath(const std::string& path) const;
+                                                               std::string_view original) const = 0;
+  // Replaces the link at `path` with a regular file holding the contents of the file at `from`,
+  // with that file's permission bits. Throws FileIOError, leaving the link as it was.
+  virtual void replaceLinkWithCopy(const std::string& path, const std::string& from) const = 0;
+  // Removes the temporary files of replacements that a killed process left in `folder`;
+  // returns how many went.
+  virtual int removeAbandonedTemporaries(const std::string& folder) const = 0;
+
   // The exclusive lock on the folder or lock file at `path`, held while the returned object
-  // lives. With `wait`, waits for it (calling `onWait` once first when another process holds
+  // lives. With `wait`, waits for it (calling `onWait` once first when another holder has
   // it); without, returns nothing when it is held. Throws FileIOError(lockFailed) when the
   // target cannot be opened, support::Interrupted when a signal ends the wait.
   virtual std::optional<FileLock> lockItem(const std::string& path, FileLock::Target target, bool wait,
-                                           const std::function<void()>& onWait = nullptr) const;
-  // The value of HOME, or nothing when it is unset or empty.
-  virtual std::optional<std::string> homeDirectoryPath() const;
+                                           const std::function<void()>& onWait = nullptr) const = 0;
 
- private:
-  struct TreeCopy;
-  bool copyEntry(const std::string& source, const std::string& destination, const std::string& relative,
-                 TreeCopy& copy, Failure* failure) const;
-
-  CopyFilter copyFilter_;
+  // Whether something exists at `path` (links followed), and whether it is a folder.
+  bool fileExists(const std::string& path, bool& isDirectory) const;
+  // Whether `path` is, or leads through a link to, a regular file.
+  bool isRegularFile(const std::string& path) const;
+  // The size in bytes of the file at `path` (links followed), or nothing when it has none.
+  std::optional<std::uintmax_t> fileSize(const std::string& path) const;
+  // Whether `path` itself is a symbolic link.
+  bool isSymbolicLink(const std::string& path) const;
+  // The real folder behind `path` (links followed), or nothing when there is no folder.
+  std::optional<Identity> folderIdentity(const std::string& path) const;
+  // The identity of what `path` leads to (with `ofLink`, of a link itself), or nothing.
+  std::optional<Identity> identityOf(const std::string& path, bool ofLink = false) const;
+  // The version of the item at `path` itself (a link is not followed), or nothing.
+  std::optional<FileVersion> versionOf(const std::string& path) const;
+  // What is at `path` when it is neither nothing nor a regular file: "a symbolic link",
+  // "a folder", "a named pipe", "a device", "a socket" or "a special file". Nothing when a
+  // regular file or nothing at all is there, or when `path` cannot be looked at.
+  std::optional<std::string> nonRegularKind(const std::string& path) const;
 };
 
 }  // namespace korvaster::files

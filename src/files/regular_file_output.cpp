@@ -8,17 +8,6 @@
 
 namespace korvaster::files {
 
-std::optional<std::string> nonRegularKind(const std::string& path) {
-  struct stat status {};
-  if (::lstat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return std::nullopt;
-  if (S_ISLNK(status.st_mode)) return "a symbolic link";
-  if (S_ISDIR(status.st_mode)) return "a folder";
-  if (S_ISFIFO(status.st_mode)) return "a named pipe";
-  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return "a device";
-  if (S_ISSOCK(status.st_mode)) return "a socket";
-  return "a special file";
-}
-
 int openRegularFileAnew(const std::string& path, mode_t mode) {
   struct stat there {};
   if (::lstat(path.c_str(), &there) != 0) {

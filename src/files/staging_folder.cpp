@@ -1,20 +1,10 @@
 #include "files/staging_folder.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <optional>
-#include <vector>
 
 #include "files/deletion_guard.h"
 #include "files/file_io_error.h"
 #include "files/file_manager.h"
-#include "files/path_text.h"
-#include "files/tree_removal.h"
 
 namespace korvaster::files {
 
@@ -32,58 +22,39 @@ std::string markName(const std::string& prefix) {
   return !prefix.empty() && prefix.back() == '-' ? prefix.substr(0, prefix.size() - 1) : prefix;
 }
 
-bool isMarked(const std::string& folder, const std::string& prefix) {
-  struct stat status {};
-  const std::string mark = folder + "/" + markName(prefix);
-  return ::lstat(mark.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+bool isKind(const FileManager& system, const std::string& path, ItemStatus::Kind kind) {
+  const auto status = system.status(path, false);
+  return status && status->kind == kind;
 }
 
 // Removes everything in the marked folder but the mark, then the mark, then the folder: a
 // removal cut short leaves the folder marked, so that a later run still takes it for an
-// abandoned one. Returns 0 or the errno of the first failure.
-int removeMarkedFolder(const std::string& path, const std::string& mark) {
-  const std::string folderPath = withoutTrailingSlashes(path);
-  const int folder = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (folder < 0) return errno;
-  std::vector<std::string> names;
-  const int listing = ::dup(folder);
-  DIR* directory = listing >= 0 ? ::fdopendir(listing) : nullptr;
-  if (directory == nullptr) {
-    const int error = errno;
-    if (listing >= 0) ::close(listing);
-    ::close(folder);
-    return error;
+// abandoned one. Only a folder is emptied, never what a link in its place leads to.
+bool removeMarkedFolder(const FileManager& system, const std::string& path, const std::string& mark) {
+  const std::string folder = folderPrefix(path);
+  if (!isKind(system, path, ItemStatus::Kind::folder)) return false;
+  const auto names = system.contentsOfDirectory(folder);
+  if (!names) return false;
+  bool removed = true;
+  for (const auto& name : *names) {
+    if (name != mark && !system.removeItem(folder + name) && system.status(folder + name, false)) removed = false;
   }
-  while (const dirent* entry = ::readdir(directory)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != ".." && name != mark) names.push_back(name);
-  }
-  ::closedir(directory);
-  int failure = 0;
-  for (const auto& name : names) {
-    const int error = removeTreeAt(folder, name);
-    if (error != 0 && error != ENOENT && failure == 0) failure = error;
-  }
-  if (failure == 0 && ::unlinkat(folder, mark.c_str(), 0) != 0 && errno != ENOENT) failure = errno;
-  ::close(folder);
-  if (failure == 0 && ::rmdir(folderPath.c_str()) != 0) failure = errno;
-  return failure;
+  return removed && system.removeItem(folder + mark) && system.removeItem(path);
 }
 
-// A folder made by mkdtemp and locked before anything is put in it. Between the two steps
-// another run's clean-up may take the new, still unlocked folder for abandoned and remove
-// it; the lock is then held on a removed folder, which the check below sees.
+// A folder made anew and locked before anything is put in it. Between the two steps another
+// run's clean-up may take the new, still unlocked folder for abandoned and remove it; the lock
+// is then held on a removed folder, which the check below sees.
 FileLock makeLockedFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix,
                           std::string& path) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    std::string pattern = folderPrefix(parentPath) + prefix + std::string(kRandomLength, 'X');
-    if (::mkdtemp(pattern.data()) == nullptr) throw FileIOError(FileIOError::Case::writeFailed, pattern, errno);
-    FileLock lock = *system.lockItem(pattern, FileLock::Target::folder, true);
-    struct stat held {};
-    struct stat there {};
-    if (::fstat(lock.descriptor(), &held) == 0 && ::lstat(pattern.c_str(), &there) == 0 &&
-        held.st_dev == there.st_dev && held.st_ino == there.st_ino) {
-      path = pattern + "/";
+    Failure failure;
+    const auto made = system.createUniqueFolder(folderPrefix(parentPath) + prefix, &failure);
+    if (!made) throw FileIOError(FileIOError::Case::writeFailed, failure.path, failure.reason);
+    FileLock lock = *system.lockItem(*made, FileLock::Target::folder, true);
+    const auto held = lock.heldIdentity();
+    if (held && held == system.identityOf(*made, true)) {
+      path = *made + "/";
       return lock;
     }
   }
@@ -93,22 +64,20 @@ FileLock makeLockedFolder(const FileManager& system, const std::string& parentPa
 
 }  // namespace
 
-StagingFolder::StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix)
-    : mark_(markName(prefix)), lock_(makeLockedFolder(system, parentPath, prefix, path_)) {
+StagingFolder::StagingFolder(std::shared_ptr<const FileManager> system, const std::string& parentPath,
+                             const std::string& prefix)
+    : system_(std::move(system)), mark_(markName(prefix)), lock_(makeLockedFolder(*system_, parentPath, prefix, path_)) {
   // Only a marked folder is ever taken for an abandoned one, never a user's folder that
   // merely has a similar name.
-  const std::string mark = path_ + mark_;
-  const int descriptor = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (descriptor < 0) {
-    const int error = errno;
-    static_cast<void>(removeTree(path_));
-    throw FileIOError(FileIOError::Case::writeFailed, mark, error);
+  Failure failure;
+  if (!system_->createFile(path_ + mark_, "", &failure)) {
+    static_cast<void>(system_->removeItem(path_));
+    throw FileIOError(FileIOError::Case::writeFailed, path_ + mark_, failure.reason);
   }
-  ::close(descriptor);
 }
 
 StagingFolder::~StagingFolder() {
-  if (!DeletionGuard::refusal(path_)) static_cast<void>(removeMarkedFolder(path_, mark_));
+  if (!DeletionGuard::refusal(path_)) static_cast<void>(removeMarkedFolder(*system_, path_, mark_));
 }
 
 int StagingFolder::removeAbandoned(const FileManager& system, const std::string& parentPath,
@@ -119,8 +88,7 @@ int StagingFolder::removeAbandoned(const FileManager& system, const std::string&
   for (const auto& name : *names) {
     if (name.size() != prefix.size() + kRandomLength || name.compare(0, prefix.size(), prefix) != 0) continue;
     const std::string path = folderPrefix(parentPath) + name;
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) continue;
+    if (!isKind(system, path, ItemStatus::Kind::folder)) continue;
     std::optional<FileLock> lock;
     try {
       lock = system.lockItem(path, FileLock::Target::folder, false);
@@ -128,8 +96,11 @@ int StagingFolder::removeAbandoned(const FileManager& system, const std::string&
       continue;
     }
     if (!lock || DeletionGuard::refusal(path)) continue;
-    // A run killed between making its folder and marking it left it empty.
-    if (isMarked(path, prefix) ? removeMarkedFolder(path, markName(prefix)) == 0 : ::rmdir(path.c_str()) == 0) {
+    // A run killed between making its folder and marking it left it empty; a folder with
+    // anything else in it and no mark is not one of ours.
+    const bool marked = isKind(system, path + "/" + markName(prefix), ItemStatus::Kind::regular);
+    const auto entries = marked ? std::nullopt : system.contentsOfDirectory(path);
+    if (marked ? removeMarkedFolder(system, path, markName(prefix)) : entries && entries->empty() && system.removeItem(path)) {
       ++removed;
     }
   }

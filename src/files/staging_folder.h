@@ -3,6 +3,7 @@
 // later run can tell a live staging folder from one that a killed run left behind.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "files/file_lock.h"
@@ -14,10 +15,10 @@ class FileManager;
 class StagingFolder {
  public:
   // Makes a new folder named `prefix` and six random characters in `parentPath`, locks it
-  // (through `system`) and marks it with a file named `prefix` less its closing "-". Throws
+  // and marks it (every call through `system`, which it keeps) with a file named `prefix` less its closing "-". Throws
   // FileIOError(writeFailed) when it cannot be made, support::Interrupted when a signal came
   // while waiting.
-  StagingFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix);
+  StagingFolder(std::shared_ptr<const FileManager> system, const std::string& parentPath, const std::string& prefix);
   // Removes the folder with everything still in it, its mark last; a failure is left for
   // removeAbandoned.
   ~StagingFolder();
@@ -32,6 +33,7 @@ class StagingFolder {
   static int removeAbandoned(const FileManager& system, const std::string& parentPath, const std::string& prefix);
 
  private:
+  std::shared_ptr<const FileManager> system_;
   std::string mark_;
   std::string path_;
   FileLock lock_;

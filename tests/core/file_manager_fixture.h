@@ -1,5 +1,6 @@
-// What the tests of the file manager and of the workflows run in: a home of their own, a file
-// system that fails on demand, and the log lines a run writes, recorded.
+// What the tests of the file manager and of the workflows run in: a home of their own (in
+// memory, or on the real disk for what only a disk shows), a file system that fails on
+// demand, and the log lines a run writes, recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/logging/console_logger.h"
 #include "fakes/fault_injecting_file_manager.h"
+#include "fakes/in_memory_file_manager.h"
 #include "files/deletion_guard.h"
 #include "scoped_environment.h"
 #include "support/interruption.h"
@@ -18,18 +20,17 @@
 
 namespace korvaster::testing {
 
-class FileManagerFixture : public ::testing::Test {
+class LoggedRunFixture : public ::testing::Test {
  protected:
   using Call = FaultInjectingFileManager::Call;
   static inline const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
   static inline const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
-  ~FileManagerFixture() override {
+  ~LoggedRunFixture() override {
     support::resetInterruptionForTesting();
     files::DeletionGuard::resetForTesting();
   }
 
-  KorvastFileManager service() const { return KorvastFileManager(logger, system); }
   // The case of the KorvastError `action` throws; none when it throws none.
   static std::optional<KorvastError> failureOf(const std::function<void()>& action) {
     try {
@@ -55,13 +56,33 @@ class FileManagerFixture : public ::testing::Test {
     EXPECT_NE(lines->lines[0].find(*failure->cause()), std::string::npos) << *failure->cause();
   }
 
+  std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
+  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+};
+
+// On the real disk, in a temporary folder.
+class FileManagerFixture : public LoggedRunFixture {
+ protected:
+  KorvastFileManager service() const { return KorvastFileManager(logger, system); }
+
   TemporaryFolder temp;
   ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
   std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
   std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";
   std::shared_ptr<FaultInjectingFileManager> system = std::make_shared<FaultInjectingFileManager>();
-  std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
-  std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
+};
+
+// In memory, with the home folder at /mem/home: no path of it is a real one, which the
+// removals' guard, looking at the real disk, would judge.
+class InMemoryFixture : public LoggedRunFixture {
+ protected:
+  InMemoryFixture() { disk->setHome(disk->makeFolder("/mem/home")); }
+  KorvastFileManager service() const { return KorvastFileManager(logger, system); }
+
+  std::shared_ptr<InMemoryFileManager> disk = std::make_shared<InMemoryFileManager>();
+  std::shared_ptr<FaultInjectingFileManager> system = std::make_shared<FaultInjectingFileManager>(disk);
+  std::string projects = "/mem/home/.korvast/CommandLineTool/Projects/";
+  std::string builds = "/mem/home/.korvast/CommandLineTool/AppBuilds/";
 };
 
 }  // namespace korvaster::testing

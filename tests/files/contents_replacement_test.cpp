@@ -1,4 +1,4 @@
-#include "files/contents_replacement.h"
+#include "files/posix_contents_replacement.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -25,11 +25,11 @@ TEST(ContentsReplacementTest, InPlaceTheFileEndsWhereTheNewContentsEndOrKeepsIts
   const std::string original = "<document>old, and longer than what replaces it</document>";
   const std::string path = temp.write("a.xib", original);
   {
-    ContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
+    PosixContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
     ASSERT_TRUE(replacement.write("<document>new"));
   }
   EXPECT_EQ(readFile(path), original);
-  ContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
+  PosixContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
   ASSERT_TRUE(replacement.write("<document>"));
   ASSERT_TRUE(replacement.write("new</document>"));
   replacement.commit();
@@ -56,7 +56,7 @@ TEST(ContentsReplacementTest, AMissingFileIsMadeOnlyWhenTheReplacementMayCreateI
                               std::to_string(c.mayCreate);
     const mode_t previousMask = ::umask(077);
     try {
-      ContentsReplacement replacement(path, c.mode, {}, c.mayCreate);
+      PosixContentsReplacement replacement(path, c.mode, {}, c.mayCreate);
       replacement.write("{}\n");
       replacement.commit();
       EXPECT_TRUE(c.made) << where;
@@ -83,7 +83,7 @@ TEST(ContentsReplacementTest, AtomicallyAnEditMadeMeanwhileWinsAndTheOwnerStays)
   const auto version = versionOf(path);
   ASSERT_TRUE(version.has_value());
   {
-    ContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
+    PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
     replacement.requireUnchangedSince(*version);
     ASSERT_TRUE(replacement.write("<document>new</document>"));
     korvaster::testing::TemporaryFolder other;
@@ -100,7 +100,7 @@ TEST(ContentsReplacementTest, AtomicallyAnEditMadeMeanwhileWinsAndTheOwnerStays)
 
   if (::geteuid() != 0) return;
   ASSERT_EQ(::chown(path.c_str(), 65534, 65534) + ::chmod(path.c_str(), 0600), 0);
-  ContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
+  PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
   replacement.requireUnchangedSince(*versionOf(path));
   ASSERT_TRUE(replacement.write("<document>new</document>"));
   replacement.commit();
@@ -122,7 +122,7 @@ TEST(ContentsReplacementTest, InPlaceAReadOnlyFileIsReplacedBesideItself) {
   ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chmod(path.c_str(), 0444), 0);
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
   try {
-    ContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
+    PosixContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);
     EXPECT_TRUE(replacement.write("<document>new</document>"));
     replacement.commit();
   } catch (const std::exception& error) {

@@ -9,6 +9,7 @@
 
 #include "files/file_copy_queue.h"
 #include "files/folder.h"
+#include "files/posix_file_manager.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
@@ -51,7 +52,7 @@ TEST_F(FolderCopyTest, NothingIsOverwrittenAndAFailedCopyLeavesNoPartialTree) {
   EXPECT_EQ(readFile(temp / "Out/P/a/a.txt"), "old");
   // The file disappears between the listing and its copy, which then cannot be read.
   const std::string vanishing = temp.write("P/z/gone.txt", "z");
-  auto manager = std::make_shared<FileManager>([&](const std::string& path) {
+  auto manager = std::make_shared<PosixFileManager>([&](const std::string& path) {
     return path != vanishing || std::filesystem::remove(vanishing);
   });
   EXPECT_THROW(Folder(temp / "P", manager).copy(out, "Q"), OperationError);
@@ -64,7 +65,7 @@ TEST_F(FolderCopyTest, AManyFileCopyReportsTheFirstFileThatFailedAndLeavesNoPart
   for (int i = 0; i < 400; ++i) temp.write("P/d" + std::to_string(i % 3) + "/f" + std::to_string(i) + ".txt", "x");
   std::vector<std::string> taken;  // a file that takes a copied file's place in the copy
   int seen = 0;
-  auto manager = std::make_shared<FileManager>([&](const std::string& path) {
+  auto manager = std::make_shared<PosixFileManager>([&](const std::string& path) {
     if (++seen == 150 || seen == 152) taken.push_back(temp.write("Out/Q/" + path.substr(path.rfind("/P/") + 3), ""));
     return true;
   });

@@ -14,8 +14,8 @@
 
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
-#include "files/file_lock.h"
-#include "files/file_manager.h"
+#include "files/posix_file_lock.h"
+#include "files/posix_file_manager.h"
 #include "files/staging_folder.h"
 #include "files/tree_removal.h"
 #include "bind_mount.h"
@@ -34,7 +34,8 @@ class RemovalTest : public ::testing::Test {
   ~RemovalTest() override { DeletionGuard::resetForTesting(); }
   korvaster::testing::TemporaryFolder temp;
   korvaster::testing::ScopedEnvironment home{"HOME", (temp / "home").c_str()};
-  const FileManager manager;
+  const PosixFileManager posix;
+  const FileManager& manager = posix;
 };
 
 TEST_F(RemovalTest, TheGuardRefusesTheRootHomeCurrentDirectoryAndProtectedFoldersWithWhatHoldsThem) {
@@ -73,11 +74,11 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
   temp.write("dest/.stage-backup/notes", "mine");  // the shape, but no mark: a user's folder
   std::string livePath;
   {
-    const StagingFolder live(FileManager(), temp / "dest", ".stage-");
+    const StagingFolder live(std::make_shared<PosixFileManager>(), temp / "dest", ".stage-");
     livePath = live.path();
     EXPECT_TRUE(std::filesystem::is_regular_file(livePath + ".stage"));
-    EXPECT_FALSE(FileLock::tryAcquire(livePath, FileLock::Target::folder));
-    EXPECT_EQ(StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-"), 0);
+    EXPECT_FALSE(tryAcquirePosixLock(livePath, FileLock::Target::folder));
+    EXPECT_EQ(StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-"), 0);
     EXPECT_TRUE(std::filesystem::exists(livePath));
   }
   EXPECT_FALSE(std::filesystem::exists(livePath));  // a staging folder goes with its owner
@@ -92,7 +93,7 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
   ASSERT_EQ(::chmod((temp / "dest/.stage-abcdef/ro").c_str(), 0555), 0);
   ASSERT_EQ(::chmod((temp / "dest/.stage-abcdef/none").c_str(), 0), 0);
   temp.makeFolder("dest/.stage-emptyy");
-  EXPECT_EQ(StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-"), 2);
+  EXPECT_EQ(StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-"), 2);
   EXPECT_EQ(entryNames(temp / "dest"), (Names{".stage-backup", ".stage-notours"}));
   EXPECT_EQ(readFile(temp / "dest/.stage-backup/notes"), "mine");
   EXPECT_EQ(readFile(temp / "outside/keep"), "kept");
@@ -175,11 +176,11 @@ TEST_F(RemovalTest, AStagingFolderKeepsItsMarkUntilEverythingElseInItIsGone) {
     ASSERT_EQ(::lchown((temp / item).c_str(), 65534, 65534), 0) << item;
   }
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
-  const int removedByOther = StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-");
+  const int removedByOther = StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-");
   ::setfsuid(previous);
   EXPECT_EQ(removedByOther, 0);
   EXPECT_EQ(entryNames(staging), (Names{".stage", "rooted"}));
-  EXPECT_EQ(StagingFolder::removeAbandoned(FileManager(), temp / "dest", ".stage-"), 1);
+  EXPECT_EQ(StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-"), 1);
   EXPECT_EQ(entryNames(temp / "dest"), Names{});
 }
 #endif

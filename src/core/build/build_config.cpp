@@ -9,7 +9,6 @@
 
 #include "core/build/binary_property_list_bounds.h"
 #include "core/errors/korvast_error.h"
-#include "files/file_contents.h"
 #include "xml/xml_nesting.h"
 
 namespace korvaster {
@@ -90,10 +89,11 @@ BuildArgumentsConfig::BuildArgumentsConfig(const Arguments& arguments) {
   }
 }
 
-BuildPlistConfig::BuildPlistConfig(const std::string& exportPath) : optionsPlist(exportPath) {
+BuildPlistConfig::BuildPlistConfig(const files::FileManager& system, const std::string& exportPath)
+    : optionsPlist(exportPath) {
   std::string bytes;
   try {
-    bytes = files::readContents(exportPath, maximumSize + 1);
+    bytes = system.readContents(exportPath, maximumSize + 1);
   } catch (const support::Error&) {
     throw KorvastError::failedToReadPlistPath();
   }
@@ -106,9 +106,9 @@ BuildPlistConfig::BuildPlistConfig(const std::string& exportPath) : optionsPlist
   decodedConfig = decoded;
 }
 
-BuildConfig::BuildConfig(const Arguments& arguments, const std::string& plistPath)
+BuildConfig::BuildConfig(const Arguments& arguments, const std::string& plistPath, const files::FileManager& system)
     : optionPlistPath(plistPath) {
-  const BuildPlistConfig fromPlist(plistPath);
+  const BuildPlistConfig fromPlist(system, plistPath);
   const BuildArgumentsConfig fromArguments(arguments);
   const auto& decoded = *fromPlist.decodedConfig;
   const auto chosenScheme = fromArguments.scheme ? fromArguments.scheme : decoded.scheme;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/options/argument.h"
+#include "files/file_manager.h"
 
 namespace korvaster {
 
@@ -39,16 +40,16 @@ struct BuildPlistConfig {
   // Throws KorvastError::failedToReadPlistPath when the file is missing or unreadable, is
   // larger than maximumSize, nests deeper than maximumNesting, is no property list, has no
   // dictionary at the top, or holds a non-string under one of the keys.
-  explicit BuildPlistConfig(const std::string& exportPath);
+  BuildPlistConfig(const files::FileManager& system, const std::string& exportPath);
 
   std::string optionsPlist;
   std::optional<DecodableConfiguration> decodedConfig;
 };
 
 struct BuildConfig {
-  // Reads the property list first, always; throws its error, or
+  // Reads the property list (through `system`) first, always; throws its error, or
   // KorvastError::failedToBuildConfig when a setting is found in neither place.
-  BuildConfig(const Arguments& arguments, const std::string& plistPath);
+  BuildConfig(const Arguments& arguments, const std::string& plistPath, const files::FileManager& system);
 
   std::string optionPlistPath;
   std::string scheme;

@@ -1,10 +1,5 @@
 #include "core/build/exported_ipa_files.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
-#include <memory>
-
 namespace korvaster {
 
 namespace {
@@ -17,24 +12,18 @@ bool hasIpaExtension(const std::string& name) {
 
 }  // namespace
 
-ExportedIpaFiles ExportedIpaFiles::in(const std::string& folder) {
+ExportedIpaFiles ExportedIpaFiles::in(const files::FileManager& system, const std::string& folder) {
   ExportedIpaFiles found;
   found.folder_ = folder;
-  const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), &::closedir);
-  if (!directory) return found;
-  while (const dirent* entry = ::readdir(directory.get())) {
-    const std::string name = entry->d_name;
-    struct stat status {};
-    if (!hasIpaExtension(name) || ::stat((folder + name).c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-      continue;
-#ifdef __APPLE__
-    const timespec modified = status.st_mtimespec;
-#else
-    const timespec modified = status.st_mtim;
-#endif
-    found.files_[name] =
-        Stamp{static_cast<unsigned long long>(status.st_ino), static_cast<long long>(status.st_size),
-              static_cast<long long>(modified.tv_sec), static_cast<long>(modified.tv_nsec)};
+  const auto names = system.contentsOfDirectory(folder);
+  if (!names) return found;
+  for (const auto& name : *names) {
+    if (!hasIpaExtension(name)) continue;
+    const auto status = system.status(folder + name, true);
+    if (!status || status->kind != files::ItemStatus::Kind::regular) continue;
+    found.files_[name] = Stamp{static_cast<unsigned long long>(status->identity.inode),
+                               static_cast<long long>(status->size), status->modifiedSeconds,
+                               status->modifiedNanoseconds};
   }
   return found;
 }

@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "files/file_manager.h"
+
 namespace korvaster {
 
 class ExportedIpaFiles {
  public:
-  // The regular .ipa files directly in `folder` (a path ending with "/") now; none when the
-  // folder cannot be read.
-  static ExportedIpaFiles in(const std::string& folder);
+  // The regular .ipa files directly in `folder` (a path ending with "/") in `system` now; none
+  // when the folder cannot be read.
+  static ExportedIpaFiles in(const files::FileManager& system, const std::string& folder);
 
   // The paths, in name order, of the files here that `before` did not have, or had with
   // another size, modification time or file.

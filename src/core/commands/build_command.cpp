@@ -11,7 +11,7 @@
 namespace korvaster {
 
 CommandOutcome BuildCommand::run(const Arguments& arguments) const {
-  return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+  return runWithReport(arguments, name(), logger, platform().files, [&](RunReport* report) {
     refuseEmptyOutput(arguments, logger);
     const auto projectPath = lookup(arguments, ArgumentType::projectPath);
     if (!projectPath) throw KorvastError::missedProjectPath();
@@ -19,7 +19,7 @@ CommandOutcome BuildCommand::run(const Arguments& arguments) const {
     if (contains(arguments, ArgumentType::build)) {
       const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
       if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
-      const BuildConfig config(arguments, *plistPath);
+      const BuildConfig config(arguments, *plistPath, *fileManager.system());
       return BuildIPAStrategy::run(config, fileManager, *projectPath, *platform().runner, report);
     }
     return ModifyAndBuildStrategy::run(arguments, fileManager, *platform().runner, report);

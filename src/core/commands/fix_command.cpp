@@ -7,7 +7,7 @@
 namespace korvaster {
 
 CommandOutcome FixCommand::run(const Arguments& arguments) const {
-  return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+  return runWithReport(arguments, name(), logger, platform().files, [&](RunReport* report) {
     const KorvastFileManager fileManager(logger, platform().files);
     return FixIdentifiersStrategy::run(arguments, fileManager, *platform().output, report);
   });

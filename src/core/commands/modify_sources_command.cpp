@@ -8,7 +8,7 @@
 namespace korvaster {
 
 CommandOutcome ModifySourcesCommand::run(const Arguments& arguments) const {
-  return runWithReport(arguments, name(), logger, [&](RunReport* report) {
+  return runWithReport(arguments, name(), logger, platform().files, [&](RunReport* report) {
     refuseEmptyOutput(arguments, logger);
     const KorvastFileManager fileManager(logger, platform().files);
     return ModifySourceCodeStrategy::run(arguments, fileManager, report);

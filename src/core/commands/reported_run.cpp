@@ -1,17 +1,12 @@
 #include "core/commands/reported_run.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <chrono>
 
 #include "core/errors/korvast_error.h"
-#include "files/file_contents.h"
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/folder.h"
 #include "files/path_text.h"
-#include "files/regular_file_output.h"
 #include "support/interruption.h"
 
 namespace korvaster {
@@ -19,10 +14,10 @@ namespace korvaster {
 namespace {
 
 // Writes the report; false (after an Error line) when it could not be.
-bool writeReport(const std::string& path, const RunReport& report, const std::shared_ptr<Logger>& logger,
-                 std::optional<files::FileIOError>* failure) {
+bool writeReport(const files::FileManager& system, const std::string& path, const RunReport& report,
+                 const std::shared_ptr<Logger>& logger, std::optional<files::FileIOError>* failure) {
   try {
-    files::writeAtomically(path, reportJson(report), true);
+    system.writeAtomically(path, reportJson(report), true);
     return true;
   } catch (const files::FileIOError& error) {
     if (logger)
@@ -35,7 +30,8 @@ bool writeReport(const std::string& path, const RunReport& report, const std::sh
 
 // Throws, after an Error line that names the option, when the report could never be written
 // where it was asked for: better known before an hour-long build than after it.
-void checkReportPlace(const std::string& path, const std::shared_ptr<Logger>& logger) {
+void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
+                      const std::shared_ptr<Logger>& logger) {
   const auto refuse = [&](const support::Error& error) {
     if (logger) {
       logger->log(LogLevel::Error, [&] { return "Can't write the report (--report): " + support::genericDescription(error); });
@@ -48,16 +44,17 @@ void checkReportPlace(const std::string& path, const std::shared_ptr<Logger>& lo
   }
   const std::string folder = files::folderAndName(files::withoutTrailingSlashes(path)).first;
   try {
-    static_cast<void>(files::Folder(folder));
+    static_cast<void>(files::Folder(folder, system));
   } catch (const files::PathError& error) {
     refuse(error);
     throw;
   }
   std::optional<files::FileIOError> failure;
-  if (const auto kind = files::nonRegularKind(path)) {
+  files::Failure denied;
+  if (const auto kind = system->nonRegularKind(path)) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
-  } else if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-    failure.emplace(files::FileIOError::Case::writeFailed, path, errno);
+  } else if (!system->canWriteIn(folder, &denied)) {
+    failure.emplace(files::FileIOError::Case::writeFailed, path, denied.reason);
   }
   if (failure) {
     refuse(*failure);
@@ -69,10 +66,11 @@ void checkReportPlace(const std::string& path, const std::shared_ptr<Logger>& lo
 
 CommandOutcome runWithReport(const Arguments& arguments, const std::string& command,
                              const std::shared_ptr<Logger>& logger,
+                             const std::shared_ptr<files::FileManager>& system,
                              const std::function<CommandOutcome(RunReport*)>& workflow) {
   const auto path = lookup(arguments, ArgumentType::report);
   if (!path) return workflow(nullptr);
-  checkReportPlace(*path, logger);
+  checkReportPlace(system, *path, logger);
 
   RunReport report;
   report.command = command;
@@ -83,7 +81,7 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
     report.error = std::move(error);
     report.durationSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    return writeReport(*path, report, logger, failure);
+    return writeReport(*system, *path, report, logger, failure);
   };
   CommandOutcome outcome;
   try {

@@ -11,7 +11,6 @@
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/file_system_sequence.h"
-#include "files/item_identity.h"
 #include "files/path_text.h"
 #include "files/staging_folder.h"
 #include "support/interruption.h"
@@ -114,9 +113,9 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   const auto sourceReal = system_->realPath(source.path());
   const auto destinationReal = system_->realPath(destination.path());
   const auto projectsReal = system_->realPath(projects_.path());
-  const auto sourceIdentity = files::identityOf(source.path());
+  const auto sourceIdentity = system_->identityOf(source.path());
   const auto sameFolder = [&](const std::optional<std::string>& real, const files::Folder& other) {
-    return (sourceReal && sourceReal == real) || (sourceIdentity && sourceIdentity == files::identityOf(other.path()));
+    return (sourceReal && sourceReal == real) || (sourceIdentity && sourceIdentity == system_->identityOf(other.path()));
   };
   if (!to && sameFolder(projectsReal, projects_)) {
     refuse("Refusing to copy the project: " + source.path() +
@@ -139,7 +138,7 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
   const std::string finalPath = destination.path() + source.name() + "/";
   holdLockFor(destinationReal.value_or(destination.path()) + "/" + source.name(), finalPath);
   const bool inToolFolder = destinationReal && destinationReal == projectsReal;
-  if (auto reason = ProjectCopy::refusalToReplace(files::withoutTrailingSlashes(finalPath), inToolFolder)) {
+  if (auto reason = ProjectCopy::refusalToReplace(*system_, files::withoutTrailingSlashes(finalPath), inToolFolder)) {
     refuse(*reason);
   }
   // What a killed run left behind goes first; folders of live runs are locked and stay.
@@ -152,7 +151,7 @@ ProjectCopy KorvastFileManager::stagedCopy(const files::Folder& source, const fi
                                            bool inToolFolder) const {
   std::string stagedPath;
   try {
-    auto staging = std::make_unique<files::StagingFolder>(*system_, destination.path(), kStagingPrefix);
+    auto staging = std::make_unique<files::StagingFolder>(system_, destination.path(), kStagingPrefix);
     stagedPath = staging->path() + kStagedCopyName;
     files::FileManager::CopyRecord record;
     record.listFile = isInterfaceBuilderFileToChange;

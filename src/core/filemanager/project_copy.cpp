@@ -1,37 +1,32 @@
 #include "core/filemanager/project_copy.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 #include "core/errors/korvast_error.h"
 #include "files/deletion_guard.h"
-#include "files/file_contents.h"
 #include "files/file_io_error.h"
 #include "files/item_identity.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
-#include "support/write_all.h"
 
 namespace korvaster {
 
 namespace {
 
-bool writeMark(const std::string& folder, const std::string& sourcePath) {
+bool isKind(const files::FileManager& system, const std::string& path, files::ItemStatus::Kind kind) {
+  const auto status = system.status(path, false);
+  return status && status->kind == kind;
+}
+
+bool writeMark(const files::FileManager& system, const std::string& folder, const std::string& sourcePath,
+               files::Failure& failure) {
   const std::string path = folder + kCopyMarkName;
   // A mark the project itself carried may be a link; the new one is a plain file of ours.
-  ::unlink(path.c_str());
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (descriptor < 0) return false;
+  const auto earlier = system.status(path, false);
+  if (earlier && earlier->kind != files::ItemStatus::Kind::folder) static_cast<void>(system.removeItem(path));
   const std::string text = "This folder is a copy of " + sourcePath +
                            " made by korvaster, which may replace or remove it.\n";
-  const bool written = support::writeAll(descriptor, text);
-  return ::close(descriptor) == 0 && written;
+  return system.createFile(path, text, &failure);
 }
 
 }  // namespace
@@ -78,7 +73,7 @@ void ProjectCopy::replaceLinksLeadingOut() const {
     const std::string original = files::joinedPath(sourcePath_, relative);
     if (!system.isRegularFile(original)) continue;
     try {
-      files::replaceLinkWithCopy(link, original);
+      system.replaceLinkWithCopy(link, original);
     } catch (const files::FileIOError& error) {
       if (logger_) {
         logger_->log(LogLevel::Warning, [&] {
@@ -100,16 +95,16 @@ std::optional<std::string> ProjectCopy::refusalToCopyInto(const files::FileManag
   const auto target = system.realPath(destination.path());
   if (!project || !target) return std::nullopt;
   const std::string copyPath = files::joinedPath(*target, source.name());
-  const auto projectIdentity = files::identityOf(*project);
-  const auto copyIdentity = files::identityOf(copyPath, true);
+  const auto projectIdentity = system.identityOf(*project);
+  const auto copyIdentity = system.identityOf(copyPath, true);
   std::string reason;
   if (copyPath == *project || (copyIdentity && copyIdentity == projectIdentity)) {
     reason = "the copy would replace the project itself at " + *project;
   } else if (files::liesInside(copyPath, *project) ||
-             (projectIdentity && files::isSameOrWithin(*target, *projectIdentity))) {
+             (projectIdentity && system.isSameOrWithin(*target, *projectIdentity))) {
     reason = "the copy " + copyPath + " would lie inside the project " + *project;
   } else if (files::liesInside(*project, copyPath) ||
-             (copyIdentity && files::isSameOrWithin(*project, *copyIdentity))) {
+             (copyIdentity && system.isSameOrWithin(*project, *copyIdentity))) {
     reason = "the copy " + copyPath + " would replace a folder that holds the project " + *project;
   } else {
     return std::nullopt;
@@ -117,18 +112,18 @@ std::optional<std::string> ProjectCopy::refusalToCopyInto(const files::FileManag
   return "Refusing to copy the project: " + reason + ".";
 }
 
-std::optional<std::string> ProjectCopy::refusalToReplace(const std::string& target, bool inToolFolder) {
-  struct stat status {};
-  if (::lstat(target.c_str(), &status) != 0) return std::nullopt;
+std::optional<std::string> ProjectCopy::refusalToReplace(const files::FileManager& system, const std::string& target,
+                                                         bool inToolFolder) {
+  const auto status = system.status(target, false);
+  if (!status) return std::nullopt;
   // Replacing removes what was there: the home folder, the current directory and whatever
   // holds them are never replaced, whatever mark they carry.
   if (auto refusal = files::DeletionGuard::refusal(target)) {
     return "Refusing to replace " + target + ": " + *refusal + ".";
   }
   if (inToolFolder) return std::nullopt;
-  struct stat mark {};
-  const std::string markPath = target + "/" + kCopyMarkName;
-  if (S_ISDIR(status.st_mode) && ::lstat(markPath.c_str(), &mark) == 0 && S_ISREG(mark.st_mode)) {
+  if (status->kind == files::ItemStatus::Kind::folder &&
+      isKind(system, target + "/" + kCopyMarkName, files::ItemStatus::Kind::regular)) {
     return std::nullopt;
   }
   return "Refusing to replace " + target + ": it holds no " + kCopyMarkName +
@@ -141,22 +136,23 @@ void ProjectCopy::commit() {
   if (!staging_) return;
   const std::string target = files::withoutTrailingSlashes(finalPath_);
   const std::string work = files::withoutTrailingSlashes(work_.path());
-  if (!writeMark(work_.path(), sourcePath_)) {
-    fail("Can't mark the copy " + target + " as made by korvaster: " + std::strerror(errno));
+  const auto& system = *work_.fileManager();
+  files::Failure failure;
+  if (!writeMark(system, work_.path(), sourcePath_, failure)) {
+    fail("Can't mark the copy " + target + " as made by korvaster: " + failure.reason);
   }
   // Checked again now: the user may have put something there while the copy was made.
-  if (auto reason = refusalToReplace(target, inToolFolder_)) fail(*reason);
+  if (auto reason = refusalToReplace(system, target, inToolFolder_)) fail(*reason);
 
   // The earlier copy goes into the staging folder, to be removed with it.
   const std::string previous = staging_->path() + "previous";
-  struct stat existing {};
-  const bool hasEarlier = ::lstat(target.c_str(), &existing) == 0;
+  const auto existing = system.status(target, false);
+  const bool hasEarlier = existing.has_value();
   // Moving a folder to another parent rewrites its "..", which needs write access to it.
-  if (hasEarlier && S_ISDIR(existing.st_mode) && (existing.st_mode & S_IWUSR) == 0) {
-    static_cast<void>(::chmod(target.c_str(), (existing.st_mode & 07777) | S_IRWXU));
+  constexpr unsigned kOwnerWrite = 0200, kOwnerAll = 0700;
+  if (hasEarlier && existing->kind == files::ItemStatus::Kind::folder && (existing->mode & kOwnerWrite) == 0) {
+    static_cast<void>(system.applyFolderModes(target, {{"", existing->mode | kOwnerAll}}));
   }
-  const auto& system = *work_.fileManager();
-  files::Failure failure;
   if (hasEarlier && !system.moveItem(target, previous, &failure)) {
     fail("Can't move the earlier copy " + target + " aside: " + failure.reason);
   }

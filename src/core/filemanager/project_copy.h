@@ -63,7 +63,8 @@ class ProjectCopy {
   // Why the item at `target` (a path without trailing "/") must not be replaced by a copy,
   // or nothing when it may be: in the tool's own projects folder (`inToolFolder`) anything
   // may, elsewhere only a folder carrying the mark.
-  static std::optional<std::string> refusalToReplace(const std::string& target, bool inToolFolder);
+  static std::optional<std::string> refusalToReplace(const files::FileManager& system, const std::string& target,
+                                                     bool inToolFolder);
 
  private:
   explicit ProjectCopy(files::Folder project);

@@ -4,7 +4,6 @@
 #include "core/build/xcodebuild_processes.h"
 #include "core/errors/korvast_error.h"
 #include "core/strategies/command_outputs.h"
-#include "files/regular_file_output.h"
 #include "support/interruption.h"
 #include "support/text_format.h"
 
@@ -18,7 +17,7 @@ constexpr const char* kExportLogName = "xcodebuild-export.log";
 // The log to give an xcodebuild run: none, after an Error line naming it, when something else
 // than a regular file is in its place, which is never written through.
 std::string logPathFor(const KorvastFileManager& fileManager, const std::string& logPath) {
-  const auto kind = files::nonRegularKind(logPath);
+  const auto kind = fileManager.system()->nonRegularKind(logPath);
   if (!kind) return logPath;
   if (fileManager.logger()) {
     fileManager.logger()->log(LogLevel::Error, [&] {
@@ -34,7 +33,7 @@ bool afterRun(const KorvastFileManager& fileManager, const char* action, int sta
               RunReport* report) {
   bool isFolder = false;
   const bool logKept = !logPath.empty() && fileManager.system()->fileExists(logPath, isFolder) && !isFolder &&
-                       !files::nonRegularKind(logPath);
+                       !fileManager.system()->nonRegularKind(logPath);
   if (report) {
     report->xcodebuildRuns.push_back({action, status, logKept ? std::optional<std::string>(logPath) : std::nullopt});
   }
@@ -85,9 +84,9 @@ void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& a
   const auto& logger = fileManager.logger();
   if (logger) logger->log(LogLevel::Info, [] { return "Exporting archive..."; });
   const std::string logPath = logPathFor(fileManager, buildFolder + kExportLogName);
-  const ExportedIpaFiles before = ExportedIpaFiles::in(buildFolder);
+  const ExportedIpaFiles before = ExportedIpaFiles::in(*fileManager.system(), buildFolder);
   const int status = ExportProcess::launch(config, archivePath, buildFolder, runner, logPath);
-  if (report) report->ipaFiles = ExportedIpaFiles::in(buildFolder).madeSince(before);
+  if (report) report->ipaFiles = ExportedIpaFiles::in(*fileManager.system(), buildFolder).madeSince(before);
   const bool logKept = afterRun(fileManager, "export", status, logPath, report);
   if (status != 0) {
     if (logger) {

@@ -13,7 +13,7 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
                                            CommandRunner& runner, RunReport* report) {
   const auto plistPath = lookup(args, ArgumentType::exportPlist);
   if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
-  const BuildConfig config(args, *plistPath);
+  const BuildConfig config(args, *plistPath, *fileManager.system());
 
   const auto modified = ModifySourceCodeStrategy::modify(args, fileManager, report);
   const std::string& modifiedPath = modified.path;

@@ -3,7 +3,6 @@
 #include <set>
 
 #include "core/xib/interface_builder_pass.h"
-#include "files/file_contents.h"
 #include "files/file_io_error.h"
 #include "files/path_text.h"
 #include "xml/xml_error.h"
@@ -71,7 +70,7 @@ IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system, 
     // lock on the folder it changes, so no other run is writing one now. All go before any
     // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
     const std::string folder = files::folderAndName(pass.realPath(index)).first;
-    if (writesInPlace && tidiedFolders.insert(folder).second) files::removeAbandonedTemporaries(folder);
+    if (writesInPlace && tidiedFolders.insert(folder).second) system.removeAbandonedTemporaries(folder);
   }
   pass.run(
       [&](std::size_t index) {

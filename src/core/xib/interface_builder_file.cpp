@@ -2,7 +2,7 @@
 
 #include "core/xib/identifier_insertion.h"
 #include "core/xib/identifier_stream_rules.h"
-#include "files/contents_replacement.h"
+#include "files/file_manager.h"
 #include "core/xib/interface_builder_names.h"
 #include "support/unified_diff.h"
 #include "xml/xml_stream_rewriter.h"
@@ -28,7 +28,7 @@ bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write) {
   // Taken before the read: a change the user makes from here on must not be written over.
-  const auto version = files::versionOf(path);
+  const auto version = system.versionOf(path);
   const std::string contents = system.readContents(path);
   // The new text goes to the file block by block as it is made, so that the file is held in
   // memory once, whatever its size.
@@ -50,7 +50,7 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
 
 IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                                 std::string* diff, std::string_view diffPath) {
-  const auto version = files::versionOf(path);
+  const auto version = system.versionOf(path);
   const std::string contents = system.readContents(path);
   const IdentifierInsertion insertion = insertAccessibilityIdentifiers(contents);
   if (diff) {

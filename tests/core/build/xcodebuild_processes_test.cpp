@@ -20,7 +20,7 @@ using Words = std::vector<std::string>;
 BuildConfig config(bool verbose, const std::string& workspace = "App.xcworkspace") {
   BuildConfig built({{ArgumentType::scheme, "My App"}, {ArgumentType::configuration, "Release"},
                      {ArgumentType::workspace, workspace}},
-                    KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist");
+                    KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist", *files::FileManager::defaultManager());
   built.verbose = verbose;
   return built;
 }

@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "argparse/help_requested.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/korvast_command_line_tool.h"
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
+#include "fakes/in_memory_file_manager.h"
 #include "fakes/recording_command_runner.h"
-#include "scoped_environment.h"
-#include "temporary_folder.h"
 
 namespace korvaster {
 namespace {
@@ -137,18 +135,19 @@ TEST_F(CommandParsingTest, FailuresAreLoggedAndThrownOn) {
 
 // The whole tool in-process: everything it writes, reads or starts goes through the platform.
 TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
-  testing::TemporaryFolder temp;
-  temp.write("App/v.xib", R"(<document><view contentMode="s" id="v-1"/></document>)");
-  temp.write("Export.plist",
-             "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
-             "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
-  const testing::ScopedEnvironment home("HOME", temp.makeFolder("home").c_str());
-  const std::string log = temp / "home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log";
+  auto disk = std::make_shared<testing::InMemoryFileManager>();
+  disk->write("/mem/App/v.xib", R"(<document><view contentMode="s" id="v-1"/></document>)");
+  disk->write("/mem/Export.plist",
+              "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
+              "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
+  disk->setHome(disk->makeFolder("/mem/home"));
+  const std::string log = "/mem/home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log";
   const auto fails = [](const auto&) { return 65; };
   // As xcodebuild's output would, the failed archive leaves its log.
-  testing::RecordingCommandRunner runner({fails, [&](const auto&) { return temp.write(log.substr(temp.path().size() + 1), "x"), 65; }});
+  testing::RecordingCommandRunner runner({fails, [&](const auto&) { return disk->write(log, "x"), 65; }});
   auto lines = std::make_shared<RecordingLineWriter>();
   Platform platform;
+  platform.files = disk;
   platform.runner = &runner;
   platform.logLines = lines;
   support::StringOutputStream report;
@@ -158,32 +157,32 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   // list it copies nothing.
   const std::pair<std::vector<std::string>, KorvastError> failures[] = {
       {{"korvaster", "build", "-b"}, KorvastError::missedProjectPath()},
-      {{"korvaster", "build", "-b", "-p", temp / "App"}, KorvastError::missedExportOptionsPlistPath()},
-      {{"korvaster", "build", "-p", temp / "App", "-e", temp / "nope"}, KorvastError::failedToReadPlistPath()},
+      {{"korvaster", "build", "-b", "-p", "/mem/App"}, KorvastError::missedExportOptionsPlistPath()},
+      {{"korvaster", "build", "-p", "/mem/App", "-e", "/mem/nope"}, KorvastError::failedToReadPlistPath()},
   };
   std::string printed;
   const auto whoops = [&](const KorvastError& error) { return printed += "Whoops! An error occurred: " + error.localizedDescription() + "\n"; };
   for (const auto& [words, error] : failures) {
     EXPECT_EQ(runKorvaster(words, platform), 1);
     EXPECT_EQ(report.text(), whoops(error));
-    EXPECT_TRUE(words.size() > 3 || std::filesystem::is_empty(temp / "home"));
+    EXPECT_TRUE(words.size() > 3 || disk->names("/mem/home").empty());
   }
-  EXPECT_TRUE(std::filesystem::is_empty(temp / "home/.korvast/CommandLineTool/Projects"));
+  EXPECT_TRUE(disk->names("/mem/home/.korvast/CommandLineTool/Projects").empty());
   EXPECT_EQ(lines->lines.size(), 0u);
 
   // Build-only archives the project where it lies, verbosely when asked; a build archives the copy,
   // removes it, names the kept log and reports the failure.
   for (const char* mode : {"-b", "-v"}) {
-    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", temp / "App", "-e", temp / "Export.plist", "--report",
-                            temp / "run.json"}, platform), 1);
+    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", "/mem/App", "-e", "/mem/Export.plist", "--report",
+                            "/mem/run.json"}, platform), 1);
   }
   whoops(KorvastError::failedToBuildArchive(65));
   EXPECT_EQ(report.text(), whoops(KorvastError::failedToBuildArchive(65)));
   ASSERT_EQ(runner.calls.size(), 2u);
-  EXPECT_EQ(runner.calls[0][4], temp / "App/App.xcworkspace");
+  EXPECT_EQ(runner.calls[0][4], "/mem/App/App.xcworkspace");
   EXPECT_EQ(runner.calls[1].back(), "-verbose");
   EXPECT_EQ(lines->lines.back(), "[\U0001F525] KorvastLoger -> The output of xcodebuild is in " + log);
-  const std::string written = testing::readFile(temp / "run.json");
+  const std::string written = disk->contents("/mem/run.json").value_or("");
   for (const std::string& part : {"\"status\": \"failed\",\n  \"error\": \"" + KorvastError::failedToBuildArchive(65).localizedDescription(),
                                   std::string("\"copyRemoved\": true"), std::string("\"archivePath\": null,\n  \"archiveRemoved\": false"),
                                   "\"exitStatus\": 65,\n      \"log\": \"" + log + "\"\n    }\n  ],\n  \"ipaFiles\": []\n}"}) {

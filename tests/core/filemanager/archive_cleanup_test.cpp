@@ -7,10 +7,9 @@
 namespace korvaster {
 namespace {
 
-namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-using ArchiveCleanupTest = testing::FileManagerFixture;
+using ArchiveCleanupTest = testing::InMemoryFixture;
 
 TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAndAFailureEndsTheWalkFailed) {
   const KorvastFileManager service(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines)),
@@ -18,27 +17,27 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   for (const char* folder : {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive",
                              "App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
                              "App/.Hidden.xcarchive", "App/Stuck.xcarchive", "Busy/Busy.xcarchive", "Mine/Mine.xcarchive"}) {
-    fs::create_directories(builds + folder);
+    disk->makeFolder(builds + folder);
   }
-  temp.write("home/.korvast/CommandLineTool/AppBuilds/App/File.xcarchive", "not a folder");
+  disk->write(builds + "App/File.xcarchive", "not a folder");
   // Links lead to archives the tool did not make, however they are named.
-  fs::create_directories(temp / "user/Mine.xcarchive");
-  fs::create_directory_symlink(temp / "user", builds + "Linked");
-  fs::create_directory_symlink(temp / "user/Mine.xcarchive", builds + "App/Link.xcarchive");
-  // This run holds its own build folder; another process holds Busy (flock is per open file).
+  disk->makeFolder("/mem/user/Mine.xcarchive");
+  disk->link(builds + "Linked", "/mem/user");
+  disk->link(builds + "App/Link.xcarchive", "/mem/user/Mine.xcarchive");
+  // This run holds its own build folder; another run holds Busy.
   service.prepareProjectBuildFolder("Mine.xcworkspace");
-  const auto other = files::FileLock::tryAcquire(builds + "Busy/", files::FileLock::Target::folder);
+  const auto other = disk->lockItem(builds + "Busy/", files::FileLock::Target::folder, false, nullptr);
   ASSERT_TRUE(other);
   system->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
 
   EXPECT_EQ(failureOf([&] { service.cleanArchives(); })->errorCase(), KorvastError::Case::failedToCleanArchives);
-  EXPECT_EQ(testing::entryNames(builds), (Names{"App", "Busy", "Linked", "Mine"}));
-  EXPECT_EQ(testing::entryNames(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
+  EXPECT_EQ(disk->names(builds), (Names{"App", "Busy", "Linked", "Mine"}));
+  EXPECT_EQ(disk->names(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
                                                        "Keep.xcarchive.bak", "Link.xcarchive", "Stuck.xcarchive", "deeper"}));
-  EXPECT_TRUE(fs::exists(builds + "App/deeper/Nested.xcarchive"));
-  EXPECT_TRUE(fs::exists(builds + "Busy/Busy.xcarchive"));
-  EXPECT_TRUE(fs::is_empty(builds + "Mine"));
-  EXPECT_TRUE(fs::exists(temp / "user/Mine.xcarchive"));
+  EXPECT_TRUE(disk->exists(builds + "App/deeper/Nested.xcarchive"));
+  EXPECT_TRUE(disk->exists(builds + "Busy/Busy.xcarchive"));
+  EXPECT_TRUE(disk->names(builds + "Mine").empty());
+  EXPECT_TRUE(disk->exists("/mem/user/Mine.xcarchive"));
   const std::string debug = "[\U0001F4AC] KorvastLoger -> ";
   EXPECT_EQ(lines->lines,
             (Names{debug + "Cleaning...", debug + "Archive Top.xcarchive was deleted",
@@ -48,7 +47,7 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
                    debug + "Archive Mine.xcarchive was deleted"}));
 
   lines->lines.clear();
-  fs::remove_all(builds + "App/Stuck.xcarchive");
+  disk->removeItem(builds + "App/Stuck.xcarchive", nullptr);
   service.cleanArchives();
   EXPECT_EQ(lines->lines, (Names{debug + "Cleaning...", debug + "Archives in " + builds + "Busy/ belong to another run",
                                  debug + "Cleaning succeeded."}));

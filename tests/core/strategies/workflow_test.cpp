@@ -1,11 +1,9 @@
-// The modify and build workflows in-process, over a recording runner and a file system
-// that fails on demand: which error wins, what is cleaned up, what survives.
+// The modify and build workflows in-process, over a recording runner and an in-memory file
+// system that fails on demand: which error wins, what is cleaned up, what survives.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "core/file_manager_fixture.h"
 #include "core/strategies/modify_and_build_strategy.h"
@@ -17,39 +15,39 @@
 namespace korvaster {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::readFile;
 using testing::RecordingCommandRunner;
 using Words = std::vector<std::string>;
 
 const std::string kView = R"(<document><view contentMode="s" id="v-1"/></document>)";
 
-// What xcodebuild's archive call leaves: the archive folder at the path it was given.
-int archiveLikeXcodebuild(const Words& words) {
-  fs::create_directories(*(std::find(words.begin(), words.end(), "-archivePath") + 1) + ".xcarchive/Products");
-  return 0;
-}
-
-class WorkflowTest : public testing::FileManagerFixture {
+class WorkflowTest : public testing::InMemoryFixture {
  protected:
   WorkflowTest() {
-    temp.write("App/Main.storyboard", kView);
-    temp.write("App/Other.xib", kView);
-    temp.write("Export.plist",
+    disk->write("/mem/App/Main.storyboard", kView);
+    disk->write("/mem/App/Other.xib", kView);
+    disk->write("/mem/Export.plist",
                "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string>"
                "<key>korvast_configuration</key><string>Release</string>"
                "<key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
   }
 
   CommandOutcome build(RecordingCommandRunner& runner, const std::optional<std::string>& output = std::nullopt) {
-    Arguments arguments{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exportPlist, temp / "Export.plist"}};
+    Arguments arguments{{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::exportPlist, "/mem/Export.plist"}};
     if (output) arguments.emplace_back(ArgumentType::outputPath, *output);
     return ModifyAndBuildStrategy::run(arguments, service(), runner);
   }
   CommandOutcome modify(const std::string& project = "App") {
-    return ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / project}}, service());
+    return ModifySourceCodeStrategy::run({{ArgumentType::projectPath, "/mem/" + project}}, service());
   }
-  bool cleanedUp() { return fs::is_empty(buildFolder) && fs::is_empty(projects); }
+  bool cleanedUp() { return disk->names(buildFolder).empty() && disk->names(projects).empty(); }
+  std::string read(const std::string& path) { return disk->contents(path).value_or("(none)"); }
+  void remove(const std::string& path) { disk->removeItem(path, nullptr); }
+
+  // What xcodebuild's archive call leaves: the archive folder at the path it was given.
+  const RecordingCommandRunner::Action archiveLikeXcodebuild = [this](const Words& words) {
+    disk->makeFolder(*(std::find(words.begin(), words.end(), "-archivePath") + 1) + ".xcarchive/Products");
+    return 0;
+  };
 
   std::string buildFolder = builds + "App/";
 };
@@ -67,31 +65,33 @@ TEST_F(WorkflowTest, ABuildArchivesTheCopyExportsItThenRemovesTheArchiveAndOnlyA
   EXPECT_EQ(runner.calls[1][2], buildFolder + "App.xcarchive");
   EXPECT_EQ(runner.calls[1][4], buildFolder);
   EXPECT_TRUE(cleanedUp());
-  EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kView);
+  EXPECT_EQ(read("/mem/App/Main.storyboard"), kView);
 
   // A copy the user asked for stays; so does the project changed in place, however the output names it.
-  fs::create_directory_symlink(temp / "App", temp / "Alias");
-  for (const auto& [output, kept] : {std::pair(temp.makeFolder("kept"), temp / "kept/App"),
-                                     std::pair(temp / "App", temp / "App"), std::pair(temp / "Alias", temp / "App")}) {
+  disk->link("/mem/Alias", "/mem/App");
+  for (const auto& [output, kept] : {std::pair<std::string, std::string>(disk->makeFolder("/mem/kept"), "/mem/kept/App"),
+                                     std::pair<std::string, std::string>("/mem/App", "/mem/App"),
+                                     std::pair<std::string, std::string>("/mem/Alias", "/mem/App")}) {
     RecordingCommandRunner again({archiveLikeXcodebuild});
     build(again, output);
-    EXPECT_NE(readFile(kept + "/Main.storyboard").find("identifier"), std::string::npos) << kept;
+    EXPECT_NE(read(kept + "/Main.storyboard").find("identifier"), std::string::npos) << kept;
   }
 }
 
 // A build cleans up whichever way it ends; what cannot be removed, or locked, fails the run.
 TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
-  const auto archive65 = [](const Words& words) { return archiveLikeXcodebuild(words) + 65; };
+  const auto archive65 = [&](const Words& words) { return archiveLikeXcodebuild(words) + 65; };
   const auto export70 = [](const Words&) { return 70; };
   const auto vanish = [&](const Words& words) {
-    fs::remove_all(projects + "App");
+    remove(projects + "App");
     return archiveLikeXcodebuild(words);
   };
   using Case = KorvastError::Case;
   const std::string undeletable = " App.xcarchive";  // the clean-up's own line, pinned with it
   const struct {
     std::vector<RecordingCommandRunner::Action> actions;
-    Call faulty;  // the nth next call of this kind fails with `error`; none when nth is 0
+    Call faulty;  // the nth next call of this kind fails with `error`; none when nth is 0 (the staging
+                  // folder's mark and the folder itself go first)
     int nth, error;
     std::optional<Case> expected;  // none: the file layer's error
     std::size_t calls;
@@ -102,14 +102,14 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
        kError + "Failed to make archive. Error code: 65"},
       {{archiveLikeXcodebuild, export70}, Call::remove, 0, 0, Case::failedToExportArchive, 2, false, false,
        kError + "Failed to build ipa file. Export from archive os failed. Error code: 70"},
-      {{archiveLikeXcodebuild}, Call::remove, 1, EBUSY, Case::failedToCleanArchives, 2, true, true, undeletable},
-      {{archiveLikeXcodebuild, export70}, Call::remove, 1, EBUSY, Case::failedToCleanArchives, 2, true, true,
+      {{archiveLikeXcodebuild}, Call::remove, 3, EBUSY, Case::failedToCleanArchives, 2, true, true, undeletable},
+      {{archiveLikeXcodebuild, export70}, Call::remove, 3, EBUSY, Case::failedToCleanArchives, 2, true, true,
        undeletable},
       {{vanish}, Call::remove, 0, 0, Case::failedToCreateFolder, 2, false, false,
        kError + "Can't open the modified copy to remove it: The operation couldn't be completed. "
                 "(korvaster.FileSystem.Item.PathError error 1.) Invalid path given: " + projects + "App/"},
       // The archive goes first, then the copy.
-      {{archiveLikeXcodebuild}, Call::remove, 2, EACCES, std::nullopt, 2, false, true, "Exporting archive..."},
+      {{archiveLikeXcodebuild}, Call::remove, 4, EACCES, std::nullopt, 2, false, true, "Exporting archive..."},
       // The copy's place, its staging folder, then the build folder.
       {{archiveLikeXcodebuild}, Call::lock, 3, ENOLCK, Case::failedToCreateFolder, 0, false, false,
        "No locks available"},
@@ -129,17 +129,17 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
     EXPECT_EQ(fileLayerError, !c.expected) << c.logged;
     EXPECT_EQ(runner.calls.size(), c.calls) << c.logged;
     EXPECT_TRUE(testing::endsWith(lines->lines.back(), c.logged)) << lines->lines.back();
-    EXPECT_EQ(fs::exists(buildFolder + "App.xcarchive"), c.archiveStays) << c.logged;
-    EXPECT_EQ(fs::exists(projects + "App"), c.copyStays) << c.logged;
-    fs::remove_all(buildFolder + "App.xcarchive");
-    fs::remove_all(projects + "App");
+    EXPECT_EQ(disk->exists(buildFolder + "App.xcarchive"), c.archiveStays) << c.logged;
+    EXPECT_EQ(disk->exists(projects + "App"), c.copyStays) << c.logged;
+    remove(buildFolder + "App.xcarchive");
+    remove(projects + "App");
   }
 }
 
 TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesTheFileWhereTheUserSeesIt) {
   testing::ScopedEnvironment oneWorker{"KORVASTER_JOBS", "1"};  // the first write is Main.storyboard's
   modify();
-  temp.write("home/.korvast/CommandLineTool/Projects/App/Earlier.txt", "the earlier, complete copy");
+  disk->write(projects + "App/Earlier.txt", "the earlier, complete copy");
   lines->lines.clear();
   system->fail(Call::write, system->calls(Call::write) + 1, ENOSPC);
   try {
@@ -148,7 +148,7 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
   } catch (const files::FileIOError& error) {
     EXPECT_EQ(error.description(), "could not write " + projects + "App/Main.storyboard: No space left on device");
   }
-  EXPECT_EQ(readFile(projects + "App/Earlier.txt"), "the earlier, complete copy");
+  EXPECT_EQ(read(projects + "App/Earlier.txt"), "the earlier, complete copy");
   ASSERT_EQ(lines->lines.size(), 3u);
   EXPECT_EQ(lines->lines[0], kError + "Can't write file, Description: No space left on device (in " + projects +
                                  "App/Main.storyboard)");
@@ -158,63 +158,65 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
   // In place, a file already rewritten stays so and the one refused stays as it was.
   lines->lines.clear();
   system->fail(Call::write, system->calls(Call::write) + 1, EROFS);
-  const Arguments inPlace{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::outputPath, temp / "App"}};
+  const Arguments inPlace{{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::outputPath, "/mem/App"}};
   EXPECT_THROW(ModifySourceCodeStrategy::run(inPlace, service()), files::FileIOError);
-  EXPECT_EQ(readFile(temp / "App/Main.storyboard"), kView);
-  EXPECT_NE(readFile(temp / "App/Other.xib").find("identifier"), std::string::npos);
-  EXPECT_EQ(lines->lines.front(), kError + "Can't write file, Description: Read-only file system (in " +
-                                      (temp / "App/Main.storyboard") + ")");
+  EXPECT_EQ(read("/mem/App/Main.storyboard"), kView);
+  EXPECT_NE(read("/mem/App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_EQ(lines->lines.front(),
+            kError + "Can't write file, Description: Read-only file system (in /mem/App/Main.storyboard)");
 }
 
 TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWhatLiesOutsideIsNeverWritten) {
-  temp.write("Shared/Outside.xib", kView);
-  ASSERT_EQ(::symlink("../Shared/Outside.xib", (temp / "App/Relative.xib").c_str()), 0);
-  ASSERT_EQ(::symlink((temp / "Shared/Outside.xib").c_str(), (temp / "App/Absolute.xib").c_str()), 0);
-  ASSERT_EQ(::symlink("Other.xib", (temp / "App/Inner.xib").c_str()), 0);
+  disk->write("/mem/Shared/Outside.xib", kView);
+  disk->link("/mem/App/Relative.xib", "../Shared/Outside.xib");
+  disk->link("/mem/App/Absolute.xib", "/mem/Shared/Outside.xib");
+  disk->link("/mem/App/Inner.xib", "Other.xib");
   // In a copy, a link leading out becomes a changed file of the copy's own.
   modify();
   for (const char* file : {"Relative.xib", "Absolute.xib"}) {
-    EXPECT_FALSE(fs::is_symlink(projects + "App/" + file)) << file;
-    EXPECT_NE(readFile(projects + "App/" + file).find("identifier=\"v-1\""), std::string::npos) << file;
+    EXPECT_FALSE(disk->isSymbolicLink(projects + "App/" + file)) << file;
+    EXPECT_NE(read(projects + "App/" + file).find("identifier=\"v-1\""), std::string::npos) << file;
   }
-  EXPECT_TRUE(fs::is_symlink(projects + "App/Inner.xib"));
-  EXPECT_EQ(readFile(temp / "Shared/Outside.xib"), kView);
+  EXPECT_TRUE(disk->isSymbolicLink(projects + "App/Inner.xib"));
+  EXPECT_EQ(read("/mem/Shared/Outside.xib"), kView);
   // In place, it is named and left alone; the inner link is changed through its target.
   lines->lines.clear();
-  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::outputPath, temp / "App"}},
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::outputPath, "/mem/App"}},
                                 service());
-  EXPECT_EQ(readFile(temp / "Shared/Outside.xib"), kView);
-  EXPECT_NE(readFile(temp / "App/Other.xib").find("identifier"), std::string::npos);
-  EXPECT_TRUE(fs::is_symlink(temp / "App/Inner.xib"));
+  EXPECT_EQ(read("/mem/Shared/Outside.xib"), kView);
+  EXPECT_NE(read("/mem/App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_TRUE(disk->isSymbolicLink("/mem/App/Inner.xib"));
   EXPECT_EQ(std::count_if(lines->lines.begin(), lines->lines.end(),
                           [](const std::string& line) {
                             return line.find(".xib is a link to a file outside the project; it is left as it is.") !=
                                    std::string::npos;
                           }),
             2);
+  // The inner link and its target are one file, rewritten once and counted under both names.
+  EXPECT_EQ(lines->lines.back(), kInfo + "Updated 2 of 3 Interface Builder files: 2 identifiers added, 1 kept.");
 }
 
 TEST_F(WorkflowTest, TheSummaryOfOneFileWithOneIdentifierIsSingular) {
   ModifySourceCodeStrategy::run(
-      {{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Other.xib"}}, service());
+      {{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::exclude, "Other.xib"}}, service());
   EXPECT_EQ(lines->lines,
             Words{kInfo + "Updated 1 of 1 Interface Builder file: 1 identifier added, 0 kept."});
 }
 
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {
-  for (const char* file : {"App/Pods/Lib/Lib.xib", "App/Vendor/V.xib", "App/Vendor/Deep/D.xib"}) temp.write(file, kView);
-  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Pods"},
+  for (const char* file : {"Pods/Lib/Lib.xib", "Vendor/V.xib", "Vendor/Deep/D.xib"}) disk->write("/mem/App/" + std::string(file), kView);
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::exclude, "Pods"},
                                  {ArgumentType::exclude, "Vendor/*.xib"}, {ArgumentType::exclude, "Other.xib"}},
                                 service());
   EXPECT_EQ(lines->lines, Words{kInfo + "Updated 2 of 2 Interface Builder files: 2 identifiers added, 0 kept."});
   for (const char* kept : {"Pods/Lib/Lib.xib", "Vendor/V.xib", "Other.xib"}) {
-    EXPECT_EQ(readFile(projects + "App/" + kept), kView);
+    EXPECT_EQ(read(projects + "App/" + kept), kView);
   }
-  EXPECT_NE(readFile(projects + "App/Vendor/Deep/D.xib"), kView);
+  EXPECT_NE(read(projects + "App/Vendor/Deep/D.xib"), kView);
 }
 
 TEST_F(WorkflowTest, AnEmptyProjectOnlyWarns) {
-  temp.makeFolder("Plain");
+  disk->makeFolder("/mem/Plain");
   EXPECT_EQ(modify("Plain").description, "Your modified project is at " + projects + "Plain/");
   EXPECT_EQ(lines->lines, Words{"[\u26A0\uFE0F] KorvastLoger -> Nor xib not storyboards were found. "
                                 "AccessibilityIdentifiers were not changed."});
@@ -222,7 +224,7 @@ TEST_F(WorkflowTest, AnEmptyProjectOnlyWarns) {
 
 TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   support::installInterruptionHandlers();
-  RecordingCommandRunner runner({[](const Words& words) {
+  RecordingCommandRunner runner({[&](const Words& words) {
     archiveLikeXcodebuild(words);
     ::raise(SIGTERM);
     return 0;
@@ -237,7 +239,7 @@ TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   system->fail(Call::write, lastWrite, 0, [] { ::raise(SIGTERM); });
   EXPECT_THROW(modify(), support::Interrupted);
   EXPECT_EQ(system->calls(Call::write), lastWrite);
-  EXPECT_TRUE(fs::is_empty(projects));
+  EXPECT_TRUE(disk->names(projects).empty());
 }
 
 }  // namespace

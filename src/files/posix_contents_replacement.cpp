@@ -1,4 +1,4 @@
-#include "files/contents_replacement.h"
+#include "files/posix_contents_replacement.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,18 +46,18 @@ std::optional<FileVersion> versionOf(const std::string& path) {
   return versionFrom(status);
 }
 
-ContentsReplacement::ContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
+PosixContentsReplacement::PosixContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
     : path_(std::move(path)),
       mode_(mode),
       durable_(mode == Mode::atomically),
       mayCreate_(mayCreate && mode == Mode::atomically),
       original_(original) {}
 
-ContentsReplacement::~ContentsReplacement() {
+PosixContentsReplacement::~PosixContentsReplacement() {
   if (!committed_) abandon();
 }
 
-bool ContentsReplacement::open() {
+bool PosixContentsReplacement::open() {
   struct stat status {};
   // Never through a link, and never in place of a device, a pipe or a folder: what is written
   // by name replaces a regular file or nothing.
@@ -90,7 +90,7 @@ bool ContentsReplacement::open() {
   return descriptor_ >= 0;
 }
 
-bool ContentsReplacement::write(std::string_view block) {
+bool PosixContentsReplacement::write(std::string_view block) {
   if (error_ != 0) return false;
   if (descriptor_ < 0 && !open()) return false;
   if (!support::writeAll(descriptor_, block)) error_ = errno;
@@ -98,7 +98,7 @@ bool ContentsReplacement::write(std::string_view block) {
   return error_ == 0;
 }
 
-void ContentsReplacement::commit() {
+void PosixContentsReplacement::commit() {
   if (error_ == 0 && descriptor_ < 0) open();  // empty contents still replace the file
   if (error_ == 0 && mode_ == Mode::atomically) {
     // Root rewriting a user's file must not leave it root's: the user might no longer read it.
@@ -132,7 +132,7 @@ void ContentsReplacement::commit() {
   if (durable_ && mode_ == Mode::atomically) static_cast<void>(syncFolder(folderAndName(path_).first));
 }
 
-void ContentsReplacement::abandon() {
+void PosixContentsReplacement::abandon() {
   if (truncated_) {
     // Truncating first frees the room the original needs.
     if (descriptor_ < 0) {

@@ -1,4 +1,4 @@
-#include "files/file_lock.h"
+#include "files/posix_file_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 
 #include "files/file_io_error.h"
 #include "support/interruption.h"
@@ -28,9 +29,30 @@ int openTarget(const std::string& path, FileLock::Target target) {
   return descriptor;
 }
 
+class DescriptorHold final : public FileLock::Hold {
+ public:
+  explicit DescriptorHold(int descriptor) : descriptor_(descriptor) {}
+  ~DescriptorHold() override { ::close(descriptor_); }
+  DescriptorHold(const DescriptorHold&) = delete;
+  DescriptorHold& operator=(const DescriptorHold&) = delete;
+
+  std::optional<ItemIdentity> heldIdentity() const override {
+    struct stat status {};
+    if (::fstat(descriptor_, &status) != 0) return std::nullopt;
+    return identityFrom(status);
+  }
+
+ private:
+  int descriptor_;
+};
+
+FileLock heldLock(const std::string& path, int descriptor) {
+  return FileLock(path, std::make_unique<DescriptorHold>(descriptor));
+}
+
 }  // namespace
 
-std::optional<FileLock> FileLock::tryAcquire(const std::string& path, Target target) {
+std::optional<FileLock> tryAcquirePosixLock(const std::string& path, FileLock::Target target) {
   const int descriptor = openTarget(path, target);
   while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
@@ -39,11 +61,11 @@ std::optional<FileLock> FileLock::tryAcquire(const std::string& path, Target tar
     if (error == EWOULDBLOCK) return std::nullopt;
     throw FileIOError(FileIOError::Case::lockFailed, path, error);
   }
-  return FileLock(path, descriptor);
+  return heldLock(path, descriptor);
 }
 
-FileLock FileLock::acquire(const std::string& path, Target target, const std::function<void()>& onWait) {
-  if (auto lock = tryAcquire(path, target)) return std::move(*lock);
+FileLock acquirePosixLock(const std::string& path, FileLock::Target target, const std::function<void()>& onWait) {
+  if (auto lock = tryAcquirePosixLock(path, target)) return std::move(*lock);
   if (onWait) onWait();
   const int descriptor = openTarget(path, target);
   while (::flock(descriptor, LOCK_EX) != 0) {
@@ -53,25 +75,7 @@ FileLock FileLock::acquire(const std::string& path, Target target, const std::fu
     support::throwIfInterrupted();
     throw FileIOError(FileIOError::Case::lockFailed, path, error);
   }
-  return FileLock(path, descriptor);
-}
-
-FileLock::FileLock(FileLock&& other) noexcept : path_(std::move(other.path_)), descriptor_(other.descriptor_) {
-  other.descriptor_ = -1;
-}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-  if (this != &other) {
-    if (descriptor_ >= 0) ::close(descriptor_);
-    path_ = std::move(other.path_);
-    descriptor_ = other.descriptor_;
-    other.descriptor_ = -1;
-  }
-  return *this;
-}
-
-FileLock::~FileLock() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  return heldLock(path, descriptor);
 }
 
 }  // namespace korvaster::files

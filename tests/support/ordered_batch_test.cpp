@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -54,6 +55,7 @@ TEST(OrderedBatchTest, BytesStayHeldUntilDeliveredSoWaitingResultsNeverExceedThe
   std::uintmax_t held = 0, mostHeld = 0;
   bool largeRunning = false;
   std::size_t besideLarge = 0;
+  std::condition_variable smallDone;
   runInOrderWithinBudget(
       bytes, 2,
       [&](std::size_t index) {
@@ -63,10 +65,16 @@ TEST(OrderedBatchTest, BytesStayHeldUntilDeliveredSoWaitingResultsNeverExceedThe
           mostHeld = std::max(mostHeld, held);
           largeRunning = largeRunning || index == 0;
         }
-        if (index == 0) sleepMilliseconds(100);
-        const std::lock_guard<std::mutex> lock(mutex);
+        std::unique_lock<std::mutex> lock(mutex);
+        // The large task lasts until a small one has run beside it, however loaded the machine
+        // is, and then long enough for a second one to have had the chance.
+        if (index == 0) {
+          smallDone.wait_for(lock, std::chrono::seconds(10), [&] { return besideLarge > 0; });
+          smallDone.wait_for(lock, std::chrono::milliseconds(100), [&] { return besideLarge > 1; });
+        }
         if (index == 0) largeRunning = false;
         besideLarge += largeRunning;
+        smallDone.notify_all();
       },
       [&](std::size_t index) {
         const std::lock_guard<std::mutex> lock(mutex);

@@ -22,11 +22,11 @@ if [ ! -x "$zig" ]; then
   [ -x "$zig" ] || { echo "check-macos: $zig is missing after the install" >&2; exit 1; }
 fi
 
-# The expat and libplist headers come from the Debian packages; only copies of them are put on
+# The expat, libplist and yaml-cpp headers come from the Debian packages; only copies of them are put on
 # the include path, so no Linux system header can stand in for a macOS one. They go in with
 # -isystem, as CMake passes an imported target's headers, so warnings from their own macros
 # (expat's XML_TRUE is a C-style cast) are not reported against our code, as in the real build.
-header_packages=(libexpat1-dev libplist-dev)
+header_packages=(libexpat1-dev libplist-dev libyaml-cpp-dev)
 if command -v apt-get >/dev/null 2>&1; then
   missing=()
   for package in "${header_packages[@]}"; do
@@ -40,7 +40,7 @@ if command -v apt-get >/dev/null 2>&1; then
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
 fi
-for header in /usr/include/expat.h /usr/include/expat_external.h /usr/include/plist/plist.h; do
+for header in /usr/include/expat.h /usr/include/expat_external.h /usr/include/plist/plist.h /usr/include/yaml-cpp/yaml.h; do
   [ -f "$header" ] || { echo "check-macos: $header is missing (install ${header_packages[*]})" >&2; exit 1; }
 done
 
@@ -49,6 +49,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/include/plist" "$work/generated/core/commands"
 cp /usr/include/expat.h /usr/include/expat_external.h "$work/include/"
 cp /usr/include/plist/*.h "$work/include/plist/"
+cp -R /usr/include/yaml-cpp "$work/include/"
 
 # The header CMake's configure_file() makes, from the version on the project() line.
 version=$(sed -n 's/^project([^)]*VERSION \([0-9][0-9]*\.[0-9][0-9]*\.[0-9][0-9]*\).*/\1/p' CMakeLists.txt)

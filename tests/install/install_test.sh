@@ -37,7 +37,7 @@ for option in path output export configuration scheme workspace buildonly verbos
   grep -q -- "-l $option" "$prefix/share/fish/vendor_completions.d/korvaster.fish" || fail "fish does not offer --$option"
   grep -q -- "\\\\-\\\\-$option" "$prefix/share/man/man1/korvaster.1" || fail "the man page lacks --$option"
 done
-[ "$(offers korvaster modify --)" = "--path --output --exclude --report --help" ] || fail "modify offers: $(offers korvaster modify --)"
-[ "$(offers korvaster fix --)" = "--path --exclude --report --dry-run --help" ] || fail "fix offers: $(offers korvaster fix --)"
+[ "$(offers korvaster modify --)" = "--path --output --exclude --report --config --help" ] || fail "modify offers: $(offers korvaster modify --)"
+[ "$(offers korvaster fix --)" = "--path --exclude --report --dry-run --config --help" ] || fail "fix offers: $(offers korvaster fix --)"
 grep -q -- "\\\\-\\\\-dry\\\\-run" "$prefix/share/man/man1/korvaster.1" || fail "the man page lacks --dry-run"
 echo "install test: tool, man page and completions installed and working"

@@ -16,7 +16,8 @@ namespace korvaster {
 class Subcommand : public RegisterableCommand {
  public:
   std::string name() const final;
-  // The options of this level that were given, in the table's order.
+  // The options of this level that were given, in the table's order, then what the project's
+  // configuration file adds.
   Arguments parse(const argparse::ArgumentParser::Result& args) const override;
 
   std::shared_ptr<Logger> logger;
@@ -29,6 +30,7 @@ class Subcommand : public RegisterableCommand {
   const Platform& platform() const { return platform_; }
 
  private:
+  CommandLevel level_;
   std::string name_;
   CommandOptions options_;
   Platform platform_;

@@ -22,6 +22,7 @@ enum class ArgumentType {
   report,
   format,
   dryRun,
+  configFile,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

@@ -150,6 +150,9 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
+    {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix}),
+     "A configuration file to read instead of the Project folder's .korvaster.yml"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };

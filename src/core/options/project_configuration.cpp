@@ -1,0 +1,71 @@
+#include "core/options/project_configuration.h"
+
+#include <yaml-cpp/yaml.h>
+
+#include "files/path_text.h"
+
+namespace korvaster {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& shownName, const YAML::Mark& mark, const std::string& what) {
+  // yaml-cpp counts lines from 0; editors and the other diagnostics count from 1.
+  const std::string line = mark.line >= 0 ? ":" + std::to_string(mark.line + 1) : "";
+  throw ConfigurationError(shownName + line + ": " + what);
+}
+
+std::vector<std::string> globsOf(const YAML::Node& value, const std::string& shownName) {
+  if (value.IsScalar()) return {value.Scalar()};
+  if (!value.IsSequence()) fail(shownName, value.Mark(), "'exclude' must be a glob or a list of globs");
+  std::vector<std::string> globs;
+  for (const YAML::Node& glob : value) {
+    if (!glob.IsScalar()) fail(shownName, glob.Mark(), "each entry of 'exclude' must be a glob");
+    globs.push_back(glob.Scalar());
+  }
+  return globs;
+}
+
+}  // namespace
+
+ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName) {
+  YAML::Node root;
+  try {
+    root = YAML::Load(std::string(text));
+  } catch (const YAML::Exception& error) {
+    fail(shownName, error.mark, "not valid YAML: " + error.msg);
+  }
+  ProjectConfiguration configuration;
+  if (root.IsNull()) return configuration;  // an empty file
+  if (!root.IsMap()) fail(shownName, root.Mark(), "expected keys such as 'exclude:' and 'format:'");
+  for (const auto& entry : root) {
+    const std::string key = entry.first.Scalar();
+    if (key == "exclude") {
+      configuration.exclude = globsOf(entry.second, shownName);
+    } else if (key == "format") {
+      if (!entry.second.IsScalar()) fail(shownName, entry.second.Mark(), "'format' must be one word");
+      configuration.format = entry.second.Scalar();
+    } else {
+      fail(shownName, entry.first.Mark(), "unknown key '" + key + "' (known: exclude, format)");
+    }
+  }
+  return configuration;
+}
+
+Arguments withProjectConfiguration(Arguments arguments, CommandLevel level, const files::FileManager& system) {
+  std::optional<std::string> path = lookup(arguments, ArgumentType::configFile);
+  if (!path) {
+    const auto project = lookup(arguments, ArgumentType::projectPath);
+    if (!project || project->empty()) return arguments;
+    const std::string candidate = files::joinedPath(files::withoutTrailingSlashes(*project), kProjectConfigurationName);
+    if (!system.isRegularFile(candidate)) return arguments;
+    path = candidate;
+  }
+  const ProjectConfiguration configuration = parseProjectConfiguration(system.readContents(*path), *path);
+  for (const std::string& glob : configuration.exclude) arguments.emplace_back(ArgumentType::exclude, glob);
+  if (configuration.format && level == CommandLevel::check && !contains(arguments, ArgumentType::format)) {
+    arguments.emplace_back(ArgumentType::format, *configuration.format);
+  }
+  return arguments;
+}
+
+}  // namespace korvaster

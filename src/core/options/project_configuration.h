@@ -1,0 +1,49 @@
+// ProjectConfiguration: what a project's own configuration file (".korvaster.yml" in the
+// project folder, or the file --config names) adds to a command line, so that a team writes
+// its excludes and its preferred check format once instead of in every CI step.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/options/argument.h"
+#include "core/options/command_line_table.h"
+#include "files/file_manager.h"
+#include "support/error.h"
+
+namespace korvaster {
+
+inline constexpr const char* kProjectConfigurationName = ".korvaster.yml";
+
+struct ProjectConfiguration {
+  // Globs added after those of --exclude.
+  std::vector<std::string> exclude;
+  // check's --format when none is given.
+  std::optional<std::string> format;
+};
+
+// A configuration file that cannot be used: its own description names the file, the line
+// and, where there is one, the key.
+class ConfigurationError final : public support::Error {
+ public:
+  explicit ConfigurationError(std::string description) : description_(std::move(description)) {}
+  std::string domain() const override { return "korvaster.ConfigurationError"; }
+  int code() const override { return 0; }
+  std::optional<std::string> ownDescription() const override { return description_; }
+
+ private:
+  std::string description_;
+};
+
+// Reads a configuration file's text; `shownName` names it in errors. An unknown key, a
+// value of the wrong shape or text that is not YAML throws ConfigurationError.
+ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName);
+
+// The arguments with the configuration that applies to them added: the file --config names
+// (which must exist), else the project folder's ".korvaster.yml" when it is a regular file.
+// Throws ConfigurationError, or FileIOError when the file cannot be read.
+Arguments withProjectConfiguration(Arguments arguments, CommandLevel level, const files::FileManager& system);
+
+}  // namespace korvaster

@@ -1,0 +1,66 @@
+#include "core/options/project_configuration.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/in_memory_file_manager.h"
+#include "files/file_io_error.h"
+
+namespace korvaster {
+namespace {
+
+TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
+  const auto read = parseProjectConfiguration("# ours\nexclude:\n  - Pods/**\n  - 'Vendor/*.xib'\nformat: sarif\n", "c");
+  EXPECT_EQ(read.exclude, (std::vector<std::string>{"Pods/**", "Vendor/*.xib"}));
+  EXPECT_EQ(read.format, "sarif");
+  EXPECT_EQ(parseProjectConfiguration("exclude: Pods/**\n", "c").exclude, std::vector<std::string>{"Pods/**"});
+  EXPECT_TRUE(parseProjectConfiguration("", "c").exclude.empty());
+
+  const struct {
+    const char* text;
+    const char* error;
+  } faults[] = {
+      {"exclude: [a]\nexcludes: [b]\n", "P/.korvaster.yml:2: unknown key 'excludes' (known: exclude, format)"},
+      {"exclude: [a\n", "P/.korvaster.yml:2: not valid YAML: "},
+      {"format:\n  - json\n", "P/.korvaster.yml:2: 'format' must be one word"},
+      {"exclude:\n  a: b\n", "P/.korvaster.yml:2: 'exclude' must be a glob or a list of globs"},
+      {"exclude:\n  - [a]\n", "P/.korvaster.yml:2: each entry of 'exclude' must be a glob"},
+      {"- exclude\n", "P/.korvaster.yml:1: expected keys such as 'exclude:' and 'format:'"},
+  };
+  for (const auto& fault : faults) {
+    try {
+      parseProjectConfiguration(fault.text, "P/.korvaster.yml");
+      ADD_FAILURE() << "accepted: " << fault.text;
+    } catch (const ConfigurationError& error) {
+      EXPECT_EQ(error.ownDescription()->rfind(fault.error, 0), 0u) << *error.ownDescription();
+    }
+  }
+}
+
+// The project's file applies without being named; --config names another one instead; the
+// command line's excludes and format come first.
+TEST(ProjectConfigurationTest, TheProjectsFileOrTheNamedOneAddsToTheCommandLine) {
+  testing::InMemoryFileManager disk;
+  disk.write("/P/.korvaster.yml", "exclude: [Pods/**]\nformat: json\n");
+  disk.write("/elsewhere.yml", "exclude: Vendor/**\n");
+  const Arguments given{{ArgumentType::projectPath, "/P/"}, {ArgumentType::exclude, "A/**"}};
+  const auto check = withProjectConfiguration(given, CommandLevel::check, disk);
+  EXPECT_EQ(lookupAll(check, ArgumentType::exclude), (std::vector<std::string>{"A/**", "Pods/**"}));
+  EXPECT_EQ(lookup(check, ArgumentType::format), "json");
+  EXPECT_FALSE(lookup(withProjectConfiguration(given, CommandLevel::fix, disk), ArgumentType::format));
+  Arguments withFormat = given;
+  withFormat.emplace_back(ArgumentType::format, "text");
+  EXPECT_EQ(lookupAll(withProjectConfiguration(withFormat, CommandLevel::check, disk), ArgumentType::format),
+            std::vector<std::string>{"text"});
+
+  Arguments named = given;
+  named.emplace_back(ArgumentType::configFile, "/elsewhere.yml");
+  EXPECT_EQ(lookupAll(withProjectConfiguration(named, CommandLevel::modify, disk), ArgumentType::exclude),
+            (std::vector<std::string>{"A/**", "Vendor/**"}));
+  named.back().value = "/missing.yml";
+  EXPECT_THROW(withProjectConfiguration(named, CommandLevel::modify, disk), files::FileIOError);
+  const Arguments elsewhere{{ArgumentType::projectPath, "/Q"}};
+  EXPECT_EQ(withProjectConfiguration(elsewhere, CommandLevel::check, disk), elsewhere);
+}
+
+}  // namespace
+}  // namespace korvaster

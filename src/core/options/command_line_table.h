@@ -141,7 +141,7 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::modify, CommandLevel::build}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
+     takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };

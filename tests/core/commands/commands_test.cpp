@@ -96,7 +96,7 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "changes nothing. See -h for options.\n\n"
       "OPTIONS:\n"
       "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
-      "  --format     Output format: text (default), json or github\n"
+      "  --format     Output format: text (default), json, github, sarif, junit or checkstyle\n"
       "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
       {{"-h"}, top},          {{"--help", "frobnicate"}, top}, {{"build", "--path", "p", "--help"}, build},

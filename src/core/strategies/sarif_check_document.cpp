@@ -1,5 +1,7 @@
 // SARIF 2.1.0: one run, the tool as its driver with one rule per kind of result, and one result
 // per finding and per unreadable file, located by a URI relative to the current directory.
+// An unreadable file is a result of its own rule rather than a notification of the run's
+// invocation: code scanning shows results as alerts, and would leave such a file unnoticed.
 #include "core/commands/project_version.h"
 #include "core/options/command_line_table.h"
 #include "core/strategies/check_document_writers.h"

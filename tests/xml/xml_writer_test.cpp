@@ -1,12 +1,8 @@
-// The XML the reports are written in: escaping that keeps any path or message a valid,
-// round-tripping text, and the layout of nested elements.
+// The XML the reports are written in: escaping that keeps any path or message valid text, and
+// the layout of nested elements.
 #include "xml/xml_writer.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-
-#include "oracle/xml_document.h"
 
 namespace korvaster::xml {
 namespace {
@@ -32,31 +28,15 @@ TEST(XmlWriterTest, EveryTextIsEscapedAndWhatXmlCannotCarryBecomesReplacementCha
   }
 }
 
-TEST(XmlWriterTest, ElementsNestAndEveryWrittenTextReadsBackAsItWasGiven) {
-  const std::string odd = "A&B <\"q\"> 'x'\n\ty\r\xc3\xa9";
-  const auto write = [&](const std::function<void(XmlWriter&, std::string&)>& take) {
-    XmlWriter xml;
-    std::string taken;
-    xml.open("root").attribute("name", odd).attribute("count", std::size_t{3});
-    take(xml, taken);
-    xml.open("empty").close().open("full").text(odd).close();
-    take(xml, taken);
-    xml.open("outer").open("inner").close().close().close();
-    return taken + xml.takeText();
-  };
-  const std::string whole = write([](XmlWriter&, std::string&) {});
-  EXPECT_EQ(whole,
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-            "<root name=\"A&amp;B &lt;&quot;q&quot;&gt; &apos;x&apos;&#10;&#9;y&#13;\xc3\xa9\" count=\"3\">\n"
-            "  <empty/>\n  <full>A&amp;B &lt;&quot;q&quot;&gt; &apos;x&apos;\n\ty&#13;\xc3\xa9</full>\n"
-            "  <outer>\n    <inner/>\n  </outer>\n</root>\n");
-  // Taken in pieces between steps, the document is the same.
-  EXPECT_EQ(write([](XmlWriter& xml, std::string& taken) { taken += xml.takeText(); }), whole);
-
-  const XmlDocument document(whole);
-  ASSERT_NE(document.root()->attributes.find("name"), nullptr);
-  EXPECT_EQ(*document.root()->attributes.find("name"), odd);
-  EXPECT_EQ(document.root()->children()[1]->value, odd);
+// The e2e tests read the reports back with expat; here the layout, also when taken in pieces.
+TEST(XmlWriterTest, ElementsNestAndCloseEmptyOnesInTheirStartTag) {
+  XmlWriter xml;
+  xml.open("root").attribute("name", "a'b").attribute("count", std::size_t{3});
+  std::string taken = xml.takeText();
+  xml.open("empty").close().open("full").text("x<y").close().open("outer").open("inner").close().close().close();
+  EXPECT_EQ(taken + xml.takeText(),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root name=\"a&apos;b\" count=\"3\">\n  <empty/>\n"
+            "  <full>x&lt;y</full>\n  <outer>\n    <inner/>\n  </outer>\n</root>\n");
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ class CheckDocumentWriter;
 // ("\n", "\r", "\t", else "\x1b"), so that each finding stays on its own line.
 class CheckResultsWriter {
  public:
-  // Writes the start of the output (the JSON document's opening).
+  // Writes the start of the output (a document's opening).
   CheckResultsWriter(CheckFormat format, support::OutputByteStream& output);
   ~CheckResultsWriter();
 

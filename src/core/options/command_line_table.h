@@ -147,7 +147,7 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
+     takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle"},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,

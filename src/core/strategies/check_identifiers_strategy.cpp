@@ -22,10 +22,11 @@ std::string shownPrefix(const std::string& projectFolder, const std::string& cur
   return project.substr(skipped) + "/";
 }
 
-void checkFile(const files::FileManager& system, const std::string& path, CheckedFile& checked) {
+void checkFile(const files::FileManager& system, const std::string& path, ScanKeeps keeps,
+               CheckedFile& checked) {
   try {
     // The contents go as soon as they are scanned: the findings wait for their turn without them.
-    checked.scan = scanIdentifiers(system.readContents(path));
+    checked.scan = scanIdentifiers(system.readContents(path), keeps);
   } catch (const xml::XmlSyntaxError& error) {
     checked.error = error.description();
     checked.errorLine = error.line();
@@ -72,11 +73,12 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
     entry.error = "could not list " + entry.path + ": " + folder.reason;
   }
   // A file's findings go as soon as their turn comes, so that they wait without its contents.
+  const ScanKeeps keeps = listsEveryView(format) ? ScanKeeps::everyView : ScanKeeps::findings;
   const InterfaceBuilderPass pass(*system, std::move(paths));
   CheckResultsWriter writer(format, output);
   pass.run(
       [&](std::size_t index) {
-        if (!pass.realPath(index).empty()) checkFile(*system, pass.realPath(index), checked[index]);
+        if (!pass.realPath(index).empty()) checkFile(*system, pass.realPath(index), keeps, checked[index]);
       },
       [&](std::size_t index) {
         writer.write(checked[index]);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/strategies/check_document_writers.h"
+
 namespace korvaster {
 
 namespace {
@@ -14,15 +16,6 @@ std::string quoted(std::string_view text) {
   std::string result = "'";
   result.append(text);
   return result += "'";
-}
-
-std::string messageOf(const ViewFinding& finding) {
-  std::string message(finding.element);
-  message += " " + quoted(finding.id);
-  if (finding.kind == ViewFinding::Kind::missingIdentifier)
-    return message + " has no accessibility identifier";
-  return message + " uses accessibility identifier " + quoted(finding.identifier) + ", already used by " +
-         quoted(finding.firstId) + " at line " + std::to_string(finding.firstPosition.line);
 }
 
 // "1 view", "2 views".
@@ -97,7 +90,7 @@ void writeText(const CheckedFile& file, support::OutputByteStream& output) {
   }
   file.scan.forEachFinding([&](const ViewFinding& finding) {
     output << path << ":" << std::to_string(finding.position.line) << ":"
-           << std::to_string(finding.position.column) << ": warning: " << textEscaped(messageOf(finding))
+           << std::to_string(finding.position.column) << ": warning: " << textEscaped(findingMessage(finding))
            << "\n";
   });
 }
@@ -112,7 +105,7 @@ void writeGithub(const CheckedFile& file, support::OutputByteStream& output) {
   file.scan.forEachFinding([&](const ViewFinding& finding) {
     output << "::warning file=" << path << ",line=" << std::to_string(finding.position.line)
            << ",col=" << std::to_string(finding.position.column)
-           << "::" << githubEscaped(messageOf(finding), false) << "\n";
+           << "::" << githubEscaped(findingMessage(finding), false) << "\n";
   });
 }
 
@@ -122,13 +115,49 @@ std::optional<CheckFormat> checkFormatNamed(const std::string& name) {
   if (name == "text") return CheckFormat::text;
   if (name == "json") return CheckFormat::json;
   if (name == "github") return CheckFormat::github;
+  if (name == "sarif") return CheckFormat::sarif;
+  if (name == "junit") return CheckFormat::junit;
+  if (name == "checkstyle") return CheckFormat::checkstyle;
   return std::nullopt;
+}
+
+bool listsEveryView(CheckFormat format) { return format == CheckFormat::junit; }
+
+const char* findingKindName(ViewFinding::Kind kind) {
+  return kind == ViewFinding::Kind::missingIdentifier ? "missingIdentifier" : "duplicateIdentifier";
+}
+
+std::string findingMessage(const ViewFinding& finding) {
+  std::string message(finding.element);
+  message += " " + quoted(finding.id);
+  if (finding.kind == ViewFinding::Kind::missingIdentifier)
+    return message + " has no accessibility identifier";
+  return message + " uses accessibility identifier " + quoted(finding.identifier) + ", already used by " +
+         quoted(finding.firstId) + " at line " + std::to_string(finding.firstPosition.line);
 }
 
 CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteStream& output)
     : format_(format), output_(output) {
-  if (format_ == CheckFormat::json) json_.beginObject().key("files").beginArray();
+  switch (format_) {
+    case CheckFormat::json:
+      json_.beginObject().key("files").beginArray();
+      break;
+    case CheckFormat::sarif:
+      document_ = makeSarifWriter(output_);
+      break;
+    case CheckFormat::junit:
+      document_ = makeJunitWriter(output_);
+      break;
+    case CheckFormat::checkstyle:
+      document_ = makeCheckstyleWriter(output_);
+      break;
+    case CheckFormat::text:
+    case CheckFormat::github:
+      break;
+  }
 }
+
+CheckResultsWriter::~CheckResultsWriter() = default;
 
 void CheckResultsWriter::write(const CheckedFile& file) {
   ++totals_.files;
@@ -145,6 +174,11 @@ void CheckResultsWriter::write(const CheckedFile& file) {
       break;
     case CheckFormat::text:
       writeText(file, output_);
+      break;
+    case CheckFormat::sarif:
+    case CheckFormat::junit:
+    case CheckFormat::checkstyle:
+      document_->write(file);
       break;
   }
 }
@@ -167,7 +201,7 @@ void CheckResultsWriter::writeJson(const CheckedFile& file) {
       json_.key("identifier").value(finding.identifier).key("firstId").value(finding.firstId);
       json_.key("firstLine").value(static_cast<std::int64_t>(finding.firstPosition.line));
     }
-    json_.key("message").value(messageOf(finding)).endObject();
+    json_.key("message").value(findingMessage(finding)).endObject();
     sendJson(false);
   });
   json_.endArray().endObject();
@@ -179,6 +213,7 @@ void CheckResultsWriter::sendJson(bool all) {
 }
 
 void CheckResultsWriter::finish() {
+  if (document_) return document_->finish(totals_);
   if (format_ != CheckFormat::json) {
     output_ << summaryOf(totals_) << "\n";
     return;

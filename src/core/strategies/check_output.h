@@ -1,7 +1,9 @@
-// How `check` tells what it found: compiler-style lines, GitHub workflow commands or one JSON
-// document, each with the same findings and totals, written file by file as they come.
+// How `check` tells what it found: compiler-style lines, GitHub workflow commands, or one JSON,
+// SARIF, JUnit XML or Checkstyle XML document, each with the same findings, written file by
+// file as they come.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,10 +13,19 @@
 
 namespace korvaster {
 
-enum class CheckFormat { text, json, github };
+enum class CheckFormat { text, json, github, sarif, junit, checkstyle };
 
-// The format named `name` ("text", "json" or "github"), or nothing.
+// The format named `name` ("text", "json", "github", "sarif", "junit" or "checkstyle"), or nothing.
 std::optional<CheckFormat> checkFormatNamed(const std::string& name);
+
+// Whether the format lists every view checked, not only the findings: its files are then
+// scanned with ScanKeeps::everyView.
+bool listsEveryView(CheckFormat format);
+
+// The finding's kind as the documents name it: "missingIdentifier" or "duplicateIdentifier".
+const char* findingKindName(ViewFinding::Kind kind);
+// The finding in words, e.g. "label 'Xk3-pQ-9aZ' has no accessibility identifier".
+std::string findingMessage(const ViewFinding& finding);
 
 // One checked file, or a path that could not be checked and why.
 struct CheckedFile {
@@ -37,6 +48,8 @@ struct CheckTotals {
   bool foundAnything() const { return missing + duplicates + unreadable > 0; }
 };
 
+class CheckDocumentWriter;
+
 // Writes the results of one file after another in one format as they are handed over, so
 // that no more than one file's findings are held, and the totals at the end. Text and GitHub
 // output end with the line "Checked N Interface Builder files: V views, M without an
@@ -45,8 +58,9 @@ struct CheckTotals {
 // ("\n", "\r", "\t", else "\x1b"), so that each finding stays on its own line.
 class CheckResultsWriter {
  public:
-  // Writes the start of the output (the JSON document's opening).
+  // Writes the start of the output (a document's opening).
   CheckResultsWriter(CheckFormat format, support::OutputByteStream& output);
+  ~CheckResultsWriter();
 
   // Writes the file's findings, or its error, and counts them.
   void write(const CheckedFile& file);
@@ -63,6 +77,8 @@ class CheckResultsWriter {
   CheckFormat format_;
   support::OutputByteStream& output_;
   support::JsonWriter json_;
+  // The writer of a SARIF, JUnit or Checkstyle document, else null.
+  std::unique_ptr<CheckDocumentWriter> document_;
   CheckTotals totals_;
 };
 

@@ -70,6 +70,8 @@ struct IdentifierScan::Records {
   // so that a large scan never needs its records twice over while it grows.
   std::deque<ViewRecord> missing;
   std::deque<IdentifiedView> duplicates;
+  // Views without a finding, kept only when asked for.
+  std::deque<ViewRecord> others;
   std::vector<TextRef> elements;
   // The texts, in blocks that never move, so that the records can point into them.
   std::vector<std::unique_ptr<char[]>> blocks;
@@ -116,6 +118,22 @@ void IdentifierScan::forEachFinding(const std::function<void(const ViewFinding&)
   }
 }
 
+void IdentifierScan::forEachView(const std::function<void(const ScannedView&)>& visit) const {
+  if (!records_) return;
+  const auto& others = records_->others;
+  auto nextOther = others.begin();
+  // Both lists are in document order: the views without a finding go in between the findings.
+  const auto visitOthersBefore = [&](const SourcePosition* position) {
+    for (; nextOther != others.end() && (!position || comesBefore(nextOther->position, *position)); ++nextOther)
+      visit({nextOther->position, text(records_->elements[nextOther->element]), text(nextOther->id), nullptr});
+  };
+  forEachFinding([&](const ViewFinding& finding) {
+    visitOthersBefore(&finding.position);
+    visit({finding.position, finding.element, finding.id, &finding});
+  });
+  visitOthersBefore(nullptr);
+}
+
 namespace {
 
 // What the scanner knows of an element that is still open.
@@ -131,7 +149,7 @@ struct OpenElement {
 // when it is known whether they have an identifier.
 class IdentifierScanner {
  public:
-  explicit IdentifierScanner(XML_Parser parser) : parser_(parser) {
+  IdentifierScanner(XML_Parser parser, ScanKeeps keeps) : parser_(parser), keeps_(keeps) {
     scan_.records_ = std::make_unique<IdentifierScan::Records>();
   }
 
@@ -193,6 +211,7 @@ class IdentifierScanner {
       // The duplicates are gathered at the front, over records already used: the first
       // use's own record may be among them.
       const ViewRecord firstUse = views[first].view;
+      if (keeps_ == ScanKeeps::everyView) records().others.push_back(firstUse);
       const std::string_view identifier = text(views[first].identifier);
       for (; next < views.size() && text(views[next].identifier) == identifier; ++next) {
         IdentifiedView& duplicate = views[kept++];
@@ -208,10 +227,11 @@ class IdentifierScanner {
       return comesBefore(left.position, right.position);
     };
     std::sort(records().missing.begin(), records().missing.end(), inDocumentOrder);
+    std::sort(records().others.begin(), records().others.end(), inDocumentOrder);
     std::sort(views.begin(), views.end(),
               [&](const auto& left, const auto& right) { return inDocumentOrder(left.view, right.view); });
     // A file without findings waits for its turn to be written with nothing kept.
-    if (records().missing.empty() && views.empty()) scan_.records_.reset();
+    if (records().missing.empty() && views.empty() && records().others.empty()) scan_.records_.reset();
     return std::move(scan_);
   }
 
@@ -253,6 +273,7 @@ class IdentifierScanner {
   }
 
   XML_Parser parser_;
+  ScanKeeps keeps_;
   std::size_t depth_ = 0;
   std::vector<OpenElement> open_;
   // The records of the views still open, innermost last: a view's record moves to the scan
@@ -275,10 +296,10 @@ void XMLCALL onEnd(void* userData, const XML_Char*) { scannerOf(userData).end();
 
 }  // namespace
 
-IdentifierScan scanIdentifiers(std::string_view document) {
+IdentifierScan scanIdentifiers(std::string_view document, ScanKeeps keeps) {
   const xml::ExpatParser parser = xml::makeExpatParser();
   if (!parser) throw xml::XmlError::parsingFailed();
-  IdentifierScanner scanner(parser.get());
+  IdentifierScanner scanner(parser.get(), keeps);
   XML_SetUserData(parser.get(), &scanner);
   XML_SetElementHandler(parser.get(), onStart, onEnd);
   if (xml::parseAll(parser.get(), document) != XML_STATUS_OK) {

@@ -31,6 +31,17 @@ struct ViewFinding {
   SourcePosition firstPosition;
 };
 
+// A view as a listing of every view shows it; `finding` is null for a view the rules leave alone.
+struct ScannedView {
+  SourcePosition position;
+  std::string_view element;
+  std::string_view id;
+  const ViewFinding* finding = nullptr;
+};
+
+// What a scan keeps: what the findings show, or every view too.
+enum class ScanKeeps { findings, everyView };
+
 class IdentifierScan {
  public:
   IdentifierScan();
@@ -43,6 +54,9 @@ class IdentifierScan {
   std::size_t duplicates() const;
   // Calls `visit` with each finding, in document order.
   void forEachFinding(const std::function<void(const ViewFinding&)>& visit) const;
+  // Calls `visit` with each view, in document order: those without a finding only when the
+  // scan kept every view.
+  void forEachView(const std::function<void(const ScannedView&)>& visit) const;
 
  private:
   friend class IdentifierScanner;
@@ -58,7 +72,8 @@ class IdentifierScan {
 // rules take them) without an identifier on their first "accessibility" child, and each view
 // whose identifier an earlier view of the document already has. Reads as the rewriting reader
 // does, with the same nesting limit; throws the XML layer's XmlSyntaxError or XmlError (also
-// for an attribute value of 4 GiB or more).
-IdentifierScan scanIdentifiers(std::string_view document);
+// for an attribute value of 4 GiB or more). With ScanKeeps::everyView the scan also keeps the
+// views without a finding, which it holds while it reads anyway.
+IdentifierScan scanIdentifiers(std::string_view document, ScanKeeps keeps = ScanKeeps::findings);
 
 }  // namespace korvaster

@@ -99,7 +99,7 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "OPTIONS:\n"
       "  --config     A configuration file to read instead of the Project folder's .korvaster.yml\n"
       "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
-      "  --format     Output format: text (default), json or github\n"
+      "  --format     Output format: text (default), json, github, sarif, junit or checkstyle\n"
       "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n";
   // --dry-run, the longest name without a short one, leaves the column where --path, -p sets it.
   const std::string fix =

@@ -25,10 +25,15 @@ struct FileVersion {
   off_t size = 0;
   long long modifiedSeconds = 0;
   long modifiedNanoseconds = 0;
+  // The status change time as well: a program can put the modification time back after an
+  // edit of the same size, but not this one.
+  long long changedSeconds = 0;
+  long changedNanoseconds = 0;
 
   bool operator==(const FileVersion& other) const {
     return identity == other.identity && size == other.size && modifiedSeconds == other.modifiedSeconds &&
-           modifiedNanoseconds == other.modifiedNanoseconds;
+           modifiedNanoseconds == other.modifiedNanoseconds && changedSeconds == other.changedSeconds &&
+           changedNanoseconds == other.changedNanoseconds;
   }
   bool operator!=(const FileVersion& other) const { return !(*this == other); }
 };

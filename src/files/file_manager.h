@@ -33,6 +33,8 @@ struct ItemStatus {
   ItemIdentity identity;
   long long modifiedSeconds = 0;
   long modifiedNanoseconds = 0;
+  long long changedSeconds = 0;  // the status change time
+  long changedNanoseconds = 0;
 };
 
 class FileManager {

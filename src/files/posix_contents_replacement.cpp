@@ -21,11 +21,17 @@ constexpr int kChangedMeanwhile = -2;
 FileVersion versionFrom(const struct stat& status) {
 #ifdef __APPLE__
   const struct timespec& modified = status.st_mtimespec;
+  const struct timespec& changed = status.st_ctimespec;
 #else
   const struct timespec& modified = status.st_mtim;
+  const struct timespec& changed = status.st_ctim;
 #endif
-  return FileVersion{identityFrom(status), status.st_size, static_cast<long long>(modified.tv_sec),
-                     static_cast<long>(modified.tv_nsec)};
+  return FileVersion{identityFrom(status),
+                     status.st_size,
+                     static_cast<long long>(modified.tv_sec),
+                     static_cast<long>(modified.tv_nsec),
+                     static_cast<long long>(changed.tv_sec),
+                     static_cast<long>(changed.tv_nsec)};
 }
 
 // Flushes the folder's entries, so that a rename in it survives a power loss.
@@ -46,7 +52,8 @@ std::optional<FileVersion> versionOf(const std::string& path) {
   return versionFrom(status);
 }
 
-PosixContentsReplacement::PosixContentsReplacement(std::string path, Mode mode, std::string_view original, bool mayCreate)
+PosixContentsReplacement::PosixContentsReplacement(std::string path, Mode mode, std::string_view original,
+                                                   bool mayCreate)
     : path_(std::move(path)),
       mode_(mode),
       durable_(mode == Mode::atomically),
@@ -63,6 +70,11 @@ bool PosixContentsReplacement::open() {
   // by name replaces a regular file or nothing.
   if (::lstat(path_.c_str(), &status) == 0) {
     if (!S_ISREG(status.st_mode)) return error_ = kNotRegularFile, false;
+    // A writable folder would let the rename replace a file this process may not write (one
+    // of another owner, or made read-only): its owner's say counts, not the folder's.
+    if (mode_ == Mode::atomically && ::faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) != 0) {
+      return error_ = errno, false;
+    }
     permissions_ = static_cast<unsigned>(status.st_mode & 07777);
     owner_ = status.st_uid;
     group_ = status.st_gid;
@@ -82,7 +94,8 @@ bool PosixContentsReplacement::open() {
     if (descriptor_ < 0 && (errno == EACCES || errno == EPERM)) mode_ = Mode::atomically;
   }
   if (mode_ == Mode::atomically) {
-    temporary_ = folderAndName(path_).first + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
+    temporary_ =
+        folderAndName(path_).first + "/" + kTemporaryPrefix + std::string(kTemporaryRandomLength, 'X');
     descriptor_ = ::mkstemp(temporary_.data());
     if (descriptor_ < 0) temporary_.clear();
   }
@@ -103,7 +116,8 @@ void PosixContentsReplacement::commit() {
   if (error_ == 0 && mode_ == Mode::atomically) {
     // Root rewriting a user's file must not leave it root's: the user might no longer read it.
     // Anyone else can only give a file to themselves, which it already is.
-    if (owner_ != static_cast<uid_t>(-1) && ::geteuid() == 0) static_cast<void>(::fchown(descriptor_, owner_, group_));
+    if (owner_ != static_cast<uid_t>(-1) && ::geteuid() == 0)
+      static_cast<void>(::fchown(descriptor_, owner_, group_));
     if (::fchmod(descriptor_, static_cast<mode_t>(permissions_)) != 0) error_ = errno;
   }
   if (error_ == 0 && mode_ == Mode::inPlace && ::ftruncate(descriptor_, written_) != 0) error_ = errno;
@@ -115,15 +129,19 @@ void PosixContentsReplacement::commit() {
     descriptor_ = -1;
     if (::close(descriptor) != 0) error_ = errno;
   }
-  if (error_ == 0 && mode_ == Mode::atomically && expected_ && versionOf(path_) != expected_) error_ = kChangedMeanwhile;
-  if (error_ == 0 && mode_ == Mode::atomically && ::rename(temporary_.c_str(), path_.c_str()) != 0) error_ = errno;
+  if (error_ == 0 && mode_ == Mode::atomically && expected_ && versionOf(path_) != expected_)
+    error_ = kChangedMeanwhile;
+  if (error_ == 0 && mode_ == Mode::atomically && ::rename(temporary_.c_str(), path_.c_str()) != 0)
+    error_ = errno;
   if (error_ != 0) {
     const int error = error_;
     abandon();
     committed_ = true;
-    if (error == kNotRegularFile) throw FileIOError(FileIOError::Case::writeFailed, path_, "not a regular file");
+    if (error == kNotRegularFile)
+      throw FileIOError(FileIOError::Case::writeFailed, path_, "not a regular file");
     if (error == kChangedMeanwhile) {
-      throw FileIOError(FileIOError::Case::writeFailed, path_, "it was changed by someone else while it was rewritten");
+      throw FileIOError(FileIOError::Case::writeFailed, path_,
+                        "it was changed by someone else while it was rewritten");
     }
     throw FileIOError(FileIOError::Case::writeFailed, path_, error);
   }

@@ -281,11 +281,15 @@ std::optional<ItemStatus> PosixFileManager::status(const std::string& path, bool
   status.identity = identityFrom(found);
 #ifdef __APPLE__
   const timespec modified = found.st_mtimespec;
+  const timespec changed = found.st_ctimespec;
 #else
   const timespec modified = found.st_mtim;
+  const timespec changed = found.st_ctim;
 #endif
   status.modifiedSeconds = static_cast<long long>(modified.tv_sec);
   status.modifiedNanoseconds = static_cast<long>(modified.tv_nsec);
+  status.changedSeconds = static_cast<long long>(changed.tv_sec);
+  status.changedNanoseconds = static_cast<long>(changed.tv_nsec);
   return status;
 }
 

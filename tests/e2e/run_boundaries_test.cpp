@@ -68,7 +68,8 @@ TEST_F(RunBoundariesTest, AReportIsNeverWrittenThroughOrInPlaceOfWhatIsNoRegular
                           {"fifo.json", "not a regular file"},
                           {"folder.json", "not a regular file"},
                           {"missing/run.json", "Invalid path given"},
-                          {"", "Empty path given"}};
+                          {"", "Empty path given"},
+                          {"P/Main.xib", "named as an Interface Builder file"}};
   if (device) cases.push_back({"device.json", "not a regular file"});
   for (const auto& c : cases) {
     const auto outcome = korvaster({"modify", "--path", temp / "P", "--report", c.report.empty() ? "" : temp / c.report});
@@ -79,6 +80,7 @@ TEST_F(RunBoundariesTest, AReportIsNeverWrittenThroughOrInPlaceOfWhatIsNoRegular
     EXPECT_FALSE(fs::exists(projects + "P")) << c.report;
   }
   EXPECT_EQ(readFile(target), "not the report's");
+  EXPECT_EQ(readFile(temp / "P/Main.xib"), kView);
   EXPECT_TRUE(fs::is_symlink(temp / "link.json"));
   EXPECT_TRUE(fs::is_fifo(temp / "fifo.json"));
   if (device) {

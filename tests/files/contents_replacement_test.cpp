@@ -1,6 +1,7 @@
 #include "files/posix_contents_replacement.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,7 +133,56 @@ TEST(ContentsReplacementTest, InPlaceAReadOnlyFileIsReplacedBesideItself) {
   EXPECT_EQ(readFile(path), "<document>new</document>");
   EXPECT_EQ(korvaster::testing::permissionsOf(path), 0444u);
 }
+
+// A user's own file is replaced atomically only when its owner lets this process write it:
+// a writable folder alone would let the rename through, over another's file or a read-only one.
+TEST(ContentsReplacementTest, AtomicallyAFileThisProcessMayNotWriteIsLeftAlone) {
+  korvaster::testing::TemporaryFolder temp;
+  const std::string original = "<document/>";
+  const std::string others = temp.write("others.xib", original);
+  const std::string readOnly = temp.write("readonly.xib", original);
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chown(readOnly.c_str(), 65534, 65534) +
+                ::chmod(readOnly.c_str(), 0444),
+            0);
+  const auto previous = static_cast<uid_t>(::setfsuid(65534));
+  for (const std::string& path : {others, readOnly}) {
+    try {
+      PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically, original);
+      replacement.write("<document>new</document>");
+      replacement.commit();
+      ADD_FAILURE() << path << " was replaced";
+    } catch (const FileIOError& error) {
+      EXPECT_EQ(error.reason(), "Permission denied") << path;
+    }
+  }
+  ::setfsuid(previous);
+  EXPECT_EQ(readFile(others), original);
+  EXPECT_EQ(readFile(readOnly), original);
+  EXPECT_EQ(korvaster::testing::entryNames(temp.path()), (std::vector<std::string>{"others.xib", "readonly.xib"}));
+}
 #endif
+
+// An edit of the same size whose modification time was put back is still an edit.
+TEST(ContentsReplacementTest, AtomicallyAnEditWithItsModificationTimePutBackStillWins) {
+  korvaster::testing::TemporaryFolder temp;
+  const std::string path = temp.write("a.xib", "<document x=\"1\"/>");
+  const auto version = versionOf(path);
+  ASSERT_TRUE(version.has_value());
+  PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically);
+  replacement.requireUnchangedSince(*version);
+  ASSERT_TRUE(replacement.write("<document>new</document>"));
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);
+  temp.write("a.xib", "<document x=\"7\"/>");
+#ifdef __APPLE__
+  const struct timespec times[2] = {before.st_atimespec, before.st_mtimespec};
+#else
+  const struct timespec times[2] = {before.st_atim, before.st_mtim};
+#endif
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  EXPECT_THROW(replacement.commit(), FileIOError);
+  EXPECT_EQ(readFile(path), "<document x=\"7\"/>");
+}
 
 }  // namespace
 }  // namespace korvaster::files

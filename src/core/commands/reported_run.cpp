@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "core/errors/korvast_error.h"
+#include "core/xib/interface_builder_file.h"
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
 #include "files/folder.h"
@@ -34,7 +35,8 @@ void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const s
                       const std::shared_ptr<Logger>& logger) {
   const auto refuse = [&](const support::Error& error) {
     if (logger) {
-      logger->log(LogLevel::Error, [&] { return "Can't write the report (--report): " + support::genericDescription(error); });
+      logger->log(LogLevel::Error,
+                  [&] { return "Can't write the report (--report): " + support::genericDescription(error); });
     }
   };
   if (path.empty()) {
@@ -51,7 +53,11 @@ void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const s
   }
   std::optional<files::FileIOError> failure;
   files::Failure denied;
-  if (const auto kind = system->nonRegularKind(path)) {
+  if (isInterfaceBuilderFileToChange(files::folderAndName(files::withoutTrailingSlashes(path)).second)) {
+    // The run may have just given that file its identifiers, or be meant to.
+    failure.emplace(files::FileIOError::Case::writeFailed, path,
+                    "it is named as an Interface Builder file, which a report never replaces");
+  } else if (const auto kind = system->nonRegularKind(path)) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
   } else if (!system->canWriteIn(folder, &denied)) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, denied.reason);

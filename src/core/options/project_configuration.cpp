@@ -2,6 +2,8 @@
 
 #include <yaml-cpp/yaml.h>
 
+#include <algorithm>
+
 #include "files/path_text.h"
 
 namespace korvaster {
@@ -37,8 +39,13 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
   ProjectConfiguration configuration;
   if (root.IsNull()) return configuration;  // an empty file
   if (!root.IsMap()) fail(shownName, root.Mark(), "expected keys such as 'exclude:' and 'format:'");
+  std::vector<std::string> seen;
   for (const auto& entry : root) {
     const std::string key = entry.first.Scalar();
+    // The YAML library keeps the last of a repeated key; the first would be lost in silence.
+    if (std::find(seen.begin(), seen.end(), key) != seen.end())
+      fail(shownName, entry.first.Mark(), "'" + key + "' is given twice");
+    seen.push_back(key);
     if (key == "exclude") {
       configuration.exclude = globsOf(entry.second, shownName);
     } else if (key == "format") {
@@ -51,12 +58,14 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
   return configuration;
 }
 
-Arguments withProjectConfiguration(Arguments arguments, CommandLevel level, const files::FileManager& system) {
+Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
+                                   const files::FileManager& system) {
   std::optional<std::string> path = lookup(arguments, ArgumentType::configFile);
   if (!path) {
     const auto project = lookup(arguments, ArgumentType::projectPath);
     if (!project || project->empty()) return arguments;
-    const std::string candidate = files::joinedPath(files::withoutTrailingSlashes(*project), kProjectConfigurationName);
+    const std::string candidate =
+        files::joinedPath(files::withoutTrailingSlashes(*project), kProjectConfigurationName);
     if (!system.isRegularFile(candidate)) return arguments;
     path = candidate;
   }

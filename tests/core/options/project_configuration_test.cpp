@@ -21,6 +21,7 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
   } faults[] = {
       {"exclude: [a]\nexcludes: [b]\n", "P/.korvaster.yml:2: unknown key 'excludes' (known: exclude, format)"},
       {"exclude: [a\n", "P/.korvaster.yml:2: not valid YAML: "},
+      {"exclude: [a]\nformat: json\nexclude: [b]\n", "P/.korvaster.yml:3: 'exclude' is given twice"},
       {"format:\n  - json\n", "P/.korvaster.yml:2: 'format' must be one word"},
       {"exclude:\n  a: b\n", "P/.korvaster.yml:2: 'exclude' must be a glob or a list of globs"},
       {"exclude:\n  - [a]\n", "P/.korvaster.yml:2: each entry of 'exclude' must be a glob"},

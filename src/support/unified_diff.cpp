@@ -32,18 +32,24 @@ struct Step {
 // The shortest edit script between a[from..) and b[from..) whose ends are already unequal
 // (Myers' greedy algorithm). Only the band each round reached is kept, so that files with few
 // changes cost little memory however long they are.
-std::vector<Step> shortestScript(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
-                                 std::size_t from, std::size_t aEnd, std::size_t bEnd) {
+std::vector<Step> shortestScript(const std::vector<std::string_view>& a,
+                                 const std::vector<std::string_view>& b, std::size_t from, std::size_t aEnd,
+                                 std::size_t bEnd) {
   const auto n = static_cast<long>(aEnd - from), m = static_cast<long>(bEnd - from);
   const long most = n + m;
   std::vector<long> reach(static_cast<std::size_t>(2 * most + 2), 0);
-  const auto at = [&](std::vector<long>& band, long k) -> long& { return band[static_cast<std::size_t>(k + most)]; };
+  const auto at = [&](std::vector<long>& band, long k) -> long& {
+    return band[static_cast<std::size_t>(k + most)];
+  };
   std::vector<std::vector<long>> rounds;
-  const auto same = [&](long x, long y) { return a[from + static_cast<std::size_t>(x)] == b[from + static_cast<std::size_t>(y)]; };
+  const auto same = [&](long x, long y) {
+    return a[from + static_cast<std::size_t>(x)] == b[from + static_cast<std::size_t>(y)];
+  };
   long found = -1;
   for (long d = 0; d <= most && found < 0; ++d) {
     for (long k = -d; k <= d; k += 2) {
-      long x = (k == -d || (k != d && at(reach, k - 1) < at(reach, k + 1))) ? at(reach, k + 1) : at(reach, k - 1) + 1;
+      long x = (k == -d || (k != d && at(reach, k - 1) < at(reach, k + 1))) ? at(reach, k + 1)
+                                                                            : at(reach, k - 1) + 1;
       long y = x - k;
       while (x < n && y < m && same(x, y)) ++x, ++y;
       at(reach, k) = x;
@@ -66,9 +72,11 @@ std::vector<Step> shortestScript(const std::vector<std::string_view>& a, const s
       steps.push_back({Op::same, from + static_cast<std::size_t>(x), from + static_cast<std::size_t>(y)});
     }
     if (priorK == k + 1) {
-      steps.push_back({Op::added, from + static_cast<std::size_t>(priorX), from + static_cast<std::size_t>(priorY)});
+      steps.push_back(
+          {Op::added, from + static_cast<std::size_t>(priorX), from + static_cast<std::size_t>(priorY)});
     } else {
-      steps.push_back({Op::removed, from + static_cast<std::size_t>(priorX), from + static_cast<std::size_t>(priorY)});
+      steps.push_back(
+          {Op::removed, from + static_cast<std::size_t>(priorX), from + static_cast<std::size_t>(priorY)});
     }
     x = priorX, y = priorY;
   }
@@ -93,6 +101,42 @@ std::string range(std::size_t start, std::size_t count) {
 
 }  // namespace
 
+namespace {
+
+// A header's file name and line end. A name with a tab, a line break, a quote, a backslash or
+// another control character is quoted with C escapes, as git writes it and patch and git apply
+// read it; one with a space ends with a tab, as patch reads a name up to it.
+std::string headerName(std::string_view side, std::string_view path) {
+  const bool quoted = std::any_of(path.begin(), path.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7f || c == '"' || c == '\\';
+  });
+  if (!quoted)
+    return std::string(side) + std::string(path) + (path.find(' ') != std::string_view::npos ? "\t\n" : "\n");
+  std::string name = "\"" + std::string(side);
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      name += '\\';
+      name += c;
+    } else if (c == '\t') {
+      name += "\\t";
+    } else if (c == '\n') {
+      name += "\\n";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)),
+                            static_cast<char>('0' + ((byte >> 3) & 7)), static_cast<char>('0' + (byte & 7)),
+                            '\0'};
+      name += octal;
+    } else {
+      name += c;
+    }
+  }
+  return name + "\"\n";
+}
+
+}  // namespace
+
 std::string unifiedDiff(std::string_view before, std::string_view after, std::string_view path) {
   if (before == after) return {};
   const std::vector<std::string_view> a = linesOf(before), b = linesOf(after);
@@ -103,11 +147,10 @@ std::string unifiedDiff(std::string_view before, std::string_view after, std::st
   std::vector<Step> steps;
   for (std::size_t line = 0; line < head; ++line) steps.push_back({Op::same, line, line});
   for (const Step& step : shortestScript(a, b, head, aEnd, bEnd)) steps.push_back(step);
-  for (std::size_t line = 0; aEnd + line < a.size(); ++line) steps.push_back({Op::same, aEnd + line, bEnd + line});
+  for (std::size_t line = 0; aEnd + line < a.size(); ++line)
+    steps.push_back({Op::same, aEnd + line, bEnd + line});
 
-  // A name with a space ends with a tab, as patch reads the name up to it.
-  const std::string nameEnd = std::string(path).find(' ') != std::string::npos ? "\t\n" : "\n";
-  std::string out = "--- a/" + std::string(path) + nameEnd + "+++ b/" + std::string(path) + nameEnd;
+  std::string out = "--- " + headerName("a/", path) + "+++ " + headerName("b/", path);
   std::size_t next = 0;
   while (next < steps.size()) {
     while (next < steps.size() && steps[next].op == Op::same) ++next;
@@ -132,7 +175,8 @@ std::string unifiedDiff(std::string_view before, std::string_view after, std::st
       oldCount += steps[index].op != Op::added ? 1 : 0;
       newCount += steps[index].op != Op::removed ? 1 : 0;
     }
-    out += "@@ -" + range(steps[first].before, oldCount) + " +" + range(steps[first].after, newCount) + " @@\n";
+    out +=
+        "@@ -" + range(steps[first].before, oldCount) + " +" + range(steps[first].after, newCount) + " @@\n";
     for (std::size_t index = first; index < end; ++index) {
       const Step& step = steps[index];
       if (step.op == Op::same) appendLine(out, ' ', a[step.before]);

@@ -37,8 +37,17 @@ TEST(UnifiedDiffTest, HunksWithThreeLinesOfContext) {
   for (const auto& c : cases) EXPECT_EQ(unifiedDiff(c.before, c.after, "x.xib"), c.diff) << c.after;
 }
 
-TEST(UnifiedDiffTest, ANameWithASpaceEndsWithATab) {
-  EXPECT_EQ(unifiedDiff("a\n", "b\n", "My App/x.xib"), "--- a/My App/x.xib\t\n+++ b/My App/x.xib\t\n@@ -1,1 +1,1 @@\n-a\n+b\n");
+// Names are written as patch and git apply read them back: up to a tab after a space, and
+// quoted with C escapes when they hold a tab, a quote, a backslash or a control character.
+TEST(UnifiedDiffTest, NamesAreWrittenSoThatPatchReadsThemBack) {
+  const struct {
+    std::string path, header;
+  } cases[] = {
+      {"My App/x.xib", "--- a/My App/x.xib\t\n+++ b/My App/x.xib\t\n"},
+      {"\xC3\xA9/x.xib", "--- a/\xC3\xA9/x.xib\n+++ b/\xC3\xA9/x.xib\n"},
+      {"a\tb/\"q\"\\x\x01.xib", "--- \"a/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n+++ \"b/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(unifiedDiff("a\n", "b\n", c.path), c.header + "@@ -1,1 +1,1 @@\n-a\n+b\n");
 }
 
 }  // namespace

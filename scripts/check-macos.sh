@@ -46,7 +46,7 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/include/plist" "$work/generated/core/commands"
+mkdir -p "$work/include/plist" "$work/generated/core"
 cp /usr/include/expat.h /usr/include/expat_external.h "$work/include/"
 cp /usr/include/plist/*.h "$work/include/plist/"
 cp -R /usr/include/yaml-cpp "$work/include/"
@@ -57,8 +57,8 @@ version=$(sed -n 's/^project([^)]*VERSION \([0-9][0-9]*\.[0-9][0-9]*\.[0-9][0-9]
 IFS=. read -r major minor patch <<<"$version"
 sed -e "s/@PROJECT_VERSION_MAJOR@/$major/" -e "s/@PROJECT_VERSION_MINOR@/$minor/" \
     -e "s/@PROJECT_VERSION_PATCH@/$patch/" -e "s/@PROJECT_VERSION@/$version/" \
-    src/core/commands/project_version.h.in >"$work/generated/core/commands/project_version.h"
-if grep -q @ "$work/generated/core/commands/project_version.h"; then
+    src/core/project_version.h.in >"$work/generated/core/project_version.h"
+if grep -q @ "$work/generated/core/project_version.h"; then
   echo "check-macos: project_version.h.in has a placeholder this script does not fill" >&2
   exit 1
 fi

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <vector>
 
-#include "core/commands/project_version.h"
+#include "core/project_version.h"
 #include "core/options/command_line_table.h"
 
 namespace korvaster {

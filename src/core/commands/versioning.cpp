@@ -1,7 +1,7 @@
 #include "core/commands/versioning.h"
 
 #include "core/options/command_line_table.h"
-#include "core/commands/project_version.h"
+#include "core/project_version.h"
 
 namespace korvaster {
 

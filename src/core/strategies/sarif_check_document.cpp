@@ -2,7 +2,7 @@
 // per finding and per unreadable file, located by a URI relative to the current directory.
 // An unreadable file is a result of its own rule rather than a notification of the run's
 // invocation: code scanning shows results as alerts, and would leave such a file unnoticed.
-#include "core/commands/project_version.h"
+#include "core/project_version.h"
 #include "core/options/command_line_table.h"
 #include "core/strategies/check_document_writers.h"
 #include "support/json_writer.h"

@@ -1,7 +1,7 @@
 // The two XML formats: JUnit (a test suite per file, a test case per view, a failure per
 // finding, an error per unreadable file) and Checkstyle (a file element per file, an error
 // element per finding or unreadable file).
-#include "core/commands/project_version.h"
+#include "core/project_version.h"
 #include "core/strategies/check_document_writers.h"
 #include "xml/xml_writer.h"
 

@@ -2,6 +2,7 @@
 
 #include "core/commands/build_command.h"
 #include "core/commands/check_command.h"
+#include "core/commands/ids_command.h"
 #include "core/options/command_line_table.h"
 #include "core/commands/modify_sources_command.h"
 #include "core/errors/korvast_error.h"
@@ -22,6 +23,8 @@ std::shared_ptr<RegisterableCommand> makeCommand(CommandLevel level, argparse::A
       return std::make_shared<BuildCommand>(parser, logger, platform);
     case CommandLevel::check:
       return std::make_shared<CheckCommand>(parser, logger, platform);
+    case CommandLevel::ids:
+      return std::make_shared<IdsCommand>(parser, logger, platform);
     case CommandLevel::topLevel:
     case CommandLevel::count:
       break;

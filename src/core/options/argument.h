@@ -21,6 +21,7 @@ enum class ArgumentType {
   exclude,
   report,
   format,
+  idsFormat,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

@@ -36,6 +36,10 @@ inline constexpr const char* Check = "check";
 inline constexpr const char* CheckUsage =
     "Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; changes "
     "nothing. See -h for options.";
+inline constexpr const char* Ids = "ids";
+inline constexpr const char* IdsUsage =
+    "Lists every view in IB files with its AccessibilityIdentifier, a name from its outlet, label or text, "
+    "and the class that owns it; changes nothing. See -h for options.";
 }  // namespace Commands
 
 }  // namespace korvaster::Constants
@@ -48,6 +52,7 @@ enum class CommandLevel {
   modify,
   build,
   check,
+  ids,
   count  // not a level: the number of levels
 };
 
@@ -70,6 +75,7 @@ inline constexpr SubcommandSpec kSubcommandTable[] = {
     {CommandLevel::modify, Constants::Commands::Modify, Constants::Commands::ModifyUsage},
     {CommandLevel::build, Constants::Commands::Build, Constants::Commands::BuildUsage},
     {CommandLevel::check, Constants::Commands::Check, Constants::Commands::CheckUsage},
+    {CommandLevel::ids, Constants::Commands::Ids, Constants::Commands::IdsUsage},
 };
 
 // The row of `level`, a subcommand; the check below makes sure there is exactly one.
@@ -117,7 +123,7 @@ struct OptionSpec {
 // In the order of registration, of the Arguments a parse returns and of every listing.
 inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::ids}),
      "A path to the Project folder which will be build for Korvast (required)"},
     {ArgumentType::outputPath, "--output", "-o", OptionKind::text, ValueKind::folder,
      takenBy({CommandLevel::modify, CommandLevel::build}), "Path where modified Project will be copied"},
@@ -135,13 +141,15 @@ inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::build}), "Log message level"},
     {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::ids}),
      "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
     {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::modify, CommandLevel::build}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
      takenBy({CommandLevel::check}), "Output format: text (default), json or github"},
+    {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
+     "Output format: text (default), json, csv or swift"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };

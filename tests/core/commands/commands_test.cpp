@@ -65,6 +65,8 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "  build       Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n"
       "  check       Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; "
       "changes nothing. See -h for options.\n"
+      "  ids         Lists every view in IB files with its AccessibilityIdentifier, a name from its outlet, "
+      "label or text, and the class that owns it; changes nothing. See -h for options.\n"
       "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and "
       "set "
       "value. See -h for options.\n\n"

@@ -20,13 +20,15 @@ const std::string kMain =
     "    <view key=\"view\" contentMode=\"a\" id=\"r-1\"><subviews>\n"
     "      <button contentMode=\"a\" id=\"Xk3-pQ-9aZ\"><state key=\"normal\" title=\"Go\"/></button>\n"
     "      <label contentMode=\"a\" text=\"Hello, &quot;you&quot;\" id=\"l-1\"/>\n"
-    "      <view contentMode=\"a\" userLabel=\"default\" id=\"d-1\"><accessibility key=\"k\" identifier=\"a&quot;b\\c\"/>"
+    "      <view contentMode=\"a\" userLabel=\"default\" id=\"d-1\"><accessibility key=\"k\" "
+    "identifier=\"a&quot;b\\c\"/>"
     "</view>\n"
     "    </subviews></view>\n"
     "    <connections><outlet property=\"loginButton\" destination=\"Xk3-pQ-9aZ\" id=\"o\"/></connections>\n"
     "  </viewController>\n</objects></scene></scenes>\n</document>\n";
 const std::string kCell =
-    "<document><objects><placeholder placeholderIdentifier=\"IBFilesOwner\" id=\"-1\" customClass=\"CellOwner\"/>\n"
+    "<document><objects><placeholder placeholderIdentifier=\"IBFilesOwner\" id=\"-1\" "
+    "customClass=\"CellOwner\"/>\n"
     "<view contentMode=\"a\" id=\"c-1\"/></objects></document>\n";
 
 struct ViewRow {
@@ -81,8 +83,10 @@ class JsonReader {
       char c = text_[at_++];
       if (c == '\\') {
         c = text_.at(at_++);
-        if (c == 'n') c = '\n';
-        else if (c != '"' && c != '\\' && c != '/') throw std::runtime_error("escape");
+        if (c == 'n')
+          c = '\n';
+        else if (c != '"' && c != '\\' && c != '/')
+          throw std::runtime_error("escape");
       }
       out += c;
     }
@@ -112,7 +116,8 @@ class JsonReader {
     } else if (c == '"') {
       value.scalar = string();
     } else {
-      while (at_ < text_.size() && std::string(",]} \n").find(text_[at_]) == std::string::npos) value.scalar += text_[at_++];
+      while (at_ < text_.size() && std::string(",]} \n").find(text_[at_]) == std::string::npos)
+        value.scalar += text_[at_++];
     }
     return value;
   }
@@ -128,9 +133,12 @@ std::vector<std::vector<std::string>> readCsv(const std::string& text) {
   for (std::size_t at = 0; at < text.size(); ++at) {
     const char c = text[at];
     if (quoted) {
-      if (c != '"') records.back().back() += c;
-      else if (at + 1 < text.size() && text[at + 1] == '"') records.back().back() += text[++at];
-      else quoted = false;
+      if (c != '"')
+        records.back().back() += c;
+      else if (at + 1 < text.size() && text[at + 1] == '"')
+        records.back().back() += text[++at];
+      else
+        quoted = false;
     } else if (c == '"') {
       quoted = true;
     } else if (c == ',') {
@@ -149,7 +157,8 @@ std::vector<std::vector<std::string>> readCsv(const std::string& text) {
 // The Swift literal's text: the reverse of its escapes.
 std::string unescapedSwift(const std::string& literal) {
   std::string out;
-  for (std::size_t at = 1; at + 1 < literal.size(); ++at) out += literal[at] == '\\' ? literal[++at] : literal[at];
+  for (std::size_t at = 1; at + 1 < literal.size(); ++at)
+    out += literal[at] == '\\' ? literal[++at] : literal[at];
   return out;
 }
 
@@ -160,7 +169,8 @@ TEST_F(IdsCommandTest, EveryFormatReadsBackToTheSameViewsAndNothingIsWritten) {
   temp.write("App/Cell.xib", kCell);
   temp.write("App/Pods/Lib.xib", kCell);
   const auto ids = [&](const std::string& format) {
-    const auto outcome = korvaster({"ids", "--path", "App", "--exclude", "Pods/**", "--format", format}, temp.path());
+    const auto outcome =
+        korvaster({"ids", "--path", "App", "--exclude", "Pods/**", "--format", format}, temp.path());
     EXPECT_EQ(outcome.exitStatus, 0) << format;
     EXPECT_EQ(outcome.standardError, "");
     return outcome.standardOutput;
@@ -178,9 +188,9 @@ TEST_F(IdsCommandTest, EveryFormatReadsBackToTheSameViewsAndNothingIsWritten) {
     for (const Json& view : file["views"].items) {
       std::string outlets;
       for (const Json& outlet : view["outlets"].items) outlets += outlet.scalar;
-      fromJson.push_back({file["path"].scalar, view["line"].scalar, view["column"].scalar, view["element"].scalar,
-                          view["id"].scalar, view["identifier"].scalar, view["hasIdentifier"].scalar,
-                          view["name"].scalar, view["owner"].scalar, outlets});
+      fromJson.push_back({file["path"].scalar, view["line"].scalar, view["column"].scalar,
+                          view["element"].scalar, view["id"].scalar, view["identifier"].scalar,
+                          view["hasIdentifier"].scalar, view["name"].scalar, view["owner"].scalar, outlets});
     }
   }
   EXPECT_EQ(fromJson, kExpected);
@@ -224,12 +234,12 @@ TEST_F(IdsCommandTest, EveryFormatReadsBackToTheSameViewsAndNothingIsWritten) {
     }
   }
   EXPECT_TRUE(open.empty());
-  EXPECT_EQ(constants, (std::vector<std::pair<std::string, std::string>>{
-                           {"Cell.CellOwner.viewc1", "c-1"},
-                           {"Main.LoginVC.viewr1", "r-1"},
-                           {"Main.LoginVC.loginButton", "Xk3-pQ-9aZ"},
-                           {"Main.LoginVC.helloYouLabel", "l-1"},
-                           {"Main.LoginVC.`default`", "a\"b\\c"}}));
+  EXPECT_EQ(constants,
+            (std::vector<std::pair<std::string, std::string>>{{"Cell.CellOwner.viewc1", "c-1"},
+                                                              {"Main.LoginVC.viewr1", "r-1"},
+                                                              {"Main.LoginVC.loginButton", "Xk3-pQ-9aZ"},
+                                                              {"Main.LoginVC.helloYouLabel", "l-1"},
+                                                              {"Main.LoginVC.`default`", "a\"b\\c"}}));
   // Read-only: nothing beside the project, not even the working folder.
   EXPECT_FALSE(std::filesystem::exists(projects));
 }
@@ -238,13 +248,15 @@ TEST_F(IdsCommandTest, AnUnreadableFileIsListedWithItsErrorAndFailsTheRun) {
   temp.write("App/Broken.xib", "<document>\n<view contentMode=\"a\" id=\"x\">");
   const auto text = korvaster({"ids", "-p", "App"}, temp.path());
   EXPECT_EQ(text.exitStatus, 1);
-  EXPECT_EQ(text.standardOutput, "App/Broken.xib:2: error: XML syntax error at line 2, column 30: no element found\n");
+  EXPECT_EQ(text.standardOutput,
+            "App/Broken.xib:2: error: XML syntax error at line 2, column 30: no element found\n");
   const auto json = korvaster({"ids", "-p", "App", "--format=json"}, temp.path());
   const Json files = JsonReader(json.standardOutput).document()["files"];
   ASSERT_EQ(files.items.size(), 1u);
   EXPECT_EQ(files.items[0]["line"].scalar, "2");
   const auto swift = korvaster({"ids", "-p", "App", "--format=swift"}, temp.path());
-  EXPECT_NE(swift.standardOutput.find("    // Not read: App/Broken.xib: XML syntax error"), std::string::npos);
+  EXPECT_NE(swift.standardOutput.find("    // Not read: App/Broken.xib: XML syntax error"),
+            std::string::npos);
   EXPECT_EQ(korvaster({"ids", "-p", "App", "--format=xml"}, temp.path()).exitStatus, 1);
 }
 

@@ -17,8 +17,8 @@ Arguments IdsCommand::parse(const argparse::ArgumentParser::Result& args) const 
 CommandOutcome IdsCommand::run(const Arguments& arguments) const {
   const auto format = idsFormatNamed(lookup(arguments, ArgumentType::idsFormat).value_or("text"));
   CommandOutcome outcome;
-  outcome.exitStatus = ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform().files,
-                                                    *platform().output);
+  outcome.exitStatus = ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text),
+                                                    platform().files, *platform().output);
   return outcome;
 }
 

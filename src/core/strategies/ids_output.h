@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/xib/swift_names.h"
 #include "core/xib/view_listing.h"
 #include "core/xib/view_names.h"
-#include "core/xib/swift_names.h"
 #include "support/json_writer.h"
 #include "support/output_byte_stream.h"
 

@@ -51,7 +51,8 @@ ListedFile listedFileAt(const std::string& shownPath, const std::string& relativ
 }  // namespace
 
 int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
-                                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output) {
+                                 const std::shared_ptr<files::FileManager>& system,
+                                 support::OutputByteStream& output) {
   const auto projectPath = lookup(arguments, ArgumentType::projectPath);
   if (!projectPath) throw KorvastError::missedProjectPath();
   const files::Folder project(*projectPath, system);

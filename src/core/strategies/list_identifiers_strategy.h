@@ -20,8 +20,8 @@ class ListIdentifiersStrategy {
   // 0, or 1 when a file could not be read (each file's failure is written with the views,
   // never thrown). Throws KorvastError::missedProjectPath, the file layer's PathError for a
   // path that is no folder, and support::Interrupted between two files.
-  static int run(const Arguments& arguments, IdsFormat format, const std::shared_ptr<files::FileManager>& system,
-                 support::OutputByteStream& output);
+  static int run(const Arguments& arguments, IdsFormat format,
+                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
 };
 
 }  // namespace korvaster

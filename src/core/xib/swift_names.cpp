@@ -56,13 +56,14 @@ bool isIdentifierHead(char32_t c) {
   if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_') return true;
   if (c < 0x80) return false;
   if (c >= 0x10000) return (c & 0xFFFF) <= 0xFFFD && c <= 0xEFFFD;
-  return inRanges(c, {{0xA8, 0xA8},     {0xAA, 0xAA},     {0xAF, 0xAF},     {0xB2, 0xB5},     {0xB7, 0xBA},
-                      {0xBC, 0xBE},     {0xC0, 0xD6},     {0xD8, 0xF6},     {0xF8, 0x2FF},    {0x370, 0x167F},
-                      {0x1681, 0x180D}, {0x180F, 0x1DBF}, {0x1E00, 0x1FFF}, {0x203F, 0x2040}, {0x2054, 0x2054},
-                      {0x2070, 0x20CF}, {0x2100, 0x218F}, {0x2460, 0x24FF}, {0x2776, 0x2793}, {0x2C00, 0x2DFF},
-                      {0x2E80, 0x2FFF}, {0x3004, 0x3007}, {0x3021, 0x302F}, {0x3031, 0x303F}, {0x3040, 0xD7FF},
-                      {0xF900, 0xFD3D}, {0xFD40, 0xFDCF}, {0xFDF0, 0xFE1F}, {0xFE30, 0xFE44}, {0xFE47, 0xFEFE},
-                      {0xFF00, 0xFFFD}});
+  return inRanges(c,
+                  {{0xA8, 0xA8},     {0xAA, 0xAA},     {0xAF, 0xAF},     {0xB2, 0xB5},     {0xB7, 0xBA},
+                   {0xBC, 0xBE},     {0xC0, 0xD6},     {0xD8, 0xF6},     {0xF8, 0x2FF},    {0x370, 0x167F},
+                   {0x1681, 0x180D}, {0x180F, 0x1DBF}, {0x1E00, 0x1FFF}, {0x203F, 0x2040}, {0x2054, 0x2054},
+                   {0x2070, 0x20CF}, {0x2100, 0x218F}, {0x2460, 0x24FF}, {0x2776, 0x2793}, {0x2C00, 0x2DFF},
+                   {0x2E80, 0x2FFF}, {0x3004, 0x3007}, {0x3021, 0x302F}, {0x3031, 0x303F}, {0x3040, 0xD7FF},
+                   {0xF900, 0xFD3D}, {0xFD40, 0xFDCF}, {0xFDF0, 0xFE1F}, {0xFE30, 0xFE44}, {0xFE47, 0xFEFE},
+                   {0xFF00, 0xFFFD}});
 }
 
 bool isIdentifierCharacter(char32_t c) {
@@ -84,13 +85,64 @@ bool needsTrailingUnderscore(std::string_view name) {
 }
 
 bool isReservedWord(std::string_view name) {
-  return isOneOf(name, {"associatedtype", "class", "enum", "extension", "fileprivate", "func", "import", "inout",
-                        "internal", "let", "open", "operator", "private", "precedencegroup", "protocol", "public",
-                        "rethrows", "static", "struct", "typealias", "var", "break", "case", "catch", "continue",
-                        "default", "defer", "do", "else", "fallthrough", "for", "guard", "if", "in", "repeat",
-                        "return", "throw", "switch", "where", "while", "as", "await", "false", "is", "nil",
-                        "super", "throws", "true", "try", "actor", "any", "async", "borrowing", "consuming",
-                        "macro", "nonisolated", "package", "some"});
+  return isOneOf(name, {"associatedtype",
+                        "class",
+                        "enum",
+                        "extension",
+                        "fileprivate",
+                        "func",
+                        "import",
+                        "inout",
+                        "internal",
+                        "let",
+                        "open",
+                        "operator",
+                        "private",
+                        "precedencegroup",
+                        "protocol",
+                        "public",
+                        "rethrows",
+                        "static",
+                        "struct",
+                        "typealias",
+                        "var",
+                        "break",
+                        "case",
+                        "catch",
+                        "continue",
+                        "default",
+                        "defer",
+                        "do",
+                        "else",
+                        "fallthrough",
+                        "for",
+                        "guard",
+                        "if",
+                        "in",
+                        "repeat",
+                        "return",
+                        "throw",
+                        "switch",
+                        "where",
+                        "while",
+                        "as",
+                        "await",
+                        "false",
+                        "is",
+                        "nil",
+                        "super",
+                        "throws",
+                        "true",
+                        "try",
+                        "actor",
+                        "any",
+                        "async",
+                        "borrowing",
+                        "consuming",
+                        "macro",
+                        "nonisolated",
+                        "package",
+                        "some"});
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -165,15 +217,29 @@ std::string swiftStringLiteral(std::string_view text) {
   std::string out = "\"";
   forEachCodePoint(text, [&](char32_t c, bool) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      case 0: out += "\\0"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case 0:
+        out += "\\0";
+        break;
       default:
-        if (c < 0x20 || c == 0x7F) out += escapedCode("\\u{%x}", c);
-        else appendUtf8(out, c);
+        if (c < 0x20 || c == 0x7F)
+          out += escapedCode("\\u{%x}", c);
+        else
+          appendUtf8(out, c);
     }
   });
   return out + "\"";
@@ -182,11 +248,16 @@ std::string swiftStringLiteral(std::string_view text) {
 std::string swiftCommentText(std::string_view text) {
   std::string out;
   forEachCodePoint(text, [&](char32_t c, bool) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
-    else if (c < 0x20 || c == 0x7F) out += escapedCode("\\x%02x", c);
-    else appendUtf8(out, c);
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c < 0x20 || c == 0x7F)
+      out += escapedCode("\\x%02x", c);
+    else
+      appendUtf8(out, c);
   });
   return out;
 }

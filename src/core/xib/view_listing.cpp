@@ -29,9 +29,10 @@ ListedView ViewListing::view(std::size_t index) const {
 }
 
 std::vector<ListedOutlet> ViewListing::outletsTo(std::string_view id) const {
-  const auto first = std::lower_bound(
-      outletsByDestination_.begin(), outletsByDestination_.end(), id,
-      [&](std::uint32_t outlet, std::string_view wanted) { return text(outlets_[outlet].destination) < wanted; });
+  const auto first = std::lower_bound(outletsByDestination_.begin(), outletsByDestination_.end(), id,
+                                      [&](std::uint32_t outlet, std::string_view wanted) {
+                                        return text(outlets_[outlet].destination) < wanted;
+                                      });
   std::vector<ListedOutlet> found;
   for (auto at = first; at != outletsByDestination_.end() && text(outlets_[*at].destination) == id; ++at)
     found.push_back({text(outlets_[*at].property), text(outlets_[*at].holderClass)});
@@ -48,23 +49,33 @@ namespace {
 // The attributes the listing reads, from one start tag; views into expat's buffers.
 struct TagAttributes {
   ViewAttributes view;
-  std::string_view userLabel, customClass, text, title, placeholder, key, property, destination, sceneMemberID,
-      placeholderIdentifier;
+  std::string_view userLabel, customClass, text, title, placeholder, key, property, destination,
+      sceneMemberID, placeholderIdentifier;
 
   explicit TagAttributes(const char** attributes) {
     for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
       const std::string_view name = attribute[0], value = attribute[1];
       view.take(name, value);
-      if (name == "userLabel") userLabel = value;
-      else if (name == "customClass") customClass = value;
-      else if (name == "text") text = value;
-      else if (name == "title") title = value;
-      else if (name == "placeholder") placeholder = value;
-      else if (name == "key") key = value;
-      else if (name == "property") property = value;
-      else if (name == "destination") destination = value;
-      else if (name == "sceneMemberID") sceneMemberID = value;
-      else if (name == "placeholderIdentifier") placeholderIdentifier = value;
+      if (name == "userLabel")
+        userLabel = value;
+      else if (name == "customClass")
+        customClass = value;
+      else if (name == "text")
+        text = value;
+      else if (name == "title")
+        title = value;
+      else if (name == "placeholder")
+        placeholder = value;
+      else if (name == "key")
+        key = value;
+      else if (name == "property")
+        property = value;
+      else if (name == "destination")
+        destination = value;
+      else if (name == "sceneMemberID")
+        sceneMemberID = value;
+      else if (name == "placeholderIdentifier")
+        placeholderIdentifier = value;
     }
   }
 };
@@ -127,15 +138,16 @@ class ViewLister {
     order.resize(listing_.outlets_.size());
     for (std::uint32_t index = 0; index < order.size(); ++index) order[index] = index;
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t left, std::uint32_t right) {
-      return listing_.text(listing_.outlets_[left].destination) < listing_.text(listing_.outlets_[right].destination);
+      return listing_.text(listing_.outlets_[left].destination) <
+             listing_.text(listing_.outlets_[right].destination);
     });
     return std::move(listing_);
   }
 
   void fail(std::string message) {
     if (!error_)
-      error_.emplace(static_cast<int>(XML_ERROR_ABORTED), std::move(message), XML_GetCurrentLineNumber(parser_),
-                     XML_GetCurrentColumnNumber(parser_) + 1);
+      error_.emplace(static_cast<int>(XML_ERROR_ABORTED), std::move(message),
+                     XML_GetCurrentLineNumber(parser_), XML_GetCurrentColumnNumber(parser_) + 1);
     XML_StopParser(parser_, XML_FALSE);
   }
   const std::optional<xml::XmlSyntaxError>& error() const { return error_; }
@@ -155,7 +167,8 @@ class ViewLister {
   void readAsChild(std::string_view element, const TagAttributes& attributes) {
     OpenElement& parent = open_.back();
     if (parent.isConnections && element == "outlet") {
-      listing_.outlets_.push_back({keep(attributes.property), keep(attributes.destination), parent.holderClass});
+      listing_.outlets_.push_back(
+          {keep(attributes.property), keep(attributes.destination), parent.holderClass});
       return;
     }
     if (parent.view == 0) return;
@@ -179,7 +192,8 @@ class ViewLister {
       fail("attribute values of 4 GiB or more");
       return {};
     }
-    const ViewListing::TextRef ref{static_cast<std::uint32_t>(texts.size()), static_cast<std::uint32_t>(text.size())};
+    const ViewListing::TextRef ref{static_cast<std::uint32_t>(texts.size()),
+                                   static_cast<std::uint32_t>(text.size())};
     texts.append(text);
     return ref;
   }

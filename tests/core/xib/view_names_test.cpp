@@ -1,10 +1,11 @@
 // How `ids` names views and their owners, and how those names become Swift identifiers: one
 // table of small documents, each with every view's expected name, owner and Swift name.
+#include "core/xib/view_names.h"
+
 #include <gtest/gtest.h>
 
 #include "core/xib/swift_names.h"
 #include "core/xib/view_listing.h"
-#include "core/xib/view_names.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -18,8 +19,10 @@ struct Expected {
 std::string scene(const std::string& views, const std::string& connections = "",
                   const std::string& controllerClass = "LoginVC") {
   return "<document><scenes><scene sceneID=\"s\"><objects><viewController id=\"vc\" customClass=\"" +
-         controllerClass + "\" sceneMemberID=\"viewController\"><view key=\"view\" contentMode=\"a\" id=\"root\">" +
-         views + "</view><connections>" + connections + "</connections></viewController></objects></scene></scenes>"
+         controllerClass +
+         "\" sceneMemberID=\"viewController\"><view key=\"view\" contentMode=\"a\" id=\"root\">" + views +
+         "</view><connections>" + connections +
+         "</connections></viewController></objects></scene></scenes>"
          "</document>";
 }
 
@@ -31,16 +34,19 @@ TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames)
     std::vector<Expected> views;
   } cases[] = {
       {"an outlet, even when it comes after the view",
-       scene(R"(<button contentMode="a" userLabel="Go" id="b-1"/>)", R"(<outlet property="loginButton" destination="b-1" id="o"/>)"),
+       scene(R"(<button contentMode="a" userLabel="Go" id="b-1"/>)",
+             R"(<outlet property="loginButton" destination="b-1" id="o"/>)"),
        {kRoot, {"loginButton", "LoginVC", "loginButton"}}},
       {"several outlets: the first in document order",
-       scene(R"(<button contentMode="a" id="b-1"/>)",
-             R"(<outlet property="second" destination="x" id="o0"/><outlet property="first" destination="b-1" id="o1"/>)"
-             R"(<outlet property="later" destination="b-1" id="o2"/>)"),
+       scene(
+           R"(<button contentMode="a" id="b-1"/>)",
+           R"(<outlet property="second" destination="x" id="o0"/><outlet property="first" destination="b-1" id="o1"/>)"
+           R"(<outlet property="later" destination="b-1" id="o2"/>)"),
        {kRoot, {"first", "LoginVC", "first"}}},
       {"an outlet from a custom view owns by that view's class",
-       scene(R"(<view contentMode="a" customClass="Card" id="c"><subviews><label contentMode="a" id="l"/></subviews>)"
-             R"(<connections><outlet property="title" destination="l" id="o"/></connections></view>)"),
+       scene(
+           R"(<view contentMode="a" customClass="Card" id="c"><subviews><label contentMode="a" id="l"/></subviews>)"
+           R"(<connections><outlet property="title" destination="l" id="o"/></connections></view>)"),
        {kRoot, {"viewc", "LoginVC", "viewc"}, {"title", "Card", "title"}}},
       {"a holder without a class leaves the owner to the scene",
        scene(R"(<view contentMode="a" id="c"><label contentMode="a" id="l"/>)"
@@ -63,11 +69,16 @@ TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames)
        scene(R"(<button contentMode="a" text="..." id="Xk3-pQ-9aZ"/>)"),
        {kRoot, {"buttonXk3pQ9aZ", "LoginVC", "buttonXk3pQ9aZ"}}},
       {"keywords: backquoted, or suffixed where backquotes do not help",
-       scene(R"(<view contentMode="a" userLabel="default" id="d"/><view contentMode="a" userLabel="self" id="s"/>)"
-             R"(<view contentMode="a" userLabel="Type" id="t"/>)"),
-       {kRoot, {"default", "LoginVC", "`default`"}, {"self", "LoginVC", "self_"}, {"type", "LoginVC", "type"}}},
+       scene(
+           R"(<view contentMode="a" userLabel="default" id="d"/><view contentMode="a" userLabel="self" id="s"/>)"
+           R"(<view contentMode="a" userLabel="Type" id="t"/>)"),
+       {kRoot,
+        {"default", "LoginVC", "`default`"},
+        {"self", "LoginVC", "self_"},
+        {"type", "LoginVC", "type"}}},
       {"leading digits are prefixed",
-       scene(R"(<label contentMode="a" text="2 Factor" id="l"/>)", R"(<outlet property="3d" destination="root" id="o"/>)"),
+       scene(R"(<label contentMode="a" text="2 Factor" id="l"/>)",
+             R"(<outlet property="3d" destination="root" id="o"/>)"),
        {{"3d", "LoginVC", "_3d"}, {"2FactorLabel", "LoginVC", "_2FactorLabel"}}},
       {"Unicode letters stay, Unicode punctuation goes",
        scene(R"(<label contentMode="a" text="Größe — Übersicht…" id="l"/>)"),
@@ -76,11 +87,15 @@ TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames)
        scene(R"(<view contentMode="a" userLabel="File's Owner [main]" id="v"/>)"),
        {kRoot, {"filesOwnerMain", "LoginVC", "filesOwnerMain"}}},
       {"duplicates get a suffix from their id, also in backquotes",
-       scene(R"(<label contentMode="a" text="Hi" id="l-1"/><label contentMode="a" text="Hi" id="l-2"/>)"
-             R"(<view contentMode="a" userLabel="default" id="d-1"/><view contentMode="a" userLabel="default" id="d-2"/>)"
-             R"(<view contentMode="a" userLabel="default" id="d2"/>)"),
-       {kRoot, {"hiLabel", "LoginVC", "hiLabel"}, {"hiLabel", "LoginVC", "hiLabel_l2"},
-        {"default", "LoginVC", "`default`"}, {"default", "LoginVC", "default_d2"},
+       scene(
+           R"(<label contentMode="a" text="Hi" id="l-1"/><label contentMode="a" text="Hi" id="l-2"/>)"
+           R"(<view contentMode="a" userLabel="default" id="d-1"/><view contentMode="a" userLabel="default" id="d-2"/>)"
+           R"(<view contentMode="a" userLabel="default" id="d2"/>)"),
+       {kRoot,
+        {"hiLabel", "LoginVC", "hiLabel"},
+        {"hiLabel", "LoginVC", "hiLabel_l2"},
+        {"default", "LoginVC", "`default`"},
+        {"default", "LoginVC", "default_d2"},
         {"default", "LoginVC", "default_d2_2"}}},
       {"a xib's views belong to its File's Owner",
        R"(<document><objects><placeholder placeholderIdentifier="IBFilesOwner" id="-1" customClass="CellOwner"/>)"
@@ -128,7 +143,8 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
 TEST(ViewNamesTest, ListingReadsIdentifiersAsTheRulesDoAndFailsWithWhere) {
   const ViewListing listing = listViews(
       "<document>\n<view contentMode=\"a\" id=\"v\"><accessibility key=\"k\" identifier=\"given\"/></view>\n"
-      "  <view contentMode=\"a\" id=\"w\"><accessibility key=\"k\"/><accessibility identifier=\"late\"/></view>"
+      "  <view contentMode=\"a\" id=\"w\"><accessibility key=\"k\"/><accessibility "
+      "identifier=\"late\"/></view>"
       "</document>");
   ASSERT_EQ(listing.size(), 2u);
   EXPECT_EQ(listing.view(0).identifier, "given");

@@ -30,7 +30,7 @@ offers() {
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); _korvaster; echo "${COMPREPLY[*]}"' \
     _ "$prefix/share/bash-completion/completions/korvaster" "$@"
 }
-[ "$(offers korvaster '')" = "modify build check fix --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
+[ "$(offers korvaster '')" = "modify build check fix ids --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
 for option in path output export configuration scheme workspace buildonly verbose; do
   grep -qw -- "--$option" <<<"$(offers korvaster build --)" || fail "build does not offer --$option"
   grep -q -- "--$option" "$prefix/share/zsh/site-functions/_korvaster" || fail "zsh does not offer --$option"
@@ -40,4 +40,5 @@ done
 [ "$(offers korvaster modify --)" = "--path --output --exclude --report --config --help" ] || fail "modify offers: $(offers korvaster modify --)"
 [ "$(offers korvaster fix --)" = "--path --exclude --report --dry-run --config --help" ] || fail "fix offers: $(offers korvaster fix --)"
 grep -q -- "\\\\-\\\\-dry\\\\-run" "$prefix/share/man/man1/korvaster.1" || fail "the man page lacks --dry-run"
+[ "$(offers korvaster ids --)" = "--path --exclude --format --config --help" ] || fail "ids offers: $(offers korvaster ids --)"
 echo "install test: tool, man page and completions installed and working"

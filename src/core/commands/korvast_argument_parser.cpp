@@ -3,6 +3,7 @@
 #include "core/commands/build_command.h"
 #include "core/commands/check_command.h"
 #include "core/commands/fix_command.h"
+#include "core/commands/ids_command.h"
 #include "core/options/command_line_table.h"
 #include "core/commands/modify_sources_command.h"
 #include "core/errors/korvast_error.h"
@@ -25,6 +26,8 @@ std::shared_ptr<RegisterableCommand> makeCommand(CommandLevel level, argparse::A
       return std::make_shared<CheckCommand>(parser, logger, platform);
     case CommandLevel::fix:
       return std::make_shared<FixCommand>(parser, logger, platform);
+    case CommandLevel::ids:
+      return std::make_shared<IdsCommand>(parser, logger, platform);
     case CommandLevel::topLevel:
     case CommandLevel::count:
       break;

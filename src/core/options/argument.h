@@ -23,6 +23,7 @@ enum class ArgumentType {
   format,
   dryRun,
   configFile,
+  idsFormat,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

@@ -40,6 +40,10 @@ inline constexpr const char* Fix = "fix";
 inline constexpr const char* FixUsage =
     "Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode writes them, "
     "changing nothing else. See -h for options.";
+inline constexpr const char* Ids = "ids";
+inline constexpr const char* IdsUsage =
+    "Lists every view in IB files with its AccessibilityIdentifier, a name from its outlet, label or text, "
+    "and the class that owns it; changes nothing. See -h for options.";
 }  // namespace Commands
 
 }  // namespace korvaster::Constants
@@ -53,6 +57,7 @@ enum class CommandLevel {
   build,
   check,
   fix,
+  ids,
   count  // not a level: the number of levels
 };
 
@@ -76,6 +81,7 @@ inline constexpr SubcommandSpec kSubcommandTable[] = {
     {CommandLevel::build, Constants::Commands::Build, Constants::Commands::BuildUsage},
     {CommandLevel::check, Constants::Commands::Check, Constants::Commands::CheckUsage},
     {CommandLevel::fix, Constants::Commands::Fix, Constants::Commands::FixUsage},
+    {CommandLevel::ids, Constants::Commands::Ids, Constants::Commands::IdsUsage},
 };
 
 // The row of `level`, a subcommand; the check below makes sure there is exactly one.
@@ -123,7 +129,7 @@ struct OptionSpec {
 // In the order of registration, of the Arguments a parse returns and of every listing.
 inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix, CommandLevel::ids}),
      "A path to the Project folder which will be build for Korvast (required)"},
     {ArgumentType::outputPath, "--output", "-o", OptionKind::text, ValueKind::folder,
      takenBy({CommandLevel::modify, CommandLevel::build}), "Path where modified Project will be copied"},
@@ -141,17 +147,19 @@ inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::verbose, "--verbose", "-v", OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::build}), "Log message level"},
     {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix, CommandLevel::ids}),
      "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
     {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
      takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle"},
+    {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
+     "Output format: text (default), json, csv or swift"},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,
-     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix}),
+     takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix, CommandLevel::ids}),
      "A configuration file to read instead of the Project folder's .korvaster.yml"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},

@@ -65,6 +65,8 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
       "changes nothing. See -h for options.\n"
       "  fix         Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode "
       "writes them, changing nothing else. See -h for options.\n"
+      "  ids         Lists every view in IB files with its AccessibilityIdentifier, a name from its outlet, "
+      "label or text, and the class that owns it; changes nothing. See -h for options.\n"
       "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and "
       "set "
       "value. See -h for options.\n\n"

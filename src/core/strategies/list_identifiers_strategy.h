@@ -1,0 +1,27 @@
+// ListIdentifiersStrategy: reads a project's Interface Builder files where they lie and lists
+// every view with the identifier it has or would be given, a readable name and the class that
+// owns it. It writes nothing to disk and makes no working folder. Stateless.
+#pragma once
+
+#include <memory>
+
+#include "core/options/argument.h"
+#include "core/strategies/ids_output.h"
+#include "files/file_manager.h"
+#include "support/output_byte_stream.h"
+
+namespace korvaster {
+
+class ListIdentifiersStrategy {
+ public:
+  // Finds the IB files below the project path as `check` does, less those an exclude glob
+  // takes, reads them on the worker pool and writes each file's views to `output` in `format`
+  // once it and the files before it are done, with paths shown as `check` shows them. Returns
+  // 0, or 1 when a file could not be read (each file's failure is written with the views,
+  // never thrown). Throws KorvastError::missedProjectPath, the file layer's PathError for a
+  // path that is no folder, and support::Interrupted between two files.
+  static int run(const Arguments& arguments, IdsFormat format,
+                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
+};
+
+}  // namespace korvaster

@@ -8,6 +8,7 @@
 
 #include "core/xib/accessibility_child_order.h"
 #include "core/xib/interface_builder_names.h"
+#include "core/xib/tag_text.h"
 #include "core/xib/view_attributes.h"
 #include "xml/expat_parser.h"
 #include "xml/xml_error.h"
@@ -22,80 +23,6 @@ struct Edit {
   std::size_t erased = 0;
   std::string inserted;
 };
-
-// How the file writes what is inserted into it.
-struct FileConventions {
-  std::string lineEnd;
-  std::string indentUnit;
-  bool escapesGreaterThan = false;
-};
-
-FileConventions conventionsOf(std::string_view document) {
-  FileConventions conventions;
-  const std::size_t firstBreak = document.find('\n');
-  conventions.lineEnd = firstBreak != std::string_view::npos && firstBreak > 0 && document[firstBreak - 1] == '\r'
-                            ? "\r\n"
-                            : "\n";
-  // The first indented line is one level deep: the root element's first child.
-  conventions.indentUnit = "    ";
-  for (std::size_t at = firstBreak; at != std::string_view::npos && at + 1 < document.size();
-       at = document.find('\n', at + 1)) {
-    const char first = document[at + 1];
-    if (first == '\t') {
-      conventions.indentUnit = "\t";
-      break;
-    }
-    if (first == ' ') {
-      const std::size_t end = document.find_first_not_of(' ', at + 1);
-      conventions.indentUnit.assign(end == std::string_view::npos ? document.size() - at - 1 : end - at - 1, ' ');
-      break;
-    }
-  }
-  conventions.escapesGreaterThan = document.find("&gt;") != std::string_view::npos;
-  return conventions;
-}
-
-bool isBlank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
-
-// What stands on the line of `offset` before it.
-std::string_view linePrefix(std::string_view document, std::size_t offset) {
-  const std::size_t lineBreak = offset == 0 ? std::string_view::npos : document.rfind('\n', offset - 1);
-  const std::size_t start = lineBreak == std::string_view::npos ? 0 : lineBreak + 1;
-  return document.substr(start, offset - start);
-}
-
-// Where one attribute of a start tag lies in it, quotes included.
-struct AttributeSpan {
-  std::string_view name;
-  std::size_t start = 0;
-  std::size_t end = 0;
-  char quote = '"';
-};
-
-// The attributes of a start tag the parser has already taken as well-formed: names and quoted
-// values, with only white space between them, so that their bounds are found by the quotes.
-std::vector<AttributeSpan> attributesOf(std::string_view tag) {
-  std::vector<AttributeSpan> spans;
-  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  std::size_t at = 1;
-  while (at < tag.size() && !isSpace(tag[at]) && tag[at] != '/' && tag[at] != '>') ++at;
-  for (;;) {
-    while (at < tag.size() && isSpace(tag[at])) ++at;
-    if (at >= tag.size() || tag[at] == '/' || tag[at] == '>') break;
-    AttributeSpan span;
-    span.start = at;
-    while (at < tag.size() && tag[at] != '=' && !isSpace(tag[at])) ++at;
-    span.name = tag.substr(span.start, at - span.start);
-    at = tag.find_first_of("\"'", at);
-    if (at == std::string_view::npos) break;
-    span.quote = tag[at];
-    at = tag.find(span.quote, at + 1);
-    if (at == std::string_view::npos) break;
-    span.end = ++at;
-    spans.push_back(span);
-  }
-  return spans;
-}
 
 struct ChildRecord {
   std::string name;
@@ -166,21 +93,24 @@ class Inserter {
     OpenElement element = std::move(open_.back());
     open_.pop_back();
     const std::size_t endTagStart = static_cast<std::size_t>(XML_GetCurrentByteIndex(parser_));
-    const std::size_t end =
-        element.emptyTag ? element.tagEnd : endTagStart + static_cast<std::size_t>(XML_GetCurrentByteCount(parser_));
+    const std::size_t end = element.emptyTag
+                                ? element.tagEnd
+                                : endTagStart + static_cast<std::size_t>(XML_GetCurrentByteCount(parser_));
     if (element.isView && !element.hadHolder) {
       ++counts_.added;
       addHolder(element, endTagStart);
     }
     if (!open_.empty() && open_.back().isView) {
-      open_.back().children.push_back({std::move(element.name), std::move(element.key), element.tagStart, end});
+      open_.back().children.push_back(
+          {std::move(element.name), std::move(element.key), element.tagStart, end});
     }
   }
 
   void checkEncoding(const char* encoding) {
     if (encoding == nullptr) return;
     std::string name(encoding);
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (name != "utf-8" && name != "utf8") fail(static_cast<int>(XML_ERROR_ABORTED), notUtf8);
   }
 
@@ -220,23 +150,41 @@ class Inserter {
     std::string out;
     for (const char c : value) {
       switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += conventions_.escapesGreaterThan ? "&gt;" : ">"; break;
-        case '"': out += quote == '"' ? "&quot;" : "\""; break;
-        case '\'': out += quote == '\'' ? "&apos;" : "'"; break;
-        case '\n': out += "&#10;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\t': out += "&#9;"; break;
-        default: out += c;
+        case '&':
+          out += "&amp;";
+          break;
+        case '<':
+          out += "&lt;";
+          break;
+        case '>':
+          out += conventions_.escapesGreaterThan ? "&gt;" : ">";
+          break;
+        case '"':
+          out += quote == '"' ? "&quot;" : "\"";
+          break;
+        case '\'':
+          out += quote == '\'' ? "&apos;" : "'";
+          break;
+        case '\n':
+          out += "&#10;";
+          break;
+        case '\r':
+          out += "&#13;";
+          break;
+        case '\t':
+          out += "&#9;";
+          break;
+        default:
+          out += c;
       }
     }
     return out;
   }
 
   std::string holderElement(std::string_view id) const {
-    return std::string("<") + ibNames::accessibility + " " + ibNames::key + "=\"" + ibNames::accessibilityConfiguration +
-           "\" " + ibNames::identifier + "=\"" + escaped(id, '"') + "\"/>";
+    return std::string("<") + ibNames::accessibility + " " + ibNames::key + "=\"" +
+           ibNames::accessibilityConfiguration + "\" " + ibNames::identifier + "=\"" + escaped(id, '"') +
+           "\"/>";
   }
 
   // Xcode writes "key" first and the other attributes in alphabetical order.
@@ -244,8 +192,8 @@ class Inserter {
     const std::string_view tag = document_.substr(tagStart, tagLength);
     const std::vector<AttributeSpan> spans = attributesOf(tag);
     std::size_t following = 0;
-    while (following < spans.size() &&
-           (spans[following].name == ibNames::key || spans[following].name < std::string_view(ibNames::identifier)))
+    while (following < spans.size() && (spans[following].name == ibNames::key ||
+                                        spans[following].name < std::string_view(ibNames::identifier)))
       ++following;
     const char quote = spans.empty() ? '"' : spans[following > 0 ? following - 1 : 0].quote;
     const std::string attribute = std::string(ibNames::identifier) + "=" + quote + escaped(id, quote) + quote;
@@ -270,8 +218,9 @@ class Inserter {
     const std::string holder = holderElement(view.id);
     const std::string& lineEnd = conventions_.lineEnd;
     if (view.emptyTag) {
-      edits_.push_back({view.tagEnd - 2, 2,
-                        ">" + lineEnd + childIndent + holder + lineEnd + viewIndent + "</" + view.name + ">"});
+      edits_.push_back(
+          {view.tagEnd - 2, 2,
+           ">" + lineEnd + childIndent + holder + lineEnd + viewIndent + "</" + view.name + ">"});
       return;
     }
     // After the last child Xcode writes before it, and before any it writes after it.
@@ -322,7 +271,8 @@ bool startsWithUtf16Mark(std::string_view document) {
 
 IdentifierInsertion insertAccessibilityIdentifiers(std::string_view document) {
   // The inserted bytes are UTF-8, and the places are found as byte offsets into the input.
-  if (startsWithUtf16Mark(document)) throw xml::XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED), Inserter::notUtf8, 1, 1);
+  if (startsWithUtf16Mark(document))
+    throw xml::XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED), Inserter::notUtf8, 1, 1);
   const xml::ExpatParser parser = xml::makeExpatParser();
   if (!parser) throw xml::XmlError::parsingFailed();
   Inserter inserter(parser.get(), document);

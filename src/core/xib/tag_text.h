@@ -1,0 +1,41 @@
+// What the text of an Interface Builder file says about how it writes its tags: its line end,
+// its indentation unit, its escapes, and where a start tag's attributes lie, so that what is
+// inserted into it is written the way the rest of it is.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvaster {
+
+// How the file writes what is inserted into it.
+struct FileConventions {
+  std::string lineEnd;
+  std::string indentUnit;
+  bool escapesGreaterThan = false;
+};
+
+// Read off the document: its first line's end, its first indented line's indentation (one
+// level deep: the root element's first child), and whether it escapes ">".
+FileConventions conventionsOf(std::string_view document);
+
+bool isBlank(std::string_view text);
+
+// What stands on the line of `offset` before it.
+std::string_view linePrefix(std::string_view document, std::size_t offset);
+
+// Where one attribute of a start tag lies in it, quotes included.
+struct AttributeSpan {
+  std::string_view name;
+  std::size_t start = 0;
+  std::size_t end = 0;
+  char quote = '"';
+};
+
+// The attributes of a start tag the parser has already taken as well-formed: names and quoted
+// values, with only white space between them, so that their bounds are found by the quotes.
+std::vector<AttributeSpan> attributesOf(std::string_view tag);
+
+}  // namespace korvaster

@@ -2,17 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "core/xib/identifier_scan.h"
-#include "core/xib/identifier_stream_rules.h"
 #include "core/xib/interface_builder_file.h"
-#include "corpus.h"
 #include "fakes/in_memory_file_manager.h"
 #include "files/file_io_error.h"
 #include "support/unified_diff.h"
-#include "xml/rewritten_text.h"
-#include "temporary_folder.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -173,41 +166,6 @@ TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead
   const int writes = disk.calls(Call::write);
   EXPECT_EQ(insertAccessibilityIdentifiers(disk, path).kept, 1u);
   EXPECT_EQ(disk.calls(Call::write), writes);
-}
-
-// Over the corpus: the same identifiers as the rewriting pass adds, only added lines (and the
-// lines of opened view tags and completed accessibility children) in the diff, nothing left
-// for check to find missing, and a second run that changes nothing.
-TEST(IdentifierInsertionTest, OverTheCorpusOnlyInsertionsThatCheckAcceptsAndASecondRunChangesNothing) {
-  for (const auto& path : testing::loadCorpus()) {
-    const std::string input = testing::readFile(path);
-    if (testing::hasConflictMarker(input)) {
-      EXPECT_THROW(insertAccessibilityIdentifiers(input), xml::XmlSyntaxError) << path;
-      continue;
-    }
-    const IdentifierInsertion first = insertAccessibilityIdentifiers(input);
-    IdentifierStreamRules rules;
-    xml::streamed(input, &rules, 256);
-    EXPECT_EQ(first.counts.added, rules.counts().added) << path;
-    EXPECT_EQ(first.counts.kept, rules.counts().kept) << path;
-    EXPECT_EQ(scanIdentifiers(first.text).missing(), 0u) << path;
-    const IdentifierInsertion second = insertAccessibilityIdentifiers(first.text);
-    EXPECT_EQ(second.text, first.text) << path;
-    EXPECT_EQ(second.counts.added, 0u) << path;
-    std::istringstream diff(support::unifiedDiff(input, first.text, "f"));
-    std::size_t removed = 0, added = 0;
-    for (std::string line; std::getline(diff, line);) {
-      if (line.rfind("---", 0) == 0 || line.rfind("+++", 0) == 0) continue;
-      if (line[0] == '-') {
-        ++removed;
-        const bool opened = line.size() >= 2 && line.compare(line.size() - (line.back() == '\r' ? 3 : 2), 2, "/>") == 0;
-        EXPECT_TRUE(line.find("<accessibility ") != std::string::npos || opened) << path << ": " << line;
-      }
-      added += line[0] == '+' ? 1 : 0;
-    }
-    EXPECT_GE(added, first.counts.added) << path;
-    EXPECT_LE(removed, first.counts.added) << path;
-  }
 }
 
 }  // namespace

@@ -131,6 +131,17 @@ struct InMemoryFileManager::State {
     at.parent->entries[at.name] = std::move(node);
     return true;
   }
+
+  // Makes the folders on the way to `path`, then puts `node` there; a null node: a folder,
+  // unless one is there already.
+  std::string placeMaking(const std::string& path, NodePointer node) {
+    const std::lock_guard<std::recursive_mutex> hold(mutex);
+    for (std::size_t end = path.find('/', 1); end != std::string::npos; end = path.find('/', end + 1)) {
+      if (!find(path.substr(0, end), true).node) put(path.substr(0, end), make(Kind::folder, 0755));
+    }
+    if (node || !find(path, true).node) put(path, node ? node : make(Kind::folder, 0755));
+    return path;
+  }
 };
 
 namespace {
@@ -138,10 +149,11 @@ namespace {
 using State = InMemoryFileManager::State;
 using Guard = std::lock_guard<std::recursive_mutex>;
 
+// Written in one step, either way a replacement writes: no one sees a file half written.
 class InMemoryReplacement final : public files::ContentsReplacement {
  public:
-  InMemoryReplacement(std::shared_ptr<State> state, const InMemoryFileManager& system, std::string path, Mode mode)
-      : state_(std::move(state)), system_(system), path_(std::move(path)), mode_(mode) {}
+  InMemoryReplacement(std::shared_ptr<State> state, const InMemoryFileManager& system, std::string path)
+      : state_(std::move(state)), system_(system), path_(std::move(path)) {}
   void requireUnchangedSince(const files::FileVersion& version) override { expected_ = version; }
   bool write(std::string_view block) override { return bytes_.append(block), true; }
   void commit() override {
@@ -151,18 +163,13 @@ class InMemoryReplacement final : public files::ContentsReplacement {
     if (expected_ && system_.versionOf(path_) != expected_) {
       throw FileIOError(Case::writeFailed, path_, "it was changed by someone else while it was rewritten");
     }
-    if (mode_ == Mode::inPlace) {
-      found.node->bytes = bytes_, found.node->modified = ++state_->clock;
-    } else {
-      state_->put(path_, state_->make(Kind::regular, found.node->mode, bytes_));
-    }
+    found.node->bytes = bytes_, found.node->modified = ++state_->clock;
   }
 
  private:
   std::shared_ptr<State> state_;
   const InMemoryFileManager& system_;
   std::string path_;
-  Mode mode_;
   std::string bytes_;
   std::optional<files::FileVersion> expected_;
 };
@@ -195,26 +202,15 @@ std::shared_ptr<files::FileManager> InMemoryFileManager::withCopyFilter(CopyFilt
 }
 
 std::string InMemoryFileManager::write(const std::string& path, std::string_view contents) const {
-  const Guard hold(state_->mutex);
-  makeFolder(files::folderAndName(path).first);
-  state_->put(path, state_->make(Kind::regular, 0644, std::string(contents)));
-  return path;
+  return state_->placeMaking(path, state_->make(Kind::regular, 0644, std::string(contents)));
 }
 
 std::string InMemoryFileManager::makeFolder(const std::string& path) const {
-  const Guard hold(state_->mutex);
-  for (std::size_t end = path.find('/', 1);; end = path.find('/', end + 1)) {
-    const std::string folder = path.substr(0, end);
-    if (!state_->find(folder, true).node) state_->put(folder, state_->make(Kind::folder, 0755));
-    if (end == std::string::npos) return path;
-  }
+  return state_->placeMaking(path, nullptr);
 }
 
 std::string InMemoryFileManager::link(const std::string& path, const std::string& target) const {
-  const Guard hold(state_->mutex);
-  makeFolder(files::folderAndName(path).first);
-  state_->put(path, state_->make(Kind::link, 0777, target));
-  return path;
+  return state_->placeMaking(path, state_->make(Kind::link, 0777, target));
 }
 
 void InMemoryFileManager::setHome(std::optional<std::string> home) const {
@@ -383,10 +379,10 @@ void InMemoryFileManager::writeAtomically(const std::string& path, std::string_v
 }
 
 std::unique_ptr<files::ContentsReplacement> InMemoryFileManager::replaceContents(
-    const std::string& path, files::ContentsReplacement::Mode mode, std::string_view) const {
+    const std::string& path, files::ContentsReplacement::Mode, std::string_view) const {
   const Guard hold(state_->mutex);
   if (const int error = state_->fault(Call::write)) throw FileIOError(Case::writeFailed, path, error);
-  return std::make_unique<InMemoryReplacement>(state_, *this, path, mode);
+  return std::make_unique<InMemoryReplacement>(state_, *this, path);
 }
 
 void InMemoryFileManager::replaceLinkWithCopy(const std::string& path, const std::string& from) const {

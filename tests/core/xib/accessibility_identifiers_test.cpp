@@ -155,23 +155,20 @@ std::vector<std::string> findingsOf(const IdentifierScan& scan) {
   return lines;
 }
 
-// check's own scanner.
-TEST(IdentifierScanTest, TheEarliestUseOfAnIdentifierIsTheFirstEvenWhenItsViewEndsLast) {
-  const auto scan = scanIdentifiers(
+// check's own scanner. Missing and duplicate findings come merged in the order their views
+// start, a nested view's before its parent's end; each duplicate names the first use of its own
+// identifier, the earliest even when its view ends last, and the first use itself is no
+// finding, wherever it lies among the views that repeat it.
+TEST(IdentifierScanTest, FindingsOfBothKindsComeInDocumentOrderWithTheirOwnFirstUse) {
+  const auto nested = scanIdentifiers(
       "<doc>\n<view contentMode=\"a\" id=\"outer\"><accessibility identifier=\"x\"/>\n"
       "  <view contentMode=\"a\" id=\"inner\"><accessibility identifier=\"x\"/></view>\n"
       "  <view contentMode=\"a\" id=\"late\"><accessibility identifier=\"x\"/></view>\n</view>\n</doc>");
-  EXPECT_EQ(findingsOf(scan), (std::vector<std::string>{"duplicate 3:3 view inner x first outer 2:1",
-                                                        "duplicate 4:3 view late x first outer 2:1"}));
+  EXPECT_EQ(findingsOf(nested), (std::vector<std::string>{"duplicate 3:3 view inner x first outer 2:1",
+                                                          "duplicate 4:3 view late x first outer 2:1"}));
   std::string deep;
   for (int level = 0; level < 257; ++level) deep += "<a>";
   EXPECT_THROW(scanIdentifiers(deep), xml::XmlSyntaxError);
-}
-
-// Missing and duplicate findings come merged in the order their views start, a nested view's
-// before its parent's end; each duplicate names the first use of its own identifier, and the
-// first use itself is no finding, wherever it lies among the views that repeat it.
-TEST(IdentifierScanTest, FindingsOfBothKindsComeInDocumentOrderWithTheirOwnFirstUse) {
   const auto scan = scanIdentifiers(
       "<doc>\n"
       "<view contentMode=\"a\" id=\"p\">\n"

@@ -1,6 +1,6 @@
 // What the tests of the file manager and of the workflows run in: a home of their own (in
-// memory, or on the real disk for what only a disk shows), a file system that fails on
-// demand, and the log lines a run writes, recorded.
+// memory, failing on demand, or on the real disk for what only a disk shows), and the log
+// lines a run writes, recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/logging/console_logger.h"
-#include "fakes/fault_injecting_file_manager.h"
 #include "fakes/in_memory_file_manager.h"
 #include "files/deletion_guard.h"
 #include "scoped_environment.h"
@@ -22,7 +21,7 @@ namespace korvaster::testing {
 
 class LoggedRunFixture : public ::testing::Test {
  protected:
-  using Call = FaultInjectingFileManager::Call;
+  using Call = InMemoryFileManager::Call;
   static inline const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
   static inline const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
@@ -69,7 +68,7 @@ class FileManagerFixture : public LoggedRunFixture {
   ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
   std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
   std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";
-  std::shared_ptr<FaultInjectingFileManager> system = std::make_shared<FaultInjectingFileManager>();
+  std::shared_ptr<files::FileManager> system = files::FileManager::defaultManager();
 };
 
 // In memory, with the home folder at /mem/home: no path of it is a real one, which the
@@ -77,10 +76,9 @@ class FileManagerFixture : public LoggedRunFixture {
 class InMemoryFixture : public LoggedRunFixture {
  protected:
   InMemoryFixture() { disk->setHome(disk->makeFolder("/mem/home")); }
-  KorvastFileManager service() const { return KorvastFileManager(logger, system); }
+  KorvastFileManager service() const { return KorvastFileManager(logger, disk); }
 
   std::shared_ptr<InMemoryFileManager> disk = std::make_shared<InMemoryFileManager>();
-  std::shared_ptr<FaultInjectingFileManager> system = std::make_shared<FaultInjectingFileManager>(disk);
   std::string projects = "/mem/home/.korvast/CommandLineTool/Projects/";
   std::string builds = "/mem/home/.korvast/CommandLineTool/AppBuilds/";
 };

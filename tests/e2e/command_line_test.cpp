@@ -65,6 +65,7 @@ TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandar
 
 TEST_F(CommandLineTest, XcodebuildsErrorsAreShownItsOutputOnlyWithVerboseAndKeptInLogsMadeAnewEachRun) {
   temp.write("home/.korvast/CommandLineTool/AppBuilds/SampleApp/Old.ipa", "an .ipa this run's export did not write");
+  temp.write("home/.korvast/CommandLineTool/AppBuilds/SampleApp/xcodebuild-archive.log", std::string(500, '.'));
   for (const bool verbose : {false, true}) {
     const auto outcome = korvaster(
         {"build", "-p", temp / "SampleApp", "-e", makeSampleApp(), verbose ? "-v" : "-b", "--report", temp / "r.json"});

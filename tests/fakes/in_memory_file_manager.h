@@ -1,10 +1,10 @@
-// InMemoryFileManager: a whole file system in memory (folders, regular files with bytes and
-// permission bits, symbolic links), so that workflow tests need no temporary folder. Managers
-// made with withCopyFilter share the same files. Locks are flags of this process; permission
-// bits are kept and reported but never refuse anything, as for root on a real disk.
+// InMemoryFileManager: a file system in memory (folders, regular files, symbolic links) for
+// the workflow tests, which fails chosen calls on demand. It implements what those tests
+// reach; the rest throws. Managers made with withCopyFilter share the same files and faults.
+// Permission bits are kept but never refuse anything, as for root on a real disk.
 #pragma once
 
-#include <map>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,13 +17,13 @@ namespace korvaster::testing {
 
 class InMemoryFileManager final : public files::FileManager {
  public:
-  // An empty root folder; the home folder and the current directory are "/" until set.
+  // An empty root folder; the home folder is "/" until set.
   InMemoryFileManager();
 
-  // Setting up and looking at the files, for tests. `write` and `makeFolder` make the folders
-  // on the way; `write` replaces what is there. All return the path they were given.
-  std::string write(const std::string& path, std::string_view contents, unsigned mode = 0644) const;
-  std::string makeFolder(const std::string& path, unsigned mode = 0755) const;
+  // Setting up and looking at the files, for tests. `write`, `makeFolder` and `link` make the
+  // folders on the way and replace what is there; they return the path they were given.
+  std::string write(const std::string& path, std::string_view contents) const;
+  std::string makeFolder(const std::string& path) const;
   std::string link(const std::string& path, const std::string& target) const;
   void setHome(std::optional<std::string> home) const;
   // The bytes of the regular file `path` leads to, or nothing.
@@ -32,8 +32,15 @@ class InMemoryFileManager final : public files::FileManager {
   std::vector<std::string> names(const std::string& path) const;
   bool exists(const std::string& path) const { return status(path, false).has_value(); }
 
+  // The `nth` call of `call` (counted from 1) runs `first`, then fails with `error` unless it
+  // is 0, as a full disk or a signal arriving during that call would make it; `write` is
+  // replaceContents. A later call of that kind succeeds again.
+  enum class Call { copy, remove, move, write, lock };
+  void fail(Call call, int nth, int error, std::function<void()> first = {}) const;
+  int calls(Call call) const;
+
   std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const override;
-  std::string currentDirectoryPath() const override;
+  std::string currentDirectoryPath() const override { return "/"; }
   std::optional<std::string> homeDirectoryPath() const override;
   std::optional<files::ItemStatus> status(const std::string& path, bool followLinks) const override;
   std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const override;
@@ -59,7 +66,6 @@ class InMemoryFileManager final : public files::FileManager {
                                           const std::function<void()>& onWait) const override;
 
   struct State;
-  struct Node;
 
  private:
   InMemoryFileManager(std::shared_ptr<State> state, CopyFilter filter);

@@ -1,10 +1,7 @@
 #include "core/build/xcodebuild_processes.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -72,33 +69,6 @@ TEST(PosixCommandRunnerTest, AChildQuietAtFirstIsReadUntilItHasGone) {
   }
   EXPECT_EQ(status.get(), 0);
   EXPECT_EQ(std::filesystem::file_size(log), 200000u);
-}
-
-// A kept log is written only as a regular file of its own: what is there instead is left as
-// it is, nothing is written through it, and the child runs all the same.
-TEST(PosixCommandRunnerTest, AKeptLogIsNeverWrittenThroughALinkPipeOrFolder) {
-  testing::TemporaryFolder temp;
-  const std::string target = temp.write("target", "precious");
-  const std::string link = temp / "link.log", fifo = temp / "fifo.log", folder = temp.makeFolder("folder.log");
-  ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-  PosixCommandRunner runner;
-  for (const auto& [log, kind] : {std::pair(link, mode_t{S_IFLNK}), std::pair(fifo, mode_t{S_IFIFO}), std::pair(folder, mode_t{S_IFDIR})}) {
-    auto status = std::async(std::launch::async, [&] { return runner.run({"sh", "-c", "echo said; exit 3"}, true, log); });
-    if (status.wait_for(std::chrono::seconds(15)) != std::future_status::ready) {
-      ::close(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK));  // lets a writer stuck on the pipe go
-      ADD_FAILURE() << log << " held the run";
-    }
-    EXPECT_EQ(status.get(), 3) << log;
-    EXPECT_EQ(testing::readFile(target), "precious") << log;
-    struct stat there {};
-    EXPECT_TRUE(::lstat(log.c_str(), &there) == 0 && (there.st_mode & S_IFMT) == kind) << log;
-  }
-  EXPECT_TRUE(std::filesystem::is_empty(folder));
-  // A regular file there is made anew.
-  const std::string kept = temp.write("kept.log", "an earlier run's longer output");
-  EXPECT_EQ(runner.run({"sh", "-c", "echo said"}, true, kept), 0);
-  EXPECT_EQ(testing::readFile(kept), "said\n");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ using ArchiveCleanupTest = testing::InMemoryFixture;
 
 TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAndAFailureEndsTheWalkFailed) {
   const KorvastFileManager service(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines)),
-                                   system);
+                                   disk);
   for (const char* folder : {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive",
                              "App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
                              "App/.Hidden.xcarchive", "App/Stuck.xcarchive", "Busy/Busy.xcarchive", "Mine/Mine.xcarchive"}) {
@@ -28,7 +28,7 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   service.prepareProjectBuildFolder("Mine.xcworkspace");
   const auto other = disk->lockItem(builds + "Busy/", files::FileLock::Target::folder, false, nullptr);
   ASSERT_TRUE(other);
-  system->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
+  disk->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
 
   EXPECT_EQ(failureOf([&] { service.cleanArchives(); })->errorCase(), KorvastError::Case::failedToCleanArchives);
   EXPECT_EQ(disk->names(builds), (Names{"App", "Busy", "Linked", "Mine"}));

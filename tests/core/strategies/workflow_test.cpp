@@ -115,7 +115,7 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
        "No locks available"},
   };
   for (const auto& c : cases) {
-    if (c.nth != 0) system->fail(c.faulty, system->calls(c.faulty) + c.nth, c.error);
+    if (c.nth != 0) disk->fail(c.faulty, disk->calls(c.faulty) + c.nth, c.error);
     RecordingCommandRunner runner(c.actions);
     bool fileLayerError = false;
     try {
@@ -141,7 +141,7 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
   modify();
   disk->write(projects + "App/Earlier.txt", "the earlier, complete copy");
   lines->lines.clear();
-  system->fail(Call::write, system->calls(Call::write) + 1, ENOSPC);
+  disk->fail(Call::write, disk->calls(Call::write) + 1, ENOSPC);
   try {
     modify();
     ADD_FAILURE() << "a copy short of its identifiers was committed";
@@ -157,7 +157,7 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
 
   // In place, a file already rewritten stays so and the one refused stays as it was.
   lines->lines.clear();
-  system->fail(Call::write, system->calls(Call::write) + 1, EROFS);
+  disk->fail(Call::write, disk->calls(Call::write) + 1, EROFS);
   const Arguments inPlace{{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::outputPath, "/mem/App"}};
   EXPECT_THROW(ModifySourceCodeStrategy::run(inPlace, service()), files::FileIOError);
   EXPECT_EQ(read("/mem/App/Main.storyboard"), kView);
@@ -235,10 +235,10 @@ TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   // Interrupted before the copy is in place, even during its last file: nothing of it is left.
   EXPECT_THROW(modify(), support::Interrupted);
   support::resetInterruptionForTesting();
-  const int lastWrite = system->calls(Call::write) + 2;
-  system->fail(Call::write, lastWrite, 0, [] { ::raise(SIGTERM); });
+  const int lastWrite = disk->calls(Call::write) + 2;
+  disk->fail(Call::write, lastWrite, 0, [] { ::raise(SIGTERM); });
   EXPECT_THROW(modify(), support::Interrupted);
-  EXPECT_EQ(system->calls(Call::write), lastWrite);
+  EXPECT_EQ(disk->calls(Call::write), lastWrite);
   EXPECT_TRUE(disk->names(projects).empty());
 }
 

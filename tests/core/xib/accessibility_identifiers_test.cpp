@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <tuple>
 
+#include "core/xib/identifier_insertion.h"
 #include "core/xib/identifier_scan.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "corpus.h"
+#include "support/unified_diff.h"
 #include "temporary_folder.h"
 #include "xml/rewritten_text.h"
 
@@ -85,8 +88,10 @@ void expectEveryViewIdentified(const xml::XmlElement& element, const std::string
 
 // Over every real file: the streamed pass writes what the tree pass writes, check's scanner finds
 // the views it counts and the identifiers it adds, a second pass changes nothing, and only files
-// committed with merge-conflict markers cannot be read.
-TEST(AccessibilityIdentifiersTest, StreamAndTreePassesAndTheScannerAgreeOverTheCorpus) {
+// committed with merge-conflict markers cannot be read. fix's insertion adds the same
+// identifiers, with only added lines (and the lines of opened view tags and completed
+// accessibility children) in its diff, and leaves nothing for check to find missing.
+TEST(AccessibilityIdentifiersTest, StreamAndTreePassesTheInsertionAndTheScannerAgreeOverTheCorpus) {
   const std::string leafView = R"(<r><view contentMode="a" id="v">text</view><view contentMode="b" id="w"/></r>)";
   EXPECT_EQ(flat(rewrittenAsStream(leafView)), flat(rewrittenAsTree(leafView)));
   int malformed = 0;
@@ -101,12 +106,33 @@ TEST(AccessibilityIdentifiersTest, StreamAndTreePassesAndTheScannerAgreeOverTheC
       ++malformed;
       EXPECT_TRUE(testing::hasConflictMarker(input)) << path;
       EXPECT_EQ(streamed.first.rfind("XML syntax error", 0), 0u) << path;
+      EXPECT_THROW(insertAccessibilityIdentifiers(input), xml::XmlSyntaxError) << path;
       continue;
     }
     EXPECT_EQ(std::pair(scan->views(), scan->missing()), std::pair(streamed.second.views, streamed.second.added))
         << path;
     expectEveryViewIdentified(*xml::XmlDocument(std::string_view(streamed.first)).root(), path);
     EXPECT_EQ(rewrittenAsStream(streamed.first).first, streamed.first) << path;
+
+    const IdentifierInsertion inserted = insertAccessibilityIdentifiers(input);
+    EXPECT_EQ(std::pair(inserted.counts.added, inserted.counts.kept), std::pair(streamed.second.added, streamed.second.kept))
+        << path;
+    EXPECT_EQ(scanIdentifiers(inserted.text).missing(), 0u) << path;
+    const IdentifierInsertion again = insertAccessibilityIdentifiers(inserted.text);
+    EXPECT_EQ(std::pair(again.text, again.counts.added), std::pair(inserted.text, std::size_t{0})) << path;
+    std::istringstream diff(support::unifiedDiff(input, inserted.text, "f"));
+    std::size_t removed = 0, added = 0;
+    for (std::string line; std::getline(diff, line);) {
+      if (line.rfind("---", 0) == 0 || line.rfind("+++", 0) == 0) continue;
+      if (line[0] == '-') {
+        ++removed;
+        const bool opened = line.size() >= 2 && line.compare(line.size() - (line.back() == '\r' ? 3 : 2), 2, "/>") == 0;
+        EXPECT_TRUE(line.find("<accessibility ") != std::string::npos || opened) << path << ": " << line;
+      }
+      added += line[0] == '+' ? 1 : 0;
+    }
+    EXPECT_GE(added, inserted.counts.added) << path;
+    EXPECT_LE(removed, inserted.counts.added) << path;
   }
   EXPECT_GT(malformed, 0) << "no malformed file in the corpus, so the failure path went untested";
 }
@@ -129,23 +155,20 @@ std::vector<std::string> findingsOf(const IdentifierScan& scan) {
   return lines;
 }
 
-// check's own scanner.
-TEST(IdentifierScanTest, TheEarliestUseOfAnIdentifierIsTheFirstEvenWhenItsViewEndsLast) {
-  const auto scan = scanIdentifiers(
+// check's own scanner. Missing and duplicate findings come merged in the order their views
+// start, a nested view's before its parent's end; each duplicate names the first use of its own
+// identifier, the earliest even when its view ends last, and the first use itself is no
+// finding, wherever it lies among the views that repeat it.
+TEST(IdentifierScanTest, FindingsOfBothKindsComeInDocumentOrderWithTheirOwnFirstUse) {
+  const auto nested = scanIdentifiers(
       "<doc>\n<view contentMode=\"a\" id=\"outer\"><accessibility identifier=\"x\"/>\n"
       "  <view contentMode=\"a\" id=\"inner\"><accessibility identifier=\"x\"/></view>\n"
       "  <view contentMode=\"a\" id=\"late\"><accessibility identifier=\"x\"/></view>\n</view>\n</doc>");
-  EXPECT_EQ(findingsOf(scan), (std::vector<std::string>{"duplicate 3:3 view inner x first outer 2:1",
-                                                        "duplicate 4:3 view late x first outer 2:1"}));
+  EXPECT_EQ(findingsOf(nested), (std::vector<std::string>{"duplicate 3:3 view inner x first outer 2:1",
+                                                          "duplicate 4:3 view late x first outer 2:1"}));
   std::string deep;
   for (int level = 0; level < 257; ++level) deep += "<a>";
   EXPECT_THROW(scanIdentifiers(deep), xml::XmlSyntaxError);
-}
-
-// Missing and duplicate findings come merged in the order their views start, a nested view's
-// before its parent's end; each duplicate names the first use of its own identifier, and the
-// first use itself is no finding, wherever it lies among the views that repeat it.
-TEST(IdentifierScanTest, FindingsOfBothKindsComeInDocumentOrderWithTheirOwnFirstUse) {
   const auto scan = scanIdentifiers(
       "<doc>\n"
       "<view contentMode=\"a\" id=\"p\">\n"

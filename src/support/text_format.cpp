@@ -1,11 +1,35 @@
 #include "support/text_format.h"
 
+#include <cstdio>
+
 namespace korvaster::support {
 
 std::string replacingFirst(std::string format, std::string_view placeholder, std::string_view value) {
   const auto at = format.find(placeholder);
   if (at != std::string::npos) format.replace(at, placeholder.size(), value);
   return format;
+}
+
+std::string textEscaped(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (const char character : text) {
+    const auto byte = static_cast<unsigned char>(character);
+    if (byte >= 0x20 && byte != 0x7F) {
+      escaped += character;
+    } else if (character == '\n') {
+      escaped += "\\n";
+    } else if (character == '\r') {
+      escaped += "\\r";
+    } else if (character == '\t') {
+      escaped += "\\t";
+    } else {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\x%02x", byte);
+      escaped += code;
+    }
+  }
+  return escaped;
 }
 
 }  // namespace korvaster::support

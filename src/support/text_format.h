@@ -1,4 +1,5 @@
-// Literal placeholder replacement, the way the tool fills its fixed message formats.
+// Literal placeholder replacement, the way the tool fills its fixed message formats, and the
+// escapes that keep a text on one line of output.
 #pragma once
 
 #include <string>
@@ -9,5 +10,10 @@ namespace korvaster::support {
 // `format` with its first `placeholder` replaced by `value`; nothing in `value` is
 // interpreted, so a "%" in a path stays as it is.
 std::string replacingFirst(std::string format, std::string_view placeholder, std::string_view value);
+
+// A line of text output ends at its line break; a control character inside a path or a name
+// would end it early, or act on the terminal, so each is written as an escape ("\\n", "\\r",
+// "\\t", "\\x01"); everything else, UTF-8 included, stays as it is.
+std::string textEscaped(std::string_view text);
 
 }  // namespace korvaster::support

@@ -21,7 +21,8 @@ std::string logPathFor(const KorvastFileManager& fileManager, const std::string&
   if (!kind) return logPath;
   if (fileManager.logger()) {
     fileManager.logger()->log(LogLevel::Error, [&] {
-      return "Can't keep the output of xcodebuild in " + logPath + ": it is " + *kind + ", not a regular file";
+      return "Can't keep the output of xcodebuild in " + logPath + ": it is " + *kind +
+             ", not a regular file";
     });
   }
   return "";
@@ -29,13 +30,14 @@ std::string logPathFor(const KorvastFileManager& fileManager, const std::string&
 
 // Records one xcodebuild run, also one that an interruption stopped, and then ends the work
 // if an interruption came. Returns whether its output was kept in `logPath`.
-bool afterRun(const KorvastFileManager& fileManager, const char* action, int status, const std::string& logPath,
-              RunReport* report) {
+bool afterRun(const KorvastFileManager& fileManager, const char* action, int status,
+              const std::string& logPath, RunReport* report) {
   bool isFolder = false;
   const bool logKept = !logPath.empty() && fileManager.system()->fileExists(logPath, isFolder) && !isFolder &&
                        !fileManager.system()->nonRegularKind(logPath);
   if (report) {
-    report->xcodebuildRuns.push_back({action, status, logKept ? std::optional<std::string>(logPath) : std::nullopt});
+    report->xcodebuildRuns.push_back(
+        {action, status, logKept ? std::optional<std::string>(logPath) : std::nullopt});
   }
   support::throwIfInterrupted();
   return logKept;
@@ -51,7 +53,8 @@ void nameKeptLog(const KorvastFileManager& fileManager, bool logKept, const std:
 }  // namespace
 
 CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFileManager& fileManager,
-                                     const std::string& sourcePath, CommandRunner& runner, RunReport* report) {
+                                     const std::string& sourcePath, CommandRunner& runner,
+                                     RunReport* report) {
   const std::string buildFolder = fileManager.prepareProjectBuildFolder(config.workspace);
   const std::string archivePath = archive(config, buildFolder, sourcePath, fileManager, runner, report);
   exportIPA(config, archivePath, buildFolder, fileManager, runner, report);

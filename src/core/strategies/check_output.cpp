@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/strategies/check_document_writers.h"
+#include "support/text_format.h"
 
 namespace korvaster {
 
@@ -28,30 +29,6 @@ std::string summaryOf(const CheckTotals& totals) {
          ", " + std::to_string(totals.missing) + " without an accessibility identifier, " +
          counted(totals.duplicates, "duplicate identifier") + ", " + std::to_string(totals.unreadable) +
          " unreadable.";
-}
-
-// A line of text output ends at its line break; a control character inside a path or an id
-// would end it early, or act on the terminal, so each is written as an escape.
-std::string textEscaped(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char character : text) {
-    const auto byte = static_cast<unsigned char>(character);
-    if (byte >= 0x20 && byte != 0x7F) {
-      escaped += character;
-    } else if (character == '\n') {
-      escaped += "\\n";
-    } else if (character == '\r') {
-      escaped += "\\r";
-    } else if (character == '\t') {
-      escaped += "\\t";
-    } else {
-      char code[8];
-      std::snprintf(code, sizeof code, "\\x%02x", byte);
-      escaped += code;
-    }
-  }
-  return escaped;
 }
 
 // Workflow commands end their message at a line break and their properties at "," or ":".
@@ -82,16 +59,16 @@ std::string githubEscaped(std::string_view text, bool isProperty) {
 }
 
 void writeText(const CheckedFile& file, support::OutputByteStream& output) {
-  const std::string path = textEscaped(file.path);
+  const std::string path = support::textEscaped(file.path);
   if (file.error) {
     output << path;
     if (file.errorLine) output << ":" << std::to_string(*file.errorLine);
-    output << ": error: " << textEscaped(*file.error) << "\n";
+    output << ": error: " << support::textEscaped(*file.error) << "\n";
   }
   file.scan.forEachFinding([&](const ViewFinding& finding) {
     output << path << ":" << std::to_string(finding.position.line) << ":"
-           << std::to_string(finding.position.column) << ": warning: " << textEscaped(findingMessage(finding))
-           << "\n";
+           << std::to_string(finding.position.column)
+           << ": warning: " << support::textEscaped(findingMessage(finding)) << "\n";
   });
 }
 

@@ -42,7 +42,8 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
             },
             [&](std::size_t index) {
               if (dryRun && !diffs[index].empty()) {
-                if (!realPaths[index].empty() && printed.insert(realPaths[index]).second) output << diffs[index];
+                if (!realPaths[index].empty() && printed.insert(realPaths[index]).second)
+                  output << diffs[index];
                 std::string().swap(diffs[index]);
               }
               onFileDone();

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <map>
 
+#include "support/text_format.h"
+
 namespace korvaster {
 
 namespace {
@@ -12,30 +14,6 @@ namespace {
 constexpr std::size_t kJsonPieceSize = 64 * 1024;
 
 constexpr const char* kIndent = "    ";
-
-// A line of text output ends at its line break; a control character inside a path or a name
-// would end it early, or act on the terminal, so each is written as an escape.
-std::string textEscaped(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (const char character : text) {
-    const auto byte = static_cast<unsigned char>(character);
-    if (byte >= 0x20 && byte != 0x7F) {
-      escaped += character;
-    } else if (character == '\n') {
-      escaped += "\\n";
-    } else if (character == '\r') {
-      escaped += "\\r";
-    } else if (character == '\t') {
-      escaped += "\\t";
-    } else {
-      char code[8];
-      std::snprintf(code, sizeof code, "\\x%02x", byte);
-      escaped += code;
-    }
-  }
-  return escaped;
-}
 
 std::string csvField(std::string_view text) {
   if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
@@ -57,20 +35,20 @@ std::string joinedOutlets(const std::vector<ListedOutlet>& outlets) {
 }
 
 void writeText(const ListedFile& file, support::OutputByteStream& output) {
-  const std::string path = textEscaped(file.path);
+  const std::string path = support::textEscaped(file.path);
   if (file.error) {
     output << path;
     if (file.errorLine) output << ":" << std::to_string(*file.errorLine);
-    output << ": error: " << textEscaped(*file.error) << "\n";
+    output << ": error: " << support::textEscaped(*file.error) << "\n";
     return;
   }
   for (std::size_t index = 0; index < file.listing.size(); ++index) {
     const ListedView view = file.listing.view(index);
     const ViewName& name = file.names[index];
     output << path << ":" << std::to_string(view.position.line) << ":" << std::to_string(view.position.column)
-           << ": " << textEscaped(view.element) << " '"
-           << textEscaped(view.hasIdentifier ? view.identifier : view.id) << "' " << textEscaped(name.name)
-           << " (" << textEscaped(name.owner) << ")\n";
+           << ": " << support::textEscaped(view.element) << " '"
+           << support::textEscaped(view.hasIdentifier ? view.identifier : view.id) << "' "
+           << support::textEscaped(name.name) << " (" << support::textEscaped(name.owner) << ")\n";
   }
 }
 

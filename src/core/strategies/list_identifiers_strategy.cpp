@@ -1,7 +1,7 @@
 #include "core/strategies/list_identifiers_strategy.h"
 
 #include "core/errors/korvast_error.h"
-#include "core/filemanager/interface_builder_file_search.h"
+#include "core/strategies/read_only_entries.h"
 #include "core/xib/interface_builder_pass.h"
 #include "files/folder.h"
 #include "files/path_glob.h"
@@ -12,16 +12,6 @@
 namespace korvaster {
 
 namespace {
-
-// What goes in front of a path inside the project folder (ending with "/") when it is shown,
-// as check shows it.
-std::string shownPrefix(const std::string& projectFolder, const std::string& currentDirectory) {
-  const std::string project = files::withoutTrailingSlashes(projectFolder);
-  if (currentDirectory.empty() || !files::isWithin(project, currentDirectory)) return projectFolder;
-  if (project == currentDirectory) return "";
-  const std::size_t skipped = currentDirectory == "/" ? 1 : currentDirectory.size() + 1;
-  return project.substr(skipped) + "/";
-}
 
 void listFile(const files::FileManager& system, const std::string& path, ListedFile& listed) {
   try {
@@ -53,35 +43,17 @@ ListedFile listedFileAt(const std::string& shownPath, const std::string& relativ
 int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
                                  const std::shared_ptr<files::FileManager>& system,
                                  support::OutputByteStream& output) {
-  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
-  if (!projectPath) throw KorvastError::missedProjectPath();
-  const files::Folder project(*projectPath, system);
-  const std::vector<std::string> excluded = lookupAll(arguments, ArgumentType::exclude);
-  const std::string root = project.path();
-  const std::string prefix = shownPrefix(root, files::withoutTrailingSlashes(system->currentDirectoryPath()));
-
-  const auto relativeOf = [&](const std::string& path) {
-    return path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
-  };
   std::vector<std::string> paths;
   std::vector<ListedFile> listed;
-  InterfaceBuilderSearchNotes notes;
-  for (const auto& file : findInterfaceBuilderFiles(project, *system, &notes)) {
-    support::throwIfInterrupted();
-    const std::string relative = relativeOf(file.path());
-    if (files::isExcludedByGlobs(excluded, relative)) continue;
-    paths.push_back(file.path());
-    listed.push_back(listedFileAt(prefix + relative, relative));
-  }
-  // A folder that could not be listed may hold files that were never read: it is an
-  // unreadable entry of its own, so that the listing cannot pass for a complete one.
-  for (const auto& folder : notes.unlistedFolders) {
-    const std::string relative = relativeOf(folder.path);
-    if (files::isExcludedByGlobs(excluded, relative)) continue;
-    paths.emplace_back();
-    ListedFile& entry = listed.emplace_back();
-    entry.path = prefix + relative;
-    entry.error = "could not list " + entry.path + ": " + folder.reason;
+  for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
+    paths.push_back(std::move(entry.path));
+    if (entry.error) {
+      ListedFile& file = listed.emplace_back();
+      file.path = std::move(entry.shownPath);
+      file.error = std::move(entry.error);
+    } else {
+      listed.push_back(listedFileAt(entry.shownPath, entry.relativePath));
+    }
   }
   const InterfaceBuilderPass pass(*system, std::move(paths));
   IdsResultsWriter writer(format, output);

@@ -3,10 +3,10 @@
 #pragma once
 
 #include "core/build/command_runner.h"
+#include "core/filemanager/korvast_file_manager.h"
 #include "core/options/argument.h"
 #include "core/strategies/command_outcome.h"
 #include "core/strategies/run_report.h"
-#include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {
 

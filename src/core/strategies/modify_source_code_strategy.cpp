@@ -8,20 +8,19 @@
 
 namespace korvaster {
 
-CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments, const KorvastFileManager& fileManager,
-                                             RunReport* report) {
+CommandOutcome ModifySourceCodeStrategy::run(const Arguments& arguments,
+                                             const KorvastFileManager& fileManager, RunReport* report) {
   const std::string path = modify(arguments, fileManager, report).path;
   return {path, support::replacingFirst(Constants::CommandOutputs::Modify, "%@", path)};
 }
 
-ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::modify(const Arguments& arguments,
-                                                                           const KorvastFileManager& fileManager,
-                                                                           RunReport* report) {
+ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::modify(
+    const Arguments& arguments, const KorvastFileManager& fileManager, RunReport* report) {
   const auto projectPath = lookup(arguments, ArgumentType::projectPath);
   if (!projectPath) throw KorvastError::missedProjectPath();
   const auto outputPath = lookup(arguments, ArgumentType::outputPath);
-  return copyAndModifyProject(*projectPath, fileManager, outputPath, lookupAll(arguments, ArgumentType::exclude),
-                              fileManager.logger(), report);
+  return copyAndModifyProject(*projectPath, fileManager, outputPath,
+                              lookupAll(arguments, ArgumentType::exclude), fileManager.logger(), report);
 }
 
 ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModifyProject(
@@ -35,10 +34,11 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
   copy.replaceLinksLeadingOut();
   // No one sees a copy before it is committed, so its files need no atomic replacement.
   const IBFileWrite write = copy.isCopy() ? IBFileWrite::inPlace : IBFileWrite::atomically;
-  passOverProjectFiles(copy, fileManager, excluded, logger, report,
-                       [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
-                         return fileManager.modifyAccessibilityId(files, shownPath, write, onFileDone);
-                       });
+  passOverProjectFiles(
+      copy, fileManager, excluded, logger, report,
+      [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
+        return fileManager.modifyAccessibilityId(files, shownPath, write, onFileDone);
+      });
   // Only a copy whose every file has been through the pass takes the place of the earlier one.
   copy.commit();
   return {copy.path(), copy.isCopy()};

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/filemanager/korvast_file_manager.h"
 #include "core/options/argument.h"
 #include "core/strategies/command_outcome.h"
 #include "core/strategies/run_report.h"
-#include "core/filemanager/korvast_file_manager.h"
 
 namespace korvaster {
 
@@ -34,7 +34,8 @@ class ModifySourceCodeStrategy {
                                 RunReport* report = nullptr);
 
  private:
-  static ModifiedProject copyAndModifyProject(const std::string& projectPath, const KorvastFileManager& fileManager,
+  static ModifiedProject copyAndModifyProject(const std::string& projectPath,
+                                              const KorvastFileManager& fileManager,
                                               const std::optional<std::string>& destination,
                                               const std::vector<std::string>& excluded,
                                               const std::shared_ptr<Logger>& logger, RunReport* report);

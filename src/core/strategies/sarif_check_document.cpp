@@ -2,8 +2,8 @@
 // per finding and per unreadable file, located by a URI relative to the current directory.
 // An unreadable file is a result of its own rule rather than a notification of the run's
 // invocation: code scanning shows results as alerts, and would leave such a file unnoticed.
-#include "core/project_version.h"
 #include "core/options/command_line_table.h"
+#include "core/project_version.h"
 #include "core/strategies/check_document_writers.h"
 #include "support/json_writer.h"
 
@@ -11,7 +11,8 @@ namespace korvaster {
 
 namespace {
 
-constexpr const char* kSchema = "https://docs.oasis-open.org/sarif/sarif/v2.1.0/os/schemas/sarif-schema-2.1.0.json";
+constexpr const char* kSchema =
+    "https://docs.oasis-open.org/sarif/sarif/v2.1.0/os/schemas/sarif-schema-2.1.0.json";
 
 // A path as a URI reference: relative paths stay relative, absolute ones become file URIs.
 // Every byte but the unreserved characters and "/" is percent-encoded, so that a space, "%",

@@ -58,7 +58,9 @@ class JunitWriter final : public XmlCheckDocument {
       openTestCase(viewName(view), file.path, view.position.line);
       if (view.finding) {
         const std::string message = findingMessage(*view.finding);
-        xml_.open("failure").attribute("message", message).attribute("type", findingKindName(view.finding->kind));
+        xml_.open("failure")
+            .attribute("message", message)
+            .attribute("type", findingKindName(view.finding->kind));
         xml_.text(file.path + ":" + std::to_string(view.position.line) + ":" +
                   std::to_string(view.position.column) + ": " + message);
         xml_.close();

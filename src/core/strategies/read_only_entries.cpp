@@ -1,0 +1,55 @@
+#include "core/strategies/read_only_entries.h"
+
+#include "core/errors/korvast_error.h"
+#include "core/filemanager/interface_builder_file_search.h"
+#include "files/folder.h"
+#include "files/path_glob.h"
+#include "files/path_text.h"
+#include "support/interruption.h"
+
+namespace korvaster {
+
+namespace {
+
+// What goes in front of a path inside the project folder (ending with "/") when it is shown.
+std::string shownPrefix(const std::string& projectFolder, const std::string& currentDirectory) {
+  const std::string project = files::withoutTrailingSlashes(projectFolder);
+  if (currentDirectory.empty() || !files::isWithin(project, currentDirectory)) return projectFolder;
+  if (project == currentDirectory) return "";
+  const std::size_t skipped = currentDirectory == "/" ? 1 : currentDirectory.size() + 1;
+  return project.substr(skipped) + "/";
+}
+
+}  // namespace
+
+std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
+                                           const std::shared_ptr<files::FileManager>& system) {
+  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+  if (!projectPath) throw KorvastError::missedProjectPath();
+  const files::Folder project(*projectPath, system);
+  const std::vector<std::string> excluded = lookupAll(arguments, ArgumentType::exclude);
+  const std::string root = project.path();
+  const std::string prefix = shownPrefix(root, files::withoutTrailingSlashes(system->currentDirectoryPath()));
+  const auto relativeOf = [&](const std::string& path) {
+    return path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
+  };
+
+  std::vector<ReadOnlyEntry> entries;
+  InterfaceBuilderSearchNotes notes;
+  for (const auto& file : findInterfaceBuilderFiles(project, *system, &notes)) {
+    support::throwIfInterrupted();
+    std::string relative = relativeOf(file.path());
+    if (files::isExcludedByGlobs(excluded, relative)) continue;
+    entries.push_back({file.path(), prefix + relative, relative, std::nullopt});
+  }
+  for (const auto& folder : notes.unlistedFolders) {
+    std::string relative = relativeOf(folder.path);
+    if (files::isExcludedByGlobs(excluded, relative)) continue;
+    std::string shown = prefix + relative;
+    std::string error = "could not list " + shown + ": " + folder.reason;
+    entries.push_back({std::string(), std::move(shown), std::move(relative), std::move(error)});
+  }
+  return entries;
+}
+
+}  // namespace korvaster

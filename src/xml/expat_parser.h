@@ -7,6 +7,9 @@
 #include <memory>
 #include <string_view>
 #include <type_traits>
+#include <utility>
+
+#include "xml/xml_error.h"
 
 namespace korvaster::xml {
 
@@ -22,5 +25,27 @@ XML_Status parseAll(XML_Parser parser, std::string_view data);
 // Throws the XmlSyntaxError that says why and where `parser` failed, or XmlError::parsingFailed
 // when it gives no reason.
 [[noreturn]] void throwSyntaxError(XML_Parser parser);
+
+// Reads `document` with a Handler made from the parser and `arguments`, which hears of each
+// element's start(name, attributes) and end(), may stop the parser after keeping an error()
+// of its own, and gives its result from finish(). Its own error comes before the parser's.
+template <typename Handler, typename... Arguments>
+auto readWith(std::string_view document, Arguments&&... arguments) {
+  const ExpatParser parser = makeExpatParser();
+  if (!parser) throw XmlError::parsingFailed();
+  Handler handler(parser.get(), std::forward<Arguments>(arguments)...);
+  XML_SetUserData(parser.get(), &handler);
+  XML_SetElementHandler(
+      parser.get(),
+      [](void* user, const XML_Char* name, const XML_Char** attributes) {
+        static_cast<Handler*>(user)->start(name, attributes);
+      },
+      [](void* user, const XML_Char*) { static_cast<Handler*>(user)->end(); });
+  if (parseAll(parser.get(), document) != XML_STATUS_OK) {
+    if (handler.error()) throw *handler.error();
+    throwSyntaxError(parser.get());
+  }
+  return handler.finish();
+}
 
 }  // namespace korvaster::xml

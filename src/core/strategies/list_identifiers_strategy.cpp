@@ -1,12 +1,8 @@
 #include "core/strategies/list_identifiers_strategy.h"
 
-#include "core/errors/korvast_error.h"
 #include "core/strategies/read_only_entries.h"
 #include "core/xib/interface_builder_pass.h"
-#include "files/folder.h"
-#include "files/path_glob.h"
 #include "files/path_text.h"
-#include "support/interruption.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {

@@ -124,8 +124,10 @@ void IdentifierScan::forEachView(const std::function<void(const ScannedView&)>& 
   auto nextOther = others.begin();
   // Both lists are in document order: the views without a finding go in between the findings.
   const auto visitOthersBefore = [&](const SourcePosition* position) {
-    for (; nextOther != others.end() && (!position || comesBefore(nextOther->position, *position)); ++nextOther)
-      visit({nextOther->position, text(records_->elements[nextOther->element]), text(nextOther->id), nullptr});
+    for (; nextOther != others.end() && (!position || comesBefore(nextOther->position, *position));
+         ++nextOther)
+      visit(
+          {nextOther->position, text(records_->elements[nextOther->element]), text(nextOther->id), nullptr});
   };
   forEachFinding([&](const ViewFinding& finding) {
     visitOthersBefore(&finding.position);
@@ -284,29 +286,8 @@ class IdentifierScanner {
   std::optional<xml::XmlSyntaxError> error_;
 };
 
-namespace {
-
-IdentifierScanner& scannerOf(void* userData) { return *static_cast<IdentifierScanner*>(userData); }
-
-void XMLCALL onStart(void* userData, const XML_Char* name, const XML_Char** attributes) {
-  scannerOf(userData).start(name, attributes);
-}
-
-void XMLCALL onEnd(void* userData, const XML_Char*) { scannerOf(userData).end(); }
-
-}  // namespace
-
 IdentifierScan scanIdentifiers(std::string_view document, ScanKeeps keeps) {
-  const xml::ExpatParser parser = xml::makeExpatParser();
-  if (!parser) throw xml::XmlError::parsingFailed();
-  IdentifierScanner scanner(parser.get(), keeps);
-  XML_SetUserData(parser.get(), &scanner);
-  XML_SetElementHandler(parser.get(), onStart, onEnd);
-  if (xml::parseAll(parser.get(), document) != XML_STATUS_OK) {
-    if (scanner.error()) throw *scanner.error();
-    xml::throwSyntaxError(parser.get());
-  }
-  return scanner.finish();
+  return xml::readWith<IdentifierScanner>(document, keeps);
 }
 
 }  // namespace korvaster

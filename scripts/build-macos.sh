@@ -24,6 +24,7 @@ say() { echo "build-macos: $*" >&2; }
 fail() { say "$*"; exit 1; }
 
 [ "$(uname -s)" = Linux ] || fail "this script cross-builds on Linux; on a Mac, run scripts/bootstrap.sh"
+case $output in /*) ;; *) output=$root/$output ;; esac
 
 # shellcheck source=scripts/lib/zig_toolchain.sh
 . scripts/lib/zig_toolchain.sh
@@ -37,8 +38,10 @@ if command -v apt-get >/dev/null 2>&1; then
   install_debian_packages build-macos cmake ninja-build pkg-config make autoconf automake libtool \
     dpkg-dev curl ca-certificates file llvm
 fi
-lipo=$(command -v llvm-lipo || command -v llvm-lipo-14 || true)
-objdump=$(command -v llvm-objdump || command -v llvm-objdump-14 || true)
+# Debian's llvm package puts llvm-objdump on PATH but not llvm-lipo; both are in its bin folder.
+llvm_bin=$(llvm-config --bindir 2>/dev/null || true)
+lipo=$(command -v llvm-lipo || command -v "$llvm_bin/llvm-lipo" || true)
+objdump=$(command -v llvm-objdump || command -v "$llvm_bin/llvm-objdump" || true)
 for tool in cmake ninja pkg-config make autoreconf dpkg-source curl file node; do
   command -v "$tool" >/dev/null 2>&1 || fail "$tool is required"
 done
@@ -86,8 +89,14 @@ unpack_source() {
   fi
 }
 
+# autotools split CC and friends on spaces, so the folders the builds run in must have none.
+case "$root$korvaster_cache" in
+  *[[:space:]]*) fail "the checkout ($root) and the cache ($korvaster_cache) must have no spaces in their paths" ;;
+esac
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+staging=
+trap 'rm -rf "$work" ${staging:+"$staging"}' EXIT
 # Zig keeps the C++ runtime it builds for each target in its global cache: kept, it spares every
 # later run that work. Each build's own objects go to a temporary local cache.
 export ZIG_GLOBAL_CACHE_DIR=$korvaster_cache/zig-$zig_version-macos-cache ZIG_LOCAL_CACHE_DIR=$work/zig-cache
@@ -151,11 +160,12 @@ build_dependencies() {
   done
 }
 
-# The libraries are cached under a key made of the toolchain, the minimum macOS version and the
-# pins, so changing any of them builds afresh. They are installed into a staging folder beside
+# The libraries are cached under a key made of the toolchain, the minimum macOS version, the
+# pins and the build steps themselves, so changing any of them builds afresh. They are installed into a staging folder beside
 # the cache and renamed into place only when all three are built, so an interrupted run leaves
 # nothing that looks complete, and of two runs building at once the first to finish wins.
-dependency_key=$(printf '%s\n' "$zig_version" "$minimum_macos" "${sources[@]}" | sha256sum | cut -c1-16)
+dependency_key=$(printf '%s\n' "$zig_version" "$minimum_macos" "${sources[@]}" \
+  "$(declare -f write_toolchain build_dependencies)" | sha256sum | cut -c1-16)
 dependencies=$korvaster_cache/macos-dependencies-$dependency_key
 for arch in "${architectures[@]}"; do
   prefix=$dependencies/$arch
@@ -172,6 +182,7 @@ for arch in "${architectures[@]}"; do
     build_dependencies "$arch" "$prefix" "$root/$build/toolchain" "$staging"
     mv -T "$staging$prefix" "$prefix" 2>/dev/null || [ -d "$prefix" ] || fail "$arch: could not move the libraries into $prefix"
     rm -rf "$staging"
+    staging=
     say "$arch: libraries built in $((SECONDS - arch_started)) s, cached in $prefix"
   fi
   say "$arch: building korvaster"
@@ -188,17 +199,17 @@ done
 mkdir -p "$(dirname "$output")"
 slices=()
 for arch in "${architectures[@]}"; do slices+=("build/macos-$arch/src/app/korvaster"); done
-"$lipo" -create "${slices[@]}" -output "$output.part"
-mv "$output.part" "$output"
+candidate=$work/korvaster
+"$lipo" -create "${slices[@]}" -output "$candidate"
 
-# The checks.
-description=$(file -b -r "$output" | tr -s "\n" " ")
+# The checks, before the binary takes its place: one that fails them is not left looking built.
+description=$(file -b -r "$candidate" | tr -s "\n" " ")
 echo "file: $description"
 for name in arm64 x86_64; do
-  case $description in *"$name"*) ;; *) fail "file does not name $name in $output" ;; esac
+  case $description in *"$name"*) ;; *) fail "file does not name $name" ;; esac
 done
 for arch in arm64 x86_64; do
-  headers=$("$objdump" --macho --private-headers --arch="$arch" "$output")
+  headers=$("$objdump" --macho --private-headers --arch="$arch" "$candidate")
   minimum=$(awk '$1 == "minos" { print $2; exit }' <<<"$headers")
   libraries=$(awk '$1 == "cmd" { command = $2 } $1 == "name" && command ~ /^LC_(LOAD|LOAD_WEAK|REEXPORT|LAZY_LOAD)_DYLIB$/ { print $2 }' <<<"$headers")
   echo "$arch: minimum macOS $minimum; libraries: $(echo "$libraries" | paste -sd ' ')"
@@ -211,14 +222,17 @@ for arch in arm64 x86_64; do
     esac
   done <<<"$libraries"
 done
-node scripts/check-code-signature.cjs "$output" arm64
+node scripts/check-code-signature.cjs "$candidate" arm64
 # The signature check must be able to fail: one byte changed in the middle of the file (inside
 # the arm64 half, the second slice) must break it.
-cp "$output" "$work/tampered"
-size=$(stat -c %s "$output")
+cp "$candidate" "$work/tampered"
+size=$(stat -c %s "$candidate")
 printf '\377' | dd of="$work/tampered" bs=1 seek=$((size * 3 / 4)) conv=notrunc status=none
-if cmp -s "$output" "$work/tampered" || node scripts/check-code-signature.cjs "$work/tampered" arm64 >/dev/null; then
+if cmp -s "$candidate" "$work/tampered" || node scripts/check-code-signature.cjs "$work/tampered" arm64 >/dev/null; then
   fail "the signature check did not notice a changed byte"
 fi
 
-echo "build-macos: $root/$output in $((SECONDS - started)) s"
+# Copied beside the output first, so the output is replaced in one rename.
+cp "$candidate" "$output.part"
+mv "$output.part" "$output"
+echo "build-macos: $output in $((SECONDS - started)) s"

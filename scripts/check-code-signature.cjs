@@ -1,6 +1,8 @@
 // Checks the code signatures of a Mach-O file (thin or universal) made on a machine without
 // Apple's codesign: for each slice, finds the signature load command, reads its code directory,
-// and recomputes the hash of every page it covers. Apple silicon Macs refuse to run an arm64
+// and recomputes the hash of every page up to the signature. The special slots (the hashes of
+// the requirements and entitlements blobs) are not checked: a linker's ad-hoc signature has
+// none that matter, and codesign --verify on a Mac checks them. Apple silicon Macs refuse to run an arm64
 // binary whose signature is missing or does not match its bytes; an ad-hoc signature (no
 // certificate) is what a linker gives and what those Macs accept for a downloaded tool once the
 // quarantine is lifted.
@@ -85,7 +87,10 @@ function checkSlice(slice, mustBeSigned) {
   const directory = codeDirectory(slice.subarray(range.offset, range.offset + range.size));
   const algorithm = HASHES[directory.hashType];
   if (!algorithm) throw new Error(`unknown hash type ${directory.hashType}`);
-  if (directory.codeLimit > range.offset) throw new Error('the signature covers its own bytes');
+  // The hashed pages must reach exactly to the signature: less would leave bytes unchecked.
+  if (directory.codeLimit !== range.offset) {
+    throw new Error(`the code limit ${directory.codeLimit} is not where the signature starts (${range.offset})`);
+  }
   const expectedSlots = Math.ceil(directory.codeLimit / directory.pageSize);
   if (directory.codeSlots !== expectedSlots) throw new Error(`${directory.codeSlots} page hashes for ${expectedSlots} pages`);
   for (let page = 0; page < directory.codeSlots; page++) {

@@ -32,4 +32,20 @@ std::string textEscaped(std::string_view text) {
   return escaped;
 }
 
+std::string diagnosticLine(std::string_view path, std::optional<unsigned long> line,
+                           std::optional<unsigned long> column, std::string_view severity,
+                           std::string_view message) {
+  std::string text = textEscaped(path);
+  if (line) {
+    text += ":" + std::to_string(*line);
+    if (column) text += ":" + std::to_string(*column);
+  }
+  text += ": ";
+  text += severity;
+  text += ": ";
+  text += textEscaped(message);
+  text += "\n";
+  return text;
+}
+
 }  // namespace korvaster::support

@@ -2,6 +2,7 @@
 // escapes that keep a text on one line of output.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,12 @@ std::string replacingFirst(std::string format, std::string_view placeholder, std
 // would end it early, or act on the terminal, so each is written as an escape ("\\n", "\\r",
 // "\\t", "\\x01"); everything else, UTF-8 included, stays as it is.
 std::string textEscaped(std::string_view text);
+
+// One diagnostic as Xcode and the editors that read its output expect it:
+// "PATH:LINE:COLUMN: SEVERITY: MESSAGE" and a line break, without the line or column when they
+// are not known; the path and the message escaped as textEscaped does.
+std::string diagnosticLine(std::string_view path, std::optional<unsigned long> line,
+                           std::optional<unsigned long> column, std::string_view severity,
+                           std::string_view message);
 
 }  // namespace korvaster::support

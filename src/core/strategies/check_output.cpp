@@ -59,16 +59,10 @@ std::string githubEscaped(std::string_view text, bool isProperty) {
 }
 
 void writeText(const CheckedFile& file, support::OutputByteStream& output) {
-  const std::string path = support::textEscaped(file.path);
-  if (file.error) {
-    output << path;
-    if (file.errorLine) output << ":" << std::to_string(*file.errorLine);
-    output << ": error: " << support::textEscaped(*file.error) << "\n";
-  }
+  if (file.error) output << support::diagnosticLine(file.path, file.errorLine, std::nullopt, "error", *file.error);
   file.scan.forEachFinding([&](const ViewFinding& finding) {
-    output << path << ":" << std::to_string(finding.position.line) << ":"
-           << std::to_string(finding.position.column)
-           << ": warning: " << support::textEscaped(findingMessage(finding)) << "\n";
+    output << support::diagnosticLine(file.path, finding.position.line, finding.position.column, "warning",
+                                      findingMessage(finding));
   });
 }
 

@@ -35,13 +35,11 @@ std::string joinedOutlets(const std::vector<ListedOutlet>& outlets) {
 }
 
 void writeText(const ListedFile& file, support::OutputByteStream& output) {
-  const std::string path = support::textEscaped(file.path);
   if (file.error) {
-    output << path;
-    if (file.errorLine) output << ":" << std::to_string(*file.errorLine);
-    output << ": error: " << support::textEscaped(*file.error) << "\n";
+    output << support::diagnosticLine(file.path, file.errorLine, std::nullopt, "error", *file.error);
     return;
   }
+  const std::string path = support::textEscaped(file.path);
   for (std::size_t index = 0; index < file.listing.size(); ++index) {
     const ListedView view = file.listing.view(index);
     const ViewName& name = file.names[index];

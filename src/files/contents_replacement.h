@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "files/item_identity.h"
@@ -29,6 +30,9 @@ struct FileVersion {
   // edit of the same size, but not this one.
   long long changedSeconds = 0;
   long changedNanoseconds = 0;
+  // How many names the file has; not part of its state, as any new name changes the
+  // status change time anyway.
+  std::uintmax_t links = 1;
 
   bool operator==(const FileVersion& other) const {
     return identity == other.identity && size == other.size && modifiedSeconds == other.modifiedSeconds &&

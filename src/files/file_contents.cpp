@@ -9,7 +9,7 @@
 
 #include "files/posix_contents_replacement.h"
 #include "files/file_io_error.h"
-#include "files/posix_file_manager.h"
+#include "files/posix_opened_folder.h"
 #include "files/path_text.h"
 #include "support/write_all.h"
 
@@ -27,12 +27,16 @@ std::string readContents(const std::string& path, std::size_t maximumSize) {
   // Without O_NONBLOCK a FIFO would block the open until someone writes to it.
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (descriptor < 0) failRead(path);
-  struct stat status {};
-  if (::fstat(descriptor, &status) != 0) {
-    const int error = errno;
+  return readOpenedFile(descriptor, path, maximumSize);
+}
+
+std::string readOpenedFile(int descriptor, const std::string& path, std::size_t maximumSize) {
+  const auto fail = [&](int error) {
     ::close(descriptor);
     throw FileIOError(FileIOError::Case::readFailed, path, error);
-  }
+  };
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0) fail(errno);
   // A pipe never ends and a device may not either: only regular files are read.
   if (!S_ISREG(status.st_mode)) {
     ::close(descriptor);
@@ -46,9 +50,7 @@ std::string readContents(const std::string& path, std::size_t maximumSize) {
     if (count == 0) break;
     if (count < 0) {
       if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(descriptor);
-      throw FileIOError(FileIOError::Case::readFailed, path, error);
+      fail(errno);
     }
     contents.append(buffer, static_cast<std::size_t>(count));
   }
@@ -81,19 +83,11 @@ void replaceLinkWithCopy(const std::string& path, const std::string& from) {
 }
 
 int removeAbandonedTemporaries(const std::string& folder) {
-  const auto names = PosixFileManager().contentsOfDirectory(folder);
-  if (!names) return 0;
-  const std::string prefix = kTemporaryPrefix;
-  int removed = 0;
-  for (const auto& name : *names) {
-    if (name.size() != prefix.size() + kTemporaryRandomLength || name.compare(0, prefix.size(), prefix) != 0) {
-      continue;
-    }
-    const std::string path = folder + "/" + name;
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
+  try {
+    return PosixOpenedFolder::open(folder)->removeAbandonedTemporaries();
+  } catch (const FileIOError&) {
+    return 0;
   }
-  return removed;
 }
 
 }  // namespace korvaster::files

@@ -15,6 +15,10 @@ namespace korvaster::files {
 std::string readContents(const std::string& path,
                          std::size_t maximumSize = std::numeric_limits<std::size_t>::max());
 
+// The same for a file already open as `descriptor` (which it closes), named `path` in errors.
+std::string readOpenedFile(int descriptor, const std::string& path,
+                           std::size_t maximumSize = std::numeric_limits<std::size_t>::max());
+
 // Writes `contents` to a temporary file in the same folder, gives it the permission bits of
 // the file it replaces, and renames it over `path`. On failure the old file is left whole,
 // the temporary file is removed and FileIOError(writeFailed) is thrown. A missing file is a
@@ -27,7 +31,7 @@ void writeAtomically(const std::string& path, std::string_view contents, bool ma
 void replaceLinkWithCopy(const std::string& path, const std::string& from = {});
 
 // Removes the temporary files of writeAtomically that a killed process left in `folder`;
-// returns how many went. Only for a caller that knows no other writer is at work there.
+// returns how many went; a temporary a live replacement holds stays.
 int removeAbandonedTemporaries(const std::string& folder);
 
 }  // namespace korvaster::files

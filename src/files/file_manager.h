@@ -15,6 +15,7 @@
 #include "files/contents_replacement.h"
 #include "files/file_lock.h"
 #include "files/item_identity.h"
+#include "files/opened_folder.h"
 
 namespace korvaster::files {
 
@@ -138,9 +139,9 @@ class FileManager {
   // Replaces the link at `path` with a regular file holding the contents of the file at `from`,
   // with that file's permission bits. Throws FileIOError, leaving the link as it was.
   virtual void replaceLinkWithCopy(const std::string& path, const std::string& from) const = 0;
-  // Removes the temporary files of replacements that a killed process left in `folder`;
-  // returns how many went.
-  virtual int removeAbandonedTemporaries(const std::string& folder) const = 0;
+  // The folder at `path` held open (links in `path` are followed), through which the
+  // commands that change a project's files reach them. Throws FileIOError(readFailed).
+  virtual std::shared_ptr<OpenedFolder> openFolder(const std::string& path) const = 0;
 
   // The exclusive lock on the folder or lock file at `path`, held while the returned object
   // lives. With `wait`, waits for it (calling `onWait` once first when another holder has

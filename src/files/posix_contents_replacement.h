@@ -1,7 +1,9 @@
 // PosixContentsReplacement: ContentsReplacement on the real disk, through a temporary file
-// renamed over the file, or written into the file itself.
+// renamed over the file, or written into the file itself. Every call is relative to the
+// folder the file is in, held open, so that no swap of a path can move the writes elsewhere.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <optional>
@@ -14,12 +16,18 @@ namespace korvaster::files {
 
 // The version of the item at `path` itself (a link is not followed), or nothing.
 std::optional<FileVersion> versionOf(const std::string& path);
+// The version a status the system gave describes.
+FileVersion versionFrom(const struct stat& status);
 
 class PosixContentsReplacement final : public ContentsReplacement {
  public:
-  // Nothing is opened before the first block. `original` must outlive the replacement. With
+  // Nothing is written before the first block. `original` must outlive the replacement. With
   // `mayCreate` (atomically only), a missing file is created, with the bits 0644.
-  PosixContentsReplacement(std::string path, Mode mode, std::string_view original = {}, bool mayCreate = false);
+  PosixContentsReplacement(const std::string& path, Mode mode, std::string_view original = {},
+                           bool mayCreate = false);
+  // The file `name` in the folder open as `folder`, which the replacement takes and closes;
+  // `shownPath` names the file in errors.
+  PosixContentsReplacement(int folder, std::string name, std::string shownPath, Mode mode, std::string_view original);
   // Without commit(): removes the temporary file, or writes the original contents back.
   ~PosixContentsReplacement() override;
   PosixContentsReplacement(const PosixContentsReplacement&) = delete;
@@ -27,26 +35,34 @@ class PosixContentsReplacement final : public ContentsReplacement {
 
   void requireUnchangedSince(const FileVersion& version) override { expected_ = version; }
   bool write(std::string_view block) override;
-  // Also gives the new file the old one's owner, where the system lets this process give it.
+  // Also gives the new file the old one's owner, group and extended attributes; a file whose
+  // owner or group this process cannot give it is left as it was.
   void commit() override;
 
  private:
   bool open();
+  bool openTemporary();
+  bool keepOwnerAndAttributes();
   void abandon();
+  [[noreturn]] void fail(int error);
 
-  std::string path_;
+  int folder_ = -1;
+  std::string name_;
+  std::string shownPath_;
   Mode mode_;
   bool durable_;
   bool mayCreate_;
   std::string_view original_;
-  std::string temporary_;
+  std::string temporary_;  // its name in the folder
   int descriptor_ = -1;
   unsigned permissions_ = 0;
-  // The owner the file had, which the file that replaces it gets too where the system allows.
+  // The owner and group the file had, which the file that replaces it gets too.
   uid_t owner_ = static_cast<uid_t>(-1);
   gid_t group_ = static_cast<gid_t>(-1);
   std::optional<FileVersion> expected_;
   int error_ = 0;
+  std::string attribute_;  // the extended attribute that could not be kept, if any
+  int attributeError_ = 0;
   bool truncated_ = false;  // the file itself has lost its old contents
   off_t written_ = 0;
   bool committed_ = false;

@@ -19,6 +19,7 @@
 #include "files/path_text.h"
 #include "files/posix_contents_replacement.h"
 #include "files/posix_file_lock.h"
+#include "files/posix_opened_folder.h"
 #include "files/tree_removal.h"
 #include "support/environment.h"
 #include "support/interruption.h"
@@ -216,8 +217,8 @@ void PosixFileManager::replaceLinkWithCopy(const std::string& path, const std::s
   files::replaceLinkWithCopy(path, from);
 }
 
-int PosixFileManager::removeAbandonedTemporaries(const std::string& folder) const {
-  return files::removeAbandonedTemporaries(folder);
+std::shared_ptr<OpenedFolder> PosixFileManager::openFolder(const std::string& path) const {
+  return PosixOpenedFolder::open(path);
 }
 
 std::optional<std::string> PosixFileManager::realPath(const std::string& path) const {

@@ -39,7 +39,7 @@ class PosixFileManager final : public FileManager {
   std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path, ContentsReplacement::Mode mode,
                                                        std::string_view original) const override;
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override;
-  int removeAbandonedTemporaries(const std::string& folder) const override;
+  std::shared_ptr<OpenedFolder> openFolder(const std::string& path) const override;
   std::optional<FileLock> lockItem(const std::string& path, FileLock::Target target, bool wait,
                                    const std::function<void()>& onWait) const override;
 

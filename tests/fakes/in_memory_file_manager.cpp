@@ -149,29 +149,81 @@ namespace {
 using State = InMemoryFileManager::State;
 using Guard = std::lock_guard<std::recursive_mutex>;
 
+files::FileVersion versionFrom(const Node& node) {
+  return files::FileVersion{{1, node.inode}, static_cast<off_t>(node.bytes.size()), node.modified, 0, 0, 0};
+}
+
 // Written in one step, either way a replacement writes: no one sees a file half written.
 class InMemoryReplacement final : public files::ContentsReplacement {
  public:
-  InMemoryReplacement(std::shared_ptr<State> state, const InMemoryFileManager& system, std::string path)
-      : state_(std::move(state)), system_(system), path_(std::move(path)) {}
+  InMemoryReplacement(std::shared_ptr<State> state, NodePointer folder, std::string name, std::string path)
+      : state_(std::move(state)), folder_(std::move(folder)), name_(std::move(name)), path_(std::move(path)) {}
   void requireUnchangedSince(const files::FileVersion& version) override { expected_ = version; }
   bool write(std::string_view block) override { return bytes_.append(block), true; }
   void commit() override {
     const Guard hold(state_->mutex);
-    const auto found = state_->find(path_, false);
-    if (!found.node || found.node->kind != Kind::regular) throw FileIOError(Case::writeFailed, path_, EINVAL);
-    if (expected_ && system_.versionOf(path_) != expected_) {
+    const auto found = folder_->entries.find(name_);
+    if (found == folder_->entries.end() || found->second->kind != Kind::regular)
+      throw FileIOError(Case::writeFailed, path_, EINVAL);
+    if (expected_ && versionFrom(*found->second) != expected_) {
       throw FileIOError(Case::writeFailed, path_, "it was changed by someone else while it was rewritten");
     }
-    found.node->bytes = bytes_, found.node->modified = ++state_->clock;
+    found->second->bytes = bytes_, found->second->modified = ++state_->clock;
   }
 
  private:
   std::shared_ptr<State> state_;
-  const InMemoryFileManager& system_;
-  std::string path_;
+  NodePointer folder_;
+  std::string name_, path_;
   std::string bytes_;
   std::optional<files::FileVersion> expected_;
+};
+
+// Holds the folder itself, as a descriptor does: a path changed later leads it nowhere else.
+class InMemoryFolder final : public files::OpenedFolder {
+ public:
+  InMemoryFolder(std::shared_ptr<State> state, NodePointer folder, std::string path)
+      : state_(std::move(state)), folder_(std::move(folder)), path_(std::move(path)) {}
+  files::ItemIdentity identity() const override { return {1, folder_->inode}; }
+  const std::string& shownPath() const override { return path_; }
+  std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const override {
+    const NodePointer child = entry(name);
+    if (!child || child->kind != Kind::folder) throw FileIOError(Case::writeFailed, childPath(name), child ? ELOOP : ENOENT);
+    return std::make_shared<InMemoryFolder>(state_, child, childPath(name));
+  }
+  std::optional<files::FileVersion> versionOf(std::string_view name) const override {
+    const Guard hold(state_->mutex);
+    const NodePointer child = entry(name);
+    if (!child) return std::nullopt;
+    return versionFrom(*child);
+  }
+  std::string readContents(std::string_view name, std::size_t maximumSize) const override {
+    const Guard hold(state_->mutex);
+    const NodePointer child = entry(name);
+    if (!child || child->kind != Kind::regular) throw FileIOError(Case::readFailed, childPath(name), child ? ELOOP : ENOENT);
+    return child->bytes.substr(0, maximumSize);
+  }
+  std::unique_ptr<files::ContentsReplacement> replaceContents(std::string_view name, files::ContentsReplacement::Mode,
+                                                              std::string_view) const override {
+    const Guard hold(state_->mutex);
+    if (const int error = state_->fault(InMemoryFileManager::Call::write))
+      throw FileIOError(Case::writeFailed, childPath(name), error);
+    return std::make_unique<InMemoryReplacement>(state_, folder_, std::string(name), childPath(name));
+  }
+  // A replacement in memory is written in one step and leaves no temporary file behind.
+  int removeAbandonedTemporaries() const override { return 0; }
+
+ private:
+  NodePointer entry(std::string_view name) const {
+    const Guard hold(state_->mutex);
+    const auto found = folder_->entries.find(std::string(name));
+    return found == folder_->entries.end() ? nullptr : found->second;
+  }
+  std::string childPath(std::string_view name) const { return files::joinedPath(path_, std::string(name)); }
+
+  std::shared_ptr<State> state_;
+  NodePointer folder_;
+  std::string path_;
 };
 
 class FlagHold final : public files::FileLock::Hold {
@@ -379,10 +431,17 @@ void InMemoryFileManager::writeAtomically(const std::string& path, std::string_v
 }
 
 std::unique_ptr<files::ContentsReplacement> InMemoryFileManager::replaceContents(
-    const std::string& path, files::ContentsReplacement::Mode, std::string_view) const {
+    const std::string& path, files::ContentsReplacement::Mode mode, std::string_view original) const {
+  const auto [folder, name] = files::folderAndName(path);
+  return openFolder(folder)->replaceContents(name, mode, original);
+}
+
+std::shared_ptr<files::OpenedFolder> InMemoryFileManager::openFolder(const std::string& path) const {
   const Guard hold(state_->mutex);
-  if (const int error = state_->fault(Call::write)) throw FileIOError(Case::writeFailed, path, error);
-  return std::make_unique<InMemoryReplacement>(state_, *this, path);
+  const auto found = state_->find(path, true);
+  if (!found.node || found.node->kind != Kind::folder)
+    throw FileIOError(Case::readFailed, path, found.node ? ENOTDIR : found.error);
+  return std::make_shared<InMemoryFolder>(state_, found.node, path);
 }
 
 void InMemoryFileManager::replaceLinkWithCopy(const std::string& path, const std::string& from) const {
@@ -391,9 +450,6 @@ void InMemoryFileManager::replaceLinkWithCopy(const std::string& path, const std
   if (!source.node || source.node->kind != Kind::regular) throw FileIOError(Case::readFailed, from, EINVAL);
   state_->put(path, state_->make(Kind::regular, source.node->mode, source.node->bytes));
 }
-
-// A replacement in memory is written in one step and leaves no temporary file behind.
-int InMemoryFileManager::removeAbandonedTemporaries(const std::string&) const { return 0; }
 
 std::optional<files::FileLock> InMemoryFileManager::lockItem(const std::string& path, files::FileLock::Target target,
                                                              bool wait, const std::function<void()>&) const {

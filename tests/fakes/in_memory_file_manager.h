@@ -61,7 +61,7 @@ class InMemoryFileManager final : public files::FileManager {
                                                               files::ContentsReplacement::Mode mode,
                                                               std::string_view original) const override;
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override;
-  int removeAbandonedTemporaries(const std::string& folder) const override;
+  std::shared_ptr<files::OpenedFolder> openFolder(const std::string& path) const override;
   std::optional<files::FileLock> lockItem(const std::string& path, files::FileLock::Target target, bool wait,
                                           const std::function<void()>& onWait) const override;
 

@@ -120,7 +120,8 @@ TEST(ContentsReplacementTest, InPlaceAReadOnlyFileIsReplacedBesideItself) {
   korvaster::testing::TemporaryFolder temp;
   const std::string original = "<document/>";
   const std::string path = temp.write("a.xib", original);
-  ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chmod(path.c_str(), 0444), 0);
+  // The user's own file, as in a copy they made.
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chmod(path.c_str(), 0444) + ::chown(path.c_str(), 65534, 0), 0);
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
   try {
     PosixContentsReplacement replacement(path, ContentsReplacement::Mode::inPlace, original);

@@ -257,9 +257,10 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy
 }
 
 IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
-    const std::vector<files::File>& ibFiles, const std::function<std::string(const std::string&)>& shownPath,
-    IBFileWrite write, const std::function<void()>& onFileDone) const {
-  return runIdentifierPass(*system_, ibFiles, logger_, shownPath, write, onFileDone);
+    const std::shared_ptr<files::OpenedFolder>& root, const std::vector<files::File>& ibFiles,
+    const std::function<std::string(const std::string&)>& shownPath, IBFileWrite write,
+    const std::function<void()>& onFileDone) const {
+  return runIdentifierPass(*system_, root, ibFiles, logger_, shownPath, write, onFileDone);
 }
 
 }  // namespace korvaster

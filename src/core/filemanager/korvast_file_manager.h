@@ -70,9 +70,10 @@ class KorvastFileManager {
   // large tree costs a good part of the copy's own time.
   std::vector<files::File> findIBFiles(const ProjectCopy& copy, InterfaceBuilderSearchNotes* notes = nullptr) const;
 
-  // runIdentifierPass over `files`, through this service's file system and logger.
+  // runIdentifierPass over `files`, reached from `root`, through this service's file system
+  // and logger.
   IdentifierPassSummary modifyAccessibilityId(
-      const std::vector<files::File>& files,
+      const std::shared_ptr<files::OpenedFolder>& root, const std::vector<files::File>& files,
       const std::function<std::string(const std::string&)>& shownPath = nullptr,
       IBFileWrite write = IBFileWrite::atomically, const std::function<void()>& onFileDone = nullptr) const;
 

@@ -33,13 +33,18 @@ bool writeMark(const files::FileManager& system, const std::string& folder, cons
 
 ProjectCopy ProjectCopy::inPlace(const files::Folder& project) { return ProjectCopy(project); }
 
-ProjectCopy::ProjectCopy(files::Folder project) : work_(project), finalPath_(project.path()), isCopy_(false) {}
+ProjectCopy::ProjectCopy(files::Folder project)
+    : work_(project),
+      root_(project.fileManager()->openFolder(project.path())),
+      finalPath_(project.path()),
+      isCopy_(false) {}
 
 ProjectCopy::ProjectCopy(std::unique_ptr<files::StagingFolder> staging, files::Folder work, std::string finalPath,
                          files::FileManager::CopyRecord record, std::string sourcePath,
                          bool inToolFolder, std::shared_ptr<Logger> logger)
     : staging_(std::move(staging)),
       work_(std::move(work)),
+      root_(work_.fileManager()->openFolder(work_.path())),
       finalPath_(std::move(finalPath)),
       deferredModes_(std::move(record.deferredModes)),
       listedLinks_(std::move(record.listedLinks)),

@@ -21,7 +21,8 @@ inline constexpr const char* kCopyMarkName = ".korvaster-copy";
 
 class ProjectCopy {
  public:
-  // The project itself, changed where it lies.
+  // The project itself, changed where it lies. Throws files::FileIOError when it cannot be
+  // opened.
   static ProjectCopy inPlace(const files::Folder& project);
   // A copy of `sourcePath` built in `staging` at `work`, bound for `finalPath` (ending with
   // "/"), which lies in the tool's own projects folder when `inToolFolder`.
@@ -33,6 +34,9 @@ class ProjectCopy {
   bool isCopy() const { return isCopy_; }
   // Where the files are to be changed now.
   const files::Folder& workFolder() const { return work_; }
+  // The work folder, held open since the copy was made (in place: since the project was
+  // locked), through which its files are changed: a folder swapped later leads nowhere else.
+  const std::shared_ptr<files::OpenedFolder>& rootFolder() const { return root_; }
   // Where the copy is once committed; ends with "/".
   const std::string& path() const { return finalPath_; }
   // The files the copy listed as it made them (see FileManager::CopyRecord), by path relative
@@ -72,6 +76,7 @@ class ProjectCopy {
 
   std::unique_ptr<files::StagingFolder> staging_;
   files::Folder work_;
+  std::shared_ptr<files::OpenedFolder> root_;
   std::string finalPath_;
   files::FileManager::FolderModes deferredModes_;
   std::optional<std::vector<std::string>> listedFiles_;

@@ -6,6 +6,7 @@
 #include "core/strategies/command_outputs.h"
 #include "core/strategies/project_files_pass.h"
 #include "core/xib/interface_builder_file.h"
+#include "files/path_text.h"
 #include "support/text_format.h"
 
 namespace korvaster {
@@ -30,15 +31,15 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
         std::vector<std::string> realPaths(files.size());
         std::set<std::string> printed;
         return runInterfaceBuilderJobs(
-            system, files, fileManager.logger(), shownPath, !dryRun,
-            [&](const std::string& realPath, std::size_t index) {
+            system, project.rootFolder(), files, fileManager.logger(), shownPath, !dryRun,
+            [&](const files::FilePlace& place, std::size_t index) {
               // Empty for a link: nothing to print under that name.
-              if (!system.isSymbolicLink(files[index].path())) realPaths[index] = realPath;
-              if (!dryRun) return insertAccessibilityIdentifiers(system, realPath);
+              if (!system.isSymbolicLink(files[index].path()))
+                realPaths[index] = files::joinedPath(place.folder->shownPath(), place.name);
+              if (!dryRun) return insertAccessibilityIdentifiers(place);
               const std::string& path = files[index].path();
               const bool inside = path.compare(0, root.size(), root) == 0;
-              return insertAccessibilityIdentifiers(system, realPath, &diffs[index],
-                                                    inside ? path.substr(root.size()) : path);
+              return insertAccessibilityIdentifiers(place, &diffs[index], inside ? path.substr(root.size()) : path);
             },
             [&](std::size_t index) {
               if (dryRun && !diffs[index].empty()) {

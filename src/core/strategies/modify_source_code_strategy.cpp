@@ -37,7 +37,7 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
   passOverProjectFiles(
       copy, fileManager, excluded, logger, report,
       [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
-        return fileManager.modifyAccessibilityId(files, shownPath, write, onFileDone);
+        return fileManager.modifyAccessibilityId(copy.rootFolder(), files, shownPath, write, onFileDone);
       });
   // Only a copy whose every file has been through the pass takes the place of the earlier one.
   copy.commit();

@@ -11,6 +11,9 @@ struct IdentifierCounts {
   std::size_t views = 0;
   std::size_t added = 0;
   std::size_t kept = 0;
+  // The file had other hard links, which a replacement beside it cannot keep: they still
+  // hold the old contents.
+  bool otherNamesKeptOldContents = false;
 };
 
 }  // namespace korvaster

@@ -11,46 +11,64 @@ namespace korvaster {
 
 namespace {
 
-// Does one file's job, filling in its outcome; returns the Error line for it, or nothing.
-std::string rewriteFile(const IBFileJob& job, const std::string& path, std::size_t index, IBFileOutcome& outcome) {
+// Does one file's job, filling in its outcome; returns the line to log for it, or nothing.
+std::pair<LogLevel, std::string> rewriteFile(const IBFileJob& job, const InterfaceBuilderPass& pass, std::size_t index,
+                                             IBFileOutcome& outcome) {
+  const auto error = [](std::string line) { return std::make_pair(LogLevel::Error, std::move(line)); };
   // The parser's words say where in the file; these say which file.
   const std::string inFile = " (in " + outcome.path + ")";
   try {
-    outcome.counts = job(path, index);
-    return {};
-  } catch (const files::FileIOError& error) {
+    outcome.counts = job(pass.place(index), index);
+    if (!outcome.counts.otherNamesKeptOldContents) return {};
+    return {LogLevel::Warning, outcome.path + " had other hard links; it was replaced under this name, and the "
+                                              "others keep its old contents."};
+  } catch (const files::FileIOError& failure) {
     // Named by its place as the user sees it: a staging path means nothing once it is gone.
-    const bool writing = error.errorCase() == files::FileIOError::Case::writeFailed;
-    if (writing) outcome.writeFailure = error.reason();
-    outcome.error = std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + error.reason();
-    return std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") +
-           error.reason() + inFile;
-  } catch (const xml::XmlError& error) {
-    outcome.error = support::genericDescription(error);
-    const char* prefix = error.errorCase() == xml::XmlError::Case::parsingFailed ? "Can't parse XML file. Description: "
+    const bool writing = failure.errorCase() == files::FileIOError::Case::writeFailed;
+    if (writing) outcome.writeFailure = failure.reason();
+    outcome.error =
+        std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + failure.reason();
+    return error(std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") +
+                 failure.reason() + inFile);
+  } catch (const xml::XmlError& failure) {
+    outcome.error = support::genericDescription(failure);
+    const char* prefix = failure.errorCase() == xml::XmlError::Case::parsingFailed ? "Can't parse XML file. Description: "
                                                                                   : "Can't read file, Description: ";
-    return prefix + *outcome.error + inFile;
-  } catch (const std::exception& error) {
-    outcome.error = support::genericDescription(error);
-    return "Can't read file, Description: " + *outcome.error + inFile;
+    return error(prefix + *outcome.error + inFile);
+  } catch (const std::exception& failure) {
+    outcome.error = support::genericDescription(failure);
+    return error("Can't read file, Description: " + *outcome.error + inFile);
+  }
+}
+
+// Removes what killed rewrites left in the folder of entry `index`; a folder that cannot be
+// reached is left to that entry's own job, which says why.
+void tidy(const InterfaceBuilderPass& pass, std::size_t index) {
+  try {
+    pass.place(index).folder->removeAbandonedTemporaries();
+  } catch (const files::FileIOError&) {
   }
 }
 
 }  // namespace
 
-IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const std::vector<files::File>& ibFiles,
+IdentifierPassSummary runIdentifierPass(const files::FileManager& system,
+                                        const std::shared_ptr<files::OpenedFolder>& root,
+                                        const std::vector<files::File>& ibFiles,
                                         const std::shared_ptr<Logger>& logger,
                                         const std::function<std::string(const std::string&)>& shownPath,
                                         IBFileWrite write, const std::function<void()>& onFileDone) {
   return runInterfaceBuilderJobs(
-      system, ibFiles, logger, shownPath, write == IBFileWrite::atomically,
-      [&](const std::string& path, std::size_t) { return addAccessibilityIdentifiers(system, path, write); },
+      system, root, ibFiles, logger, shownPath, write == IBFileWrite::atomically,
+      [&](const files::FilePlace& place, std::size_t) { return addAccessibilityIdentifiers(place, write); },
       [&](std::size_t) {
         if (onFileDone) onFileDone();
       });
 }
 
-IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system, const std::vector<files::File>& ibFiles,
+IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system,
+                                              const std::shared_ptr<files::OpenedFolder>& root,
+                                              const std::vector<files::File>& ibFiles,
                                               const std::shared_ptr<Logger>& logger,
                                               const std::function<std::string(const std::string&)>& shownPath,
                                               bool writesInPlace, const IBFileJob& job,
@@ -58,26 +76,25 @@ IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system, 
   std::vector<std::string> paths;
   paths.reserve(ibFiles.size());
   for (const auto& file : ibFiles) paths.push_back(file.path());
-  const InterfaceBuilderPass pass(system, paths);
+  const InterfaceBuilderPass pass(system, paths, root);
   IdentifierPassSummary summary;
   summary.files.resize(ibFiles.size());
   // Held until the lines of every file before it are written.
-  std::vector<std::string> errorLines(ibFiles.size());
+  std::vector<std::pair<LogLevel, std::string>> lines(ibFiles.size());
   std::set<std::string> tidiedFolders;
   for (std::size_t index = 0; index < ibFiles.size(); ++index) {
     summary.files[index].path = shownPath ? shownPath(paths[index]) : paths[index];
-    // A rewrite that was killed left its temporary file beside the file; this run holds the
-    // lock on the folder it changes, so no other run is writing one now. All go before any
-    // worker starts writing its own. A copy is new: only a rewrite in place can have left one.
+    // A rewrite that was killed left its temporary file beside the file; a live run's is
+    // locked and stays. A copy is new: only a rewrite in place can have left one.
     const std::string folder = files::folderAndName(pass.realPath(index)).first;
-    if (writesInPlace && tidiedFolders.insert(folder).second) system.removeAbandonedTemporaries(folder);
+    if (writesInPlace && !folder.empty() && tidiedFolders.insert(folder).second) tidy(pass, index);
   }
   pass.run(
       [&](std::size_t index) {
-        errorLines[index] = rewriteFile(job, pass.realPath(index), index, summary.files[index]);
+        lines[index] = rewriteFile(job, pass, index, summary.files[index]);
       },
       [&](std::size_t index) {
-        if (!errorLines[index].empty() && logger) logger->log(LogLevel::Error, [&] { return errorLines[index]; });
+        if (!lines[index].second.empty() && logger) logger->log(lines[index].first, [&] { return lines[index].second; });
         if (onFileDone) onFileDone(index);
       });
   return summary;

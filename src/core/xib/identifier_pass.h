@@ -47,25 +47,31 @@ struct IdentifierPassSummary {
 };
 
 // Gives the views of each file their accessibility identifiers and rewrites the file as
-// `write` says, keeping every text as it was, on the Interface Builder pass (side by side,
+// `write` says, reaching it from `root` (the project's folder, held open), keeping every text as it was, on the Interface Builder pass (side by side,
 // results in the files' order). A file that fails is logged at level Error (named as
 // `shownPath` gives it), counted and left whole. `onFileDone` is called as each file is done,
 // in order. Returns each file's outcome, in the files' order. Throws only
 // support::Interrupted, between two files.
-IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const std::vector<files::File>& files,
+IdentifierPassSummary runIdentifierPass(const files::FileManager& system,
+                                        const std::shared_ptr<files::OpenedFolder>& root,
+                                        const std::vector<files::File>& files,
                                         const std::shared_ptr<Logger>& logger,
                                         const std::function<std::string(const std::string&)>& shownPath,
                                         IBFileWrite write, const std::function<void()>& onFileDone);
 
 // One file's work in a pass, given where the file is read and written and its place in the
 // list: returns what it found and did, or throws as addAccessibilityIdentifiers does.
-using IBFileJob = std::function<IdentifierCounts(const std::string& realPath, std::size_t index)>;
+using IBFileJob = std::function<IdentifierCounts(const files::FilePlace& place, std::size_t index)>;
 
 // The pass behind runIdentifierPass, with any per-file `job`: each failure is logged and
-// counted as there, and `onFileDone(i)` is called with each entry's index in order, once its
+// counted as there (a file whose folder on the way from `root` is no longer a folder too),
+// a file replaced under one of several hard links is named in a Warning line, and
+// `onFileDone(i)` is called with each entry's index in order, once its
 // job is done and its line logged. `writesInPlace` says that the job replaces the project's
 // own files, so that temporary files an earlier killed rewrite left beside them go first.
-IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system, const std::vector<files::File>& files,
+IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system,
+                                              const std::shared_ptr<files::OpenedFolder>& root,
+                                              const std::vector<files::File>& files,
                                               const std::shared_ptr<Logger>& logger,
                                               const std::function<std::string(const std::string&)>& shownPath,
                                               bool writesInPlace, const IBFileJob& job,

@@ -2,7 +2,6 @@
 
 #include "core/xib/identifier_insertion.h"
 #include "core/xib/identifier_stream_rules.h"
-#include "files/file_manager.h"
 #include "core/xib/interface_builder_names.h"
 #include "support/unified_diff.h"
 #include "xml/xml_stream_rewriter.h"
@@ -25,15 +24,15 @@ bool isInterfaceBuilderFileToChange(std::string_view relativePath) {
   return true;
 }
 
-IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
-                                             IBFileWrite write) {
+IdentifierCounts addAccessibilityIdentifiers(const files::FilePlace& place, IBFileWrite write) {
+  const files::OpenedFolder& folder = *place.folder;
   // Taken before the read: a change the user makes from here on must not be written over.
-  const auto version = system.versionOf(path);
-  const std::string contents = system.readContents(path);
+  const auto version = folder.versionOf(place.name);
+  const std::string contents = folder.readContents(place.name);
   // The new text goes to the file block by block as it is made, so that the file is held in
   // memory once, whatever its size.
   const auto replacement =
-      system.replaceContents(path,
+      folder.replaceContents(place.name,
                              write == IBFileWrite::inPlace ? files::ContentsReplacement::Mode::inPlace
                                                            : files::ContentsReplacement::Mode::atomically,
                              contents);
@@ -45,21 +44,25 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
   rewriter.rewrite(contents);
   // Also throws when a block could not be written.
   replacement->commit();
-  return rules.counts();
+  IdentifierCounts counts = rules.counts();
+  counts.otherNamesKeptOldContents = version && version->links > 1 && write == IBFileWrite::atomically;
+  return counts;
 }
 
-IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
-                                                std::string* diff, std::string_view diffPath) {
-  const auto version = system.versionOf(path);
-  const std::string contents = system.readContents(path);
-  const IdentifierInsertion insertion = insertAccessibilityIdentifiers(contents);
+IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, std::string* diff,
+                                                std::string_view diffPath) {
+  const files::OpenedFolder& folder = *place.folder;
+  const auto version = folder.versionOf(place.name);
+  const std::string contents = folder.readContents(place.name);
+  IdentifierInsertion insertion = insertAccessibilityIdentifiers(contents);
   if (diff) {
     *diff = support::unifiedDiff(contents, insertion.text, diffPath);
   } else if (insertion.text != contents) {
-    const auto replacement = system.replaceContents(path, files::ContentsReplacement::Mode::atomically, contents);
+    const auto replacement = folder.replaceContents(place.name, files::ContentsReplacement::Mode::atomically, contents);
     if (version) replacement->requireUnchangedSince(*version);
     replacement->write(insertion.text);
     replacement->commit();
+    insertion.counts.otherNamesKeptOldContents = version && version->links > 1;
   }
   return insertion.counts;
 }

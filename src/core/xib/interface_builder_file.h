@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "core/xib/identifier_counts.h"
-#include "files/file_manager.h"
+#include "files/opened_folder.h"
 
 namespace korvaster {
 
@@ -19,20 +19,20 @@ bool isInterfaceBuilderFileToChange(std::string_view relativePath);
 // in a copy no one sees before it is complete.
 enum class IBFileWrite { atomically, inPlace };
 
-// Reads the file at `path` through `system`, gives its views their identifiers and writes it
-// back, every text as it was read. Throws the file layer's FileIOError, the XML layer's
+// Reads the file at `place`, gives its views their identifiers and writes it back there,
+// every text as it was read. Throws the file layer's FileIOError, the XML layer's
 // XmlSyntaxError (also for nesting too deep to be an Interface Builder file) or XmlError; the
 // file is then left as it was. Returns what the rules found and did.
-IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
+IdentifierCounts addAccessibilityIdentifiers(const files::FilePlace& place,
                                              IBFileWrite write = IBFileWrite::atomically);
 
-// Reads the file at `path` through `system` and gives its views their identifiers as
+// Reads the file at `place` and gives its views their identifiers as
 // insertions into its own bytes (see insertAccessibilityIdentifiers). A file that gains
 // anything is replaced atomically, and only when it is still as it was read; one that gains
 // nothing is not written. With `diff`, nothing is written: the unified diff of the change,
 // naming the file `diffPath`, is stored there (empty when nothing would change). Throws as
 // addAccessibilityIdentifiers does; the file is then left as it was.
-IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
-                                                std::string* diff = nullptr, std::string_view diffPath = {});
+IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, std::string* diff = nullptr,
+                                                std::string_view diffPath = {});
 
 }  // namespace korvaster

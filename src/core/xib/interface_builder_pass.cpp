@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "files/file_io_error.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
 #include "support/ordered_batch.h"
@@ -10,8 +11,11 @@
 
 namespace korvaster {
 
-InterfaceBuilderPass::InterfaceBuilderPass(const files::FileManager& system, std::vector<std::string> paths)
-    : realPaths_(std::move(paths)) {
+InterfaceBuilderPass::InterfaceBuilderPass(const files::FileManager& system, std::vector<std::string> paths,
+                                           std::shared_ptr<files::OpenedFolder> root)
+    : realPaths_(std::move(paths)), root_(std::move(root)) {
+  if (const auto real = root_ ? system.realPath(root_->shownPath()) : std::nullopt)
+    rootPath_ = files::withoutTrailingSlashes(*real) + "/";
   // Many files share a folder: its real path is found once, and a file that is not itself a
   // link is found in it under its own name.
   std::map<std::string, std::optional<std::string>> realFolders;
@@ -39,6 +43,20 @@ InterfaceBuilderPass::InterfaceBuilderPass(const files::FileManager& system, std
     const std::string& path = realPaths_[task.front()];
     taskBytes_.push_back(path.empty() ? 0 : system.fileSize(path).value_or(0));
   }
+}
+
+files::FilePlace InterfaceBuilderPass::place(std::size_t index) const {
+  const std::string& path = realPaths_[index];
+  if (rootPath_.empty() || path.compare(0, rootPath_.size(), rootPath_) != 0) {
+    throw files::FileIOError(files::FileIOError::Case::writeFailed, path, "it does not lie in the project's folder");
+  }
+  std::shared_ptr<files::OpenedFolder> folder = root_;
+  std::size_t start = rootPath_.size();
+  for (std::size_t slash = path.find('/', start); slash != std::string::npos; slash = path.find('/', start)) {
+    folder = folder->openFolder(std::string_view(path).substr(start, slash - start));
+    start = slash + 1;
+  }
+  return {std::move(folder), path.substr(start)};
 }
 
 void InterfaceBuilderPass::run(const std::function<void(std::size_t)>& job,

@@ -26,7 +26,10 @@ const std::string kViewRewritten =
 class InterfaceBuilderFilesTest : public testing::FileManagerFixture {
  protected:
   std::vector<files::File> found() { return manager.findIBFiles(files::Folder(temp / "P")); }
-  bool modifyAll() { return manager.modifyAccessibilityId(found()).allSucceeded(); }
+  IdentifierPassSummary modify(const std::vector<files::File>& files) {
+    return manager.modifyAccessibilityId(manager.system()->openFolder(temp / "P"), files);
+  }
+  bool modifyAll() { return modify(found()).allSucceeded(); }
 
   const KorvastFileManager manager = service();
 };
@@ -121,7 +124,7 @@ TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
     std::ofstream(files.front().path()) << slow << "<a></r>";
     lines->lines.clear();
     std::vector<std::string> outcomes;
-    for (const auto& file : manager.modifyAccessibilityId(files).files) {
+    for (const auto& file : modify(files).files) {
       outcomes.push_back(file.path + std::to_string(file.counts.added) + file.error.value_or(""));
     }
     return std::make_pair(lines->lines, outcomes);

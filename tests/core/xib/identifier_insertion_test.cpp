@@ -143,9 +143,10 @@ TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead
   const std::string done = insertAccessibilityIdentifiers(original).text;
   testing::InMemoryFileManager disk;
   const std::string path = disk.write("/mem/Main.xib", original);
+  const files::FilePlace place{disk.openFolder("/mem"), "Main.xib"};
 
   std::string diff;
-  EXPECT_EQ(insertAccessibilityIdentifiers(disk, path, &diff, "App/Main.xib").added, 1u);
+  EXPECT_EQ(insertAccessibilityIdentifiers(place, &diff, "App/Main.xib").added, 1u);
   EXPECT_EQ(disk.contents(path), original);
   EXPECT_EQ(diff, support::unifiedDiff(original, done, "App/Main.xib"));
   EXPECT_EQ(disk.calls(Call::write), 0);
@@ -154,17 +155,17 @@ TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead
   const std::string edited = original + "<!-- saved meanwhile -->\n";
   disk.fail(Call::write, 1, 0, [&] { disk.write(path, edited); });
   try {
-    insertAccessibilityIdentifiers(disk, path);
+    insertAccessibilityIdentifiers(place);
     ADD_FAILURE() << "a file changed meanwhile was written over";
   } catch (const files::FileIOError& error) {
     EXPECT_EQ(error.reason(), "it was changed by someone else while it was rewritten");
   }
   EXPECT_EQ(disk.contents(path), edited);
 
-  EXPECT_EQ(insertAccessibilityIdentifiers(disk, path).added, 1u);
+  EXPECT_EQ(insertAccessibilityIdentifiers(place).added, 1u);
   EXPECT_EQ(disk.contents(path), insertAccessibilityIdentifiers(edited).text);
   const int writes = disk.calls(Call::write);
-  EXPECT_EQ(insertAccessibilityIdentifiers(disk, path).kept, 1u);
+  EXPECT_EQ(insertAccessibilityIdentifiers(place).kept, 1u);
   EXPECT_EQ(disk.calls(Call::write), writes);
 }
 

@@ -1,0 +1,54 @@
+// OpenedFolder: a folder held open, whose entries are reached by name through it. Whatever
+// later happens to the path it was opened by (renamed, swapped for a link to somewhere else),
+// every call reaches the folder that was opened, and a child folder is opened only when it is
+// a real folder there, never through a link. The commands that change a project's own files
+// reach them this way, so that no path swapped under a run can lead its writes out.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "files/contents_replacement.h"
+#include "files/item_identity.h"
+
+namespace korvaster::files {
+
+class OpenedFolder {
+ public:
+  virtual ~OpenedFolder() = default;
+
+  // Which folder this is: its device and inode when it was opened.
+  virtual ItemIdentity identity() const = 0;
+  // The path it was opened by, followed by the names it was reached through; for messages
+  // only, never to reach anything.
+  virtual const std::string& shownPath() const = 0;
+
+  // The child folder `name`, opened only when a real folder (no link) is there. Throws
+  // FileIOError(writeFailed), naming the child, when it is not.
+  virtual std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const = 0;
+  // The version of the entry `name` itself (a link is not followed), or nothing.
+  virtual std::optional<FileVersion> versionOf(std::string_view name) const = 0;
+  // The bytes of the regular file `name`, at most `maximumSize` of them; never through a
+  // link. Throws FileIOError(readFailed).
+  virtual std::string readContents(std::string_view name,
+                                   std::size_t maximumSize = std::numeric_limits<std::size_t>::max()) const = 0;
+  // A replacement of the regular file `name` (see ContentsReplacement), made beside it in this
+  // folder. May throw FileIOError(writeFailed).
+  virtual std::unique_ptr<ContentsReplacement> replaceContents(std::string_view name, ContentsReplacement::Mode mode,
+                                                               std::string_view original) const = 0;
+  // Removes the temporary files of replacements that a killed process left here; a temporary
+  // that a live replacement still holds stays. Returns how many went.
+  virtual int removeAbandonedTemporaries() const = 0;
+};
+
+// A file as the commands that change it reach it: its opened folder and its name there.
+struct FilePlace {
+  std::shared_ptr<OpenedFolder> folder;
+  std::string name;
+};
+
+}  // namespace korvaster::files

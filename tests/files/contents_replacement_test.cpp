@@ -9,9 +9,11 @@
 
 #if defined(__linux__)
 #include <sys/fsuid.h>
+#include <sys/xattr.h>
 #endif
 
 #include "files/file_io_error.h"
+#include "files/posix_opened_folder.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
@@ -137,29 +139,52 @@ TEST(ContentsReplacementTest, InPlaceAReadOnlyFileIsReplacedBesideItself) {
 
 // A user's own file is replaced atomically only when its owner lets this process write it:
 // a writable folder alone would let the rename through, over another's file or a read-only one.
-TEST(ContentsReplacementTest, AtomicallyAFileThisProcessMayNotWriteIsLeftAlone) {
+// Root's file that anyone may write would become the user's: it is left alone too.
+TEST(ContentsReplacementTest, AtomicallyAFileThisProcessMayNotWriteOrNotKeepTheOwnerOfIsLeftAlone) {
   korvaster::testing::TemporaryFolder temp;
   const std::string original = "<document/>";
   const std::string others = temp.write("others.xib", original);
   const std::string readOnly = temp.write("readonly.xib", original);
+  const std::string shared = temp.write("shared.xib", original);
   ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chown(readOnly.c_str(), 65534, 65534) +
-                ::chmod(readOnly.c_str(), 0444),
+                ::chmod(readOnly.c_str(), 0444) + ::chmod(shared.c_str(), 0666),
             0);
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
-  for (const std::string& path : {others, readOnly}) {
+  for (const auto& [path, reason] : {std::pair<std::string, std::string>{others, "Permission denied"},
+                                     {readOnly, "Permission denied"},
+                                     {shared, "its owner or group could not be kept by a new file, so it was "
+                                              "left as it was"}}) {
     try {
       PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically, original);
       replacement.write("<document>new</document>");
       replacement.commit();
       ADD_FAILURE() << path << " was replaced";
     } catch (const FileIOError& error) {
-      EXPECT_EQ(error.reason(), "Permission denied") << path;
+      EXPECT_EQ(error.reason(), reason) << path;
     }
   }
   ::setfsuid(previous);
-  EXPECT_EQ(readFile(others), original);
-  EXPECT_EQ(readFile(readOnly), original);
-  EXPECT_EQ(korvaster::testing::entryNames(temp.path()), (std::vector<std::string>{"others.xib", "readonly.xib"}));
+  for (const std::string& path : {others, readOnly, shared}) EXPECT_EQ(readFile(path), original) << path;
+  EXPECT_EQ(korvaster::testing::entryNames(temp.path()),
+            (std::vector<std::string>{"others.xib", "readonly.xib", "shared.xib"}));
+}
+
+// What the user attached to a file stays with it; a temporary that a live replacement holds
+// survives another run's tidying of the folder, while one a killed run left goes.
+TEST(ContentsReplacementTest, AReplacementKeepsExtendedAttributesAndOnlyAnAbandonedTemporaryIsTidied) {
+  korvaster::testing::TemporaryFolder temp;
+  const std::string path = temp.write("a.xib", "<document/>");
+  ASSERT_EQ(::setxattr(path.c_str(), "user.tag", "red", 3, 0), 0) << "this file system keeps no user attributes";
+  temp.write(std::string(kTemporaryPrefix) + "old123", "left by a killed run");
+  PosixContentsReplacement live(path, ContentsReplacement::Mode::atomically, "<document/>");
+  ASSERT_TRUE(live.write("<document>new</document>"));
+  EXPECT_EQ(PosixOpenedFolder::open(temp.path())->removeAbandonedTemporaries(), 1);
+  live.commit();
+  EXPECT_EQ(readFile(path), "<document>new</document>");
+  EXPECT_EQ(korvaster::testing::entryNames(temp.path()), std::vector<std::string>{"a.xib"});
+  char value[8] = {};
+  EXPECT_EQ(::getxattr(path.c_str(), "user.tag", value, sizeof value), 3);
+  EXPECT_EQ(std::string(value), "red");
 }
 #endif
 

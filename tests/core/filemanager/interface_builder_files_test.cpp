@@ -1,11 +1,13 @@
 // Finding Interface Builder files and rewriting them with identifiers.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/file_manager_fixture.h"
+#include "core/xib/identifier_pass.h"
 
 namespace korvaster {
 namespace {
@@ -109,6 +111,48 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
   EXPECT_NE(lines->lines[1].find("elements nested deeper than 256 levels (in " + temp / "P/2.xib" + ")"),
             std::string::npos)
       << lines->lines[1];
+}
+
+// A folder swapped for a link to another tree while the pass works cannot lead a write there:
+// its files fail with a line each, and the run as a whole has failed.
+TEST_F(InterfaceBuilderFilesTest, AFolderSwappedForALinkDuringThePassFailsItsFilesAndNothingOutsideIsWritten) {
+  testing::ScopedEnvironment oneWorker{"KORVASTER_JOBS", "1"};
+  for (const char* name : {"P/a/1.xib", "P/b/2.xib", "P/b/c/3.xib", "Outside/b/2.xib", "Outside/b/c/3.xib"}) {
+    temp.write(name, kView);
+  }
+  const auto files = found();
+  ASSERT_EQ(files.size(), 3u);
+  const auto summary = runInterfaceBuilderJobs(
+      *manager.system(), manager.system()->openFolder(temp / "P"), files, logger, nullptr, true,
+      [&](const files::FilePlace& place, std::size_t index) {
+        if (index == 0) {
+          std::filesystem::rename(temp / "P/b", temp / "P/b.moved");
+          std::filesystem::create_directory_symlink(temp / "Outside/b", temp / "P/b");
+        }
+        return insertAccessibilityIdentifiers(place);
+      },
+      nullptr);
+  EXPECT_NE(readFile(temp / "P/a/1.xib"), kView);
+  for (const char* kept : {"Outside/b/2.xib", "Outside/b/c/3.xib", "P/b.moved/2.xib", "P/b.moved/c/3.xib"}) {
+    EXPECT_EQ(readFile(temp / kept), kView) << kept;
+  }
+  ASSERT_EQ(lines->lines.size(), 2u);
+  for (std::size_t index : {1u, 2u}) {
+    EXPECT_EQ(summary.files[index].writeFailure,
+              "it is no longer a folder of the project: a link or another item took its place");
+  }
+}
+
+// A rename cannot keep a file's other hard links: the one replaced is named in a Warning.
+TEST_F(InterfaceBuilderFilesTest, AFileWithOtherHardLinksIsReplacedWithAWarningAndTheOthersKeepTheOldContents) {
+  const std::string path = temp.write("P/h.xib", kView);
+  ASSERT_EQ(::link(path.c_str(), (temp.makeFolder("Other") + "/h.xib").c_str()), 0);
+  EXPECT_TRUE(modifyAll());
+  EXPECT_EQ(readFile(path), kViewRewritten);
+  EXPECT_EQ(readFile(temp / "Other/h.xib"), kView);
+  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\u26A0\uFE0F] KorvastLoger -> " + path +
+                                                   " had other hard links; it was replaced under this name, and "
+                                                   "the others keep its old contents."});
 }
 
 TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {

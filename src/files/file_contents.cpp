@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "files/posix_contents_replacement.h"
+#include "files/contents_replacement_posix.h"
 #include "files/file_io_error.h"
-#include "files/posix_opened_folder.h"
+#include "files/opened_folder_posix.h"
 #include "files/path_text.h"
 #include "support/write_all.h"
 

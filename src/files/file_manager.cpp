@@ -1,6 +1,6 @@
 #include "files/file_manager.h"
 
-#include "files/posix_file_manager.h"
+#include "files/file_manager_posix.h"
 
 namespace korvaster::files {
 

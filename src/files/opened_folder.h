@@ -34,11 +34,12 @@ class OpenedFolder {
   virtual std::optional<FileVersion> versionOf(std::string_view name) const = 0;
   // The bytes of the regular file `name`, at most `maximumSize` of them; never through a
   // link. Throws FileIOError(readFailed).
-  virtual std::string readContents(std::string_view name,
-                                   std::size_t maximumSize = std::numeric_limits<std::size_t>::max()) const = 0;
+  virtual std::string readContents(
+      std::string_view name, std::size_t maximumSize = std::numeric_limits<std::size_t>::max()) const = 0;
   // A replacement of the regular file `name` (see ContentsReplacement), made beside it in this
   // folder. May throw FileIOError(writeFailed).
-  virtual std::unique_ptr<ContentsReplacement> replaceContents(std::string_view name, ContentsReplacement::Mode mode,
+  virtual std::unique_ptr<ContentsReplacement> replaceContents(std::string_view name,
+                                                               ContentsReplacement::Mode mode,
                                                                std::string_view original) const = 0;
   // Removes the temporary files of replacements that a killed process left here; a temporary
   // that a live replacement still holds stays. Returns how many went.

@@ -1,4 +1,4 @@
-#include "files/posix_contents_replacement.h"
+#include "files/contents_replacement_posix.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #endif
 
 #include "files/file_io_error.h"
-#include "files/posix_opened_folder.h"
+#include "files/opened_folder_posix.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {

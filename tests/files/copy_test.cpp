@@ -9,7 +9,7 @@
 
 #include "files/file_copy_queue.h"
 #include "files/folder.h"
-#include "files/posix_file_manager.h"
+#include "files/file_manager_posix.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {

@@ -14,8 +14,8 @@
 
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
-#include "files/posix_file_lock.h"
-#include "files/posix_file_manager.h"
+#include "files/file_lock_posix.h"
+#include "files/file_manager_posix.h"
 #include "files/staging_folder.h"
 #include "files/tree_removal.h"
 #include "bind_mount.h"

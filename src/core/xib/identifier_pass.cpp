@@ -12,28 +12,30 @@ namespace korvaster {
 namespace {
 
 // Does one file's job, filling in its outcome; returns the line to log for it, or nothing.
-std::pair<LogLevel, std::string> rewriteFile(const IBFileJob& job, const InterfaceBuilderPass& pass, std::size_t index,
-                                             IBFileOutcome& outcome) {
+std::pair<LogLevel, std::string> rewriteFile(const IBFileJob& job, const InterfaceBuilderPass& pass,
+                                             std::size_t index, IBFileOutcome& outcome) {
   const auto error = [](std::string line) { return std::make_pair(LogLevel::Error, std::move(line)); };
   // The parser's words say where in the file; these say which file.
   const std::string inFile = " (in " + outcome.path + ")";
   try {
     outcome.counts = job(pass.place(index), index);
     if (!outcome.counts.otherNamesKeptOldContents) return {};
-    return {LogLevel::Warning, outcome.path + " had other hard links; it was replaced under this name, and the "
-                                              "others keep its old contents."};
+    return {LogLevel::Warning, outcome.path +
+                                   " had other hard links; it was replaced under this name, and the "
+                                   "others keep its old contents."};
   } catch (const files::FileIOError& failure) {
     // Named by its place as the user sees it: a staging path means nothing once it is gone.
     const bool writing = failure.errorCase() == files::FileIOError::Case::writeFailed;
     if (writing) outcome.writeFailure = failure.reason();
-    outcome.error =
-        std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " + failure.reason();
+    outcome.error = std::string(writing ? "could not write " : "could not read ") + outcome.path + ": " +
+                    failure.reason();
     return error(std::string(writing ? "Can't write file, Description: " : "Can't read file, Description: ") +
                  failure.reason() + inFile);
   } catch (const xml::XmlError& failure) {
     outcome.error = support::genericDescription(failure);
-    const char* prefix = failure.errorCase() == xml::XmlError::Case::parsingFailed ? "Can't parse XML file. Description: "
-                                                                                  : "Can't read file, Description: ";
+    const char* prefix = failure.errorCase() == xml::XmlError::Case::parsingFailed
+                             ? "Can't parse XML file. Description: "
+                             : "Can't read file, Description: ";
     return error(prefix + *outcome.error + inFile);
   } catch (const std::exception& failure) {
     outcome.error = support::genericDescription(failure);
@@ -89,14 +91,12 @@ IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system,
     const std::string folder = files::folderAndName(pass.realPath(index)).first;
     if (writesInPlace && !folder.empty() && tidiedFolders.insert(folder).second) tidy(pass, index);
   }
-  pass.run(
-      [&](std::size_t index) {
-        lines[index] = rewriteFile(job, pass, index, summary.files[index]);
-      },
-      [&](std::size_t index) {
-        if (!lines[index].second.empty() && logger) logger->log(lines[index].first, [&] { return lines[index].second; });
-        if (onFileDone) onFileDone(index);
-      });
+  pass.run([&](std::size_t index) { lines[index] = rewriteFile(job, pass, index, summary.files[index]); },
+           [&](std::size_t index) {
+             if (!lines[index].second.empty() && logger)
+               logger->log(lines[index].first, [&] { return lines[index].second; });
+             if (onFileDone) onFileDone(index);
+           });
   return summary;
 }
 

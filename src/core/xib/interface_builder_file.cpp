@@ -58,7 +58,8 @@ IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, s
   if (diff) {
     *diff = support::unifiedDiff(contents, insertion.text, diffPath);
   } else if (insertion.text != contents) {
-    const auto replacement = folder.replaceContents(place.name, files::ContentsReplacement::Mode::atomically, contents);
+    const auto replacement =
+        folder.replaceContents(place.name, files::ContentsReplacement::Mode::atomically, contents);
     if (version) replacement->requireUnchangedSince(*version);
     replacement->write(insertion.text);
     replacement->commit();

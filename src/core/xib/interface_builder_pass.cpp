@@ -48,7 +48,8 @@ InterfaceBuilderPass::InterfaceBuilderPass(const files::FileManager& system, std
 files::FilePlace InterfaceBuilderPass::place(std::size_t index) const {
   const std::string& path = realPaths_[index];
   if (rootPath_.empty() || path.compare(0, rootPath_.size(), rootPath_) != 0) {
-    throw files::FileIOError(files::FileIOError::Case::writeFailed, path, "it does not lie in the project's folder");
+    throw files::FileIOError(files::FileIOError::Case::writeFailed, path,
+                             "it does not lie in the project's folder");
   }
   std::shared_ptr<files::OpenedFolder> folder = root_;
   std::size_t start = rootPath_.size();

@@ -41,7 +41,8 @@ class InterfaceBuilderPass {
   // about the largest file. Once an interrupting signal has arrived no further entry starts;
   // those started are finished and delivered, then support::Interrupted is thrown. An
   // exception from job or deliver stops the pass and is rethrown.
-  void run(const std::function<void(std::size_t)>& job, const std::function<void(std::size_t)>& deliver) const;
+  void run(const std::function<void(std::size_t)>& job,
+           const std::function<void(std::size_t)>& deliver) const;
 
  private:
   std::vector<std::string> realPaths_;

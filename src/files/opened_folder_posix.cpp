@@ -1,4 +1,4 @@
-#include "files/posix_opened_folder.h"
+#include "files/opened_folder_posix.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <vector>
 
+#include "files/contents_replacement_posix.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
-#include "files/posix_contents_replacement.h"
 
 namespace korvaster::files {
 
@@ -35,7 +35,8 @@ bool removeIfAbandoned(int folder, const std::string& name) {
   const bool removed = ::fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) &&
                        ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
                        ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-                       identityFrom(named) == identityFrom(opened) && ::unlinkat(folder, name.c_str(), 0) == 0;
+                       identityFrom(named) == identityFrom(opened) &&
+                       ::unlinkat(folder, name.c_str(), 0) == 0;
   ::close(descriptor);
   return removed;
 }
@@ -82,7 +83,8 @@ std::shared_ptr<OpenedFolder> PosixOpenedFolder::openFolder(std::string_view nam
 
 std::optional<FileVersion> PosixOpenedFolder::versionOf(std::string_view name) const {
   struct stat status {};
-  if (::fstatat(descriptor_, std::string(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return std::nullopt;
+  if (::fstatat(descriptor_, std::string(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+    return std::nullopt;
   return versionFrom(status);
 }
 
@@ -99,7 +101,8 @@ std::unique_ptr<ContentsReplacement> PosixOpenedFolder::replaceContents(std::str
                                                                         std::string_view original) const {
   const int descriptor = ::fcntl(descriptor_, F_DUPFD_CLOEXEC, 0);
   if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, childPath(name), errno);
-  return std::make_unique<PosixContentsReplacement>(descriptor, std::string(name), childPath(name), mode, original);
+  return std::make_unique<PosixContentsReplacement>(descriptor, std::string(name), childPath(name), mode,
+                                                    original);
 }
 
 int PosixOpenedFolder::removeAbandonedTemporaries() const {

@@ -1,4 +1,4 @@
-#include "files/posix_file_manager.h"
+#include "files/file_manager_posix.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,9 +17,9 @@
 #include "files/file_contents.h"
 #include "files/file_copy_queue.h"
 #include "files/path_text.h"
-#include "files/posix_contents_replacement.h"
-#include "files/posix_file_lock.h"
-#include "files/posix_opened_folder.h"
+#include "files/contents_replacement_posix.h"
+#include "files/file_lock_posix.h"
+#include "files/opened_folder_posix.h"
 #include "files/tree_removal.h"
 #include "support/environment.h"
 #include "support/interruption.h"

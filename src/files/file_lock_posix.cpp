@@ -1,4 +1,4 @@
-#include "files/posix_file_lock.h"
+#include "files/file_lock_posix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

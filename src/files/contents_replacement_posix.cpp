@@ -1,4 +1,4 @@
-#include "files/posix_contents_replacement.h"
+#include "files/contents_replacement_posix.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,9 +9,9 @@
 #include <cstring>
 #include <random>
 
+#include "files/extended_attributes_posix.h"
 #include "files/file_io_error.h"
 #include "files/path_text.h"
-#include "files/posix_extended_attributes.h"
 #include "support/write_all.h"
 
 namespace korvaster::files {
@@ -64,8 +64,8 @@ std::optional<FileVersion> versionOf(const std::string& path) {
   return versionFrom(status);
 }
 
-PosixContentsReplacement::PosixContentsReplacement(const std::string& path, Mode mode, std::string_view original,
-                                                   bool mayCreate)
+PosixContentsReplacement::PosixContentsReplacement(const std::string& path, Mode mode,
+                                                   std::string_view original, bool mayCreate)
     : name_(folderAndName(path).second),
       shownPath_(path),
       mode_(mode),
@@ -77,8 +77,8 @@ PosixContentsReplacement::PosixContentsReplacement(const std::string& path, Mode
   if (folder_ < 0) error_ = errno;
 }
 
-PosixContentsReplacement::PosixContentsReplacement(int folder, std::string name, std::string shownPath, Mode mode,
-                                                   std::string_view original)
+PosixContentsReplacement::PosixContentsReplacement(int folder, std::string name, std::string shownPath,
+                                                   Mode mode, std::string_view original)
     : folder_(folder),
       name_(std::move(name)),
       shownPath_(std::move(shownPath)),

@@ -1,4 +1,4 @@
-#include "files/posix_extended_attributes.h"
+#include "files/extended_attributes_posix.h"
 
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -70,9 +70,8 @@ int copyExtendedAttributes(int from, int to, std::string& failedName) {
     const std::string name(names.data() + at);
     at += name.size() + 1;
     if (name.empty() || name.compare(0, 9, "security.") == 0) continue;
-    const bool read = readGrowing(value, [&](char* buffer, size_t size) {
-      return getValue(from, name.c_str(), buffer, size);
-    });
+    const bool read = readGrowing(
+        value, [&](char* buffer, size_t size) { return getValue(from, name.c_str(), buffer, size); });
     if (!read || setValue(to, name.c_str(), value.data(), value.size()) != 0) {
       const int error = errno;
       failedName = name;

@@ -27,7 +27,8 @@ class PosixContentsReplacement final : public ContentsReplacement {
                            bool mayCreate = false);
   // The file `name` in the folder open as `folder`, which the replacement takes and closes;
   // `shownPath` names the file in errors.
-  PosixContentsReplacement(int folder, std::string name, std::string shownPath, Mode mode, std::string_view original);
+  PosixContentsReplacement(int folder, std::string name, std::string shownPath, Mode mode,
+                           std::string_view original);
   // Without commit(): removes the temporary file, or writes the original contents back.
   ~PosixContentsReplacement() override;
   PosixContentsReplacement(const PosixContentsReplacement&) = delete;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/contents_replacement.h"
+#include "files/deletion_guard.h"
 #include "files/file_lock.h"
 #include "files/item_identity.h"
 #include "files/opened_folder.h"
@@ -118,7 +119,7 @@ class FileManager {
   virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const = 0;
   // Removes a file, a link (not what it points to) or a folder with its contents; folders
   // that are read-only to their owner are opened up first. Refuses (false) whatever
-  // DeletionGuard refuses.
+  // its deletion guard refuses.
   virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const = 0;
   // Moves the item at `source` to `destination` in one step (same file system).
   virtual bool moveItem(const std::string& source, const std::string& destination,
@@ -150,6 +151,16 @@ class FileManager {
   virtual std::optional<FileLock> lockItem(const std::string& path, FileLock::Target target, bool wait,
                                            const std::function<void()>& onWait = nullptr) const = 0;
 
+  // The guard every removal through this manager, and through the managers made from it,
+  // consults (see DeletionGuard): what is protected through one is protected through all.
+  DeletionGuard& deletionGuard() const { return *deletionGuard_; }
+  // Protects the folder at `path`, and every folder that holds it, from removal.
+  void protectFromRemoval(const std::string& path) const { deletionGuard_->protect(path, *this); }
+  // Why `path` must not be removed, or nothing when it may be.
+  std::optional<std::string> removalRefusal(const std::string& path) const {
+    return deletionGuard_->refusal(path, *this);
+  }
+
   // Whether something exists at `path` (links followed), and whether it is a folder.
   bool fileExists(const std::string& path, bool& isDirectory) const;
   // Whether `path` is, or leads through a link to, a regular file.
@@ -168,6 +179,16 @@ class FileManager {
   // "a folder", "a named pipe", "a device", "a socket" or "a special file". Nothing when a
   // regular file or nothing at all is there, or when `path` cannot be looked at.
   std::optional<std::string> nonRegularKind(const std::string& path) const;
+
+ protected:
+  // For withCopyFilter: the manager made shares this one's guard.
+  std::shared_ptr<FileManager> sharingGuard(std::shared_ptr<FileManager> made) const {
+    made->deletionGuard_ = deletionGuard_;
+    return made;
+  }
+
+ private:
+  std::shared_ptr<DeletionGuard> deletionGuard_ = std::make_shared<DeletionGuard>();
 };
 
 }  // namespace korvaster::files

@@ -47,7 +47,7 @@ struct PosixFileManager::TreeCopy {
 };
 
 std::shared_ptr<FileManager> PosixFileManager::withCopyFilter(CopyFilter filter) const {
-  return std::make_shared<PosixFileManager>(std::move(filter));
+  return sharingGuard(std::make_shared<PosixFileManager>(std::move(filter)));
 }
 
 namespace {
@@ -183,7 +183,7 @@ bool PosixFileManager::copyEntry(const std::string& source, const std::string& d
 }
 
 bool PosixFileManager::removeItem(const std::string& path, Failure* failure) const {
-  if (auto refusal = DeletionGuard::refusal(path)) {
+  if (auto refusal = removalRefusal(path)) {
     if (failure != nullptr) *failure = Failure{path, "refused: " + *refusal};
     return false;
   }

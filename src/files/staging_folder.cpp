@@ -77,7 +77,7 @@ StagingFolder::StagingFolder(std::shared_ptr<const FileManager> system, const st
 }
 
 StagingFolder::~StagingFolder() {
-  if (!DeletionGuard::refusal(path_)) static_cast<void>(removeMarkedFolder(*system_, path_, mark_));
+  if (!system_->removalRefusal(path_)) static_cast<void>(removeMarkedFolder(*system_, path_, mark_));
 }
 
 int StagingFolder::removeAbandoned(const FileManager& system, const std::string& parentPath,
@@ -95,7 +95,7 @@ int StagingFolder::removeAbandoned(const FileManager& system, const std::string&
     } catch (const FileIOError&) {
       continue;
     }
-    if (!lock || DeletionGuard::refusal(path)) continue;
+    if (!lock || system.removalRefusal(path)) continue;
     // A run killed between making its folder and marking it left it empty; a folder with
     // anything else in it and no mark is not one of ours.
     const bool marked = isKind(system, path + "/" + markName(prefix), ItemStatus::Kind::regular);

@@ -12,7 +12,7 @@
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/logging/console_logger.h"
 #include "fakes/in_memory_file_manager.h"
-#include "files/deletion_guard.h"
+#include "files/file_manager_posix.h"
 #include "scoped_environment.h"
 #include "support/interruption.h"
 #include "temporary_folder.h"
@@ -27,7 +27,6 @@ class LoggedRunFixture : public ::testing::Test {
 
   ~LoggedRunFixture() override {
     support::resetInterruptionForTesting();
-    files::DeletionGuard::resetForTesting();
   }
 
   // The case of the KorvastError `action` throws; none when it throws none.
@@ -68,11 +67,10 @@ class FileManagerFixture : public LoggedRunFixture {
   ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
   std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
   std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";
-  std::shared_ptr<files::FileManager> system = files::FileManager::defaultManager();
+  std::shared_ptr<files::FileManager> system = std::make_shared<files::PosixFileManager>();
 };
 
-// In memory, with the home folder at /mem/home: no path of it is a real one, which the
-// removals' guard, looking at the real disk, would judge.
+// In memory, with the home folder at /mem/home; the removals' guard judges its paths there.
 class InMemoryFixture : public LoggedRunFixture {
  protected:
   InMemoryFixture() { disk->setHome(disk->makeFolder("/mem/home")); }

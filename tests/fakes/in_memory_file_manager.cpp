@@ -250,7 +250,7 @@ InMemoryFileManager::InMemoryFileManager(std::shared_ptr<State> state, CopyFilte
     : state_(std::move(state)), copyFilter_(std::move(filter)) {}
 
 std::shared_ptr<files::FileManager> InMemoryFileManager::withCopyFilter(CopyFilter filter) const {
-  return std::shared_ptr<InMemoryFileManager>(new InMemoryFileManager(state_, std::move(filter)));
+  return sharingGuard(std::shared_ptr<InMemoryFileManager>(new InMemoryFileManager(state_, std::move(filter))));
 }
 
 std::string InMemoryFileManager::write(const std::string& path, std::string_view contents) const {

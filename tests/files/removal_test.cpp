@@ -31,7 +31,6 @@ using Names = std::vector<std::string>;
 
 class RemovalTest : public ::testing::Test {
  protected:
-  ~RemovalTest() override { DeletionGuard::resetForTesting(); }
   korvaster::testing::TemporaryFolder temp;
   korvaster::testing::ScopedEnvironment home{"HOME", (temp / "home").c_str()};
   const PosixFileManager posix;
@@ -42,8 +41,8 @@ TEST_F(RemovalTest, TheGuardRefusesTheRootHomeCurrentDirectoryAndProtectedFolder
   temp.write("home/.korvast/Projects/Old/f", "");
   temp.write("work/App/f", "");
   temp.write("work/Sibling/f", "");
-  DeletionGuard::protect(temp / "home/.korvast/Projects");
-  DeletionGuard::protect(temp / "work/App");
+  manager.protectFromRemoval(temp / "home/.korvast/Projects");
+  manager.protectFromRemoval(temp / "work/App");
   ASSERT_EQ(::symlink((temp / "work/App").c_str(), (temp / "link").c_str()), 0);
   for (const std::string& refused :
        {std::string("/"), temp / "home", temp / "home/.korvast", temp / "home/.korvast/Projects/", temp / "work/App",
@@ -52,12 +51,12 @@ TEST_F(RemovalTest, TheGuardRefusesTheRootHomeCurrentDirectoryAndProtectedFolder
     EXPECT_FALSE(manager.removeItem(refused, &failure)) << refused;
     EXPECT_EQ(failure.reason.rfind("refused: ", 0), 0u) << refused;
   }
-  EXPECT_EQ(DeletionGuard::refusal(temp / "work"), temp / "work holds a protected folder (" + temp / "work/App)");
+  EXPECT_EQ(manager.removalRefusal(temp / "work"), temp / "work holds a protected folder (" + temp / "work/App)");
   // A second path to the same folders, with a real path of its own: the same device and inode.
   const korvaster::testing::BindMount bound(temp / "work", temp.makeFolder("bound"));
   if (bound.mounted()) {
-    EXPECT_EQ(DeletionGuard::refusal(temp / "bound"), temp / "bound holds a protected folder (" + temp / "work/App)");
-    EXPECT_EQ(DeletionGuard::refusal(temp / "bound/App"), temp / "bound/App is a protected folder");
+    EXPECT_EQ(manager.removalRefusal(temp / "bound"), temp / "bound holds a protected folder (" + temp / "work/App)");
+    EXPECT_EQ(manager.removalRefusal(temp / "bound/App"), temp / "bound/App is a protected folder");
     EXPECT_FALSE(manager.removeItem(temp / "bound/App"));
   }
   // What the protected folders hold may go; a link is judged as the link it is.

@@ -73,7 +73,7 @@ KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
 
 KorvastFileManager::ToolFolder::ToolFolder(const files::Folder& home, const std::shared_ptr<Logger>& logger)
     : folder(subfolderOrFail(subfolderOrFail(home, kWorkingFolderName, logger), kToolFolderName, logger)) {
-  files::DeletionGuard::protect(home.path());
+  home.fileManager()->protectFromRemoval(home.path());
 }
 
 KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
@@ -85,7 +85,7 @@ KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
       locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger_)) {
   // Protecting the deepest folders protects every folder that holds them, up to "/".
   for (const std::string& path : {projects_.path(), builds_.path(), locks_.lockFolder().path()}) {
-    files::DeletionGuard::protect(path);
+    system_->protectFromRemoval(path);
   }
 }
 
@@ -133,7 +133,7 @@ ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optiona
     refuse("Refusing to copy the project: the root folder \"/\" is not a project.");
   }
   if (auto reason = ProjectCopy::refusalToCopyInto(*system_, source, destination)) refuse(*reason);
-  files::DeletionGuard::protect(source.path());
+  system_->protectFromRemoval(source.path());
 
   const std::string finalPath = destination.path() + source.name() + "/";
   holdLockFor(destinationReal.value_or(destination.path()) + "/" + source.name(), finalPath);

@@ -123,7 +123,7 @@ std::optional<std::string> ProjectCopy::refusalToReplace(const files::FileManage
   if (!status) return std::nullopt;
   // Replacing removes what was there: the home folder, the current directory and whatever
   // holds them are never replaced, whatever mark they carry.
-  if (auto refusal = files::DeletionGuard::refusal(target)) {
+  if (auto refusal = system.removalRefusal(target)) {
     return "Refusing to replace " + target + ": " + *refusal + ".";
   }
   if (inToolFolder) return std::nullopt;

@@ -1,7 +1,20 @@
 #include "files/extended_attributes_posix.h"
 
 #include <sys/types.h>
+
+#include <cstdint>
+
+#if __has_include(<sys/xattr.h>)
 #include <sys/xattr.h>
+#elif defined(__APPLE__)
+// Some cross toolchains ship the Mac's system headers without this one; the calls are the
+// system library's all the same.
+extern "C" {
+ssize_t flistxattr(int fd, char* names, size_t size, int options);
+ssize_t fgetxattr(int fd, const char* name, void* value, size_t size, uint32_t position, int options);
+int fsetxattr(int fd, const char* name, const void* value, size_t size, uint32_t position, int options);
+}
+#endif
 
 #ifdef __APPLE__
 #include <sys/acl.h>

@@ -139,6 +139,17 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   EXPECT_NE(outcome.standardOutput.find("could not list " + temp / "Q/Locked/: Permission denied"), std::string::npos)
       << outcome.standardOutput;
   ::chmod((temp / "Q/Locked").c_str(), 0755);
+
+  // A read-only project gives a read-only copy, which the next copy must still move aside.
+  temp.write("R/a.xib", kView);
+  ASSERT_EQ(::chown((temp / "R").c_str(), 65534, 65534) + ::chown((temp / "R/a.xib").c_str(), 65534, 65534) +
+                ::chmod((temp / "R").c_str(), 0555),
+            0);
+  for (int run = 0; run < 2; ++run) {
+    outcome = korvaster({"modify", "--path", temp / "R"}, "", {{"HOME", temp / "user"}});
+    EXPECT_EQ(outcome.standardError.find("Can't move"), std::string::npos) << run << outcome.standardError;
+    EXPECT_NE(outcome.standardError.find("Updated 1 of 1 Interface Builder file"), std::string::npos) << run;
+  }
 }
 
 }  // namespace

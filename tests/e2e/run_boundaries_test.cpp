@@ -43,6 +43,12 @@ TEST_F(RunBoundariesTest, ClosedStandardDescriptorsNeverCarryLogLinesIntoTheProj
       }
     }
   }
+  // Nor into the lock files a run opens before its first line.
+  for (const auto& entry : fs::recursive_directory_iterator(temp / "home/.korvast")) {
+    if (entry.is_regular_file() && entry.path().extension() != ".xib") {
+      EXPECT_EQ(readFile(entry.path()).find("KorvastLoger"), std::string::npos) << entry.path();
+    }
+  }
 }
 
 TEST_F(RunBoundariesTest, AnEmptyOutputIsRefusedBeforeTheProjectIsTouched) {

@@ -4,7 +4,6 @@
 #include "core/xib/identifier_stream_rules.h"
 #include "files/file_manager.h"
 #include "core/xib/interface_builder_names.h"
-#include "support/unified_diff.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {
@@ -52,16 +51,16 @@ IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system
                                                 std::string* diff, std::string_view diffPath) {
   const auto version = system.versionOf(path);
   const std::string contents = system.readContents(path);
-  const IdentifierInsertion insertion = insertAccessibilityIdentifiers(contents);
+  const IdentifierInsertions insertions = identifierInsertionsOf(contents);
   if (diff) {
-    *diff = support::unifiedDiff(contents, insertion.text, diffPath);
-  } else if (insertion.text != contents) {
+    *diff = support::unifiedDiff(contents, insertions.edits, diffPath);
+  } else if (!insertions.edits.empty()) {
     const auto replacement = system.replaceContents(path, files::ContentsReplacement::Mode::atomically, contents);
     if (version) replacement->requireUnchangedSince(*version);
-    replacement->write(insertion.text);
+    replacement->write(support::appliedEdits(contents, insertions.edits));
     replacement->commit();
   }
-  return insertion.counts;
+  return insertions.counts;
 }
 
 }  // namespace korvaster

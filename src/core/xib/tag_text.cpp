@@ -1,5 +1,8 @@
 #include "core/xib/tag_text.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace korvaster {
 
 FileConventions conventionsOf(std::string_view document) {
@@ -30,10 +33,15 @@ FileConventions conventionsOf(std::string_view document) {
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-std::string_view linePrefix(std::string_view document, std::size_t offset) {
-  const std::size_t lineBreak = offset == 0 ? std::string_view::npos : document.rfind('\n', offset - 1);
-  const std::size_t start = lineBreak == std::string_view::npos ? 0 : lineBreak + 1;
-  return document.substr(start, offset - start);
+std::size_t LineStarts::of(std::size_t offset) {
+  while (scanned_ < offset) {
+    const void* feed = std::memchr(document_.data() + scanned_, '\n', offset - scanned_);
+    if (feed == nullptr) break;
+    lineStart_ = static_cast<std::size_t>(static_cast<const char*>(feed) - document_.data()) + 1;
+    scanned_ = lineStart_;
+  }
+  scanned_ = std::max(scanned_, offset);
+  return lineStart_;
 }
 
 std::vector<AttributeSpan> attributesOf(std::string_view tag) {

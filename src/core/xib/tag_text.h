@@ -23,8 +23,19 @@ FileConventions conventionsOf(std::string_view document);
 
 bool isBlank(std::string_view text);
 
-// What stands on the line of `offset` before it.
-std::string_view linePrefix(std::string_view document, std::size_t offset);
+// Where the lines of offsets asked about in increasing order start, found in one pass over
+// the document however long its lines are.
+class LineStarts {
+ public:
+  explicit LineStarts(std::string_view document) : document_(document) {}
+  // The start of the line `offset` lies on; `offset` is no less than any asked about before.
+  std::size_t of(std::size_t offset);
+
+ private:
+  std::string_view document_;
+  std::size_t scanned_ = 0;
+  std::size_t lineStart_ = 0;
+};
 
 // Where one attribute of a start tag lies in it, quotes included.
 struct AttributeSpan {

@@ -5,7 +5,6 @@
 #include "core/xib/interface_builder_file.h"
 #include "fakes/in_memory_file_manager.h"
 #include "files/file_io_error.h"
-#include "support/unified_diff.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -140,14 +139,17 @@ TEST(IdentifierInsertionTest, NestedViewsEachGetTheirOwnAndUnreadableInputThrows
 TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead) {
   using Call = testing::InMemoryFileManager::Call;
   const std::string original = "<document>\n    <view contentMode=\"a\" id=\"v-1\"/>\n</document>\n";
-  const std::string done = insertAccessibilityIdentifiers(original).text;
   testing::InMemoryFileManager disk;
   const std::string path = disk.write("/mem/Main.xib", original);
 
   std::string diff;
   EXPECT_EQ(insertAccessibilityIdentifiers(disk, path, &diff, "App/Main.xib").added, 1u);
   EXPECT_EQ(disk.contents(path), original);
-  EXPECT_EQ(diff, support::unifiedDiff(original, done, "App/Main.xib"));
+  EXPECT_EQ(diff,
+            "--- a/App/Main.xib\n+++ b/App/Main.xib\n@@ -1,3 +1,5 @@\n <document>\n"
+            "-    <view contentMode=\"a\" id=\"v-1\"/>\n+    <view contentMode=\"a\" id=\"v-1\">\n"
+            "+        <accessibility key=\"accessibilityConfiguration\" identifier=\"v-1\"/>\n+    </view>\n"
+            " </document>\n");
   EXPECT_EQ(disk.calls(Call::write), 0);
 
   // The user saves the file between the read and the write: their text stays.

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "support/output_byte_stream.h"
+
 namespace korvaster::support {
 
 std::string appliedEdits(std::string_view before, const std::vector<TextEdit>& edits) {
@@ -76,23 +78,25 @@ class Pieces {
 // line feed gets the marker patch reads.
 class MarkedLines {
  public:
-  MarkedLines(std::string& out, char mark) : out_(out), mark_(mark) {}
+  MarkedLines(OutputByteStream& out, char mark) : out_(out), mark_(mark) {}
+  MarkedLines(const MarkedLines&) = delete;
+  MarkedLines& operator=(const MarkedLines&) = delete;
   void write(std::string_view text) {
     for (std::size_t start = 0; start < text.size();) {
-      if (atLineStart_) out_ += mark_;
+      if (atLineStart_) out_ << std::string_view(&mark_, 1);
       const std::size_t feed = text.find('\n', start);
       const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
-      out_.append(text.substr(start, end - start));
+      out_ << text.substr(start, end - start);
       atLineStart_ = feed != std::string_view::npos;
       start = end;
     }
   }
   ~MarkedLines() {
-    if (!atLineStart_) out_ += "\n\\ No newline at end of file\n";
+    if (!atLineStart_) out_ << "\n\\ No newline at end of file\n";
   }
 
  private:
-  std::string& out_;
+  OutputByteStream& out_;
   char mark_;
   bool atLineStart_ = true;
 };
@@ -102,11 +106,12 @@ std::size_t linesIn(std::string_view text) {
          (!text.empty() && text.back() != '\n' ? 1 : 0);
 }
 
-// Old lines [line, line + removed), the bytes [begin, end), give way to `added`, which holds
-// `addedLines` lines.
-struct Change {
-  std::size_t line = 0, removed = 0, begin = 0, end = 0, addedLines = 0;
-  std::vector<Pieces> added;
+// What the edits [firstEdit, nextEdit) make of the old bytes [begin, end): the new text's
+// bytes [newBegin, newEnd) take the place of the old lines [line, line + removed), the bytes
+// [removedBegin, removedEnd), and hold `added` lines.
+struct Group {
+  std::size_t firstEdit = 0, nextEdit = 0, begin = 0, end = 0, newBegin = 0, newEnd = 0;
+  std::size_t line = 0, removed = 0, removedBegin = 0, removedEnd = 0, added = 0;
 };
 
 // "-3,2" for two lines from the third; an empty range names the line before it.
@@ -148,12 +153,15 @@ std::string headerName(std::string_view side, std::string_view path) {
 }
 
 
-// The changes the edits make, line by line, found in one pass over the old text.
+// The changes the edits make, line by line, found in one pass over the old text. Changed lines
+// with no unchanged line between them make one change, which shows all its removed lines
+// before its added ones.
 class EditDiff {
  public:
   EditDiff(std::string_view before, const std::vector<TextEdit>& edits) : before_(before), edits_(edits) {}
 
   void collect() {
+    groups_.reserve(edits_.size());
     std::size_t line = 0, scanned = 0, lineStart = 0;
     for (std::size_t next = 0; next < edits_.size();) {
       const std::size_t first = next;
@@ -168,29 +176,30 @@ class EditDiff {
       // The edits of the lines the first one touches, and of lines joined to them by an
       // erased line feed.
       std::size_t end = lineStart;
-      for (; next < edits_.size() && (next == first || edits_[next].offset < end || endsUnendedLine(edits_[next].offset, end));
+      for (; next < edits_.size() &&
+             (next == first || edits_[next].offset < end || endsUnendedLine(edits_[next].offset, end));
            ++next) {
-        const std::size_t lastTouched = edits_[next].offset + (edits_[next].erased > 0 ? edits_[next].erased - 1 : 0);
+        const TextEdit& edit = edits_[next];
+        const std::size_t lastTouched = edit.offset + (edit.erased > 0 ? edit.erased - 1 : 0);
         if (lastTouched >= end) end = lineEndAfter(lastTouched);
       }
-      add(first, next, line, lineStart, end);
+      add({first, next, lineStart, end}, line);
     }
   }
 
-  std::string render(std::string_view path) const {
-    if (changes_.empty()) return {};
-    std::string out = "--- " + headerName("a/", path) + "+++ " + headerName("b/", path);
+  void write(std::string_view path, OutputByteStream& out) const {
+    if (groups_.empty()) return;
+    out << "--- " << headerName("a/", path) << "+++ " << headerName("b/", path);
     const std::size_t oldLines = linesIn(before_);
     std::size_t added = 0, removed = 0;
-    for (std::size_t first = 0; first < changes_.size();) {
+    for (std::size_t first = 0; first < groups_.size();) {
       std::size_t last = first;
-      while (last + 1 < changes_.size() &&
-             changes_[last + 1].line - (changes_[last].line + changes_[last].removed) <= 2 * kContext)
+      while (last + 1 < groups_.size() &&
+             groups_[last + 1].line - (groups_[last].line + groups_[last].removed) <= 2 * kContext)
         ++last;
-      renderHunk(out, first, last, oldLines, added, removed);
+      writeHunk(out, first, last, oldLines, added, removed);
       first = last + 1;
     }
-    return out;
   }
 
  private:
@@ -202,18 +211,23 @@ class EditDiff {
     return feed == std::string_view::npos ? before_.size() : feed + 1;
   }
 
-  // The change made by edits [first, next), which touch the lines [begin, end) from `line` on.
-  void add(std::size_t first, std::size_t next, std::size_t line, std::size_t begin, std::size_t end) {
+  Pieces newText(const Group& group) const {
     Pieces after;
-    std::size_t copied = begin;
-    for (std::size_t index = first; index < next; ++index) {
+    std::size_t copied = group.begin;
+    for (std::size_t index = group.firstEdit; index < group.nextEdit; ++index) {
       after.add(before_.substr(copied, edits_[index].offset - copied));
       after.add(edits_[index].inserted);
       copied = edits_[index].offset + edits_[index].erased;
     }
-    after.add(before_.substr(copied, end - copied));
-    // Old lines that stand whole at the head or the tail of the new text are unchanged.
-    std::size_t newBegin = 0, newEnd = after.size();
+    after.add(before_.substr(copied, group.end - copied));
+    return after;
+  }
+
+  // Keeps `group`, whose bytes start line `line`, less the old lines that stand whole at the
+  // head or the tail of its new text: those are unchanged.
+  void add(Group group, std::size_t line) {
+    const Pieces after = newText(group);
+    std::size_t begin = group.begin, end = group.end, newBegin = 0, newEnd = after.size();
     while (begin < end) {
       const std::size_t feed = before_.substr(begin, end - begin).find('\n');
       const std::string_view head = before_.substr(begin, feed == std::string_view::npos ? end - begin : feed + 1);
@@ -231,46 +245,44 @@ class EditDiff {
       end = tailStart, newEnd = at;
     }
     if (begin == end && newBegin == newEnd) return;
-    std::size_t addedLines = 0;
     char lastByte = '\n';
     after.forEach(newBegin, newEnd, [&](std::string_view part) {
-      addedLines += static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n'));
+      group.added += static_cast<std::size_t>(std::count(part.begin(), part.end(), '\n'));
       lastByte = part.back();
     });
-    addedLines += lastByte != '\n' ? 1 : 0;
-    const std::size_t removed = linesIn(before_.substr(begin, end - begin));
-    // Changed lines with no unchanged line between them are shown as one change.
-    if (changes_.empty() || changes_.back().end != begin) changes_.push_back({line, 0, begin, begin, 0, {}});
-    Change& change = changes_.back();
-    change.removed += removed, change.end = end, change.addedLines += addedLines;
-    change.added.push_back(after.slice(newBegin, newEnd));
+    group.added += lastByte != '\n' ? 1 : 0;
+    group.line = line, group.removed = linesIn(before_.substr(begin, end - begin));
+    group.removedBegin = begin, group.removedEnd = end, group.newBegin = newBegin, group.newEnd = newEnd;
+    groups_.push_back(group);
   }
 
-  // Lines [first, last] of changes_ as one hunk; `added` and `removed` count the lines the
-  // hunks before it added and removed.
-  void renderHunk(std::string& out, std::size_t first, std::size_t last, std::size_t oldLines, std::size_t& added,
-                  std::size_t& removed) const {
-    const Change& head = changes_[first];
-    const Change& tail = changes_[last];
+  // Groups [first, last] as one hunk; `added` and `removed` count the lines the hunks before
+  // it added and removed.
+  void writeHunk(OutputByteStream& out, std::size_t first, std::size_t last, std::size_t oldLines,
+                 std::size_t& added, std::size_t& removed) const {
+    const Group& head = groups_[first];
+    const Group& tail = groups_[last];
     const std::size_t startLine = head.line >= kContext ? head.line - kContext : 0;
     const std::size_t endLine = std::min(oldLines, tail.line + tail.removed + kContext);
     std::size_t hunkAdded = 0, hunkRemoved = 0;
     for (std::size_t index = first; index <= last; ++index)
-      hunkAdded += changes_[index].addedLines, hunkRemoved += changes_[index].removed;
-    out += "@@ -" + range(startLine, endLine - startLine) + " +" +
-           range(startLine + added - removed, endLine - startLine + hunkAdded - hunkRemoved) + " @@\n";
+      hunkAdded += groups_[index].added, hunkRemoved += groups_[index].removed;
+    out << "@@ -" << range(startLine, endLine - startLine) << " +"
+        << range(startLine + added - removed, endLine - startLine + hunkAdded - hunkRemoved) << " @@\n";
     added += hunkAdded, removed += hunkRemoved;
-    std::size_t at = head.begin;
+    std::size_t at = head.removedBegin;
     for (std::size_t line = startLine; line < head.line; ++line)
       at = at >= 2 ? before_.substr(0, at - 1).rfind('\n') + 1 : 0;
-    for (std::size_t index = first; index <= last; ++index) {
-      const Change& change = changes_[index];
-      MarkedLines(out, ' ').write(before_.substr(at, change.begin - at));
-      MarkedLines(out, '-').write(before_.substr(change.begin, change.end - change.begin));
+    for (std::size_t change = first; change <= last;) {
+      std::size_t next = change + 1;
+      while (next <= last && groups_[next].removedBegin == groups_[next - 1].removedEnd) ++next;
+      MarkedLines(out, ' ').write(before_.substr(at, groups_[change].removedBegin - at));
+      at = groups_[next - 1].removedEnd;
+      MarkedLines(out, '-').write(before_.substr(groups_[change].removedBegin, at - groups_[change].removedBegin));
       MarkedLines plus(out, '+');
-      for (const Pieces& pieces : change.added)
-        pieces.forEach(0, pieces.size(), [&](std::string_view part) { plus.write(part); });
-      at = change.end;
+      for (; change < next; ++change)
+        newText(groups_[change])
+            .forEach(groups_[change].newBegin, groups_[change].newEnd, [&](std::string_view part) { plus.write(part); });
     }
     std::size_t contextEnd = at;
     for (std::size_t line = tail.line + tail.removed; line < endLine; ++line) contextEnd = lineEndAfter(contextEnd);
@@ -279,15 +291,22 @@ class EditDiff {
 
   std::string_view before_;
   const std::vector<TextEdit>& edits_;
-  std::vector<Change> changes_;
+  std::vector<Group> groups_;
 };
 
 }  // namespace
 
-std::string unifiedDiff(std::string_view before, const std::vector<TextEdit>& edits, std::string_view path) {
+void writeUnifiedDiff(std::string_view before, const std::vector<TextEdit>& edits, std::string_view path,
+                      OutputByteStream& out) {
   EditDiff diff(before, edits);
   diff.collect();
-  return diff.render(path);
+  diff.write(path, out);
+}
+
+std::string unifiedDiff(std::string_view before, const std::vector<TextEdit>& edits, std::string_view path) {
+  StringOutputStream out;
+  writeUnifiedDiff(before, edits, path, out);
+  return out.text();
 }
 
 }  // namespace korvaster::support

@@ -10,6 +10,8 @@
 
 namespace korvaster::support {
 
+class OutputByteStream;
+
 // `erased` bytes at `offset` of the text give way to `inserted`.
 struct TextEdit {
   std::size_t offset = 0;
@@ -29,5 +31,9 @@ std::string appliedEdits(std::string_view before, const std::vector<TextEdit>& e
 // old line an edit leaves at the head or tail of what replaces it counts as unchanged, and
 // adjacent changed lines show their removed lines before their added ones.
 std::string unifiedDiff(std::string_view before, const std::vector<TextEdit>& edits, std::string_view path);
+
+// The same diff written to `out` as it is made, so that it is never held whole.
+void writeUnifiedDiff(std::string_view before, const std::vector<TextEdit>& edits, std::string_view path,
+                      OutputByteStream& out);
 
 }  // namespace korvaster::support

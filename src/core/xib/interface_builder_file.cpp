@@ -1,6 +1,5 @@
 #include "core/xib/interface_builder_file.h"
 
-#include "core/xib/identifier_insertion.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "files/file_manager.h"
 #include "core/xib/interface_builder_names.h"
@@ -48,19 +47,20 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
 }
 
 IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
-                                                std::string* diff, std::string_view diffPath) {
+                                                PlannedInsertions* planned) {
   const auto version = system.versionOf(path);
-  const std::string contents = system.readContents(path);
-  const IdentifierInsertions insertions = identifierInsertionsOf(contents);
-  if (diff) {
-    *diff = support::unifiedDiff(contents, insertions.edits, diffPath);
+  std::string contents = system.readContents(path);
+  IdentifierInsertions insertions = identifierInsertionsOf(contents);
+  const IdentifierCounts counts = insertions.counts;
+  if (planned) {
+    *planned = {std::move(contents), std::move(insertions)};
   } else if (!insertions.edits.empty()) {
     const auto replacement = system.replaceContents(path, files::ContentsReplacement::Mode::atomically, contents);
     if (version) replacement->requireUnchangedSince(*version);
     replacement->write(support::appliedEdits(contents, insertions.edits));
     replacement->commit();
   }
-  return insertions.counts;
+  return counts;
 }
 
 }  // namespace korvaster

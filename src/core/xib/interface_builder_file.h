@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/xib/identifier_counts.h"
+#include "core/xib/identifier_insertion.h"
 #include "files/file_manager.h"
 
 namespace korvaster {
@@ -26,13 +27,19 @@ enum class IBFileWrite { atomically, inPlace };
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write = IBFileWrite::atomically);
 
+// A file's contents and the insertions that would give its views their identifiers.
+struct PlannedInsertions {
+  std::string contents;
+  IdentifierInsertions insertions;
+};
+
 // Reads the file at `path` through `system` and gives its views their identifiers as
 // insertions into its own bytes (see insertAccessibilityIdentifiers). A file that gains
 // anything is replaced atomically, and only when it is still as it was read; one that gains
-// nothing is not written. With `diff`, nothing is written: the unified diff of the change,
-// naming the file `diffPath`, is stored there (empty when nothing would change). Throws as
+// nothing is not written. With `planned`, nothing is written: the contents read and the
+// insertions they would get are stored there (none when nothing would change). Throws as
 // addAccessibilityIdentifiers does; the file is then left as it was.
 IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
-                                                std::string* diff = nullptr, std::string_view diffPath = {});
+                                                PlannedInsertions* planned = nullptr);
 
 }  // namespace korvaster

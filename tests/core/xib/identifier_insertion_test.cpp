@@ -142,8 +142,9 @@ TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead
   testing::InMemoryFileManager disk;
   const std::string path = disk.write("/mem/Main.xib", original);
 
-  std::string diff;
-  EXPECT_EQ(insertAccessibilityIdentifiers(disk, path, &diff, "App/Main.xib").added, 1u);
+  PlannedInsertions planned;
+  EXPECT_EQ(insertAccessibilityIdentifiers(disk, path, &planned).added, 1u);
+  const std::string diff = support::unifiedDiff(planned.contents, planned.insertions.edits, "App/Main.xib");
   EXPECT_EQ(disk.contents(path), original);
   EXPECT_EQ(diff,
             "--- a/App/Main.xib\n+++ b/App/Main.xib\n@@ -1,3 +1,5 @@\n <document>\n"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ struct TextEdit {
 
 // `before` with `edits` made. The edits are in order of offset and do not overlap.
 std::string appliedEdits(std::string_view before, const std::vector<TextEdit>& edits);
+
+// The same text handed to `write` in order, in blocks of about 1 MiB (the last one may be
+// shorter), so that it is never held whole; stops after a call that returns false.
+void writeEdited(std::string_view before, const std::vector<TextEdit>& edits,
+                 const std::function<bool(std::string_view)>& write);
 
 // The unified diff that turns `before` into appliedEdits(before, edits), as `patch -p1` and
 // `git apply` read it: three lines of context, hunks closer than twice that merged, under the

@@ -5,6 +5,7 @@
 #include "core/xib/interface_builder_pass.h"
 #include "files/file_io_error.h"
 #include "files/path_text.h"
+#include "support/interruption.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -18,6 +19,8 @@ std::string rewriteFile(const IBFileJob& job, const std::string& path, std::size
   try {
     outcome.counts = job(path, index);
     return {};
+  } catch (const support::Interrupted&) {
+    throw;
   } catch (const files::FileIOError& error) {
     // Named by its place as the user sees it: a staging path means nothing once it is gone.
     const bool writing = error.errorCase() == files::FileIOError::Case::writeFailed;

@@ -51,7 +51,7 @@ struct IdentifierPassSummary {
 // results in the files' order). A file that fails is logged at level Error (named as
 // `shownPath` gives it), counted and left whole. `onFileDone` is called as each file is done,
 // in order. Returns each file's outcome, in the files' order. Throws only
-// support::Interrupted, between two files.
+// support::Interrupted, between two files or while one is read (that file left whole).
 IdentifierPassSummary runIdentifierPass(const files::FileManager& system, const std::vector<files::File>& files,
                                         const std::shared_ptr<Logger>& logger,
                                         const std::function<std::string(const std::string&)>& shownPath,

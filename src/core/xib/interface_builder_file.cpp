@@ -2,6 +2,7 @@
 
 #include "core/xib/identifier_stream_rules.h"
 #include "files/file_manager.h"
+#include "support/interruption.h"
 #include "core/xib/interface_builder_names.h"
 #include "xml/xml_stream_rewriter.h"
 
@@ -41,6 +42,7 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, c
       &rules, [&replacement](std::string_view block) { return replacement->write(block); },
       ibNames::maximumDepth);
   rewriter.rewrite(contents);
+  support::throwIfInterrupted();
   // Also throws when a block could not be written.
   replacement->commit();
   return rules.counts();
@@ -57,7 +59,12 @@ IdentifierCounts insertAccessibilityIdentifiers(const files::FileManager& system
   } else if (!insertions.edits.empty()) {
     const auto replacement = system.replaceContents(path, files::ContentsReplacement::Mode::atomically, contents);
     if (version) replacement->requireUnchangedSince(*version);
-    replacement->write(support::appliedEdits(contents, insertions.edits));
+    // A signal ends the work before the file is put in place, however long the file.
+    support::writeEdited(contents, insertions.edits, [&replacement](std::string_view block) {
+      support::throwIfInterrupted();
+      return replacement->write(block);
+    });
+    support::throwIfInterrupted();
     replacement->commit();
   }
   return counts;

@@ -129,6 +129,19 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   }
   ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "Q/Locked").c_str(), 0), 0);
   launcher = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  // A report onto a file this user may not write (its own made read-only, or root's in its
+  // folder) is refused before any work.
+  ASSERT_EQ(::chown(temp.write("Q/mine.json", "{}").c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chmod((temp / "Q/mine.json").c_str(), 0444), 0);
+  temp.write("Q/roots.json", "{}");
+  for (const char* command : {"fix", "modify"}) {
+    for (const char* report : {"Q/mine.json", "Q/roots.json"}) {
+      outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "", {{"HOME", temp / "user"}});
+      EXPECT_EQ(outcome.exitStatus, 1) << command << " " << report;
+      EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos) << report;
+      EXPECT_EQ(readFile(temp / "Q/a.xib"), kView) << command << " " << report;
+    }
+  }
   outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q"}, "", {{"HOME", temp / "user"}});
   EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput;
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: Permission denied (in " + temp / "Q/Locked/)"),

@@ -59,7 +59,9 @@ void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const s
                     "it is named as an Interface Builder file, which a report never replaces");
   } else if (const auto kind = system->nonRegularKind(path)) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
-  } else if (!system->canWriteIn(folder, &denied)) {
+  } else if (!system->canWriteIn(folder, &denied) ||
+             (system->status(path, false) && !system->canWrite(path, &denied))) {
+    // A report replaces an existing file only when this process may write that file.
     failure.emplace(files::FileIOError::Case::writeFailed, path, denied.reason);
   }
   if (failure) {

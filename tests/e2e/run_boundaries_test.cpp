@@ -118,6 +118,16 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   EXPECT_EQ(checked.exitStatus, 1);
   EXPECT_NE(checked.standardOutput.find(": could not list " + temp / "P/ddd"), std::string::npos) << checked.standardOutput;
   EXPECT_NE(checked.standardOutput.find(", 1 unreadable."), std::string::npos) << checked.standardOutput;
+  // fix says in its status and its last line that a file was left as it was.
+  const std::pair<const char*, const char*> fixes[] = {
+      {"--dry-run", "1 of 2 Interface Builder files could not be read and are not in the diff; "},
+      {"--exclude=none", "1 of 2 Interface Builder files were left as they were in "}};
+  for (const auto& [option, sentence] : fixes) {
+    outcome = korvaster({"fix", "--path", temp / "P", option});
+    EXPECT_EQ(outcome.exitStatus, 1) << sentence;
+    const std::string& log = outcome.standardError;
+    EXPECT_NE(log.find(sentence, log.rfind('\n', log.size() - 2)), std::string::npos) << log;
+  }
 
   // Root reads any folder; a normal user does not.
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run korvaster as another user";

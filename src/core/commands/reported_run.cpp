@@ -106,7 +106,10 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
     throw;
   }
   std::optional<files::FileIOError> failure;
-  if (!finish("succeeded", std::nullopt, &failure)) throw *failure;
+  const bool succeeded = outcome.exitStatus == 0;
+  if (!finish(succeeded ? "succeeded" : "failed", succeeded ? std::nullopt : std::optional(outcome.description),
+              &failure))
+    throw *failure;
   return outcome;
 }
 

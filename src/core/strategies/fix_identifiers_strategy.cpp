@@ -21,7 +21,7 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
   if (report) report->copyPath = project.path();
   const std::string& root = project.workFolder().path();
   const auto& system = *fileManager.system();
-  passOverProjectFiles(
+  const IdentifierPassSummary summary = passOverProjectFiles(
       project, fileManager, lookupAll(arguments, ArgumentType::exclude), fileManager.logger(), report,
       [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
         // Each file's insertions wait here for the files before it; the diff is made from them
@@ -54,6 +54,14 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
       });
   output.flush();
   project.commit();
+  // A run that left files as they were is not the success a hook or CI step waits for.
+  if (const IdentifierPassTotals totals = totalsOf(summary); totals.failed > 0) {
+    const char* sentence =
+        dryRun ? Constants::CommandOutputs::FixDryRunLeftFiles : Constants::CommandOutputs::FixLeftFiles;
+    std::string text = support::replacingFirst(sentence, "%@", std::to_string(totals.failed));
+    text = support::replacingFirst(text, "%@", std::to_string(totals.files));
+    return {project.path(), support::replacingFirst(text, "%@", project.path()), 1};
+  }
   const char* sentence = dryRun ? Constants::CommandOutputs::FixDryRun : Constants::CommandOutputs::Fix;
   return {project.path(), support::replacingFirst(sentence, "%@", project.path())};
 }

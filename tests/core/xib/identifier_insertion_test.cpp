@@ -28,6 +28,11 @@ const std::string kFont = "<fontDescription key=\"fontDescription\" type=\"syste
 const std::string kState = "<state key=\"normal\" title=\"Go\"/>";
 const std::string kConnections = "<connections/>";
 const std::string kRuntime = "<userDefinedRuntimeAttributes/>";
+const std::string kAnimations = "<animations/>";
+const std::string kSymbol = "<preferredSymbolConfiguration key=\"preferredSymbolConfiguration\" scale=\"large\"/>";
+const std::string kVariation = "<variation key=\"widthClass=compact\"><mask key=\"constraints\"/></variation>";
+const std::string kCellContent = "<collectionViewCellContentView key=\"contentView\" id=\"c-1\"/>";
+const std::string kContentView = "<view key=\"contentView\" id=\"c-2\"/>";
 const std::string kUnknown = "<viewLayoutGuide key=\"safeArea\" id=\"g-1\"/>";
 
 TEST(IdentifierInsertionTest, TheNewChildGoesWhereXcodeWritesItAmongTheViewsChildren) {
@@ -49,6 +54,10 @@ TEST(IdentifierInsertionTest, TheNewChildGoesWhereXcodeWritesItAmongTheViewsChil
       {"button", {kFrame, kFont, kTint, kState}, 1},
       {"view", {kFrame, kUnknown}, 1},          // a kind the table does not know follows the new child
       {"view", {kUnknown, kFrame, kUnknown}, 2},
+      {"imageView", {kFrame, kAnimations, kSymbol}, 2},
+      {"view", {kFrame, kAnimations, kVariation}, 2},
+      {"collectionViewCell", {kFrame, kCellContent}, 2},
+      {"collectionViewCell", {kFrame, kContentView}, 2},
   };
   for (const auto& c : cases) {
     std::vector<std::string> expected = c.children;

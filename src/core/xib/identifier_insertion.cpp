@@ -42,7 +42,8 @@ struct OpenElement {
 class Inserter {
  public:
   Inserter(XML_Parser parser, std::string_view document)
-      : parser_(parser), document_(document), conventions_(conventionsOf(document)), lineStarts_(document) {}
+      : parser_(parser), document_(document), conventions_(conventionsOf(document)),
+        lineStarts_(document, conventions_.lineEnd.back()) {}
 
   void start(const char* name, const char** attributes) {
     if (open_.size() >= ibNames::maximumDepth) {

@@ -7,14 +7,17 @@ namespace korvaster {
 
 FileConventions conventionsOf(std::string_view document) {
   FileConventions conventions;
-  const std::size_t firstBreak = document.find('\n');
-  conventions.lineEnd =
-      firstBreak != std::string_view::npos && firstBreak > 0 && document[firstBreak - 1] == '\r' ? "\r\n"
-                                                                                                 : "\n";
+  // A file whose first line ends in a carriage return alone ends all its lines so.
+  const std::size_t firstEnd = document.find_first_of("\r\n");
+  const bool crOnly = firstEnd != std::string_view::npos && document[firstEnd] == '\r' &&
+                      (firstEnd + 1 == document.size() || document[firstEnd + 1] != '\n');
+  conventions.lineEnd = crOnly ? "\r" : firstEnd != std::string_view::npos && document[firstEnd] == '\r' ? "\r\n" : "\n";
+  const char lastOfLineEnd = conventions.lineEnd.back();
+  const std::size_t firstBreak = document.find(lastOfLineEnd);
   // The first indented line is one level deep: the root element's first child.
   conventions.indentUnit = "    ";
   for (std::size_t at = firstBreak; at != std::string_view::npos && at + 1 < document.size();
-       at = document.find('\n', at + 1)) {
+       at = document.find(lastOfLineEnd, at + 1)) {
     const char first = document[at + 1];
     if (first == '\t') {
       conventions.indentUnit = "\t";
@@ -35,7 +38,7 @@ bool isBlank(std::string_view text) { return text.find_first_not_of(" \t") == st
 
 std::size_t LineStarts::of(std::size_t offset) {
   while (scanned_ < offset) {
-    const void* feed = std::memchr(document_.data() + scanned_, '\n', offset - scanned_);
+    const void* feed = std::memchr(document_.data() + scanned_, lineEnd_, offset - scanned_);
     if (feed == nullptr) break;
     lineStart_ = static_cast<std::size_t>(static_cast<const char*>(feed) - document_.data()) + 1;
     scanned_ = lineStart_;

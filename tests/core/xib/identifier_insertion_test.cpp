@@ -100,6 +100,11 @@ TEST(IdentifierInsertionTest, EveryByteOutsideTheInsertionStaysAsItWas) {
        bom + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
              "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " + kFrame + "\r\n        " +
              kHolder + "\r\n    </view>\r\n</document>\r\n"},
+      // Lines that end in a carriage return alone.
+      {"<document>\r    <objects>\r        <view contentMode=\"a\" id=\"v-1\">\r            " + kFrame +
+           "\r        </view>\r    </objects>\r</document>\r",
+       "<document>\r    <objects>\r        <view contentMode=\"a\" id=\"v-1\">\r            " + kFrame +
+           "\r            " + kHolder + "\r        </view>\r    </objects>\r</document>\r"},
       // Tabs, a self-closing view opened at its own indentation, and no final newline.
       {"<document>\n\t<objects>\n\t\t<imageView contentMode=\"a\" id=\"v-1\"/>\n\t</objects>\n</document>",
        "<document>\n\t<objects>\n\t\t<imageView contentMode=\"a\" id=\"v-1\">\n\t\t\t" + kHolder +

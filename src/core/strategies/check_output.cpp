@@ -33,7 +33,8 @@ std::string summaryOf(const CheckTotals& totals) {
          " unreadable.";
 }
 
-// Workflow commands end their message at a line break and their properties at "," or ":".
+// Workflow commands end their message at a line break and their properties at "," or ":";
+// the other control characters are escaped as in text.
 std::string githubEscaped(std::string_view text, bool isProperty) {
   std::string escaped;
   for (const char character : text) {
@@ -57,7 +58,7 @@ std::string githubEscaped(std::string_view text, bool isProperty) {
         escaped += character;
     }
   }
-  return escaped;
+  return support::textEscaped(escaped);
 }
 
 void writeText(const CheckedFile& file, support::OutputByteStream& output) {

@@ -31,13 +31,7 @@ std::string appliedEdits(std::string_view before, const std::vector<TextEdit>& e
   for (const TextEdit& edit : edits) grows += edit.inserted.size();
   std::string after;
   after.reserve(before.size() + grows);
-  std::size_t copied = 0;
-  for (const TextEdit& edit : edits) {
-    after.append(before.substr(copied, edit.offset - copied));
-    after.append(edit.inserted);
-    copied = edit.offset + edit.erased;
-  }
-  after.append(before.substr(copied));
+  writeEdited(before, edits, [&after](std::string_view block) { return after.append(block), true; });
   return after;
 }
 
@@ -138,7 +132,6 @@ std::string range(std::size_t start, std::size_t count) {
   return std::to_string(count == 0 ? start : start + 1) + "," + std::to_string(count);
 }
 
-
 // A header's file name and line end. A name with a tab, a line break, a quote, a backslash or
 // another control character is quoted with C escapes, as git writes it and patch and git apply
 // read it; one with a space ends with a tab, as patch reads a name up to it.
@@ -170,7 +163,6 @@ std::string headerName(std::string_view side, std::string_view path) {
   }
   return name + "\"\n";
 }
-
 
 // The changes the edits make, line by line, found in one pass over the old text. Changed lines
 // with no unchanged line between them make one change, which shows all its removed lines
@@ -249,7 +241,8 @@ class EditDiff {
     std::size_t begin = group.begin, end = group.end, newBegin = 0, newEnd = after.size();
     while (begin < end) {
       const std::size_t feed = before_.substr(begin, end - begin).find('\n');
-      const std::string_view head = before_.substr(begin, feed == std::string_view::npos ? end - begin : feed + 1);
+      const std::string_view head =
+          before_.substr(begin, feed == std::string_view::npos ? end - begin : feed + 1);
       const bool whole = head.back() == '\n' || newBegin + head.size() == newEnd;
       if (!whole || !after.matches(newBegin, head)) break;
       begin += head.size(), newBegin += head.size(), ++line;
@@ -297,14 +290,17 @@ class EditDiff {
       while (next <= last && groups_[next].removedBegin == groups_[next - 1].removedEnd) ++next;
       MarkedLines(out, ' ').write(before_.substr(at, groups_[change].removedBegin - at));
       at = groups_[next - 1].removedEnd;
-      MarkedLines(out, '-').write(before_.substr(groups_[change].removedBegin, at - groups_[change].removedBegin));
+      MarkedLines(out, '-').write(
+          before_.substr(groups_[change].removedBegin, at - groups_[change].removedBegin));
       MarkedLines plus(out, '+');
       for (; change < next; ++change)
         newText(groups_[change])
-            .forEach(groups_[change].newBegin, groups_[change].newEnd, [&](std::string_view part) { plus.write(part); });
+            .forEach(groups_[change].newBegin, groups_[change].newEnd,
+                     [&](std::string_view part) { plus.write(part); });
     }
     std::size_t contextEnd = at;
-    for (std::size_t line = tail.line + tail.removed; line < endLine; ++line) contextEnd = lineEndAfter(contextEnd);
+    for (std::size_t line = tail.line + tail.removed; line < endLine; ++line)
+      contextEnd = lineEndAfter(contextEnd);
     MarkedLines(out, ' ').write(before_.substr(at, contextEnd - at));
   }
 

@@ -25,21 +25,26 @@ TEST(TextEditsTest, HunksWithThreeLinesOfContext) {
       {"b\n", {{0, 0, "a\n"}}, head + "@@ -1,1 +1,2 @@\n+a\n b\n"},
       {"", {{0, 0, "a\n"}}, head + "@@ -0,0 +1,1 @@\n+a\n"},
       // Changes six lines apart share a hunk; seven apart do not.
-      {numbered(1, 9), {{0, 0, "x\n"}, {12, 0, "y\n"}},
+      {numbered(1, 9),
+       {{0, 0, "x\n"}, {12, 0, "y\n"}},
        head + "@@ -1,9 +1,11 @@\n+x\n 1\n 2\n 3\n 4\n 5\n 6\n+y\n 7\n 8\n 9\n"},
-      {numbered(1, 10), {{0, 0, "x\n"}, {14, 0, "y\n"}},
+      {numbered(1, 10),
+       {{0, 0, "x\n"}, {14, 0, "y\n"}},
        head + "@@ -1,3 +1,4 @@\n+x\n 1\n 2\n 3\n@@ -5,6 +6,7 @@\n 5\n 6\n 7\n+y\n 8\n 9\n 10\n"},
       // A changed line is removed and added; carriage returns stay part of their lines.
       {"a\r\nb\r\nc\r\n", {{3, 1, "B"}}, head + "@@ -1,3 +1,3 @@\n a\r\n-b\r\n+B\r\n c\r\n"},
       // An old line left whole at the head or tail of its new lines is unchanged; adjacent
       // changed lines are removed before they are added.
       {"a\nb\n", {{1, 0, "\nn"}}, head + "@@ -1,2 +1,3 @@\n a\n+n\n b\n"},
-      {"a\nb\nc\n", {{0, 1, "A"}, {2, 0, "B\n"}, {5, 0, "\nn"}},
+      {"a\nb\nc\n",
+       {{0, 1, "A"}, {2, 0, "B\n"}, {5, 0, "\nn"}},
        head + "@@ -1,3 +1,5 @@\n-a\n+A\n+B\n b\n c\n+n\n"},
       {"a\nb\n", {{0, 0, "<"}, {3, 0, ">"}}, head + "@@ -1,2 +1,2 @@\n-a\n-b\n+<a\n+b>\n"},
       // Many edits on one long line.
-      {"<r><v/><v/></r>", {{5, 2, ">\n<i/>\n</v>"}, {9, 2, ">\n<j/>\n</v>"}},
-       head + "@@ -1,1 +1,5 @@\n-<r><v/><v/></r>\n\\ No newline at end of file\n+<r><v>\n+<i/>\n+</v><v>\n+<j/>\n"
+      {"<r><v/><v/></r>",
+       {{5, 2, ">\n<i/>\n</v>"}, {9, 2, ">\n<j/>\n</v>"}},
+       head + "@@ -1,1 +1,5 @@\n-<r><v/><v/></r>\n\\ No newline at end of "
+              "file\n+<r><v>\n+<i/>\n+</v><v>\n+<j/>\n"
               "+</v></r>\n\\ No newline at end of file\n"},
       // A last line without a line feed is marked, before and after.
       {"a\nb", {{2, 0, "n\n"}}, head + "@@ -1,2 +1,3 @@\n a\n+n\n b\n\\ No newline at end of file\n"},
@@ -59,9 +64,11 @@ TEST(TextEditsTest, NamesAreWrittenSoThatPatchReadsThemBack) {
   } cases[] = {
       {"My App/x.xib", "--- a/My App/x.xib\t\n+++ b/My App/x.xib\t\n"},
       {"\xC3\xA9/x.xib", "--- a/\xC3\xA9/x.xib\n+++ b/\xC3\xA9/x.xib\n"},
-      {"a\tb/\"q\"\\x\x01.xib", "--- \"a/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n+++ \"b/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n"},
+      {"a\tb/\"q\"\\x\x01.xib",
+       "--- \"a/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n+++ \"b/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(unifiedDiff("a\n", {{0, 1, "b"}}, c.path), c.header + "@@ -1,1 +1,1 @@\n-a\n+b\n");
+  for (const auto& c : cases)
+    EXPECT_EQ(unifiedDiff("a\n", {{0, 1, "b"}}, c.path), c.header + "@@ -1,1 +1,1 @@\n-a\n+b\n");
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ std::string textEscaped(std::string_view text, std::string_view kept) {
     // C0 and C1 controls and DEL act on a terminal; a byte that is not UTF-8 garbles the line.
     const bool control = !sequence || sequence->codePoint < 0x20 ||
                          (sequence->codePoint >= 0x7F && sequence->codePoint <= 0x9F);
-    const auto code = sequence ? static_cast<unsigned>(sequence->codePoint) : static_cast<unsigned char>(character);
+    const auto code =
+        sequence ? static_cast<unsigned>(sequence->codePoint) : static_cast<unsigned char>(character);
     at += length;
     if (!control || (length == 1 && kept.find(character) != std::string_view::npos)) {
       escaped.append(text.substr(at - length, length));

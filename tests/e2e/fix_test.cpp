@@ -80,14 +80,16 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
 TEST_F(FixCommandTest, ASignalWhileALargeFileIsWorkedOnLeavesItAsItWas) {
   std::string views = "<document><objects>";
   for (int view = 0; view < 200000; ++view)
-    views += "<view contentMode=\"a\" id=\"v-" + std::to_string(view) + "\"><rect key=\"frame\" x=\"0\"/></view>";
+    views +=
+        "<view contentMode=\"a\" id=\"v-" + std::to_string(view) + "\"><rect key=\"frame\" x=\"0\"/></view>";
   temp.write("Big/Main.xib", views += "</objects></document>");
   const RunningChild child = start({"fix", "--path", temp / "Big"});
   const std::string io = "/proc/" + std::to_string(child.processId) + "/io";
   for (long long read = 0, polls = 0; read < static_cast<long long>(views.size()) && polls < 20000; ++polls) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::ifstream counters(io);
-    for (std::string name; counters >> name >> read && name != "rchar:";) {}
+    for (std::string name; counters >> name >> read && name != "rchar:";) {
+    }
   }
   ::kill(child.processId, SIGTERM);
   const ChildOutcome outcome = finishChild(child);

@@ -146,9 +146,11 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   temp.write("Q/roots.json", "{}");
   for (const char* command : {"fix", "modify"}) {
     for (const char* report : {"Q/mine.json", "Q/roots.json"}) {
-      outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "", {{"HOME", temp / "user"}});
+      outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "",
+                          {{"HOME", temp / "user"}});
       EXPECT_EQ(outcome.exitStatus, 1) << command << " " << report;
-      EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos) << report;
+      EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos)
+          << report;
       EXPECT_EQ(readFile(temp / "Q/a.xib"), kView) << command << " " << report;
     }
   }

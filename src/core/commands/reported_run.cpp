@@ -107,8 +107,8 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
   }
   std::optional<files::FileIOError> failure;
   const bool succeeded = outcome.exitStatus == 0;
-  if (!finish(succeeded ? "succeeded" : "failed", succeeded ? std::nullopt : std::optional(outcome.description),
-              &failure))
+  if (!finish(succeeded ? "succeeded" : "failed",
+              succeeded ? std::nullopt : std::optional(outcome.description), &failure))
     throw *failure;
   return outcome;
 }

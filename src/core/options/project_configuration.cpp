@@ -88,7 +88,8 @@ Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
   // Refused before it is read: a device or a pipe may never end, and a huge file would take
   // many times its size in memory to parse.
   if (const auto found = system.status(*path, true)) {
-    if (found->kind != files::ItemStatus::Kind::regular) throw ConfigurationError(*path + ": not a regular file");
+    if (found->kind != files::ItemStatus::Kind::regular)
+      throw ConfigurationError(*path + ": not a regular file");
     if (found->size > kLargestConfiguration)
       throw ConfigurationError(*path + ": larger than 1 MiB, too large for a configuration file");
   }

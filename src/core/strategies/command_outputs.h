@@ -13,5 +13,6 @@ inline constexpr const char* FixDryRun = "Nothing was changed in %@ (dry run)";
 inline constexpr const char* FixLeftFiles =
     "%@ of %@ Interface Builder files were left as they were in %@: see the Error lines above";
 inline constexpr const char* FixDryRunLeftFiles =
-    "%@ of %@ Interface Builder files could not be read and are not in the diff; nothing was changed in %@ (dry run)";
+    "%@ of %@ Interface Builder files could not be read and are not in the diff; "
+    "nothing was changed in %@ (dry run)";
 }  // namespace korvaster::Constants::CommandOutputs

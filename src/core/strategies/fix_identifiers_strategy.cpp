@@ -46,7 +46,8 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
                   const std::string& path = files[index].path();
                   const bool inside = path.compare(0, root.size(), root) == 0;
                   support::writeUnifiedDiff(plan.contents, plan.insertions.edits,
-                                            inside ? std::string_view(path).substr(root.size()) : path, output);
+                                            inside ? std::string_view(path).substr(root.size()) : path,
+                                            output);
                 }
               }
               onFileDone();

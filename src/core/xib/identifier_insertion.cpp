@@ -42,7 +42,9 @@ struct OpenElement {
 class Inserter {
  public:
   Inserter(XML_Parser parser, std::string_view document)
-      : parser_(parser), document_(document), conventions_(conventionsOf(document)),
+      : parser_(parser),
+        document_(document),
+        conventions_(conventionsOf(document)),
         lineStarts_(document, conventions_.lineEnd.back()) {}
 
   void start(const char* name, const char** attributes) {
@@ -123,9 +125,10 @@ class Inserter {
   IdentifierInsertions finish() {
     // A view's edits are made when it ends, after those inside it: put in document order,
     // keeping the order in which edits at one place were made.
-    std::stable_sort(edits_.begin(), edits_.end(), [](const support::TextEdit& left, const support::TextEdit& right) {
-      return left.offset < right.offset;
-    });
+    std::stable_sort(edits_.begin(), edits_.end(),
+                     [](const support::TextEdit& left, const support::TextEdit& right) {
+                       return left.offset < right.offset;
+                     });
     return {std::move(edits_), counts_};
   }
 

@@ -1,9 +1,9 @@
 #include "core/xib/interface_builder_file.h"
 
 #include "core/xib/identifier_stream_rules.h"
+#include "core/xib/interface_builder_names.h"
 #include "files/file_manager.h"
 #include "support/interruption.h"
-#include "core/xib/interface_builder_names.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {

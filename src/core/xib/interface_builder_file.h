@@ -23,7 +23,8 @@ enum class IBFileWrite { atomically, inPlace };
 // Reads the file at `path` through `system`, gives its views their identifiers and writes it
 // back, every text as it was read. Throws the file layer's FileIOError, the XML layer's
 // XmlSyntaxError (also for nesting too deep to be an Interface Builder file) or XmlError, and
-// support::Interrupted once an interrupting signal came; the file is then left as it was. Returns what the rules found and did.
+// support::Interrupted once an interrupting signal came; the file is then left as it was.
+// Returns what the rules found and did.
 IdentifierCounts addAccessibilityIdentifiers(const files::FileManager& system, const std::string& path,
                                              IBFileWrite write = IBFileWrite::atomically);
 

@@ -9,9 +9,9 @@ FileConventions conventionsOf(std::string_view document) {
   FileConventions conventions;
   // A file whose first line ends in a carriage return alone ends all its lines so.
   const std::size_t firstEnd = document.find_first_of("\r\n");
-  const bool crOnly = firstEnd != std::string_view::npos && document[firstEnd] == '\r' &&
-                      (firstEnd + 1 == document.size() || document[firstEnd + 1] != '\n');
-  conventions.lineEnd = crOnly ? "\r" : firstEnd != std::string_view::npos && document[firstEnd] == '\r' ? "\r\n" : "\n";
+  const bool cr = firstEnd != std::string_view::npos && document[firstEnd] == '\r';
+  const bool crOnly = cr && (firstEnd + 1 == document.size() || document[firstEnd + 1] != '\n');
+  conventions.lineEnd = crOnly ? "\r" : cr ? "\r\n" : "\n";
   const char lastOfLineEnd = conventions.lineEnd.back();
   const std::size_t firstBreak = document.find(lastOfLineEnd);
   // The first indented line is one level deep: the root element's first child.

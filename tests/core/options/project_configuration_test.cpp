@@ -78,11 +78,13 @@ TEST(ProjectConfigurationTest, AFileThatCannotBeUsedWholeIsAnErrorForEveryComman
       {[&](const auto& disk) { disk.write(file, "exclude: [a]\n---\nformat: json\n"); },
        file + ":3: more than one YAML document; keep one"},
       {[&](const auto& disk) { disk.makeFolder(file); }, file + ": not a regular file"},
-      {[&](const auto& disk) { disk.link(file, disk.makeFolder("/elsewhere")); }, file + ": not a regular file"},
+      {[&](const auto& disk) { disk.link(file, disk.makeFolder("/elsewhere")); },
+       file + ": not a regular file"},
       {[&](const auto& disk) { disk.write(file, std::string((1 << 20) + 1, '#')); },
        file + ": larger than 1 MiB, too large for a configuration file"},
   };
-  for (const CommandLevel level : {CommandLevel::check, CommandLevel::fix, CommandLevel::modify, CommandLevel::ids}) {
+  for (const CommandLevel level :
+       {CommandLevel::check, CommandLevel::fix, CommandLevel::modify, CommandLevel::ids}) {
     for (const auto& c : cases) {
       testing::InMemoryFileManager disk;
       c.make(disk);

@@ -29,8 +29,10 @@ const std::string kState = "<state key=\"normal\" title=\"Go\"/>";
 const std::string kConnections = "<connections/>";
 const std::string kRuntime = "<userDefinedRuntimeAttributes/>";
 const std::string kAnimations = "<animations/>";
-const std::string kSymbol = "<preferredSymbolConfiguration key=\"preferredSymbolConfiguration\" scale=\"large\"/>";
-const std::string kVariation = "<variation key=\"widthClass=compact\"><mask key=\"constraints\"/></variation>";
+const std::string kSymbol =
+    "<preferredSymbolConfiguration key=\"preferredSymbolConfiguration\" scale=\"large\"/>";
+const std::string kVariation =
+    "<variation key=\"widthClass=compact\"><mask key=\"constraints\"/></variation>";
 const std::string kCellContent = "<collectionViewCellContentView key=\"contentView\" id=\"c-1\"/>";
 const std::string kContentView = "<view key=\"contentView\" id=\"c-2\"/>";
 const std::string kUnknown = "<viewLayoutGuide key=\"safeArea\" id=\"g-1\"/>";
@@ -52,7 +54,7 @@ TEST(IdentifierInsertionTest, TheNewChildGoesWhereXcodeWritesItAmongTheViewsChil
       {"view", {kFrame, kBackground, kTint, kConstraints}, 3},
       {"button", {kFrame, kBackground, kTint, kState}, 2},
       {"button", {kFrame, kFont, kTint, kState}, 1},
-      {"view", {kFrame, kUnknown}, 1},          // a kind the table does not know follows the new child
+      {"view", {kFrame, kUnknown}, 1},  // a kind the table does not know follows the new child
       {"view", {kUnknown, kFrame, kUnknown}, 2},
       {"imageView", {kFrame, kAnimations, kSymbol}, 2},
       {"view", {kFrame, kAnimations, kVariation}, 2},
@@ -95,11 +97,14 @@ TEST(IdentifierInsertionTest, EveryByteOutsideTheInsertionStaysAsItWas) {
   const std::string bom = "\xEF\xBB\xBF";
   const std::pair<std::string, std::string> cases[] = {
       // CRLF line ends, a BOM, a comment and entity forms in other attributes.
-      {bom + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
-             "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " + kFrame + "\r\n    </view>\r\n</document>\r\n",
-       bom + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
-             "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " + kFrame + "\r\n        " +
-             kHolder + "\r\n    </view>\r\n</document>\r\n"},
+      {bom +
+           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
+           "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " +
+           kFrame + "\r\n    </view>\r\n</document>\r\n",
+       bom +
+           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
+           "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " +
+           kFrame + "\r\n        " + kHolder + "\r\n    </view>\r\n</document>\r\n"},
       // Lines that end in a carriage return alone.
       {"<document>\r    <objects>\r        <view contentMode=\"a\" id=\"v-1\">\r            " + kFrame +
            "\r        </view>\r    </objects>\r</document>\r",
@@ -115,9 +120,11 @@ TEST(IdentifierInsertionTest, EveryByteOutsideTheInsertionStaysAsItWas) {
       {"<document>\n  <view contentMode=\"a\" id=\"v-1\">\n  </view>\n</document>\n",
        "<document>\n  <view contentMode=\"a\" id=\"v-1\">\n    " + kHolder + "\n  </view>\n</document>\n"},
       // The id escaped as the file escapes attribute values.
-      {"<document>\n    <view contentMode=\"a\" id=\"a&amp;&lt;&quot;&gt;b\"/>\n    <x t=\"&gt;\"/>\n</document>\n",
+      {"<document>\n    <view contentMode=\"a\" id=\"a&amp;&lt;&quot;&gt;b\"/>\n    <x "
+       "t=\"&gt;\"/>\n</document>\n",
        "<document>\n    <view contentMode=\"a\" id=\"a&amp;&lt;&quot;&gt;b\">\n        "
-       "<accessibility key=\"accessibilityConfiguration\" identifier=\"a&amp;&lt;&quot;&gt;b\"/>\n    </view>\n"
+       "<accessibility key=\"accessibilityConfiguration\" identifier=\"a&amp;&lt;&quot;&gt;b\"/>\n    "
+       "</view>\n"
        "    <x t=\"&gt;\"/>\n</document>\n"},
       {"<document>\n    <view contentMode=\"a\" id=\"a>b\"/>\n</document>\n",
        "<document>\n    <view contentMode=\"a\" id=\"a>b\">\n        "

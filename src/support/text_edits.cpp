@@ -38,11 +38,16 @@ std::string appliedEdits(std::string_view before, const std::vector<TextEdit>& e
 namespace {
 
 constexpr std::size_t kContext = 3;
+constexpr std::size_t kLargestPiece = std::size_t{1} << 16;
 
 // A stretch of the new text as the old bytes and inserted texts it is made of, in order: the
 // new text is never put together whole.
 class Pieces {
  public:
+  explicit Pieces(std::size_t most = 0) {
+    pieces_.reserve(most);
+    ends_.reserve(most);
+  }
   void add(std::string_view piece) {
     if (piece.empty()) return;
     pieces_.push_back(piece);
@@ -76,11 +81,6 @@ class Pieces {
     forEach(offset, offset + 1, [&](std::string_view part) { byte = part[0]; });
     return byte;
   }
-  Pieces slice(std::size_t from, std::size_t to) const {
-    Pieces part;
-    forEach(from, to, [&](std::string_view bytes) { part.add(bytes); });
-    return part;
-  }
 
  private:
   std::vector<std::string_view> pieces_;
@@ -99,7 +99,9 @@ class MarkedLines {
       if (atLineStart_) out_ << std::string_view(&mark_, 1);
       const std::size_t feed = text.find('\n', start);
       const std::size_t end = feed == std::string_view::npos ? text.size() : feed + 1;
-      out_ << text.substr(start, end - start);
+      // In pieces: a stream that buffers what it is given would otherwise hold a long line whole.
+      for (std::size_t piece = start; piece < end; piece += kLargestPiece)
+        out_ << text.substr(piece, std::min(kLargestPiece, end - piece));
       atLineStart_ = feed != std::string_view::npos;
       start = end;
     }
@@ -172,7 +174,8 @@ class EditDiff {
   EditDiff(std::string_view before, const std::vector<TextEdit>& edits) : before_(before), edits_(edits) {}
 
   void collect() {
-    groups_.reserve(edits_.size());
+    // No more groups than edits, nor than lines: room for each at once, and no more.
+    groups_.reserve(std::min(edits_.size(), linesIn(before_) + 1));
     std::size_t line = 0, scanned = 0, lineStart = 0;
     for (std::size_t next = 0; next < edits_.size();) {
       const std::size_t first = next;
@@ -223,7 +226,7 @@ class EditDiff {
   }
 
   Pieces newText(const Group& group) const {
-    Pieces after;
+    Pieces after(2 * (group.nextEdit - group.firstEdit) + 1);
     std::size_t copied = group.begin;
     for (std::size_t index = group.firstEdit; index < group.nextEdit; ++index) {
       after.add(before_.substr(copied, edits_[index].offset - copied));

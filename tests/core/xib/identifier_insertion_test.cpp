@@ -165,13 +165,9 @@ TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead
 
   PlannedInsertions planned;
   EXPECT_EQ(insertAccessibilityIdentifiers(disk, path, &planned).added, 1u);
-  const std::string diff = support::unifiedDiff(planned.contents, planned.insertions.edits, "App/Main.xib");
   EXPECT_EQ(disk.contents(path), original);
-  EXPECT_EQ(diff,
-            "--- a/App/Main.xib\n+++ b/App/Main.xib\n@@ -1,3 +1,5 @@\n <document>\n"
-            "-    <view contentMode=\"a\" id=\"v-1\"/>\n+    <view contentMode=\"a\" id=\"v-1\">\n"
-            "+        <accessibility key=\"accessibilityConfiguration\" identifier=\"v-1\"/>\n+    </view>\n"
-            " </document>\n");
+  EXPECT_EQ(support::appliedEdits(planned.contents, planned.insertions.edits),
+            insertAccessibilityIdentifiers(original).text);
   EXPECT_EQ(disk.calls(Call::write), 0);
 
   // The user saves the file between the read and the write: their text stays.

@@ -235,6 +235,10 @@ bool PosixFileManager::canWriteIn(const std::string& path, Failure* failure) con
   return ::access(path.c_str(), W_OK | X_OK) == 0 || fail(failure, path, errno);
 }
 
+bool PosixFileManager::canWrite(const std::string& path, Failure* failure) const {
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 || fail(failure, path, errno);
+}
+
 std::optional<std::string> PosixFileManager::createUniqueFolder(const std::string& prefix,
                                                                 Failure* failure) const {
   std::string pattern = prefix + "XXXXXX";

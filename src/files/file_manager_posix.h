@@ -26,6 +26,7 @@ class PosixFileManager final : public FileManager {
   // Keeps no more than two descriptors open at any depth.
   bool isSameOrWithin(const std::string& path, const Identity& outer) const override;
   bool canWriteIn(const std::string& path, Failure* failure) const override;
+  bool canWrite(const std::string& path, Failure* failure) const override;
   bool createDirectory(const std::string& path, Failure* failure) const override;
   std::optional<std::string> createUniqueFolder(const std::string& prefix, Failure* failure) const override;
   bool createFile(const std::string& path, std::string_view contents, Failure* failure) const override;

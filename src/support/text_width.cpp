@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "support/utf8.h"
+
 namespace korvaster::support {
 
 namespace {
@@ -10,33 +12,10 @@ constexpr char32_t kZeroWidthJoiner = 0x200D;
 
 // Decodes one code point at `index` and advances it; a malformed byte decodes as itself.
 char32_t decodeAt(std::string_view text, std::size_t& index) {
-  const auto lead = static_cast<unsigned char>(text[index]);
-  std::size_t length = 1;
-  char32_t codePoint = lead;
-  if (lead >= 0xF0 && lead < 0xF8) {
-    length = 4;
-    codePoint = lead & 0x07u;
-  } else if (lead >= 0xE0) {
-    length = lead < 0xF0 ? 3 : 1;
-    codePoint = length == 3 ? (lead & 0x0Fu) : lead;
-  } else if (lead >= 0xC0) {
-    length = 2;
-    codePoint = lead & 0x1Fu;
-  }
-  if (length == 1 || index + length > text.size()) {
-    ++index;
-    return lead;
-  }
-  for (std::size_t offset = 1; offset < length; ++offset) {
-    const auto next = static_cast<unsigned char>(text[index + offset]);
-    if ((next & 0xC0u) != 0x80u) {
-      ++index;
-      return lead;
-    }
-    codePoint = (codePoint << 6) | (next & 0x3Fu);
-  }
-  index += length;
-  return codePoint;
+  const auto sequence = decodeUtf8(text.substr(index));
+  if (!sequence) return static_cast<unsigned char>(text[index++]);
+  index += sequence->length;
+  return sequence->codePoint;
 }
 
 bool extendsPreviousCharacter(char32_t c) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "support/interruption.h"
 #include "xml/xml_error.h"
 
 namespace korvaster::xml {
@@ -32,6 +33,8 @@ ExpatParser makeExpatParser() {
 XML_Status parseAll(XML_Parser parser, std::string_view data) {
   XML_Status status = XML_STATUS_OK;
   do {
+    // A signal ends the work on a file of any size within a chunk's parse.
+    support::throwIfInterrupted();
     const std::size_t chunk = data.size() < kLargestChunk ? data.size() : kLargestChunk;
     const bool isFinal = chunk == data.size();
     status = XML_Parse(parser, data.data(), static_cast<int>(chunk), isFinal ? XML_TRUE : XML_FALSE);

@@ -19,7 +19,8 @@ using ExpatParser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(
 ExpatParser makeExpatParser();
 
 // Feeds all of `data` as one document, in chunks of 1 MiB, and stops
-// at the first call that does not succeed; returns that call's status.
+// at the first call that does not succeed; returns that call's status. Throws
+// support::Interrupted before a chunk once an interrupting signal has arrived.
 XML_Status parseAll(XML_Parser parser, std::string_view data);
 
 // Throws the XmlSyntaxError that says why and where `parser` failed, or XmlError::parsingFailed

@@ -1,9 +1,13 @@
 // `korvaster fix` on a small project: the dry run's patch, applied with patch -p1, gives
 // exactly the bytes fix writes, and a second run changes nothing.
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "e2e/child_process.h"
 
@@ -36,8 +40,10 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
   const auto before = contentsBelow(temp / "App");
   fs::copy(temp / "App", temp / "Patched", fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 
+  // The sample holds a file committed with merge-conflict markers, which every run leaves as
+  // it was, and so ends with status 1.
   const auto dryRun = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**", "--dry-run"});
-  EXPECT_EQ(dryRun.exitStatus, 0) << dryRun.standardError;
+  EXPECT_EQ(dryRun.exitStatus, 1) << dryRun.standardError;
   EXPECT_EQ(contentsBelow(temp / "App"), before);
   EXPECT_NE(dryRun.standardOutput.find("--- a/With Space/Main.storyboard\t\n+++ b/With Space/Main.storyboard\t\n"),
             std::string::npos)
@@ -47,7 +53,7 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
   ASSERT_EQ(std::system(patch.c_str()), 0);
 
   const auto fix = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**"});
-  EXPECT_EQ(fix.exitStatus, 0) << fix.standardError;
+  EXPECT_EQ(fix.exitStatus, 1) << fix.standardError;
   EXPECT_NE(fix.standardError.find("] KorvastLoger -> Updated "), std::string::npos) << fix.standardError;
   const auto fixed = contentsBelow(temp / "App");
   EXPECT_EQ(fixed, contentsBelow(temp / "Patched"));
@@ -61,12 +67,34 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
             "\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"l-1\"/>\r\n\t</label>\r\n</document>");
 
   const auto again = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**", "--dry-run"});
-  EXPECT_EQ(again.exitStatus, 0);
+  EXPECT_EQ(again.exitStatus, 1);
   EXPECT_EQ(again.standardOutput, "");
   EXPECT_NE(again.standardError.find(": 0 identifiers added, "), std::string::npos) << again.standardError;
   const auto check = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**"});
   EXPECT_NE(check.standardOutput.find(" views, 0 without an accessibility identifier, "), std::string::npos)
       << check.standardOutput;
+}
+
+// SIGTERM once a large one-line file has been read, while it is parsed and changed: the run
+// ends as interrupted and the file stays as it was.
+TEST_F(FixCommandTest, ASignalWhileALargeFileIsWorkedOnLeavesItAsItWas) {
+  std::string views = "<document><objects>";
+  for (int view = 0; view < 200000; ++view)
+    views +=
+        "<view contentMode=\"a\" id=\"v-" + std::to_string(view) + "\"><rect key=\"frame\" x=\"0\"/></view>";
+  temp.write("Big/Main.xib", views += "</objects></document>");
+  const RunningChild child = start({"fix", "--path", temp / "Big"});
+  const std::string io = "/proc/" + std::to_string(child.processId) + "/io";
+  for (long long read = 0, polls = 0; read < static_cast<long long>(views.size()) && polls < 20000; ++polls) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::ifstream counters(io);
+    for (std::string name; counters >> name >> read && name != "rchar:";) {
+    }
+  }
+  ::kill(child.processId, SIGTERM);
+  const ChildOutcome outcome = finishChild(child);
+  EXPECT_EQ(outcome.exitStatus, 128 + SIGTERM) << outcome.standardError;
+  EXPECT_TRUE(readFile(temp / "Big/Main.xib") == views) << "the file was changed after the signal";
 }
 
 }  // namespace

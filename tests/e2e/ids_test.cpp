@@ -226,6 +226,10 @@ TEST_F(IdsCommandTest, EveryFormatReadsBackToTheSameViewsAndNothingIsWritten) {
   }
   EXPECT_EQ(fromCsv, kExpected);
   EXPECT_NE(ids("csv").find("\"a\"\"b\\c\""), std::string::npos);  // a quote doubled inside quotes
+  // A C1 control and a byte that is not UTF-8 in a name are escaped: the CSV stays UTF-8.
+  temp.write("Odd/E\xC2\x9b\xff.xib", kCell);
+  const auto odd = korvaster({"ids", "--path", "Odd", "--format", "csv"}, temp.path());
+  EXPECT_NE(odd.standardOutput.find("E\\x9b\\xff.xib,"), std::string::npos) << odd.standardOutput;
 
   // The Swift file: its first line, balanced braces, nesting file > owner > constants, and every
   // identifier once under a valid name.

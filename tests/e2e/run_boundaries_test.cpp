@@ -124,6 +124,16 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   EXPECT_EQ(checked.exitStatus, 1);
   EXPECT_NE(checked.standardOutput.find(": could not list " + temp / "P/ddd"), std::string::npos) << checked.standardOutput;
   EXPECT_NE(checked.standardOutput.find(", 1 unreadable."), std::string::npos) << checked.standardOutput;
+  // fix says in its status and its last line that a file was left as it was.
+  const std::pair<const char*, const char*> fixes[] = {
+      {"--dry-run", "1 of 2 Interface Builder files could not be read and are not in the diff; "},
+      {"--exclude=none", "1 of 2 Interface Builder files were left as they were in "}};
+  for (const auto& [option, sentence] : fixes) {
+    outcome = korvaster({"fix", "--path", temp / "P", option});
+    EXPECT_EQ(outcome.exitStatus, 1) << sentence;
+    const std::string& log = outcome.standardError;
+    EXPECT_NE(log.find(sentence, log.rfind('\n', log.size() - 2)), std::string::npos) << log;
+  }
 
   // Root reads any folder; a normal user does not.
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run korvaster as another user";
@@ -135,6 +145,21 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   }
   ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "Q/Locked").c_str(), 0), 0);
   launcher = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+  // A report onto a file this user may not write (its own made read-only, or root's in its
+  // folder) is refused before any work.
+  ASSERT_EQ(::chown(temp.write("Q/mine.json", "{}").c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chmod((temp / "Q/mine.json").c_str(), 0444), 0);
+  temp.write("Q/roots.json", "{}");
+  for (const char* command : {"fix", "modify"}) {
+    for (const char* report : {"Q/mine.json", "Q/roots.json"}) {
+      outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "",
+                          {{"HOME", temp / "user"}});
+      EXPECT_EQ(outcome.exitStatus, 1) << command << " " << report;
+      EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos)
+          << report;
+      EXPECT_EQ(readFile(temp / "Q/a.xib"), kView) << command << " " << report;
+    }
+  }
   outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q"}, "", {{"HOME", temp / "user"}});
   EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput;
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: Permission denied (in " + temp / "Q/Locked/)"),

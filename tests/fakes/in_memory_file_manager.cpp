@@ -336,6 +336,12 @@ bool InMemoryFileManager::canWriteIn(const std::string& path, Failure* failure) 
   return found->kind == Kind::folder || failed(failure, path, ENOTDIR);
 }
 
+bool InMemoryFileManager::canWrite(const std::string& path, Failure* failure) const {
+  const auto found = status(path, true);
+  if (!found) return failed(failure, path, errno);
+  return (found->mode & 0200) != 0 || failed(failure, path, EACCES);
+}
+
 bool InMemoryFileManager::createDirectory(const std::string& path, Failure* failure) const {
   const Guard hold(state_->mutex);
   return state_->put(path, state_->make(Kind::folder, 0755), failure, false);

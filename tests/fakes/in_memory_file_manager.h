@@ -47,6 +47,7 @@ class InMemoryFileManager final : public files::FileManager {
   std::optional<std::string> realPath(const std::string& path) const override;
   bool isSameOrWithin(const std::string& path, const Identity& outer) const override;
   bool canWriteIn(const std::string& path, files::Failure* failure) const override;
+  bool canWrite(const std::string& path, files::Failure* failure) const override;
   bool createDirectory(const std::string& path, files::Failure* failure) const override;
   std::optional<std::string> createUniqueFolder(const std::string& prefix, files::Failure* failure) const override;
   bool createFile(const std::string& path, std::string_view contents, files::Failure* failure) const override;

@@ -59,7 +59,9 @@ void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const s
                     "it is named as an Interface Builder file, which a report never replaces");
   } else if (const auto kind = system->nonRegularKind(path)) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
-  } else if (!system->canWriteIn(folder, &denied)) {
+  } else if (!system->canWriteIn(folder, &denied) ||
+             (system->status(path, false) && !system->canWrite(path, &denied))) {
+    // A report replaces an existing file only when this process may write that file.
     failure.emplace(files::FileIOError::Case::writeFailed, path, denied.reason);
   }
   if (failure) {
@@ -104,7 +106,10 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
     throw;
   }
   std::optional<files::FileIOError> failure;
-  if (!finish("succeeded", std::nullopt, &failure)) throw *failure;
+  const bool succeeded = outcome.exitStatus == 0;
+  if (!finish(succeeded ? "succeeded" : "failed",
+              succeeded ? std::nullopt : std::optional(outcome.description), &failure))
+    throw *failure;
   return outcome;
 }
 

@@ -126,6 +126,9 @@ struct OptionSpec {
   constexpr bool takenAt(CommandLevel level) const { return (levels & takenBy({level})) != 0; }
 };
 
+// The values check's --format takes, in the order of CheckFormat.
+inline constexpr const char* kCheckFormatNames[] = {"text", "json", "github", "sarif", "junit", "checkstyle"};
+
 // In the order of registration, of the Arguments a parse returns and of every listing.
 inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,

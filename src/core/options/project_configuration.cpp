@@ -10,6 +10,8 @@ namespace korvaster {
 
 namespace {
 
+constexpr std::uintmax_t kLargestConfiguration = std::uintmax_t{1} << 20;
+
 [[noreturn]] void fail(const std::string& shownName, const YAML::Mark& mark, const std::string& what) {
   // yaml-cpp counts lines from 0; editors and the other diagnostics count from 1.
   const std::string line = mark.line >= 0 ? ":" + std::to_string(mark.line + 1) : "";
@@ -27,15 +29,29 @@ std::vector<std::string> globsOf(const YAML::Node& value, const std::string& sho
   return globs;
 }
 
+// Judged whatever the command, so that a file one command would refuse is refused by all.
+std::string formatOf(const YAML::Node& value, const std::string& shownName) {
+  const std::string format = value.Scalar();
+  std::string allowed;
+  for (const char* name : kCheckFormatNames) {
+    if (format == name) return format;
+    allowed += (allowed.empty() ? "" : ", ") + std::string(name);
+  }
+  fail(shownName, value.Mark(), "'format' cannot be '" + format + "' (allowed: " + allowed + ")");
+}
+
 }  // namespace
 
 ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName) {
-  YAML::Node root;
+  std::vector<YAML::Node> documents;
   try {
-    root = YAML::Load(std::string(text));
+    documents = YAML::LoadAll(std::string(text));
   } catch (const YAML::Exception& error) {
     fail(shownName, error.mark, "not valid YAML: " + error.msg);
   }
+  // Only one would be used: the others would be dropped in silence.
+  if (documents.size() > 1) fail(shownName, documents[1].Mark(), "more than one YAML document; keep one");
+  const YAML::Node root = documents.empty() ? YAML::Node() : documents.front();
   ProjectConfiguration configuration;
   if (root.IsNull()) return configuration;  // an empty file
   if (!root.IsMap()) fail(shownName, root.Mark(), "expected keys such as 'exclude:' and 'format:'");
@@ -50,7 +66,7 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
       configuration.exclude = globsOf(entry.second, shownName);
     } else if (key == "format") {
       if (!entry.second.IsScalar()) fail(shownName, entry.second.Mark(), "'format' must be one word");
-      configuration.format = entry.second.Scalar();
+      configuration.format = formatOf(entry.second, shownName);
     } else {
       fail(shownName, entry.first.Mark(), "unknown key '" + key + "' (known: exclude, format)");
     }
@@ -66,8 +82,16 @@ Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
     if (!project || project->empty()) return arguments;
     const std::string candidate =
         files::joinedPath(files::withoutTrailingSlashes(*project), kProjectConfigurationName);
-    if (!system.isRegularFile(candidate)) return arguments;
+    if (!system.status(candidate, false)) return arguments;
     path = candidate;
+  }
+  // Refused before it is read: a device or a pipe may never end, and a huge file would take
+  // many times its size in memory to parse.
+  if (const auto found = system.status(*path, true)) {
+    if (found->kind != files::ItemStatus::Kind::regular)
+      throw ConfigurationError(*path + ": not a regular file");
+    if (found->size > kLargestConfiguration)
+      throw ConfigurationError(*path + ": larger than 1 MiB, too large for a configuration file");
   }
   const ProjectConfiguration configuration = parseProjectConfiguration(system.readContents(*path), *path);
   for (const std::string& glob : configuration.exclude) arguments.emplace_back(ArgumentType::exclude, glob);

@@ -38,12 +38,14 @@ class ConfigurationError final : public support::Error {
 };
 
 // Reads a configuration file's text; `shownName` names it in errors. An unknown key, a
-// value of the wrong shape or text that is not YAML throws ConfigurationError.
+// value of the wrong shape, a format check does not know, more than one document or text
+// that is not YAML throws ConfigurationError.
 ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName);
 
 // The arguments with the configuration that applies to them added: the file --config names
-// (which must exist), else the project folder's ".korvaster.yml" when it is a regular file.
-// Throws ConfigurationError, or FileIOError when the file cannot be read.
+// (which must exist), else the project folder's ".korvaster.yml" when there is one. Throws
+// ConfigurationError, also when the file (followed through links) is not a regular file or
+// is larger than 1 MiB, or FileIOError when it cannot be read.
 Arguments withProjectConfiguration(Arguments arguments, CommandLevel level, const files::FileManager& system);
 
 }  // namespace korvaster

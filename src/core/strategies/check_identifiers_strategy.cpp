@@ -3,6 +3,7 @@
 #include "core/strategies/read_only_entries.h"
 #include "core/xib/interface_builder_pass.h"
 #include "files/path_text.h"
+#include "support/interruption.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -14,6 +15,8 @@ void checkFile(const files::FileManager& system, const std::string& path, ScanKe
   try {
     // The contents go as soon as they are scanned: the findings wait for their turn without them.
     checked.scan = scanIdentifiers(system.readContents(path), keeps);
+  } catch (const support::Interrupted&) {
+    throw;
   } catch (const xml::XmlSyntaxError& error) {
     checked.error = error.description();
     checked.errorLine = error.line();

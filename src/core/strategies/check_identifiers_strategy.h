@@ -21,7 +21,7 @@ class CheckIdentifiersStrategy {
   // was found, 1 when a view lacks an identifier, an identifier repeats or a file could not be
   // read (each file's failure is reported with the findings, never thrown). Throws
   // KorvastError::missedProjectPath, the file layer's PathError for a path that is no folder,
-  // and support::Interrupted between two files (after the findings of the files done so far,
+  // and support::Interrupted between two files or within one (after the findings of the files done so far,
   // without the totals).
   static int run(const Arguments& arguments, CheckFormat format,
                  const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);

@@ -1,7 +1,9 @@
 #include "core/strategies/check_output.h"
 
 #include <cstdio>
+#include <iterator>
 
+#include "core/options/command_line_table.h"
 #include "core/strategies/check_document_writers.h"
 #include "support/text_format.h"
 
@@ -31,7 +33,8 @@ std::string summaryOf(const CheckTotals& totals) {
          " unreadable.";
 }
 
-// Workflow commands end their message at a line break and their properties at "," or ":".
+// Workflow commands end their message at a line break and their properties at "," or ":";
+// the other control characters are escaped as in text.
 std::string githubEscaped(std::string_view text, bool isProperty) {
   std::string escaped;
   for (const char character : text) {
@@ -55,7 +58,7 @@ std::string githubEscaped(std::string_view text, bool isProperty) {
         escaped += character;
     }
   }
-  return escaped;
+  return support::textEscaped(escaped);
 }
 
 void writeText(const CheckedFile& file, support::OutputByteStream& output) {
@@ -83,12 +86,9 @@ void writeGithub(const CheckedFile& file, support::OutputByteStream& output) {
 }  // namespace
 
 std::optional<CheckFormat> checkFormatNamed(const std::string& name) {
-  if (name == "text") return CheckFormat::text;
-  if (name == "json") return CheckFormat::json;
-  if (name == "github") return CheckFormat::github;
-  if (name == "sarif") return CheckFormat::sarif;
-  if (name == "junit") return CheckFormat::junit;
-  if (name == "checkstyle") return CheckFormat::checkstyle;
+  for (std::size_t index = 0; index < std::size(kCheckFormatNames); ++index) {
+    if (name == kCheckFormatNames[index]) return static_cast<CheckFormat>(index);
+  }
   return std::nullopt;
 }
 

@@ -7,6 +7,7 @@
 #include "core/strategies/project_files_pass.h"
 #include "core/xib/interface_builder_file.h"
 #include "files/path_text.h"
+#include "support/text_edits.h"
 #include "support/text_format.h"
 
 namespace korvaster {
@@ -21,11 +22,12 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
   if (report) report->copyPath = project.path();
   const std::string& root = project.workFolder().path();
   const auto& system = *fileManager.system();
-  passOverProjectFiles(
+  const IdentifierPassSummary summary = passOverProjectFiles(
       project, fileManager, lookupAll(arguments, ArgumentType::exclude), fileManager.logger(), report,
       [&](const std::vector<files::File>& files, const auto& shownPath, const auto& onFileDone) {
-        // Each file's diff waits here for the files before it to be written out.
-        std::vector<std::string> diffs(dryRun ? files.size() : 0);
+        // Each file's insertions wait here for the files before it; the diff is made from them
+        // straight into the output, so that it is never held whole.
+        std::vector<PlannedInsertions> planned(dryRun ? files.size() : 0);
         // A file reached under two names is changed once by a patch: it is diffed under its
         // first name that is not a link (a patch does not write through links), and only once.
         std::vector<std::string> realPaths(files.size());
@@ -36,22 +38,33 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
               // Empty for a link: nothing to print under that name.
               if (!system.isSymbolicLink(files[index].path()))
                 realPaths[index] = files::joinedPath(place.folder->shownPath(), place.name);
-              if (!dryRun) return insertAccessibilityIdentifiers(place);
-              const std::string& path = files[index].path();
-              const bool inside = path.compare(0, root.size(), root) == 0;
-              return insertAccessibilityIdentifiers(place, &diffs[index], inside ? path.substr(root.size()) : path);
+              return insertAccessibilityIdentifiers(place, dryRun ? &planned[index] : nullptr);
             },
             [&](std::size_t index) {
-              if (dryRun && !diffs[index].empty()) {
-                if (!realPaths[index].empty() && printed.insert(realPaths[index]).second)
-                  output << diffs[index];
-                std::string().swap(diffs[index]);
+              if (dryRun) {
+                const PlannedInsertions plan = std::move(planned[index]);  // gone once written
+                if (!plan.insertions.edits.empty() && !realPaths[index].empty() &&
+                    printed.insert(realPaths[index]).second) {
+                  const std::string& path = files[index].path();
+                  const bool inside = path.compare(0, root.size(), root) == 0;
+                  support::writeUnifiedDiff(plan.contents, plan.insertions.edits,
+                                            inside ? std::string_view(path).substr(root.size()) : path,
+                                            output);
+                }
               }
               onFileDone();
             });
       });
   output.flush();
   project.commit();
+  // A run that left files as they were is not the success a hook or CI step waits for.
+  if (const IdentifierPassTotals totals = totalsOf(summary); totals.failed > 0) {
+    const char* sentence =
+        dryRun ? Constants::CommandOutputs::FixDryRunLeftFiles : Constants::CommandOutputs::FixLeftFiles;
+    std::string text = support::replacingFirst(sentence, "%@", std::to_string(totals.failed));
+    text = support::replacingFirst(text, "%@", std::to_string(totals.files));
+    return {project.path(), support::replacingFirst(text, "%@", project.path()), 1};
+  }
   const char* sentence = dryRun ? Constants::CommandOutputs::FixDryRun : Constants::CommandOutputs::Fix;
   return {project.path(), support::replacingFirst(sentence, "%@", project.path())};
 }

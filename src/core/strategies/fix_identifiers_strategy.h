@@ -18,9 +18,11 @@ class FixIdentifiersStrategy {
   // atomically unless it changed meanwhile. With the dry-run option nothing is written: the
   // unified diff of every file that would change goes to `output`, file by file in order,
   // with paths relative to the project folder. result: the project folder; description: the
-  // sentence naming it. Per-file failures are logged and counted (see passOverProjectFiles);
-  // throws KorvastError::missedProjectPath, the project lock's and folder's errors, and the
-  // file layer's FileIOError(writeFailed) when the disk would not take a file.
+  // sentence naming it, which says how many files were left as they were when a file could
+  // not be read, parsed or listed (exitStatus 1 then). Per-file failures are logged and
+  // counted (see passOverProjectFiles); throws KorvastError::missedProjectPath, the project
+  // lock's and folder's errors, and the file layer's FileIOError(writeFailed) when the disk
+  // would not take a file.
   static CommandOutcome run(const Arguments& arguments, const KorvastFileManager& fileManager,
                             support::OutputByteStream& output, RunReport* report = nullptr);
 };

@@ -15,8 +15,11 @@ constexpr std::size_t kJsonPieceSize = 64 * 1024;
 
 constexpr const char* kIndent = "    ";
 
-std::string csvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+// Line breaks and tabs stay within the quotes; other control characters and bytes that are
+// not UTF-8 are escaped as in text, so that the file is valid UTF-8.
+std::string csvField(std::string_view raw) {
+  const std::string text = support::textEscaped(raw, "\r\n\t");
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
   for (const char character : text) {
     if (character == '"') quoted += '"';

@@ -3,6 +3,7 @@
 #include "core/strategies/read_only_entries.h"
 #include "core/xib/interface_builder_pass.h"
 #include "files/path_text.h"
+#include "support/interruption.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -16,6 +17,8 @@ void listFile(const files::FileManager& system, const std::string& path, ListedF
     listed.names.reserve(listed.listing.size());
     for (std::size_t index = 0; index < listed.listing.size(); ++index)
       listed.names.push_back(nameView(listed.listing, index, listed.fileName));
+  } catch (const support::Interrupted&) {
+    throw;
   } catch (const xml::XmlSyntaxError& error) {
     listed.error = error.description();
     listed.errorLine = error.line();

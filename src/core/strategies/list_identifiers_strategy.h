@@ -19,7 +19,7 @@ class ListIdentifiersStrategy {
   // once it and the files before it are done, with paths shown as `check` shows them. Returns
   // 0, or 1 when a file could not be read (each file's failure is written with the views,
   // never thrown). Throws KorvastError::missedProjectPath, the file layer's PathError for a
-  // path that is no folder, and support::Interrupted between two files.
+  // path that is no folder, and support::Interrupted between two files or within one.
   static int run(const Arguments& arguments, IdsFormat format,
                  const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
 };

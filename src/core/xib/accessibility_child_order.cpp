@@ -7,7 +7,7 @@ namespace {
 struct ChildKind {
   const char* view;  // null: a view of any name
   const char* name;
-  const char* key;  // "": the child has no key
+  const char* key;  // "": the child has no key; null: any key
   AccessibilityChildPlace place;
 };
 
@@ -25,6 +25,14 @@ constexpr ChildKind kChildKinds[] = {
     {nullptr, "rect", "frame", Place::before},
     {nullptr, "autoresizingMask", "autoresizingMask", Place::before},
     {nullptr, "tableViewCellContentView", "contentView", Place::before},
+    // No Xcode-written collection-view cell with an identifier was found: inferred. Table
+    // cells put their content view first in every example, and a content view holds the
+    // cell's subviews, which come before the identifier everywhere else.
+    {nullptr, "collectionViewCellContentView", "contentView", Place::before},
+    {nullptr, "view", "contentView", Place::before},
+    // Written empty on every view by older Xcode versions; the identifier followed it in
+    // every repository checked (frame, animations, background colour, identifier).
+    {nullptr, "animations", "", Place::before},
     {nullptr, "subviews", "", Place::before},
     {nullptr, "color", "backgroundColor", Place::before},
     {nullptr, "color", "tintColor", Place::before},
@@ -51,6 +59,9 @@ constexpr ChildKind kChildKinds[] = {
     {nullptr, "string", "text", Place::after},
     {nullptr, "textInputTraits", "textInputTraits", Place::after},
     {nullptr, "userDefinedRuntimeAttributes", "", Place::after},
+    // After the identifier in every example found beside one.
+    {nullptr, "preferredSymbolConfiguration", "preferredSymbolConfiguration", Place::after},
+    {nullptr, "variation", nullptr, Place::after},
 };
 
 }  // namespace
@@ -60,7 +71,7 @@ AccessibilityChildPlace placeBesideAccessibility(std::string_view viewName, std:
   // The first row that matches decides: rows for one view name come before the general ones.
   for (const ChildKind& kind : kChildKinds) {
     if (kind.view != nullptr && viewName != kind.view) continue;
-    if (childName == kind.name && childKey == kind.key) return kind.place;
+    if (childName == kind.name && (kind.key == nullptr || childKey == kind.key)) return kind.place;
   }
   return Place::unknown;
 }

@@ -17,18 +17,12 @@ namespace korvaster {
 
 namespace {
 
-// `erased` bytes at `offset` of the document give way to `inserted`.
-struct Edit {
-  std::size_t offset = 0;
-  std::size_t erased = 0;
-  std::string inserted;
-};
-
 struct ChildRecord {
   std::string name;
   std::string key;
   std::size_t start = 0;
   std::size_t end = 0;
+  std::size_t lineStart = 0;
 };
 
 struct OpenElement {
@@ -36,6 +30,7 @@ struct OpenElement {
   std::string key;
   std::size_t tagStart = 0;
   std::size_t tagEnd = 0;
+  std::size_t lineStart = 0;
   bool emptyTag = false;  // written as <name .../>
   bool isView = false;
   bool hadHolder = false;
@@ -47,7 +42,10 @@ struct OpenElement {
 class Inserter {
  public:
   Inserter(XML_Parser parser, std::string_view document)
-      : parser_(parser), document_(document), conventions_(conventionsOf(document)) {}
+      : parser_(parser),
+        document_(document),
+        conventions_(conventionsOf(document)),
+        lineStarts_(document, conventions_.lineEnd.back()) {}
 
   void start(const char* name, const char** attributes) {
     if (open_.size() >= ibNames::maximumDepth) {
@@ -80,6 +78,7 @@ class Inserter {
     element.key = key;
     element.tagStart = start;
     element.tagEnd = start + length;
+    element.lineStart = lineStarts_.of(start);
     element.emptyTag = length >= 2 && document_[start + length - 2] == '/';
     element.isView = own.isView();
     if (element.isView) {
@@ -102,7 +101,7 @@ class Inserter {
     }
     if (!open_.empty() && open_.back().isView) {
       open_.back().children.push_back(
-          {std::move(element.name), std::move(element.key), element.tagStart, end});
+          {std::move(element.name), std::move(element.key), element.tagStart, end, element.lineStart});
     }
   }
 
@@ -123,24 +122,14 @@ class Inserter {
   }
   const std::optional<xml::XmlSyntaxError>& error() const { return error_; }
 
-  IdentifierInsertion finish() {
+  IdentifierInsertions finish() {
     // A view's edits are made when it ends, after those inside it: put in document order,
     // keeping the order in which edits at one place were made.
     std::stable_sort(edits_.begin(), edits_.end(),
-                     [](const Edit& left, const Edit& right) { return left.offset < right.offset; });
-    IdentifierInsertion result;
-    std::size_t grows = 0;
-    for (const Edit& edit : edits_) grows += edit.inserted.size();
-    result.text.reserve(document_.size() + grows);
-    std::size_t copied = 0;
-    for (const Edit& edit : edits_) {
-      result.text.append(document_.substr(copied, edit.offset - copied));
-      result.text.append(edit.inserted);
-      copied = edit.offset + edit.erased;
-    }
-    result.text.append(document_.substr(copied));
-    result.counts = counts_;
-    return result;
+                     [](const support::TextEdit& left, const support::TextEdit& right) {
+                       return left.offset < right.offset;
+                     });
+    return {std::move(edits_), counts_};
   }
 
   static constexpr const char* notUtf8 = "only files in UTF-8 are changed where they lie";
@@ -208,11 +197,12 @@ class Inserter {
   }
 
   void addHolder(const OpenElement& view, std::size_t endTagStart) {
-    const std::string_view viewPrefix = linePrefix(document_, view.tagStart);
+    const std::string_view viewPrefix = document_.substr(view.lineStart, view.tagStart - view.lineStart);
     const std::string viewIndent(isBlank(viewPrefix) ? viewPrefix : std::string_view());
     std::string childIndent = viewIndent + conventions_.indentUnit;
     if (!view.children.empty()) {
-      const std::string_view prefix = linePrefix(document_, view.children.front().start);
+      const ChildRecord& child = view.children.front();
+      const std::string_view prefix = document_.substr(child.lineStart, child.start - child.lineStart);
       if (isBlank(prefix)) childIndent = prefix;
     }
     const std::string holder = holderElement(view.id);
@@ -235,8 +225,8 @@ class Inserter {
       edits_.push_back({view.children[place - 1].end, 0, lineEnd + childIndent + holder});
     } else if (!view.children.empty()) {
       edits_.push_back({view.children.front().start, 0, holder + lineEnd + childIndent});
-    } else if (isBlank(linePrefix(document_, endTagStart))) {
-      const std::size_t lineStart = endTagStart - linePrefix(document_, endTagStart).size();
+    } else if (const std::size_t lineStart = lineStarts_.of(endTagStart);
+               isBlank(document_.substr(lineStart, endTagStart - lineStart))) {
       edits_.push_back({lineStart, 0, childIndent + holder + lineEnd});
     } else {
       edits_.push_back({endTagStart, 0, lineEnd + childIndent + holder + lineEnd + viewIndent});
@@ -246,8 +236,9 @@ class Inserter {
   XML_Parser parser_;
   std::string_view document_;
   FileConventions conventions_;
+  LineStarts lineStarts_;
   std::vector<OpenElement> open_;
-  std::vector<Edit> edits_;
+  std::vector<support::TextEdit> edits_;
   IdentifierCounts counts_;
   std::optional<xml::XmlSyntaxError> error_;
 };
@@ -269,7 +260,7 @@ bool startsWithUtf16Mark(std::string_view document) {
 
 }  // namespace
 
-IdentifierInsertion insertAccessibilityIdentifiers(std::string_view document) {
+IdentifierInsertions identifierInsertionsOf(std::string_view document) {
   // The inserted bytes are UTF-8, and the places are found as byte offsets into the input.
   if (startsWithUtf16Mark(document))
     throw xml::XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED), Inserter::notUtf8, 1, 1);
@@ -284,6 +275,11 @@ IdentifierInsertion insertAccessibilityIdentifiers(std::string_view document) {
     xml::throwSyntaxError(parser.get());
   }
   return inserter.finish();
+}
+
+IdentifierInsertion insertAccessibilityIdentifiers(std::string_view document) {
+  IdentifierInsertions insertions = identifierInsertionsOf(document);
+  return {support::appliedEdits(document, insertions.edits), insertions.counts};
 }
 
 }  // namespace korvaster

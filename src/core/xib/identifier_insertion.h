@@ -4,10 +4,17 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/xib/identifier_counts.h"
+#include "support/text_edits.h"
 
 namespace korvaster {
+
+struct IdentifierInsertions {
+  std::vector<support::TextEdit> edits;  // in order of offset
+  IdentifierCounts counts;
+};
 
 struct IdentifierInsertion {
   std::string text;
@@ -19,9 +26,12 @@ struct IdentifierInsertion {
 // other children and placed among them as Xcode places it (a view written as one empty tag is
 // opened and closed around it), or an identifier attribute on an accessibility child that has
 // none, where Xcode writes it. The line ending, the indentation unit and the escaping of the
-// inserted text follow the file's own. A document without such views comes back unchanged.
+// inserted text follow the file's own. A document without such views gets no edits.
 // Throws the XML layer's XmlSyntaxError for input it cannot read (also for nesting deeper
 // than an Interface Builder file's, and for a document not in UTF-8), or XmlError.
+IdentifierInsertions identifierInsertionsOf(std::string_view document);
+
+// The document with identifierInsertionsOf(document) made; throws as it does.
 IdentifierInsertion insertAccessibilityIdentifiers(std::string_view document);
 
 }  // namespace korvaster

@@ -5,6 +5,7 @@
 #include "core/xib/interface_builder_pass.h"
 #include "files/file_io_error.h"
 #include "files/path_text.h"
+#include "support/interruption.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -23,6 +24,8 @@ std::pair<LogLevel, std::string> rewriteFile(const IBFileJob& job, const Interfa
     return {LogLevel::Warning, outcome.path +
                                    " had other hard links; it was replaced under this name, and the "
                                    "others keep its old contents."};
+  } catch (const support::Interrupted&) {
+    throw;
   } catch (const files::FileIOError& failure) {
     // Named by its place as the user sees it: a staging path means nothing once it is gone.
     const bool writing = failure.errorCase() == files::FileIOError::Case::writeFailed;

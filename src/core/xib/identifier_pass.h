@@ -47,11 +47,12 @@ struct IdentifierPassSummary {
 };
 
 // Gives the views of each file their accessibility identifiers and rewrites the file as
-// `write` says, reaching it from `root` (the project's folder, held open), keeping every text as it was, on
-// the Interface Builder pass (side by side, results in the files' order). A file that fails is logged at
-// level Error (named as `shownPath` gives it), counted and left whole. `onFileDone` is called as each file is
-// done, in order. Returns each file's outcome, in the files' order. Throws only support::Interrupted, between
-// two files.
+// `write` says, reaching it from `root` (the project's folder, held open), keeping every text
+// as it was, on the Interface Builder pass (side by side, results in the files' order). A file
+// that fails is logged at level Error (named as `shownPath` gives it), counted and left whole.
+// `onFileDone` is called as each file is done, in order. Returns each file's outcome, in the
+// files' order. Throws only support::Interrupted, between two files or while one is read
+// (that file left whole).
 IdentifierPassSummary runIdentifierPass(const files::FileManager& system,
                                         const std::shared_ptr<files::OpenedFolder>& root,
                                         const std::vector<files::File>& files,

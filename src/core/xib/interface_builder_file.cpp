@@ -1,9 +1,9 @@
 #include "core/xib/interface_builder_file.h"
 
-#include "core/xib/identifier_insertion.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "core/xib/interface_builder_names.h"
-#include "support/unified_diff.h"
+#include "files/file_manager.h"
+#include "support/interruption.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace korvaster {
@@ -42,6 +42,7 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FilePlace& place, IBFi
       &rules, [&replacement](std::string_view block) { return replacement->write(block); },
       ibNames::maximumDepth);
   rewriter.rewrite(contents);
+  support::throwIfInterrupted();
   // Also throws when a block could not be written.
   replacement->commit();
   IdentifierCounts counts = rules.counts();
@@ -49,23 +50,28 @@ IdentifierCounts addAccessibilityIdentifiers(const files::FilePlace& place, IBFi
   return counts;
 }
 
-IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, std::string* diff,
-                                                std::string_view diffPath) {
+IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, PlannedInsertions* planned) {
   const files::OpenedFolder& folder = *place.folder;
   const auto version = folder.versionOf(place.name);
-  const std::string contents = folder.readContents(place.name);
-  IdentifierInsertion insertion = insertAccessibilityIdentifiers(contents);
-  if (diff) {
-    *diff = support::unifiedDiff(contents, insertion.text, diffPath);
-  } else if (insertion.text != contents) {
+  std::string contents = folder.readContents(place.name);
+  IdentifierInsertions insertions = identifierInsertionsOf(contents);
+  IdentifierCounts counts = insertions.counts;
+  if (planned) {
+    *planned = {std::move(contents), std::move(insertions)};
+  } else if (!insertions.edits.empty()) {
     const auto replacement =
         folder.replaceContents(place.name, files::ContentsReplacement::Mode::atomically, contents);
     if (version) replacement->requireUnchangedSince(*version);
-    replacement->write(insertion.text);
+    // A signal ends the work before the file is put in place, however long the file.
+    support::writeEdited(contents, insertions.edits, [&replacement](std::string_view block) {
+      support::throwIfInterrupted();
+      return replacement->write(block);
+    });
+    support::throwIfInterrupted();
     replacement->commit();
-    insertion.counts.otherNamesKeptOldContents = version && version->links > 1;
+    counts.otherNamesKeptOldContents = version && version->links > 1;
   }
-  return insertion.counts;
+  return counts;
 }
 
 }  // namespace korvaster

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/xib/identifier_counts.h"
+#include "core/xib/identifier_insertion.h"
 #include "files/opened_folder.h"
 
 namespace korvaster {
@@ -21,18 +22,24 @@ enum class IBFileWrite { atomically, inPlace };
 
 // Reads the file at `place`, gives its views their identifiers and writes it back there,
 // every text as it was read. Throws the file layer's FileIOError, the XML layer's
-// XmlSyntaxError (also for nesting too deep to be an Interface Builder file) or XmlError; the
-// file is then left as it was. Returns what the rules found and did.
+// XmlSyntaxError (also for nesting too deep to be an Interface Builder file) or XmlError, and
+// support::Interrupted once an interrupting signal came; the file is then left as it was.
+// Returns what the rules found and did.
 IdentifierCounts addAccessibilityIdentifiers(const files::FilePlace& place,
                                              IBFileWrite write = IBFileWrite::atomically);
+
+// A file's contents and the insertions that would give its views their identifiers.
+struct PlannedInsertions {
+  std::string contents;
+  IdentifierInsertions insertions;
+};
 
 // Reads the file at `place` and gives its views their identifiers as
 // insertions into its own bytes (see insertAccessibilityIdentifiers). A file that gains
 // anything is replaced atomically, and only when it is still as it was read; one that gains
-// nothing is not written. With `diff`, nothing is written: the unified diff of the change,
-// naming the file `diffPath`, is stored there (empty when nothing would change). Throws as
+// nothing is not written. With `planned`, nothing is written: the contents read and the
+// insertions they would get are stored there (none when nothing would change). Throws as
 // addAccessibilityIdentifiers does; the file is then left as it was.
-IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, std::string* diff = nullptr,
-                                                std::string_view diffPath = {});
+IdentifierCounts insertAccessibilityIdentifiers(const files::FilePlace& place, PlannedInsertions* planned = nullptr);
 
 }  // namespace korvaster

@@ -39,7 +39,8 @@ class InterfaceBuilderPass {
   // task, so that the second sees what the first did, as when the files are done in turn.
   // Files done side by side, and results waiting for their turn, share a memory budget of
   // about the largest file. Once an interrupting signal has arrived no further entry starts;
-  // those started are finished and delivered, then support::Interrupted is thrown. An
+  // those started end (a job may stop early with support::Interrupted) and the finished are
+  // delivered, then support::Interrupted is thrown. An
   // exception from job or deliver stops the pass and is rethrown.
   void run(const std::function<void(std::size_t)>& job,
            const std::function<void(std::size_t)>& deliver) const;

@@ -4,40 +4,11 @@
 #include <cstdio>
 #include <optional>
 
+#include "support/utf8.h"
+
 namespace korvaster {
 
 namespace {
-
-struct CodePoint {
-  char32_t value = 0;
-  std::size_t length = 0;
-};
-
-// The UTF-8 sequence at `at`; nothing for a byte that starts no well-formed sequence.
-std::optional<CodePoint> decodeAt(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(text[at + offset]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return CodePoint{lead, 1};
-  std::size_t length = 0;
-  char32_t value = 0;
-  char32_t smallest = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, value = lead & 0x1Fu, smallest = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, value = lead & 0x0Fu, smallest = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, value = lead & 0x07u, smallest = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (text.size() - at < length) return std::nullopt;
-  for (std::size_t offset = 1; offset < length; ++offset) {
-    if ((byte(offset) & 0xC0) != 0x80) return std::nullopt;
-    value = (value << 6) | (byte(offset) & 0x3Fu);
-  }
-  if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return std::nullopt;
-  return CodePoint{value, length};
-}
 
 struct Range {
   char32_t first, last;
@@ -169,8 +140,8 @@ constexpr char32_t kReplacement = 0xFFFD;
 template <typename Each>
 void forEachCodePoint(std::string_view text, Each&& each) {
   for (std::size_t at = 0; at < text.size();) {
-    const auto decoded = decodeAt(text, at);
-    each(decoded ? decoded->value : kReplacement, decoded.has_value());
+    const auto decoded = support::decodeUtf8(text.substr(at));
+    each(decoded ? decoded->codePoint : kReplacement, decoded.has_value());
     at += decoded ? decoded->length : 1;
   }
 }

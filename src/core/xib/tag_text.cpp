@@ -1,17 +1,23 @@
 #include "core/xib/tag_text.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace korvaster {
 
 FileConventions conventionsOf(std::string_view document) {
   FileConventions conventions;
-  const std::size_t firstBreak = document.find('\n');
-  conventions.lineEnd =
-      firstBreak != std::string_view::npos && firstBreak > 0 && document[firstBreak - 1] == '\r' ? "\r\n"
-                                                                                                 : "\n";
+  // A file whose first line ends in a carriage return alone ends all its lines so.
+  const std::size_t firstEnd = document.find_first_of("\r\n");
+  const bool cr = firstEnd != std::string_view::npos && document[firstEnd] == '\r';
+  const bool crOnly = cr && (firstEnd + 1 == document.size() || document[firstEnd + 1] != '\n');
+  conventions.lineEnd = crOnly ? "\r" : cr ? "\r\n" : "\n";
+  const char lastOfLineEnd = conventions.lineEnd.back();
+  const std::size_t firstBreak = document.find(lastOfLineEnd);
   // The first indented line is one level deep: the root element's first child.
   conventions.indentUnit = "    ";
   for (std::size_t at = firstBreak; at != std::string_view::npos && at + 1 < document.size();
-       at = document.find('\n', at + 1)) {
+       at = document.find(lastOfLineEnd, at + 1)) {
     const char first = document[at + 1];
     if (first == '\t') {
       conventions.indentUnit = "\t";
@@ -30,10 +36,15 @@ FileConventions conventionsOf(std::string_view document) {
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t") == std::string_view::npos; }
 
-std::string_view linePrefix(std::string_view document, std::size_t offset) {
-  const std::size_t lineBreak = offset == 0 ? std::string_view::npos : document.rfind('\n', offset - 1);
-  const std::size_t start = lineBreak == std::string_view::npos ? 0 : lineBreak + 1;
-  return document.substr(start, offset - start);
+std::size_t LineStarts::of(std::size_t offset) {
+  while (scanned_ < offset) {
+    const void* feed = std::memchr(document_.data() + scanned_, lineEnd_, offset - scanned_);
+    if (feed == nullptr) break;
+    lineStart_ = static_cast<std::size_t>(static_cast<const char*>(feed) - document_.data()) + 1;
+    scanned_ = lineStart_;
+  }
+  scanned_ = std::max(scanned_, offset);
+  return lineStart_;
 }
 
 std::vector<AttributeSpan> attributesOf(std::string_view tag) {

@@ -17,14 +17,28 @@ struct FileConventions {
   bool escapesGreaterThan = false;
 };
 
-// Read off the document: its first line's end, its first indented line's indentation (one
-// level deep: the root element's first child), and whether it escapes ">".
+// Read off the document: its first line's end (LF, CR LF or CR alone), its first indented
+// line's indentation (one level deep: the root element's first child), and whether it
+// escapes ">".
 FileConventions conventionsOf(std::string_view document);
 
 bool isBlank(std::string_view text);
 
-// What stands on the line of `offset` before it.
-std::string_view linePrefix(std::string_view document, std::size_t offset);
+// Where the lines of offsets asked about in increasing order start, found in one pass over
+// the document however long its lines are.
+class LineStarts {
+ public:
+  // Lines end with `lineEnd`: '\n' (after a carriage return or not) or '\r' alone.
+  LineStarts(std::string_view document, char lineEnd) : document_(document), lineEnd_(lineEnd) {}
+  // The start of the line `offset` lies on; `offset` is no less than any asked about before.
+  std::size_t of(std::size_t offset);
+
+ private:
+  std::string_view document_;
+  char lineEnd_;
+  std::size_t scanned_ = 0;
+  std::size_t lineStart_ = 0;
+};
 
 // Where one attribute of a start tag lies in it, quotes included.
 struct AttributeSpan {

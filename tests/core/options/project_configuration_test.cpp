@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes/in_memory_file_manager.h"
 #include "files/file_io_error.h"
 
@@ -61,6 +63,39 @@ TEST(ProjectConfigurationTest, TheProjectsFileOrTheNamedOneAddsToTheCommandLine)
   EXPECT_THROW(withProjectConfiguration(named, CommandLevel::modify, disk), files::FileIOError);
   const Arguments elsewhere{{ArgumentType::projectPath, "/Q"}};
   EXPECT_EQ(withProjectConfiguration(elsewhere, CommandLevel::check, disk), elsewhere);
+}
+
+// A configuration file is judged whole by every command, before it is read into the command
+// line: what cannot be used is an error that names it.
+TEST(ProjectConfigurationTest, AFileThatCannotBeUsedWholeIsAnErrorForEveryCommand) {
+  const std::string file = "/P/.korvaster.yml";
+  const struct {
+    std::function<void(const testing::InMemoryFileManager&)> make;
+    std::string error;
+  } cases[] = {
+      {[&](const auto& disk) { disk.write(file, "exclude: [a]\nformat: xml\n"); },
+       file + ":2: 'format' cannot be 'xml' (allowed: text, json, github, sarif, junit, checkstyle)"},
+      {[&](const auto& disk) { disk.write(file, "exclude: [a]\n---\nformat: json\n"); },
+       file + ":3: more than one YAML document; keep one"},
+      {[&](const auto& disk) { disk.makeFolder(file); }, file + ": not a regular file"},
+      {[&](const auto& disk) { disk.link(file, disk.makeFolder("/elsewhere")); },
+       file + ": not a regular file"},
+      {[&](const auto& disk) { disk.write(file, std::string((1 << 20) + 1, '#')); },
+       file + ": larger than 1 MiB, too large for a configuration file"},
+  };
+  for (const CommandLevel level :
+       {CommandLevel::check, CommandLevel::fix, CommandLevel::modify, CommandLevel::ids}) {
+    for (const auto& c : cases) {
+      testing::InMemoryFileManager disk;
+      c.make(disk);
+      try {
+        withProjectConfiguration({{ArgumentType::projectPath, "/P"}}, level, disk);
+        ADD_FAILURE() << "accepted: " << c.error;
+      } catch (const ConfigurationError& error) {
+        EXPECT_EQ(*error.ownDescription(), c.error);
+      }
+    }
+  }
 }
 
 }  // namespace

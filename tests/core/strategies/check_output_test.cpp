@@ -99,13 +99,15 @@ TEST(CheckOutputTest, ACountOfOneIsSingularAndAnEmptyRunIsPlural) {
 }
 
 // A path may hold any byte but "/" and NUL, and an id may hold a line feed or a tab written as
-// a character reference: in text each control character is written as an escape, the other
-// formats keep their own escapes.
+// a character reference: in text and github each control character (C0, C1, DEL) and each
+// byte that is not UTF-8 is written as an escape (github keeps its own for line breaks), the
+// other formats keep their own escapes.
 TEST(CheckOutputTest, ControlCharactersNeverBreakAFindingOverLines) {
   const auto files = [] {
     std::vector<CheckedFile> list;
     list.push_back(scanned("Odd\nName\t.xib", "<d>" + kView + "x&#10;y&#9;z&#13;\"/></d>"));
-    list.push_back(unreadable("Esc\x1b[31m.xib", std::string("cannot read \"Esc\x1b[31m\x7f\x01.xib\""), {}));
+    list.push_back(unreadable("Esc\x1b[31m\xC2\x9b\xff.xib",
+                              std::string("cannot read \"Esc\x1b[31m\x7f\x01.xib\""), {}));
     return list;
   };
   const std::string summary =
@@ -117,11 +119,11 @@ TEST(CheckOutputTest, ControlCharactersNeverBreakAFindingOverLines) {
   } cases[] = {
       {CheckFormat::text,
        "Odd\\nName\\t.xib:1:4: warning: view 'x\\ny\\tz\\r' has no accessibility identifier\n"
-       "Esc\\x1b[31m.xib: error: cannot read \"Esc\\x1b[31m\\x7f\\x01.xib\"\n" +
+       "Esc\\x1b[31m\\x9b\\xff.xib: error: cannot read \"Esc\\x1b[31m\\x7f\\x01.xib\"\n" +
            summary},
       {CheckFormat::github,
-       "::warning file=Odd%0AName\t.xib,line=1,col=4::view 'x%0Ay\tz%0D' has no accessibility identifier\n"
-       "::error file=Esc\x1b[31m.xib::cannot read \"Esc\x1b[31m\x7f\x01.xib\"\n" +
+       "::warning file=Odd%0AName\\t.xib,line=1,col=4::view 'x%0Ay\\tz%0D' has no accessibility identifier\n"
+       "::error file=Esc\\x1b[31m\\x9b\\xff.xib::cannot read \"Esc\\x1b[31m\\x7f\\x01.xib\"\n" +
            summary},
   };
   for (const auto& c : cases) EXPECT_EQ(written(files(), c.format), c.output);

@@ -9,7 +9,6 @@
 #include "core/xib/identifier_scan.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "corpus.h"
-#include "support/unified_diff.h"
 #include "temporary_folder.h"
 #include "xml/rewritten_text.h"
 
@@ -120,7 +119,7 @@ TEST(AccessibilityIdentifiersTest, StreamAndTreePassesTheInsertionAndTheScannerA
     EXPECT_EQ(scanIdentifiers(inserted.text).missing(), 0u) << path;
     const IdentifierInsertion again = insertAccessibilityIdentifiers(inserted.text);
     EXPECT_EQ(std::pair(again.text, again.counts.added), std::pair(inserted.text, std::size_t{0})) << path;
-    std::istringstream diff(support::unifiedDiff(input, inserted.text, "f"));
+    std::istringstream diff(support::unifiedDiff(input, identifierInsertionsOf(input).edits, "f"));
     std::size_t removed = 0, added = 0;
     for (std::string line; std::getline(diff, line);) {
       if (line.rfind("---", 0) == 0 || line.rfind("+++", 0) == 0) continue;

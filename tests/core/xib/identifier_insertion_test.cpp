@@ -5,7 +5,6 @@
 #include "core/xib/interface_builder_file.h"
 #include "fakes/in_memory_file_manager.h"
 #include "files/file_io_error.h"
-#include "support/unified_diff.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -29,6 +28,13 @@ const std::string kFont = "<fontDescription key=\"fontDescription\" type=\"syste
 const std::string kState = "<state key=\"normal\" title=\"Go\"/>";
 const std::string kConnections = "<connections/>";
 const std::string kRuntime = "<userDefinedRuntimeAttributes/>";
+const std::string kAnimations = "<animations/>";
+const std::string kSymbol =
+    "<preferredSymbolConfiguration key=\"preferredSymbolConfiguration\" scale=\"large\"/>";
+const std::string kVariation =
+    "<variation key=\"widthClass=compact\"><mask key=\"constraints\"/></variation>";
+const std::string kCellContent = "<collectionViewCellContentView key=\"contentView\" id=\"c-1\"/>";
+const std::string kContentView = "<view key=\"contentView\" id=\"c-2\"/>";
 const std::string kUnknown = "<viewLayoutGuide key=\"safeArea\" id=\"g-1\"/>";
 
 TEST(IdentifierInsertionTest, TheNewChildGoesWhereXcodeWritesItAmongTheViewsChildren) {
@@ -48,8 +54,12 @@ TEST(IdentifierInsertionTest, TheNewChildGoesWhereXcodeWritesItAmongTheViewsChil
       {"view", {kFrame, kBackground, kTint, kConstraints}, 3},
       {"button", {kFrame, kBackground, kTint, kState}, 2},
       {"button", {kFrame, kFont, kTint, kState}, 1},
-      {"view", {kFrame, kUnknown}, 1},          // a kind the table does not know follows the new child
+      {"view", {kFrame, kUnknown}, 1},  // a kind the table does not know follows the new child
       {"view", {kUnknown, kFrame, kUnknown}, 2},
+      {"imageView", {kFrame, kAnimations, kSymbol}, 2},
+      {"view", {kFrame, kAnimations, kVariation}, 2},
+      {"collectionViewCell", {kFrame, kCellContent}, 2},
+      {"collectionViewCell", {kFrame, kContentView}, 2},
   };
   for (const auto& c : cases) {
     std::vector<std::string> expected = c.children;
@@ -87,11 +97,19 @@ TEST(IdentifierInsertionTest, EveryByteOutsideTheInsertionStaysAsItWas) {
   const std::string bom = "\xEF\xBB\xBF";
   const std::pair<std::string, std::string> cases[] = {
       // CRLF line ends, a BOM, a comment and entity forms in other attributes.
-      {bom + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
-             "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " + kFrame + "\r\n    </view>\r\n</document>\r\n",
-       bom + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
-             "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " + kFrame + "\r\n        " +
-             kHolder + "\r\n    </view>\r\n</document>\r\n"},
+      {bom +
+           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
+           "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " +
+           kFrame + "\r\n    </view>\r\n</document>\r\n",
+       bom +
+           "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<document>\r\n    <!-- a <view> -->\r\n"
+           "    <view contentMode=\"a\" id=\"v-1\" text=\"&quot;x&#10;\">\r\n        " +
+           kFrame + "\r\n        " + kHolder + "\r\n    </view>\r\n</document>\r\n"},
+      // Lines that end in a carriage return alone.
+      {"<document>\r    <objects>\r        <view contentMode=\"a\" id=\"v-1\">\r            " + kFrame +
+           "\r        </view>\r    </objects>\r</document>\r",
+       "<document>\r    <objects>\r        <view contentMode=\"a\" id=\"v-1\">\r            " + kFrame +
+           "\r            " + kHolder + "\r        </view>\r    </objects>\r</document>\r"},
       // Tabs, a self-closing view opened at its own indentation, and no final newline.
       {"<document>\n\t<objects>\n\t\t<imageView contentMode=\"a\" id=\"v-1\"/>\n\t</objects>\n</document>",
        "<document>\n\t<objects>\n\t\t<imageView contentMode=\"a\" id=\"v-1\">\n\t\t\t" + kHolder +
@@ -102,9 +120,11 @@ TEST(IdentifierInsertionTest, EveryByteOutsideTheInsertionStaysAsItWas) {
       {"<document>\n  <view contentMode=\"a\" id=\"v-1\">\n  </view>\n</document>\n",
        "<document>\n  <view contentMode=\"a\" id=\"v-1\">\n    " + kHolder + "\n  </view>\n</document>\n"},
       // The id escaped as the file escapes attribute values.
-      {"<document>\n    <view contentMode=\"a\" id=\"a&amp;&lt;&quot;&gt;b\"/>\n    <x t=\"&gt;\"/>\n</document>\n",
+      {"<document>\n    <view contentMode=\"a\" id=\"a&amp;&lt;&quot;&gt;b\"/>\n    <x "
+       "t=\"&gt;\"/>\n</document>\n",
        "<document>\n    <view contentMode=\"a\" id=\"a&amp;&lt;&quot;&gt;b\">\n        "
-       "<accessibility key=\"accessibilityConfiguration\" identifier=\"a&amp;&lt;&quot;&gt;b\"/>\n    </view>\n"
+       "<accessibility key=\"accessibilityConfiguration\" identifier=\"a&amp;&lt;&quot;&gt;b\"/>\n    "
+       "</view>\n"
        "    <x t=\"&gt;\"/>\n</document>\n"},
       {"<document>\n    <view contentMode=\"a\" id=\"a>b\"/>\n</document>\n",
        "<document>\n    <view contentMode=\"a\" id=\"a>b\">\n        "
@@ -140,15 +160,15 @@ TEST(IdentifierInsertionTest, NestedViewsEachGetTheirOwnAndUnreadableInputThrows
 TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead) {
   using Call = testing::InMemoryFileManager::Call;
   const std::string original = "<document>\n    <view contentMode=\"a\" id=\"v-1\"/>\n</document>\n";
-  const std::string done = insertAccessibilityIdentifiers(original).text;
   testing::InMemoryFileManager disk;
   const std::string path = disk.write("/mem/Main.xib", original);
   const files::FilePlace place{disk.openFolder("/mem"), "Main.xib"};
 
-  std::string diff;
-  EXPECT_EQ(insertAccessibilityIdentifiers(place, &diff, "App/Main.xib").added, 1u);
+  PlannedInsertions planned;
+  EXPECT_EQ(insertAccessibilityIdentifiers(place, &planned).added, 1u);
   EXPECT_EQ(disk.contents(path), original);
-  EXPECT_EQ(diff, support::unifiedDiff(original, done, "App/Main.xib"));
+  EXPECT_EQ(support::appliedEdits(planned.contents, planned.insertions.edits),
+            insertAccessibilityIdentifiers(original).text);
   EXPECT_EQ(disk.calls(Call::write), 0);
 
   // The user saves the file between the read and the write: their text stays.

@@ -17,9 +17,7 @@ CommandOutcome BuildCommand::run(const Arguments& arguments) const {
     if (!projectPath) throw KorvastError::missedProjectPath();
     const KorvastFileManager fileManager(logger, platform().files);
     if (contains(arguments, ArgumentType::build)) {
-      const auto plistPath = lookup(arguments, ArgumentType::exportPlist);
-      if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
-      const BuildConfig config(arguments, *plistPath, *fileManager.system());
+      const BuildConfig config = BuildIPAStrategy::configure(arguments, fileManager);
       return BuildIPAStrategy::run(config, fileManager, *projectPath, *platform().runner, report);
     }
     return ModifyAndBuildStrategy::run(arguments, fileManager, *platform().runner, report);

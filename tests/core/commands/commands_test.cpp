@@ -164,7 +164,8 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   const std::pair<std::vector<std::string>, KorvastError> failures[] = {
       {{"korvaster", "build", "-b"}, KorvastError::missedProjectPath()},
       {{"korvaster", "build", "-b", "-p", "/mem/App"}, KorvastError::missedExportOptionsPlistPath()},
-      {{"korvaster", "build", "-p", "/mem/App", "-e", "/mem/nope"}, KorvastError::failedToReadPlistPath()},
+      {{"korvaster", "build", "-p", "/mem/App", "-e", "/mem/nope", "--report", "/mem/nope.json"},
+       KorvastError::failedToReadPlistPath()},
   };
   std::string printed;
   const auto whoops = [&](const KorvastError& error) { return printed += "Whoops! An error occurred: " + error.localizedDescription() + "\n"; };
@@ -174,7 +175,9 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
     EXPECT_TRUE(words.size() > 3 || disk->names("/mem/home").empty());
   }
   EXPECT_TRUE(disk->names("/mem/home/.korvast/CommandLineTool/Projects").empty());
-  EXPECT_EQ(lines->lines.size(), 0u);
+  const std::string unread = "could not read /mem/nope: No such file or directory";
+  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> Can't read Export Options plist path. Description: " + unread});
+  EXPECT_NE(disk->contents("/mem/nope.json").value_or("").find("\"errorCause\": \"" + unread + "\""), std::string::npos);
 
   // Build-only archives the project where it lies, verbosely when asked; a build archives the copy,
   // removes it, names the kept log and reports the failure.

@@ -169,16 +169,5 @@ TEST_F(SafetyTest, OneSignalEndsABuildWithXcodebuildAndWhatItStartedAndReportsTh
   }
 }
 
-TEST_F(SafetyTest, ACleanUpNeverTakesTheArchiveOfAnotherLiveRun) {
-  // The first run's export waits while the second run builds, exports and cleans up.
-  const RunningChild first = start({"build", "--path", temp / "SampleApp", "--export", makeSampleApp("First")},
-                                   {{"FAKE_XCODEBUILD_SLEEP", "1"}});
-  sleepFor(300);
-  const ChildOutcome second = korvaster(
-      {"build", "--path", temp / "SampleApp", "--export", makeSampleApp("Second"), "--output", temp.makeFolder("kept")});
-  EXPECT_EQ(second.exitStatus, 0) << second.standardOutput << second.standardError;
-  EXPECT_EQ(finishChild(first).exitStatus, 0);
-}
-
 }  // namespace
 }  // namespace korvaster::testing

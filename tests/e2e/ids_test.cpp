@@ -49,7 +49,9 @@ TEST_F(IdsCommandTest, EveryFormatGivesItsApprovedOutputAndNothingIsWritten) {
     EXPECT_EQ(outcome.exitStatus, 1) << format;
     expectApproved(std::string("ids-unreadable.") + format, outcome.standardOutput);
   }
-  EXPECT_EQ(korvaster({"ids", "-p", "App", "--format=xml"}, temp.path()).exitStatus, 1);
+  const auto unknown = korvaster({"ids", "-p", "App", "--format=xml"}, temp.path());
+  EXPECT_EQ(unknown.exitStatus, 1);
+  EXPECT_NE(unknown.standardError.find("unknown value 'xml' for argument --format"), std::string::npos);
 }
 
 }  // namespace

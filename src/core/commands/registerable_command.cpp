@@ -6,8 +6,9 @@
 
 namespace korvaster {
 
-RegisterableCommand::RegisterableCommand(argparse::ArgumentParser& parser, CommandLevel level, Workflow workflow,
-                                         std::shared_ptr<Logger> commandLogger, const Platform& platform)
+RegisterableCommand::RegisterableCommand(argparse::ArgumentParser& parser, CommandLevel level,
+                                         Workflow workflow, std::shared_ptr<Logger> commandLogger,
+                                         const Platform& platform)
     : logger(std::move(commandLogger)),
       level_(level),
       name_(subcommandSpecOf(level).name),
@@ -21,8 +22,8 @@ Arguments RegisterableCommand::parse(const argparse::ArgumentParser::Result& arg
   for (const auto& argument : arguments) {
     const OptionSpec& option = optionSpecOf(argument.type);
     if (!option.takesValue(argument.value)) {
-      throw argparse::ArgumentParserError::invalidValue(option.name,
-                                                        argparse::ArgumentConversionError::unknown(argument.value));
+      throw argparse::ArgumentParserError::invalidValue(
+          option.name, argparse::ArgumentConversionError::unknown(argument.value));
     }
   }
   return arguments;

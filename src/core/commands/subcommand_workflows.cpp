@@ -30,7 +30,8 @@ CommandOutcome reported(const RegisterableCommand& command, const Arguments& arg
 
 CommandOutcome modify(const RegisterableCommand& command, const Arguments& arguments) {
   return reported(command, arguments, true, [&](RunReport* report) {
-    return ModifySourceCodeStrategy::run(arguments, KorvastFileManager(command.logger, command.platform().files), report);
+    return ModifySourceCodeStrategy::run(
+        arguments, KorvastFileManager(command.logger, command.platform().files), report);
   });
 }
 
@@ -40,9 +41,10 @@ CommandOutcome build(const RegisterableCommand& command, const Arguments& argume
     if (!projectPath) throw KorvastError::missedProjectPath();
     const KorvastFileManager fileManager(command.logger, command.platform().files);
     CommandRunner& runner = *command.platform().runner;
-    if (!contains(arguments, ArgumentType::build)) return ModifyAndBuildStrategy::run(arguments, fileManager, runner, report);
-    return BuildIPAStrategy::run(BuildIPAStrategy::configure(arguments, fileManager), fileManager, *projectPath, runner,
-                                 report);
+    if (!contains(arguments, ArgumentType::build))
+      return ModifyAndBuildStrategy::run(arguments, fileManager, runner, report);
+    return BuildIPAStrategy::run(BuildIPAStrategy::configure(arguments, fileManager), fileManager,
+                                 *projectPath, runner, report);
   });
 }
 
@@ -53,21 +55,24 @@ CommandOutcome fix(const RegisterableCommand& command, const Arguments& argument
   });
 }
 
-// The format's value was checked against the option's choices when the Arguments were read.
+// The format's value was checked against the option's choices when the Arguments were read;
+// the status says what was found.
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format = checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text"));
-  CommandOutcome outcome;
-  outcome.exitStatus = CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text),
-                                                     command.platform().files, *command.platform().output);
-  return outcome;
+  const auto& platform = command.platform();
+  return {{},
+          {},
+          CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), platform.files,
+                                        *platform.output)};
 }
 
 CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format = idsFormatNamed(lookup(arguments, ArgumentType::idsFormat).value_or("text"));
-  CommandOutcome outcome;
-  outcome.exitStatus = ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text),
-                                                    command.platform().files, *command.platform().output);
-  return outcome;
+  const auto& platform = command.platform();
+  return {{},
+          {},
+          ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
+                                       *platform.output)};
 }
 
 }  // namespace

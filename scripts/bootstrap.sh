@@ -10,8 +10,7 @@ presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(tool)
 
 # What every build needs, then what each preset adds: tests want GoogleTest (and man, to
-# render the installed man page, and a JSON reader to read reports back), benchmarks Google
-# Benchmark, fuzzers clang.
+# render the installed man page), benchmarks Google Benchmark, fuzzers clang.
 debian_packages=(g++ cmake ninja-build pkg-config libexpat1-dev libplist-dev libyaml-cpp-dev)
 brew_packages=(cmake ninja pkg-config expat libplist yaml-cpp)
 for preset in "${presets[@]}"; do
@@ -19,7 +18,7 @@ for preset in "${presets[@]}"; do
     tool) ;;
     bench) debian_packages+=(libbenchmark-dev); brew_packages+=(google-benchmark) ;;
     fuzz) debian_packages+=(clang) ;;
-    *) debian_packages+=(libgtest-dev libgmock-dev man-db nlohmann-json3-dev); brew_packages+=(googletest nlohmann-json) ;;
+    *) debian_packages+=(libgtest-dev libgmock-dev man-db); brew_packages+=(googletest) ;;
   esac
 done
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "argparse/argument_parser.h"
-#include "support/text_width.h"
 
 namespace korvaster::argparse {
 
@@ -18,13 +17,13 @@ std::string entryText(const AnyArgument& option) {
 }
 
 // Descriptions start C + 2 characters into their line; a name too wide for that puts its
-// description on the next line.
+// description on the next line. Names are ASCII (the option table checks it), so bytes are
+// characters.
 void writeEntry(support::OutputByteStream& stream, std::size_t column, const std::string& name,
                 const std::string& description) {
   stream << "\n  " << name;
-  const std::size_t length = support::userPerceivedLength(name);
-  if (length + 2 < column) {
-    stream << std::string(column - length, ' ');
+  if (name.size() + 2 < column) {
+    stream << std::string(column - name.size(), ' ');
   } else {
     stream << "\n" << std::string(column + 2, ' ');
   }
@@ -36,7 +35,7 @@ void writeEntry(support::OutputByteStream& stream, std::size_t column, const std
 void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
   std::size_t longest = 0;
   for (const auto& option : optionArguments_) {
-    longest = std::max(longest, support::userPerceivedLength(entryText(*option)));
+    longest = std::max(longest, entryText(*option).size());
   }
   const std::size_t column = (longest == 0 || longest >= kMaximumColumn) ? kMaximumColumn : longest + 3;
 

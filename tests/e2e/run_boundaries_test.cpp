@@ -53,10 +53,12 @@ TEST_F(RunBoundariesTest, ClosedStandardDescriptorsNeverCarryLogLinesIntoTheProj
 
 TEST_F(RunBoundariesTest, AnEmptyOutputIsRefusedBeforeTheProjectIsTouched) {
   temp.write("P/Main.xib", kView);
-  const auto outcome = korvaster({"modify", "--path", ".", "--output", ""}, temp / "P");
-  EXPECT_EQ(outcome.exitStatus, 1);
-  EXPECT_TRUE(endsWith(outcome.standardOutput, "Empty path given\n")) << outcome.standardOutput;
-  EXPECT_NE(outcome.standardError.find("The --output option was given an empty path"), std::string::npos);
+  for (const char* command : {"modify", "build"}) {
+    const auto outcome = korvaster({command, "--path", ".", "--output", ""}, temp / "P");
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_TRUE(endsWith(outcome.standardOutput, "Empty path given\n")) << command << ": " << outcome.standardOutput;
+    EXPECT_NE(outcome.standardError.find("The --output option was given an empty path"), std::string::npos);
+  }
   EXPECT_EQ(readFile(temp / "P/Main.xib"), kView);
 }
 

@@ -37,28 +37,41 @@ std::string_view withoutLeadingBlanks(std::string_view text) {
   return start == std::string_view::npos ? std::string_view() : text.substr(start);
 }
 
-PlistPointer parsePropertyList(const std::string& bytes) {
-  if (bytes.empty() || bytes.size() > BuildPlistConfig::maximumSize) return nullptr;
+// The fixed message names no reason, so the error keeps one for the log line and the report.
+[[noreturn]] void refuse(const std::string& path, const std::string& reason) {
+  throw KorvastError::failedToReadPlistPath().because(path + " " + reason);
+}
+
+// The dictionary at the top of the list in `bytes`; throws, naming `path`, when there is none.
+PlistPointer parseDictionary(const std::string& bytes, const std::string& path) {
+  if (bytes.empty()) refuse(path, "is empty");
+  if (bytes.size() > BuildPlistConfig::maximumSize)
+    refuse(path, "is larger than " + std::to_string(BuildPlistConfig::maximumSize) + " bytes");
   const auto length = static_cast<uint32_t>(bytes.size());
+  const std::string tooDeep =
+      "is not a property list within " + std::to_string(BuildPlistConfig::maximumNesting) + " levels";
   plist_t root = nullptr;
   // These two calls exist with the same shape in every libplist release.
   if (plist_is_binary(bytes.data(), length)) {
     if (!isWithinBounds(bytes, {BuildPlistConfig::maximumNesting, BuildPlistConfig::maximumSize}))
-      return nullptr;
+      refuse(path, tooDeep + " and its size");
     static_cast<void>(plist_from_bin(bytes.data(), length, &root));
   } else {
     if (!xml::rootElementIsWithinDepth(withoutLeadingBlanks(bytes), BuildPlistConfig::maximumNesting))
-      return nullptr;
+      refuse(path, tooDeep);
     static_cast<void>(plist_from_xml(bytes.data(), length, &root));
   }
-  return PlistPointer(root);
+  PlistPointer list(root);
+  if (!list) refuse(path, "is not a property list");
+  if (plist_get_node_type(list.get()) != PLIST_DICT) refuse(path, "has no dictionary at the top");
+  return list;
 }
 
 // The string under `key`: absent when there is no such key; throws when it is not a string.
-std::optional<std::string> stringValue(plist_t dictionary, const char* key) {
+std::optional<std::string> stringValue(plist_t dictionary, const char* key, const std::string& path) {
   plist_t node = plist_dict_get_item(dictionary, key);
   if (node == nullptr) return std::nullopt;
-  if (plist_get_node_type(node) != PLIST_STRING) throw KorvastError::failedToReadPlistPath();
+  if (plist_get_node_type(node) != PLIST_STRING) refuse(path, std::string("holds no string under ") + key);
   char* text = nullptr;
   plist_get_string_val(node, &text);
   std::string value = text != nullptr ? text : "";
@@ -94,15 +107,14 @@ BuildPlistConfig::BuildPlistConfig(const files::FileManager& system, const std::
   std::string bytes;
   try {
     bytes = system.readContents(exportPath, maximumSize + 1);
-  } catch (const support::Error&) {
-    throw KorvastError::failedToReadPlistPath();
+  } catch (const support::Error& error) {
+    throw KorvastError::failedToReadPlistPath().because(error);
   }
-  const PlistPointer root = parsePropertyList(bytes);
-  if (!root || plist_get_node_type(root.get()) != PLIST_DICT) throw KorvastError::failedToReadPlistPath();
+  const PlistPointer root = parseDictionary(bytes, exportPath);
   DecodableConfiguration decoded;
-  decoded.scheme = stringValue(root.get(), "korvast_scheme");
-  decoded.configuration = stringValue(root.get(), "korvast_configuration");
-  decoded.workspace = stringValue(root.get(), "korvast_workspace");
+  decoded.scheme = stringValue(root.get(), "korvast_scheme", exportPath);
+  decoded.configuration = stringValue(root.get(), "korvast_configuration", exportPath);
+  decoded.workspace = stringValue(root.get(), "korvast_workspace", exportPath);
   decodedConfig = decoded;
 }
 

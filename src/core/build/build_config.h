@@ -39,7 +39,7 @@ struct BuildPlistConfig {
 
   // Throws KorvastError::failedToReadPlistPath when the file is missing or unreadable, is
   // larger than maximumSize, nests deeper than maximumNesting, is no property list, has no
-  // dictionary at the top, or holds a non-string under one of the keys.
+  // dictionary at the top, or holds a non-string under one of the keys; its cause says which.
   BuildPlistConfig(const files::FileManager& system, const std::string& exportPath);
 
   std::string optionsPlist;

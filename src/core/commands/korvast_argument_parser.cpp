@@ -1,41 +1,11 @@
 #include "core/commands/korvast_argument_parser.h"
 
-#include "core/commands/build_command.h"
-#include "core/commands/check_command.h"
-#include "core/commands/fix_command.h"
-#include "core/commands/ids_command.h"
-#include "core/options/command_line_table.h"
-#include "core/commands/modify_sources_command.h"
+#include "core/commands/subcommand_workflows.h"
 #include "core/errors/korvast_error.h"
+#include "core/options/command_line_table.h"
 #include "support/output_byte_stream.h"
 
 namespace korvaster {
-
-namespace {
-
-// The command of a subcommand level; a level without a case here fails the build (-Wswitch).
-std::shared_ptr<RegisterableCommand> makeCommand(CommandLevel level, argparse::ArgumentParser& parser,
-                                                 const std::shared_ptr<Logger>& logger,
-                                                 const Platform& platform) {
-  switch (level) {
-    case CommandLevel::modify:
-      return std::make_shared<ModifySourcesCommand>(parser, logger, platform);
-    case CommandLevel::build:
-      return std::make_shared<BuildCommand>(parser, logger, platform);
-    case CommandLevel::check:
-      return std::make_shared<CheckCommand>(parser, logger, platform);
-    case CommandLevel::fix:
-      return std::make_shared<FixCommand>(parser, logger, platform);
-    case CommandLevel::ids:
-      return std::make_shared<IdsCommand>(parser, logger, platform);
-    case CommandLevel::topLevel:
-    case CommandLevel::count:
-      break;
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, const Platform& platform)
     : logger_(std::move(logger)),
@@ -45,7 +15,8 @@ KorvastArgumentParser::KorvastArgumentParser(std::shared_ptr<Logger> logger, con
           Constants::CommandInfo::More)),
       version_(*parser_, CommandLevel::topLevel) {
   for (const SubcommandSpec& subcommand : kSubcommandTable) {
-    cmds_.push_back(makeCommand(subcommand.level, *parser_, logger_, platform_));
+    cmds_.push_back(std::make_shared<RegisterableCommand>(*parser_, subcommand.level, workflowOf(subcommand.level),
+                                                          logger_, platform_));
   }
 }
 

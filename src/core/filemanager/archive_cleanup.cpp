@@ -21,8 +21,11 @@ ArchiveCount cleanAllXCArchives(const files::Folder& folder, const std::shared_p
       ++count.deleted;
       if (logger)
         logger->log(LogLevel::Debug, [&] { return "Archive " + subfolder.name() + " was deleted"; });
-    } catch (const files::OperationError&) {
-      if (logger) logger->log(LogLevel::Error, [&] { return "Can't delete xcarchive " + subfolder.name(); });
+    } catch (const files::OperationError& error) {
+      const std::string reason = support::plainDescription(error);
+      if (!count.firstFailure) count.firstFailure = reason;
+      if (logger)
+        logger->log(LogLevel::Error, [&] { return "Can't delete xcarchive " + subfolder.name() + ": " + reason; });
     }
   }
   return count;

@@ -209,7 +209,7 @@ std::string KorvastFileManager::prepareProjectBuildFolder(const std::string& wor
 
 void KorvastFileManager::cleanArchives() const {
   if (logger_) logger_->log(LogLevel::Debug, [] { return "Cleaning..."; });
-  bool complete = true;
+  std::optional<std::string> failure;
   auto clean = [&](const files::Folder& folder) {
     std::optional<files::FileLock> lock;
     if (!locks_.holdsFolder(folder.path())) {
@@ -225,14 +225,14 @@ void KorvastFileManager::cleanArchives() const {
       }
     }
     const ArchiveCount count = cleanAllXCArchives(folder, logger_);
-    if (count.deleted < count.foundArchives) complete = false;
+    if (!failure) failure = count.firstFailure;
   };
   clean(builds_);
   for (const auto& buildFolder : builds_.subfolders()) {
     // A linked build folder leads out of the tool's folders, to archives it did not make.
     if (!isLink(buildFolder)) clean(buildFolder);
   }
-  if (!complete) throw KorvastError::failedToCleanArchives(builds_.path());
+  if (failure) throw KorvastError::failedToCleanArchives(builds_.path()).because(*failure);
   if (logger_) logger_->log(LogLevel::Debug, [] { return "Cleaning succeeded."; });
 }
 

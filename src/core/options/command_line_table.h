@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <initializer_list>
+#include <string_view>
 
 #include "core/options/argument.h"
 
@@ -122,8 +123,16 @@ struct OptionSpec {
   ValueKind value;
   CommandLevels levels;
   const char* usage;
+  const char* choices = nullptr;  // the values it takes, each followed by one space; null: any
 
   constexpr bool takenAt(CommandLevel level) const { return (levels & takenBy({level})) != 0; }
+  constexpr bool takesValue(std::string_view given) const {
+    if (choices == nullptr) return true;
+    for (std::string_view rest = choices; !rest.empty(); rest.remove_prefix(rest.find(' ') + 1)) {
+      if (rest.substr(0, rest.find(' ')) == given) return true;
+    }
+    return false;
+  }
 };
 
 // The values check's --format takes, in the order of CheckFormat.
@@ -156,9 +165,10 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle"},
+     takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle",
+     "text json github sarif junit checkstyle "},
     {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
-     "Output format: text (default), json, csv or swift"},
+     "Output format: text (default), json, csv or swift", "text json csv swift "},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,
@@ -168,7 +178,23 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };
 
+// The row of `type`; the check below makes sure there is exactly one.
+constexpr const OptionSpec& optionSpecOf(ArgumentType type) {
+  for (const OptionSpec& option : kOptionTable) {
+    if (option.type == type) return option;
+  }
+  return kOptionTable[0];
+}
+
 namespace option_table_checks {
+
+// Usage texts align their columns by counting bytes.
+constexpr bool isAscii(const char* text) {
+  for (; text != nullptr && *text != '\0'; ++text) {
+    if (static_cast<unsigned char>(*text) > 0x7F) return false;
+  }
+  return true;
+}
 
 constexpr bool sameText(const char* left, const char* right) {
   if (left == nullptr || right == nullptr) return left == right;
@@ -187,10 +213,13 @@ constexpr bool everyArgumentTypeHasOneRow() {
 }
 
 // The parser only takes words beginning with "-" as options.
-constexpr bool everyNameStartsWithDash() {
+constexpr bool everyNameStartsWithDashAndIsAscii() {
   for (const OptionSpec& option : kOptionTable) {
-    if (option.name == nullptr || option.name[0] != '-') return false;
-    if (option.shortName != nullptr && option.shortName[0] != '-') return false;
+    if (option.name == nullptr || option.name[0] != '-' || !isAscii(option.name)) return false;
+    if (option.shortName != nullptr && (option.shortName[0] != '-' || !isAscii(option.shortName))) return false;
+  }
+  for (const SubcommandSpec& subcommand : kSubcommandTable) {
+    if (!isAscii(subcommand.name)) return false;
   }
   return true;
 }
@@ -210,15 +239,21 @@ constexpr bool everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue() {
   for (const OptionSpec& option : kOptionTable) {
     if (option.levels == 0 || option.levels >= takenBy({CommandLevel::count})) return false;
     if ((option.kind == OptionKind::toggle) != (option.value == ValueKind::none)) return false;
+    if (option.choices != nullptr) {
+      std::string_view choices = option.choices;
+      if (option.kind != OptionKind::text || choices.empty() || choices.back() != ' ') return false;
+    }
   }
   return true;
 }
 
 static_assert(everyArgumentTypeHasOneRow(), "every ArgumentType needs exactly one row in kOptionTable");
-static_assert(everyNameStartsWithDash(), "an option name without a leading dash can never be given");
+static_assert(everyNameStartsWithDashAndIsAscii(),
+              "an option name needs a leading dash to be given, and every name ASCII to be aligned");
 static_assert(noLevelTakesOneNameTwice(), "two options of one level share a name");
 static_assert(everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue(),
-              "an option row needs a level, and a value kind of none exactly when it is a toggle");
+              "an option row needs a level, a value kind of none exactly when it is a toggle, and choices "
+              "only for a text option, each followed by one space");
 
 }  // namespace option_table_checks
 

@@ -52,6 +52,20 @@ void nameKeptLog(const KorvastFileManager& fileManager, bool logKept, const std:
 
 }  // namespace
 
+BuildConfig BuildIPAStrategy::configure(const Arguments& args, const KorvastFileManager& fileManager) {
+  const auto plistPath = lookup(args, ArgumentType::exportPlist);
+  if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
+  try {
+    return BuildConfig(args, *plistPath, *fileManager.system());
+  } catch (const KorvastError& error) {
+    if (fileManager.logger() && error.cause()) {
+      fileManager.logger()->log(LogLevel::Error,
+                                [&] { return error.localizedDescription() + " Description: " + *error.cause(); });
+    }
+    throw;
+  }
+}
+
 CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFileManager& fileManager,
                                      const std::string& sourcePath, CommandRunner& runner,
                                      RunReport* report) {

@@ -16,6 +16,10 @@ namespace korvaster {
 
 class BuildIPAStrategy {
  public:
+  // The configuration from the export-options list the arguments name and the arguments
+  // themselves. Throws KorvastError::missedExportOptionsPlistPath without that option, and
+  // BuildConfig's errors, after an Error line with their cause.
+  static BuildConfig configure(const Arguments& args, const KorvastFileManager& fileManager);
   // result: the build folder path; description: "Your ipa file located at PATH". Throws
   // KorvastError::failedToBuildArchive or failedToExportArchive with xcodebuild's status
   // (the export is not attempted after a failed archive), or failedToCreateFolder. Each

@@ -11,9 +11,7 @@ namespace korvaster {
 
 CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastFileManager& fileManager,
                                            CommandRunner& runner, RunReport* report) {
-  const auto plistPath = lookup(args, ArgumentType::exportPlist);
-  if (!plistPath) throw KorvastError::missedExportOptionsPlistPath();
-  const BuildConfig config(args, *plistPath, *fileManager.system());
+  const BuildConfig config = BuildIPAStrategy::configure(args, fileManager);
 
   const auto modified = ModifySourceCodeStrategy::modify(args, fileManager, report);
   const std::string& modifiedPath = modified.path;
@@ -52,7 +50,7 @@ CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastF
           return "Can't open the modified copy to remove it: " + support::genericDescription(error);
         });
       }
-      throw KorvastError::failedToCreateFolder();
+      throw KorvastError::failedToCreateFolder().because(error);
     }
     copy->deleteItem();
     if (report) report->copyRemoved = true;

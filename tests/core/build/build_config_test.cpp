@@ -165,6 +165,7 @@ TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimi
       ADD_FAILURE() << "read " << path;
     } catch (const KorvastError& error) {
       EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToReadPlistPath) << path;
+      EXPECT_NE(error.cause().value_or("").find(path), std::string::npos) << path;
     }
   }
 }

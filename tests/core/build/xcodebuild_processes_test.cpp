@@ -14,30 +14,6 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-BuildConfig config(bool verbose, const std::string& workspace = "App.xcworkspace") {
-  BuildConfig built({{ArgumentType::scheme, "My App"}, {ArgumentType::configuration, "Release"},
-                     {ArgumentType::workspace, workspace}},
-                    KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist", *files::FileManager::defaultManager());
-  built.verbose = verbose;
-  return built;
-}
-
-TEST(XcodebuildWordsTest, ArchiveWordsJoinTheWorkspaceToTheProjectFolder) {
-  const Words expected{"xcodebuild", "-scheme",      "My App", "-workspace", "/p/My Proj/App.xcworkspace",
-                       "-configuration", "Release", "-archivePath", "/b/App", "clean", "archive", "-quiet"};
-  EXPECT_EQ(ArchiveProcess::words(config(false), "/b/App", "/p/My Proj"), expected);
-  EXPECT_EQ(ArchiveProcess::words(config(false), "/b/App", "/p/My Proj/"), expected);
-  EXPECT_EQ(ArchiveProcess::words(config(true), "/b/App", "/p/My Proj").back(), "-verbose");
-  EXPECT_EQ(ArchiveProcess::words(config(false, "/abs/App.xcworkspace"), "/b/App", "/p")[4], "/p//abs/App.xcworkspace");
-}
-
-TEST(XcodebuildWordsTest, ExportWordsAlwaysEndVerbose) {
-  const Words expected{"xcodebuild", "-archivePath", "/b/App.xcarchive", "-exportPath", "/b/", "-exportArchive",
-                       "-exportOptionsPlist", KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist", "-verbose"};
-  EXPECT_EQ(ExportProcess::words(config(false), "/b/App.xcarchive", "/b/"), expected);
-  EXPECT_EQ(ExportProcess::words(config(true), "/b/App.xcarchive", "/b/"), expected);
-}
-
 TEST(PosixCommandRunnerTest, PassesExitStatusesThroughAndKeepsEachWordWhole) {
   const std::pair<Words, int> cases[] = {
       {{"sh", "-c", "exit 0"}, 0},

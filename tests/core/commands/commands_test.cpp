@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "argparse/help_requested.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/korvast_command_line_tool.h"
@@ -8,6 +7,7 @@
 #include "core/logging/console_logger.h"
 #include "fakes/in_memory_file_manager.h"
 #include "fakes/recording_command_runner.h"
+#include "golden.h"
 
 namespace korvaster {
 namespace {
@@ -48,80 +48,18 @@ TEST_F(CommandParsingTest, TheChosenCommandGetsItsGivenOptionsInTableOrder) {
   }
 }
 
-// The usage texts of the three levels, as a help word or a failed parse shows them.
+// The usage texts of the levels, as a help word or a failed parse shows them. In fix's,
+// --dry-run, the longest name without a short one, leaves the column where --path, -p sets it.
 TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
-  const std::string top =
-      "OVERVIEW: korvaster able to find all your InterfaceBuilder's files and set an AccesibilityIdentifier, "
-      "if it's nil, for UIView instances based on XCode generated id.\n"
-      "korvaster also able to build an IPA file.\n\n"
-      "korvaster is designed for development purposes, do not rely on it in your poduction code.\n\n"
-      "USAGE: korvaster <command> [<args>]\n\n"
-      "OPTIONS:\n"
-      "  --version   Prints tool version\n"
-      "  --help      Display available options\n\n"
-      "SUBCOMMANDS:\n"
-      "  build       Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n"
-      "  check       Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; "
-      "changes nothing. See -h for options.\n"
-      "  fix         Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode "
-      "writes them, changing nothing else. See -h for options.\n"
-      "  ids         Lists every view in IB files with its AccessibilityIdentifier, a name from its outlet, "
-      "label or text, and the class that owns it; changes nothing. See -h for options.\n"
-      "  modify      Copies source code, looks for elements without AccesibilityIdentifier in IB files and "
-      "set "
-      "value. See -h for options.\n\n"
-      "SEE ALSO: https://korvast.io/docs/application/tvos-korvaster/\n";
-  const std::string build =
-      "OVERVIEW: Can set AccesibilityIdentifier and(or) build IPA file. See -h for options.\n\n"
-      "OPTIONS:\n"
-      "  --buildonly, -b       Archive and export ipa file without any modifications\n"
-      "  --config              A configuration file to read instead of the Project folder's .korvaster.yml\n"
-      "  --configuration, -c   Configuration to build: e.g. AdHoc, Release\n"
-      "  --exclude             Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
-      "  --export, -e          A path to ExportOption.plist used for export ipa. See Korvast docs for plist "
-      "example (required)\n"
-      "  --output, -o          Path where modified Project will be copied\n"
-      "  --path, -p            A path to the Project folder which will be build for Korvast (required)\n"
-      "  --report              A path where a JSON report of the run is written, also when it fails\n"
-      "  --scheme, -s          Scheme name to build\n"
-      "  --verbose, -v         Log message level\n"
-      "  --workspace, -w       Project workspace to build. Tool supports only workspaces for now\n";
-  const std::string modify =
-      "OVERVIEW: Copies source code, looks for elements without AccesibilityIdentifier in IB files and set "
-      "value. See -h for options.\n\n"
-      "OPTIONS:\n"
-      "  --config       A configuration file to read instead of the Project folder's .korvaster.yml\n"
-      "  --exclude      Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
-      "  --output, -o   Path where modified Project will be copied\n"
-      "  --path, -p     A path to the Project folder which will be build for Korvast (required)\n"
-      "  --report       A path where a JSON report of the run is written, also when it fails\n";
-  const std::string check =
-      "OVERVIEW: Lists the views in IB files without AccessibilityIdentifier, and identifiers used twice; "
-      "changes nothing. See -h for options.\n\n"
-      "OPTIONS:\n"
-      "  --config     A configuration file to read instead of the Project folder's .korvaster.yml\n"
-      "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
-      "  --format     Output format: text (default), json, github, sarif, junit or checkstyle\n"
-      "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n";
-  // --dry-run, the longest name without a short one, leaves the column where --path, -p sets it.
-  const std::string fix =
-      "OVERVIEW: Inserts missing AccessibilityIdentifiers into the project's own IB files, where Xcode writes "
-      "them, changing nothing else. See -h for options.\n\n"
-      "OPTIONS:\n"
-      "  --config     A configuration file to read instead of the Project folder's .korvaster.yml\n"
-      "  --dry-run    Change nothing; print the changes as a unified diff, for patch -p1 or git apply\n"
-      "  --exclude    Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**\n"
-      "  --path, -p   A path to the Project folder which will be build for Korvast (required)\n"
-      "  --report     A path where a JSON report of the run is written, also when it fails\n";
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-      {{"-h"}, top},          {{"--help", "frobnicate"}, top}, {{"build", "--path", "p", "--help"}, build},
-      {{"modify", "-help"}, modify}, {{"check", "-h"}, check}, {{"fix", "-h"}, fix}};
-  for (const auto& [words, usage] : cases) {
+      {{"-h"}, "top"},          {{"--help", "frobnicate"}, "top"}, {{"build", "--path", "p", "--help"}, "build"},
+      {{"modify", "-help"}, "modify"}, {{"check", "-h"}, "check"}, {{"fix", "-h"}, "fix"}, {{"ids", "-h"}, "ids"}};
+  for (const auto& [words, level] : cases) {
     try {
       parse(words);
       ADD_FAILURE() << "no help for " << words[0];
     } catch (const argparse::HelpRequested& help) {
-      EXPECT_EQ(help.usage(), usage);
+      testing::expectApproved("help." + level, help.usage());
     }
   }
   EXPECT_TRUE(lines->lines.empty());
@@ -164,7 +102,8 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   const std::pair<std::vector<std::string>, KorvastError> failures[] = {
       {{"korvaster", "build", "-b"}, KorvastError::missedProjectPath()},
       {{"korvaster", "build", "-b", "-p", "/mem/App"}, KorvastError::missedExportOptionsPlistPath()},
-      {{"korvaster", "build", "-p", "/mem/App", "-e", "/mem/nope"}, KorvastError::failedToReadPlistPath()},
+      {{"korvaster", "build", "-p", "/mem/App", "-e", "/mem/nope", "--report", "/mem/nope.json"},
+       KorvastError::failedToReadPlistPath()},
   };
   std::string printed;
   const auto whoops = [&](const KorvastError& error) { return printed += "Whoops! An error occurred: " + error.localizedDescription() + "\n"; };
@@ -174,7 +113,9 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
     EXPECT_TRUE(words.size() > 3 || disk->names("/mem/home").empty());
   }
   EXPECT_TRUE(disk->names("/mem/home/.korvast/CommandLineTool/Projects").empty());
-  EXPECT_EQ(lines->lines.size(), 0u);
+  const std::string unread = "could not read /mem/nope: No such file or directory";
+  EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> Can't read Export Options plist path. Description: " + unread});
+  EXPECT_NE(disk->contents("/mem/nope.json").value_or("").find("\"errorCause\": \"" + unread + "\""), std::string::npos);
 
   // Build-only archives the project where it lies, verbosely when asked; a build archives the copy,
   // removes it, names the kept log and reports the failure.

@@ -30,7 +30,10 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   ASSERT_TRUE(other);
   disk->fail(Call::remove, 4, EBUSY);  // Stuck, after Top, App and Old.App
 
-  EXPECT_EQ(failureOf([&] { service.cleanArchives(); })->errorCase(), KorvastError::Case::failedToCleanArchives);
+  const std::string busy = "could not delete " + builds + "App/Stuck.xcarchive/: Device or resource busy";
+  const auto failure = failureOf([&] { service.cleanArchives(); });
+  EXPECT_EQ(failure->errorCase(), KorvastError::Case::failedToCleanArchives);
+  EXPECT_EQ(failure->cause(), busy);
   EXPECT_EQ(disk->names(builds), (Names{"App", "Busy", "Linked", "Mine"}));
   EXPECT_EQ(disk->names(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
                                                        "Keep.xcarchive.bak", "Link.xcarchive", "Stuck.xcarchive", "deeper"}));
@@ -42,7 +45,7 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   EXPECT_EQ(lines->lines,
             (Names{debug + "Cleaning...", debug + "Archive Top.xcarchive was deleted",
                    debug + "Archive App.xcarchive was deleted", debug + "Archive Old.App.xcarchive was deleted",
-                   kError + "Can't delete xcarchive Stuck.xcarchive",
+                   kError + "Can't delete xcarchive Stuck.xcarchive: " + busy,
                    debug + "Archives in " + builds + "Busy/ belong to another run",
                    debug + "Archive Mine.xcarchive was deleted"}));
 

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "golden.h"
 #include "temporary_folder.h"
 
 namespace korvaster {
@@ -36,66 +37,33 @@ std::string written(std::vector<CheckedFile> files, CheckFormat format) {
 
 const std::string kView = R"(<view contentMode="a" id=")";
 
-// Each total has its own number here, so that one counted in another's place shows.
-TEST(CheckOutputTest, EachTotalCountsItsOwnKind) {
-  const auto files = [] {
-    std::vector<CheckedFile> list;
-    list.push_back(scanned("A.xib", "<d>\n" + kView + "a1\"/>\n" + kView + "a2\"/>\n" + kView + "a3\"/>\n" +
-                                        kView + "a4\"><accessibility identifier=\"t\"/></view>\n  " + kView +
-                                        "a5\"><accessibility identifier=\"t\"/></view>\n</d>"));
-    list.push_back(unreadable("B.xib", "XML syntax error at line 7, column 1: mismatched tag", 7));
-    list.push_back(scanned("C.xib", "<d>\n" + kView + "c1\"/>\n" + kView +
-                                        "c2\"><accessibility identifier=\"u\"/></view>\n" + kView +
-                                        "c3\"><accessibility identifier=\"u\"/></view>\n</d>"));
+// The first run's totals each have their own number, so that one counted in another's place
+// shows; then a count of one, singular, and an empty run, plural: in text, JSON and GitHub's
+// format, against the approved output.
+TEST(CheckOutputTest, EachTotalCountsItsOwnKindACountOfOneIsSingularAndAnEmptyRunIsPlural) {
+  const auto runs = [] {
+    std::vector<std::vector<CheckedFile>> list(4);
+    list[0].push_back(scanned("A.xib", "<d>\n" + kView + "a1\"/>\n" + kView + "a2\"/>\n" + kView + "a3\"/>\n" +
+                                           kView + "a4\"><accessibility identifier=\"t\"/></view>\n  " + kView +
+                                           "a5\"><accessibility identifier=\"t\"/></view>\n</d>"));
+    list[0].push_back(unreadable("B.xib", "XML syntax error at line 7, column 1: mismatched tag", 7));
+    list[0].push_back(scanned("C.xib", "<d>\n" + kView + "c1\"/>\n" + kView +
+                                           "c2\"><accessibility identifier=\"u\"/></view>\n" + kView +
+                                           "c3\"><accessibility identifier=\"u\"/></view>\n</d>"));
+    list[1].push_back(scanned("A.xib", "<d>" + kView + R"(a"><accessibility identifier="t"/></view>)" + kView +
+                                           R"(b"><accessibility identifier="t"/></view></d>)"));
+    list[2].push_back(scanned("A.xib", "<d>" + kView + "a\"/></d>"));
     return list;
   };
-  EXPECT_EQ(
-      written(files(), CheckFormat::text),
-      "A.xib:2:1: warning: view 'a1' has no accessibility identifier\n"
-      "A.xib:3:1: warning: view 'a2' has no accessibility identifier\n"
-      "A.xib:4:1: warning: view 'a3' has no accessibility identifier\n"
-      "A.xib:6:3: warning: view 'a5' uses accessibility identifier 't', already used by 'a4' at line 5\n"
-      "B.xib:7: error: XML syntax error at line 7, column 1: mismatched tag\n"
-      "C.xib:2:1: warning: view 'c1' has no accessibility identifier\n"
-      "C.xib:4:1: warning: view 'c3' uses accessibility identifier 'u', already used by 'c2' at line 3\n"
-      "Checked 3 Interface Builder files: 8 views, 4 without an accessibility identifier, "
-      "2 duplicate identifiers, 1 unreadable.\n");
-  const std::string json = written(files(), CheckFormat::json);
-  EXPECT_NE(
-      json.find("\"path\": \"A.xib\",\n      \"views\": 5,\n      \"missing\": 3,\n      \"duplicates\": 1,"),
-      std::string::npos)
-      << json;
-  EXPECT_TRUE(
-      testing::endsWith(json,
-                        "  \"summary\": {\n    \"files\": 3,\n    \"views\": 8,\n    \"missing\": 4,\n"
-                        "    \"duplicates\": 2,\n    \"unreadable\": 1\n  }\n}\n"))
-      << json;
-  EXPECT_TRUE(testing::endsWith(written(files(), CheckFormat::github),
-                                "\nChecked 3 Interface Builder files: 8 views, 4 without an accessibility "
-                                "identifier, 2 duplicate identifiers, 1 unreadable.\n"));
-}
-
-TEST(CheckOutputTest, ACountOfOneIsSingularAndAnEmptyRunIsPlural) {
-  std::vector<CheckedFile> one;
-  one.push_back(scanned("A.xib", "<d>" + kView + R"(a"><accessibility identifier="t"/></view>)" + kView +
-                                     R"(b"><accessibility identifier="t"/></view></d>)"));
-  EXPECT_TRUE(
-      testing::endsWith(written(std::move(one), CheckFormat::text),
-                        "\nChecked 1 Interface Builder file: 2 views, 0 without an accessibility identifier, "
-                        "1 duplicate identifier, 0 unreadable.\n"));
-  std::vector<CheckedFile> oneView;
-  oneView.push_back(scanned("A.xib", "<d>" + kView + "a\"/></d>"));
-  EXPECT_TRUE(
-      testing::endsWith(written(std::move(oneView), CheckFormat::github),
-                        "\nChecked 1 Interface Builder file: 1 view, 1 without an accessibility identifier, "
-                        "0 duplicate identifiers, 0 unreadable.\n"));
-  EXPECT_EQ(written({}, CheckFormat::text),
-            "Checked 0 Interface Builder files: 0 views, 0 without an accessibility identifier, "
-            "0 duplicate identifiers, 0 unreadable.\n");
-  EXPECT_EQ(
-      written({}, CheckFormat::json),
-      "{\n  \"files\": [],\n  \"summary\": {\n    \"files\": 0,\n    \"views\": 0,\n    \"missing\": 0,\n"
-      "    \"duplicates\": 0,\n    \"unreadable\": 0\n  }\n}\n");
+  std::string outputs;
+  for (const auto& [format, name] : {std::pair(CheckFormat::text, "text"), std::pair(CheckFormat::json, "json"),
+                                     std::pair(CheckFormat::github, "github")}) {
+    auto files = runs();
+    for (std::size_t run = 0; run < files.size(); ++run) {
+      outputs += "== run " + std::to_string(run) + ", " + name + "\n" + written(std::move(files[run]), format);
+    }
+  }
+  testing::expectApproved("check-totals.txt", outputs);
 }
 
 // A path may hold any byte but "/" and NUL, and an id may hold a line feed or a tab written as

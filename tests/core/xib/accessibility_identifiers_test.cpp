@@ -9,6 +9,7 @@
 #include "core/xib/identifier_scan.h"
 #include "core/xib/identifier_stream_rules.h"
 #include "corpus.h"
+#include "golden.h"
 #include "temporary_folder.h"
 #include "xml/rewritten_text.h"
 
@@ -33,42 +34,17 @@ std::tuple<std::string, std::size_t, std::size_t, std::size_t> flat(const std::p
   return {r.first, r.second.views, r.second.added, r.second.kept};
 }
 
+// Each document under tests/data/identifiers, its file name saying what it shows, as both passes
+// write it, against the approved text: the passes share what a view is, so comparing them alone
+// would not see a fault in that.
 TEST(AccessibilityIdentifiersTest, ViewsGetTheirIdAsIdentifier) {
-  const std::vector<std::pair<std::string, std::string>> cases{
-      // A view without accessibility gets a new last child.
-      {R"(<view contentMode="scaleToFill" id="abc-12-def"><rect key="frame"/></view>)",
-       "<view contentMode=\"scaleToFill\" id=\"abc-12-def\">\n"
-       "\t<rect key=\"frame\" />\n"
-       "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"abc-12-def\" />\n"
-       "</view>"},
-      // An existing identifier is kept.
-      {R"(<view contentMode="a" id="v1"><accessibility key="accessibilityConfiguration" identifier="Mine"/></view>)",
-       "<view contentMode=\"a\" id=\"v1\">\n"
-       "\t<accessibility key=\"accessibilityConfiguration\" identifier=\"Mine\" />\n"
-       "</view>"},
-      // The first accessibility child without one is completed, and only the first; its own id
-      // does not make it a view.
-      {R"(<view contentMode="a" id="v1"><accessibility key="k" id="inner" label="L"><traits/></accessibility>)"
-       R"(<accessibility key="second"/></view>)",
-       "<view contentMode=\"a\" id=\"v1\">\n"
-       "\t<accessibility key=\"k\" id=\"inner\" label=\"L\" identifier=\"v1\">\n"
-       "\t\t<traits />\n"
-       "\t</accessibility>\n"
-       "\t<accessibility key=\"second\" />\n"
-       "</view>"},
-      // Only elements with both an id and a contentMode are views, at any depth.
-      {R"(<scene><viewController id="vc"><view contentMode="x"/><b><view contentMode="s" id="d"/></b></viewController></scene>)",
-       "<scene>\n\t<viewController id=\"vc\">\n\t\t<view contentMode=\"x\" />\n\t\t<b>\n\t\t\t<view contentMode=\"s\" "
-       "id=\"d\">\n\t\t\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"d\" />\n"
-       "\t\t\t</view>\n\t\t</b>\n\t</viewController>\n</scene>"},
-  };
-  // Both passes are held to the expected text: they share what a view is, so comparing them
-  // alone would not see a fault in that.
-  for (const auto& [input, expected] : cases) {
-    const std::string text = "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n" + expected;
-    EXPECT_EQ(rewrittenAsStream(input).first, text);
-    EXPECT_EQ(rewrittenAsTree(input).first, text);
+  std::string written;
+  for (const auto& path : testing::filesIn(KORVASTER_GOLDEN_DIR "/../identifiers")) {
+    const std::string input = testing::readFile(path);
+    written += "== " + std::filesystem::path(path).filename().string() + "\n" + rewrittenAsStream(input).first + "\n";
+    EXPECT_EQ(rewrittenAsTree(input).first, rewrittenAsStream(input).first) << path;
   }
+  testing::expectApproved("identifiers.txt", written);
 }
 
 // Independently of the rules' code: every view (an element with an id and a contentMode) has

@@ -1,122 +1,32 @@
-// How `ids` names views and their owners, and how those names become Swift identifiers: one
-// table of small documents, each with every view's expected name, owner and Swift name.
+// How `ids` names views and their owners, and how those names become Swift identifiers.
 #include "core/xib/view_names.h"
 
 #include <gtest/gtest.h>
 
 #include "core/xib/swift_names.h"
 #include "core/xib/view_listing.h"
+#include "corpus.h"
+#include "golden.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
 namespace {
 
-struct Expected {
-  std::string name, owner, swiftName;
-};
-
-// A storyboard scene whose view controller (class `LoginVC`) holds `connections`.
-std::string scene(const std::string& views, const std::string& connections = "",
-                  const std::string& controllerClass = "LoginVC") {
-  return "<document><scenes><scene sceneID=\"s\"><objects><viewController id=\"vc\" customClass=\"" +
-         controllerClass +
-         "\" sceneMemberID=\"viewController\"><view key=\"view\" contentMode=\"a\" id=\"root\">" + views +
-         "</view><connections>" + connections +
-         "</connections></viewController></objects></scene></scenes>"
-         "</document>";
-}
-
-const Expected kRoot{"viewroot", "LoginVC", "viewroot"};
-
+// Each document under tests/data/view-names, its file name saying what it shows, with every
+// view's name, owner and Swift name, against the approved listing. Owners fall back to the
+// file name "Main".
 TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames) {
-  const struct {
-    std::string what, document;
-    std::vector<Expected> views;
-  } cases[] = {
-      {"an outlet, even when it comes after the view",
-       scene(R"(<button contentMode="a" userLabel="Go" id="b-1"/>)",
-             R"(<outlet property="loginButton" destination="b-1" id="o"/>)"),
-       {kRoot, {"loginButton", "LoginVC", "loginButton"}}},
-      {"several outlets: the first in document order",
-       scene(
-           R"(<button contentMode="a" id="b-1"/>)",
-           R"(<outlet property="second" destination="x" id="o0"/><outlet property="first" destination="b-1" id="o1"/>)"
-           R"(<outlet property="later" destination="b-1" id="o2"/>)"),
-       {kRoot, {"first", "LoginVC", "first"}}},
-      {"an outlet from a custom view owns by that view's class",
-       scene(
-           R"(<view contentMode="a" customClass="Card" id="c"><subviews><label contentMode="a" id="l"/></subviews>)"
-           R"(<connections><outlet property="title" destination="l" id="o"/></connections></view>)"),
-       {kRoot, {"viewc", "LoginVC", "viewc"}, {"title", "Card", "title"}}},
-      {"a holder without a class leaves the owner to the scene",
-       scene(R"(<view contentMode="a" id="c"><label contentMode="a" id="l"/>)"
-             R"(<connections><outlet property="title" destination="l" id="o"/></connections></view>)"),
-       {kRoot, {"viewc", "LoginVC", "viewc"}, {"title", "LoginVC", "title"}}},
-      {"userLabel, camel-cased",
-       scene(R"(<view contentMode="a" userLabel="Header Stack View" text="x" id="h"/>)"),
-       {kRoot, {"headerStackView", "LoginVC", "headerStackView"}}},
-      {"text, then the element",
-       scene(R"(<label contentMode="a" text="Welcome back!" id="l"/>)"),
-       {kRoot, {"welcomeBackLabel", "LoginVC", "welcomeBackLabel"}}},
-      {"a button's normal-state title, not another state's",
-       scene(R"(<button contentMode="a" id="b"><state key="highlighted" title="Pressed"/>)"
-             R"(<state key="normal" title="Log in"/></button>)"),
-       {kRoot, {"logInButton", "LoginVC", "logInButton"}}},
-      {"placeholder, and a leading run of capitals lowered",
-       scene(R"(<textField contentMode="a" placeholder="URL of the server" id="t"/>)"),
-       {kRoot, {"urlOfTheServerTextField", "LoginVC", "urlOfTheServerTextField"}}},
-      {"fallback: element and the id's letters and digits; texts without words do not count",
-       scene(R"(<button contentMode="a" text="..." id="Xk3-pQ-9aZ"/>)"),
-       {kRoot, {"buttonXk3pQ9aZ", "LoginVC", "buttonXk3pQ9aZ"}}},
-      {"keywords: backquoted, or suffixed where backquotes do not help",
-       scene(
-           R"(<view contentMode="a" userLabel="default" id="d"/><view contentMode="a" userLabel="self" id="s"/>)"
-           R"(<view contentMode="a" userLabel="Type" id="t"/>)"),
-       {kRoot,
-        {"default", "LoginVC", "`default`"},
-        {"self", "LoginVC", "self_"},
-        {"type", "LoginVC", "type"}}},
-      {"leading digits are prefixed",
-       scene(R"(<label contentMode="a" text="2 Factor" id="l"/>)",
-             R"(<outlet property="3d" destination="root" id="o"/>)"),
-       {{"3d", "LoginVC", "_3d"}, {"2FactorLabel", "LoginVC", "_2FactorLabel"}}},
-      {"Unicode letters stay, Unicode punctuation goes",
-       scene(R"(<label contentMode="a" text="Größe — Übersicht…" id="l"/>)"),
-       {kRoot, {"größe—Übersicht…Label", "LoginVC", "größeÜbersichtLabel"}}},
-      {"punctuation parts words; apostrophes do not",
-       scene(R"(<view contentMode="a" userLabel="File's Owner [main]" id="v"/>)"),
-       {kRoot, {"filesOwnerMain", "LoginVC", "filesOwnerMain"}}},
-      {"duplicates get a suffix from their id, also in backquotes",
-       scene(
-           R"(<label contentMode="a" text="Hi" id="l-1"/><label contentMode="a" text="Hi" id="l-2"/>)"
-           R"(<view contentMode="a" userLabel="default" id="d-1"/><view contentMode="a" userLabel="default" id="d-2"/>)"
-           R"(<view contentMode="a" userLabel="default" id="d2"/>)"),
-       {kRoot,
-        {"hiLabel", "LoginVC", "hiLabel"},
-        {"hiLabel", "LoginVC", "hiLabel_l2"},
-        {"default", "LoginVC", "`default`"},
-        {"default", "LoginVC", "default_d2"},
-        {"default", "LoginVC", "default_d2_2"}}},
-      {"a xib's views belong to its File's Owner",
-       R"(<document><objects><placeholder placeholderIdentifier="IBFilesOwner" id="-1" customClass="CellOwner"/>)"
-       R"(<view contentMode="a" id="v"/></objects></document>)",
-       {{"viewv", "CellOwner", "viewv"}}},
-      {"no class anywhere: the file's name",
-       scene(R"(<view contentMode="a" id="v"/>)", "", ""),
-       {{"viewroot", "Main", "viewroot"}, {"viewv", "Main", "viewv"}}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const ViewListing listing = listViews(c.document);
-    ASSERT_EQ(listing.size(), c.views.size());
+  std::string listed;
+  for (const auto& path : testing::filesIn(KORVASTER_GOLDEN_DIR "/../view-names")) {
+    listed += std::filesystem::path(path).filename().string() + "\n";
+    const ViewListing listing = listViews(testing::readFile(path));
     SwiftScope scope(SwiftNameKind::member);
     for (std::size_t index = 0; index < listing.size(); ++index) {
       const ViewName named = nameView(listing, index, "Main");
-      EXPECT_EQ(named.name, c.views[index].name);
-      EXPECT_EQ(named.owner, c.views[index].owner);
-      EXPECT_EQ(scope.claim(named.name, listing.view(index).id), c.views[index].swiftName);
+      listed += "  " + named.name + " | " + std::string(named.owner) + " | " + scope.claim(named.name, listing.view(index).id) + "\n";
     }
   }
+  testing::expectApproved("view-names.txt", listed);
 }
 
 TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {

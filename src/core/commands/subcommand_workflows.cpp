@@ -1,0 +1,100 @@
+#include "core/commands/subcommand_workflows.h"
+
+#include "core/commands/output_option.h"
+#include "core/commands/reported_run.h"
+#include "core/errors/korvast_error.h"
+#include "core/filemanager/korvast_file_manager.h"
+#include "core/strategies/build_ipa_strategy.h"
+#include "core/strategies/check_identifiers_strategy.h"
+#include "core/strategies/fix_identifiers_strategy.h"
+#include "core/strategies/list_identifiers_strategy.h"
+#include "core/strategies/modify_and_build_strategy.h"
+#include "core/strategies/modify_source_code_strategy.h"
+
+namespace korvaster {
+
+namespace {
+
+// `modify` and `build` change files, so they refuse an empty --output before any work; those
+// two and `fix` write a --report however they end. The working folder is made only once the
+// workflow has what it needs.
+template <typename Work>
+CommandOutcome reported(const RegisterableCommand& command, const Arguments& arguments, bool checksOutput,
+                        const Work& work) {
+  const auto& platform = command.platform();
+  return runWithReport(arguments, command.name(), command.logger, platform.files, [&](RunReport* report) {
+    if (checksOutput) refuseEmptyOutput(arguments, command.logger);
+    return work(report);
+  });
+}
+
+CommandOutcome modify(const RegisterableCommand& command, const Arguments& arguments) {
+  return reported(command, arguments, true, [&](RunReport* report) {
+    return ModifySourceCodeStrategy::run(
+        arguments, KorvastFileManager(command.logger, command.platform().files), report);
+  });
+}
+
+CommandOutcome build(const RegisterableCommand& command, const Arguments& arguments) {
+  return reported(command, arguments, true, [&](RunReport* report) {
+    const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+    if (!projectPath) throw KorvastError::missedProjectPath();
+    const KorvastFileManager fileManager(command.logger, command.platform().files);
+    CommandRunner& runner = *command.platform().runner;
+    if (!contains(arguments, ArgumentType::build))
+      return ModifyAndBuildStrategy::run(arguments, fileManager, runner, report);
+    return BuildIPAStrategy::run(BuildIPAStrategy::configure(arguments, fileManager), fileManager,
+                                 *projectPath, runner, report);
+  });
+}
+
+CommandOutcome fix(const RegisterableCommand& command, const Arguments& arguments) {
+  return reported(command, arguments, false, [&](RunReport* report) {
+    const KorvastFileManager fileManager(command.logger, command.platform().files);
+    return FixIdentifiersStrategy::run(arguments, fileManager, *command.platform().output, report);
+  });
+}
+
+// The format's value was checked against the option's choices when the Arguments were read;
+// the status says what was found.
+CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
+  const auto format = checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text"));
+  const auto& platform = command.platform();
+  return {{},
+          {},
+          CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), platform.files,
+                                        *platform.output)};
+}
+
+CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {
+  const auto format = idsFormatNamed(lookup(arguments, ArgumentType::idsFormat).value_or("text"));
+  const auto& platform = command.platform();
+  return {{},
+          {},
+          ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
+                                       *platform.output)};
+}
+
+}  // namespace
+
+// A level without a case here fails the build (-Wswitch).
+RegisterableCommand::Workflow workflowOf(CommandLevel level) {
+  switch (level) {
+    case CommandLevel::modify:
+      return modify;
+    case CommandLevel::build:
+      return build;
+    case CommandLevel::check:
+      return check;
+    case CommandLevel::fix:
+      return fix;
+    case CommandLevel::ids:
+      return ids;
+    case CommandLevel::topLevel:
+    case CommandLevel::count:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace korvaster

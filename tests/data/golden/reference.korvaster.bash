@@ -1,0 +1,21 @@
+# bash completion for korvaster
+_korvaster() {
+  local cur="${COMP_WORDS[COMP_CWORD]}" prev="${COMP_WORDS[COMP_CWORD-1]}" command="" word
+  for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
+    case "$word" in modify|build|check|fix|ids) command=$word; break ;; esac
+  done
+  case "$prev" in
+    --path|-p|--output|-o) COMPREPLY=($(compgen -d -- "$cur")); return ;;
+    --export|-e|--workspace|-w|--report|--config) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    --configuration|-c|--scheme|-s|--exclude|--format|--format) COMPREPLY=(); return ;;
+  esac
+  case "$command" in
+    modify) COMPREPLY=($(compgen -W "--path -p --output -o --exclude --report --config --help -h" -- "$cur")) ;;
+    build) COMPREPLY=($(compgen -W "--path -p --output -o --export -e --configuration -c --scheme -s --workspace -w --buildonly -b --verbose -v --exclude --report --config --help -h" -- "$cur")) ;;
+    check) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --help -h" -- "$cur")) ;;
+    fix) COMPREPLY=($(compgen -W "--path -p --exclude --report --dry-run --config --help -h" -- "$cur")) ;;
+    ids) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --help -h" -- "$cur")) ;;
+    *) COMPREPLY=($(compgen -W "modify build check fix ids --version --help -h" -- "$cur")) ;;
+  esac
+}
+complete -F _korvaster korvaster

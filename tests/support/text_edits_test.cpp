@@ -1,4 +1,5 @@
 #include "support/text_edits.h"
+#include "support/unified_diff.h"
 
 #include <gtest/gtest.h>
 

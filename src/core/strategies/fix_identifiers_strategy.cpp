@@ -7,7 +7,7 @@
 #include "core/strategies/project_files_pass.h"
 #include "core/xib/interface_builder_file.h"
 #include "files/path_text.h"
-#include "support/text_edits.h"
+#include "support/unified_diff.h"
 #include "support/text_format.h"
 
 namespace korvaster {

@@ -10,6 +10,7 @@
 #include "core/xib/identifier_stream_rules.h"
 #include "corpus.h"
 #include "golden.h"
+#include "support/unified_diff.h"
 #include "temporary_folder.h"
 #include "xml/rewritten_text.h"
 

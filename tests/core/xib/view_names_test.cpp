@@ -39,6 +39,7 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
       {"a\"b\\c\n\x01", "ABC", "\"a\\\"b\\\\c\\n\\u{1}\"", "a\"b\\c\\n\\x01"},
       {"bad\xFFutf", "BadUtf", "\"bad\xEF\xBF\xBDutf\"", "bad\xEF\xBF\xBDutf"},
       {"%%%", "", "\"%%%\"", "%%%"},
+      {"row 0 to 9", "Row0To9", "\"row 0 to 9\"", "row 0 to 9"},  // digits, the first and last among them
   };
   for (const auto& c : cases) {
     EXPECT_EQ(swiftIdentifier(c.input, SwiftNameKind::type), c.type) << c.input;

@@ -58,10 +58,11 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The names in `folder`, sorted.
+// The names in `folder`, sorted; none when there is no folder.
 inline std::vector<std::string> entryNames(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -70,6 +71,12 @@ inline std::vector<std::string> entryNames(const std::string& folder) {
 inline unsigned permissionsOf(const std::string& path) {
   struct stat status {};
   return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 077777;
+}
+
+// Whether anything, a link included, is at `path`.
+inline bool isThere(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0;
 }
 
 inline bool endsWith(const std::string& text, const std::string& end) {

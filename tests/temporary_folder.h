@@ -58,11 +58,10 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The names in `folder`, sorted; none when there is no folder.
+// The names in `folder`, sorted.
 inline std::vector<std::string> entryNames(const std::string& folder) {
   std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }

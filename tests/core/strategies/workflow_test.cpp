@@ -43,10 +43,7 @@ class WorkflowTest : public testing::FileManagerFixture {
   }
   bool cleanedUp() { return testing::entryNames(buildFolder).empty() && testing::entryNames(projects).empty(); }
   std::string read(const std::string& path) { return testing::readFile(path); }
-  void remove(const std::string& path) {
-    std::error_code error;
-    std::filesystem::remove_all(path, error);
-  }
+  void remove(const std::string& path) { std::filesystem::remove_all(path); }
   void link(const std::string& path, const std::string& target) {
     ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0) << path;
   }

@@ -72,6 +72,12 @@ inline unsigned permissionsOf(const std::string& path) {
   return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 077777;
 }
 
+// Whether anything, a link included, is at `path`.
+inline bool isThere(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0;
+}
+
 inline bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }

@@ -1,5 +1,5 @@
 // FileLock: an exclusive lock on a folder or a lock file, held for as long as the object lives.
-// What holds it is the file system's own (a descriptor on the real disk, a flag in memory).
+// What holds it is the file system's own (a descriptor on the real disk).
 #pragma once
 
 #include <memory>

@@ -1,5 +1,5 @@
 // FileManager: the file-system operations every handle and every workflow performs, as an
-// interface. PosixFileManager is the real disk; tests put an in-memory one in its place. Each
+// interface. PosixFileManager is the real disk; tests wrap it to fail chosen calls. Each
 // handle keeps the manager it was made with; a manager may carry a filter that copies consult.
 #pragma once
 

@@ -1,6 +1,6 @@
-// What the tests of the file manager and of the workflows run in: a home of their own (in
-// memory, failing on demand, or on the real disk for what only a disk shows), and the log
-// lines a run writes, recorded.
+// What the tests of the file manager and of the workflows run in: a home of their own on the
+// real disk, reached through a wrapper that fails chosen calls on demand, and the log lines a
+// run writes, recorded.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/logging/console_logger.h"
-#include "fakes/in_memory_file_manager.h"
+#include "fakes/fault_injecting_file_manager.h"
 #include "files/file_manager_posix.h"
 #include "scoped_environment.h"
 #include "support/interruption.h"
@@ -21,7 +21,6 @@ namespace korvaster::testing {
 
 class LoggedRunFixture : public ::testing::Test {
  protected:
-  using Call = InMemoryFileManager::Call;
   static inline const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
   static inline const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
@@ -58,27 +57,18 @@ class LoggedRunFixture : public ::testing::Test {
   std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
 };
 
-// On the real disk, in a temporary folder.
+// On the real disk, in a temporary folder whose "home" is the home folder.
 class FileManagerFixture : public LoggedRunFixture {
  protected:
-  KorvastFileManager service() const { return KorvastFileManager(logger, system); }
+  using Call = FaultInjectingFileManager::Call;
+  KorvastFileManager service() const { return KorvastFileManager(logger, disk); }
 
   TemporaryFolder temp;
   ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
   std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
   std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";
-  std::shared_ptr<files::FileManager> system = std::make_shared<files::PosixFileManager>();
-};
-
-// In memory, with the home folder at /mem/home; the removals' guard judges its paths there.
-class InMemoryFixture : public LoggedRunFixture {
- protected:
-  InMemoryFixture() { disk->setHome(disk->makeFolder("/mem/home")); }
-  KorvastFileManager service() const { return KorvastFileManager(logger, disk); }
-
-  std::shared_ptr<InMemoryFileManager> disk = std::make_shared<InMemoryFileManager>();
-  std::string projects = "/mem/home/.korvast/CommandLineTool/Projects/";
-  std::string builds = "/mem/home/.korvast/CommandLineTool/AppBuilds/";
+  std::shared_ptr<FaultInjectingFileManager> disk =
+      std::make_shared<FaultInjectingFileManager>(std::make_shared<files::PosixFileManager>());
 };
 
 }  // namespace korvaster::testing

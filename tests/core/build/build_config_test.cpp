@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/errors/korvast_error.h"
-#include "fakes/in_memory_file_manager.h"
+#include "files/file_manager_posix.h"
 #include "temporary_folder.h"
 
 namespace korvaster {
@@ -21,8 +21,9 @@ const std::string kAllKeys =
     "</string><key>korvast_workspace</key><string>Plist.xcworkspace</string>";
 
 TEST(BuildConfigTest, TheCommandLineWinsFieldByFieldAndEmptyValuesCount) {
-  testing::InMemoryFileManager disk;
-  const std::string all = disk.write("/mem/All.plist", plist("<key>korvast_scheme</key><string>PlistScheme</string>"
+  const testing::TemporaryFolder temp;
+  const files::PosixFileManager disk;
+  const std::string all = temp.write("All.plist", plist("<key>korvast_scheme</key><string>PlistScheme</string>"
                                                         "<key>korvast_configuration</key><string></string>"
                                                         "<key>korvast_workspace</key><string>P.xcworkspace</string>"));
   const BuildConfig fromPlist({}, all, disk);
@@ -35,14 +36,14 @@ TEST(BuildConfigTest, TheCommandLineWinsFieldByFieldAndEmptyValuesCount) {
             std::tuple("b", "", "P.xcworkspace", true));
   const BuildConfig fromCli({{ArgumentType::scheme, ""}, {ArgumentType::configuration, "C"},
                              {ArgumentType::workspace, "W"}, {ArgumentType::projectPath, "ignored"}},
-                            disk.write("/mem/Bare.plist", plist("")), disk);
+                            temp.write("Bare.plist", plist("")), disk);
   EXPECT_EQ(std::tuple(fromCli.scheme, fromCli.configuration, fromCli.workspace), std::tuple("", "C", "W"));
   const BuildConfig binary(
-      {}, disk.write("/mem/binary.plist", testing::readFile(KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist")), disk);
+      {}, temp.write("binary.plist", testing::readFile(KORVASTER_TEST_FIXTURES "/ExportOptions.binary.plist")), disk);
   EXPECT_EQ(std::tuple(binary.scheme, binary.configuration, binary.workspace),
             std::tuple("App", "Release", "App.xcworkspace"));
   try {
-    BuildConfig({{ArgumentType::configuration, "C"}}, disk.write("/mem/S.plist", plist("<key>korvast_scheme</key><string>S</string>")), disk);
+    BuildConfig({{ArgumentType::configuration, "C"}}, temp.write("S.plist", plist("<key>korvast_scheme</key><string>S</string>")), disk);
     ADD_FAILURE() << "a workspace was found";
   } catch (const KorvastError& error) {
     EXPECT_EQ(error.errorCase(), KorvastError::Case::failedToBuildConfig);
@@ -117,7 +118,8 @@ std::string bigStringReferenced(std::size_t times) {
 }
 
 TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimitListsAreRefused) {
-  testing::InMemoryFileManager disk;
+  const testing::TemporaryFolder temp;
+  const files::PosixFileManager disk;
   const std::string padding(BuildPlistConfig::maximumSize - plist(kAllKeys + "<key>p</key><string></string>").size(), 'x');
   BinaryList small;
   const std::string good = small.withExportOptions(small.array({}));
@@ -140,7 +142,7 @@ TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimi
       {good, "Shared"},
   };
   ASSERT_EQ(read[0].first.size(), BuildPlistConfig::maximumSize);
-  for (const auto& [contents, scheme] : read) EXPECT_EQ(BuildConfig({}, disk.write("/mem/ok.plist", contents), disk).scheme, scheme);
+  for (const auto& [contents, scheme] : read) EXPECT_EQ(BuildConfig({}, temp.write("ok.plist", contents), disk).scheme, scheme);
 
   const std::vector<std::string> refused{
       "", "not a property list", "<plist><array><string>x</string></array></plist>",
@@ -157,8 +159,9 @@ TEST(BuildConfigTest, ListsUpToEveryLimitAreReadAndUnreadableMalformedOrOverLimi
       patched(good.find('\xD4') + 1, "\x40"),            // reference past the last object
       good.substr(0, 39),
   };
-  std::vector<std::string> paths{"/mem/missing", disk.makeFolder("/mem/folder.plist")};
-  for (std::size_t index = 0; index < refused.size(); ++index) paths.push_back(disk.write("/mem/" + std::to_string(index), refused[index]));
+  temp.makeFolder("folder.plist");
+  std::vector<std::string> paths{temp / "missing", temp / "folder.plist"};
+  for (std::size_t index = 0; index < refused.size(); ++index) paths.push_back(temp.write(std::to_string(index), refused[index]));
   for (const auto& path : paths) {
     try {
       BuildConfig({{ArgumentType::scheme, "S"}, {ArgumentType::configuration, "C"}, {ArgumentType::workspace, "W"}}, path, disk);

@@ -5,9 +5,11 @@
 #include "core/commands/korvast_command_line_tool.h"
 #include "core/errors/korvast_error.h"
 #include "core/logging/console_logger.h"
-#include "fakes/in_memory_file_manager.h"
 #include "fakes/recording_command_runner.h"
+#include "files/file_manager_posix.h"
 #include "golden.h"
+#include "scoped_environment.h"
+#include "temporary_folder.h"
 
 namespace korvaster {
 namespace {
@@ -79,19 +81,20 @@ TEST_F(CommandParsingTest, FailuresAreLoggedAndThrownOn) {
 
 // The whole tool in-process: everything it writes, reads or starts goes through the platform.
 TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
-  auto disk = std::make_shared<testing::InMemoryFileManager>();
-  disk->write("/mem/App/v.xib", R"(<document><view contentMode="s" id="v-1"/></document>)");
-  disk->write("/mem/Export.plist",
+  const testing::TemporaryFolder temp;
+  const std::string app = temp / "App", plist = temp / "Export.plist", home = temp / "home";
+  temp.write("App/v.xib", R"(<document><view contentMode="s" id="v-1"/></document>)");
+  temp.write("Export.plist",
               "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
               "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
-  disk->setHome(disk->makeFolder("/mem/home"));
-  const std::string log = "/mem/home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log";
+  const testing::ScopedEnvironment homeFolder{"HOME", temp.makeFolder("home").c_str()};
+  const std::string logged = "home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log", log = temp / logged;
   const auto fails = [](const auto&) { return 65; };
   // As xcodebuild's output would, the failed archive leaves its log.
-  testing::RecordingCommandRunner runner({fails, [&](const auto&) { return disk->write(log, "x"), 65; }});
+  testing::RecordingCommandRunner runner({fails, [&](const auto&) { return temp.write(logged, "x"), 65; }});
   auto lines = std::make_shared<RecordingLineWriter>();
   Platform platform;
-  platform.files = disk;
+  platform.files = std::make_shared<files::PosixFileManager>();
   platform.runner = &runner;
   platform.logLines = lines;
   support::StringOutputStream report;
@@ -101,8 +104,8 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   // list it copies nothing.
   const std::pair<std::vector<std::string>, KorvastError> failures[] = {
       {{"korvaster", "build", "-b"}, KorvastError::missedProjectPath()},
-      {{"korvaster", "build", "-b", "-p", "/mem/App"}, KorvastError::missedExportOptionsPlistPath()},
-      {{"korvaster", "build", "-p", "/mem/App", "-e", "/mem/nope", "--report", "/mem/nope.json"},
+      {{"korvaster", "build", "-b", "-p", app}, KorvastError::missedExportOptionsPlistPath()},
+      {{"korvaster", "build", "-p", app, "-e", temp / "nope", "--report", temp / "nope.json"},
        KorvastError::failedToReadPlistPath()},
   };
   std::string printed;
@@ -110,26 +113,25 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   for (const auto& [words, error] : failures) {
     EXPECT_EQ(runKorvaster(words, platform), 1);
     EXPECT_EQ(report.text(), whoops(error));
-    EXPECT_TRUE(words.size() > 3 || disk->names("/mem/home").empty());
+    EXPECT_TRUE(words.size() > 3 || testing::entryNames(home).empty());
   }
-  EXPECT_TRUE(disk->names("/mem/home/.korvast/CommandLineTool/Projects").empty());
-  const std::string unread = "could not read /mem/nope: No such file or directory";
+  EXPECT_TRUE(testing::entryNames(home + "/.korvast/CommandLineTool/Projects").empty());
+  const std::string unread = "could not read " + temp / "nope: No such file or directory";
   EXPECT_EQ(lines->lines, std::vector<std::string>{"[\U0001F525] KorvastLoger -> Can't read Export Options plist path. Description: " + unread});
-  EXPECT_NE(disk->contents("/mem/nope.json").value_or("").find("\"errorCause\": \"" + unread + "\""), std::string::npos);
+  EXPECT_NE(testing::readFile(temp / "nope.json").find("\"errorCause\": \"" + unread + "\""), std::string::npos);
 
   // Build-only archives the project where it lies, verbosely when asked; a build archives the copy,
   // removes it, names the kept log and reports the failure.
   for (const char* mode : {"-b", "-v"}) {
-    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", "/mem/App", "-e", "/mem/Export.plist", "--report",
-                            "/mem/run.json"}, platform), 1);
+    EXPECT_EQ(runKorvaster({"korvaster", "build", mode, "-p", app, "-e", plist, "--report", temp / "run.json"}, platform), 1);
   }
   whoops(KorvastError::failedToBuildArchive(65));
   EXPECT_EQ(report.text(), whoops(KorvastError::failedToBuildArchive(65)));
   ASSERT_EQ(runner.calls.size(), 2u);
-  EXPECT_EQ(runner.calls[0][4], "/mem/App/App.xcworkspace");
+  EXPECT_EQ(runner.calls[0][4], app + "/App.xcworkspace");
   EXPECT_EQ(runner.calls[1].back(), "-verbose");
   EXPECT_EQ(lines->lines.back(), "[\U0001F525] KorvastLoger -> The output of xcodebuild is in " + log);
-  const std::string written = disk->contents("/mem/run.json").value_or("");
+  const std::string written = testing::readFile(temp / "run.json");
   for (const std::string& part : {"\"status\": \"failed\",\n  \"error\": \"" + KorvastError::failedToBuildArchive(65).localizedDescription(),
                                   std::string("\"copyRemoved\": true"), std::string("\"archivePath\": null,\n  \"archiveRemoved\": false"),
                                   "\"exitStatus\": 65,\n      \"log\": \"" + log + "\"\n    }\n  ],\n  \"ipaFiles\": []\n}"}) {

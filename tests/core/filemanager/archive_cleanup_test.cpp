@@ -1,6 +1,9 @@
 #include "core/filemanager/archive_cleanup.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "core/file_manager_fixture.h"
 
@@ -9,7 +12,9 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-using ArchiveCleanupTest = testing::InMemoryFixture;
+using ArchiveCleanupTest = testing::FileManagerFixture;
+using testing::entryNames;
+using testing::isThere;
 
 TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsAndAFailureEndsTheWalkFailed) {
   const KorvastFileManager service(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Debug, lines)),
@@ -17,13 +22,13 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   for (const char* folder : {"Top.xcarchive/Products", "App/App.xcarchive/Products", "App/Old.App.xcarchive",
                              "App/Keep.XCARCHIVE", "App/Keep.xcarchive.bak", "App/deeper/Nested.xcarchive",
                              "App/.Hidden.xcarchive", "App/Stuck.xcarchive", "Busy/Busy.xcarchive", "Mine/Mine.xcarchive"}) {
-    disk->makeFolder(builds + folder);
+    std::filesystem::create_directories(builds + folder);
   }
-  disk->write(builds + "App/File.xcarchive", "not a folder");
+  temp.write("home/.korvast/CommandLineTool/AppBuilds/App/File.xcarchive", "not a folder");
   // Links lead to archives the tool did not make, however they are named.
-  disk->makeFolder("/mem/user/Mine.xcarchive");
-  disk->link(builds + "Linked", "/mem/user");
-  disk->link(builds + "App/Link.xcarchive", "/mem/user/Mine.xcarchive");
+  temp.makeFolder("user/Mine.xcarchive");
+  ASSERT_EQ(::symlink((temp / "user").c_str(), (builds + "Linked").c_str()), 0);
+  ASSERT_EQ(::symlink((temp / "user/Mine.xcarchive").c_str(), (builds + "App/Link.xcarchive").c_str()), 0);
   // This run holds its own build folder; another run holds Busy.
   service.prepareProjectBuildFolder("Mine.xcworkspace");
   const auto other = disk->lockItem(builds + "Busy/", files::FileLock::Target::folder, false, nullptr);
@@ -34,13 +39,13 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
   const auto failure = failureOf([&] { service.cleanArchives(); });
   EXPECT_EQ(failure->errorCase(), KorvastError::Case::failedToCleanArchives);
   EXPECT_EQ(failure->cause(), busy);
-  EXPECT_EQ(disk->names(builds), (Names{"App", "Busy", "Linked", "Mine"}));
-  EXPECT_EQ(disk->names(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
+  EXPECT_EQ(entryNames(builds), (Names{"App", "Busy", "Linked", "Mine"}));
+  EXPECT_EQ(entryNames(builds + "App"), (Names{".Hidden.xcarchive", "File.xcarchive", "Keep.XCARCHIVE",
                                                        "Keep.xcarchive.bak", "Link.xcarchive", "Stuck.xcarchive", "deeper"}));
-  EXPECT_TRUE(disk->exists(builds + "App/deeper/Nested.xcarchive"));
-  EXPECT_TRUE(disk->exists(builds + "Busy/Busy.xcarchive"));
-  EXPECT_TRUE(disk->names(builds + "Mine").empty());
-  EXPECT_TRUE(disk->exists("/mem/user/Mine.xcarchive"));
+  EXPECT_TRUE(isThere(builds + "App/deeper/Nested.xcarchive"));
+  EXPECT_TRUE(isThere(builds + "Busy/Busy.xcarchive"));
+  EXPECT_TRUE(entryNames(builds + "Mine").empty());
+  EXPECT_TRUE(isThere(temp / "user/Mine.xcarchive"));
   const std::string debug = "[\U0001F4AC] KorvastLoger -> ";
   EXPECT_EQ(lines->lines,
             (Names{debug + "Cleaning...", debug + "Archive Top.xcarchive was deleted",
@@ -50,7 +55,7 @@ TEST_F(ArchiveCleanupTest, RemovesOnlyRealArchivesInBuildFoldersNoOtherRunHoldsA
                    debug + "Archive Mine.xcarchive was deleted"}));
 
   lines->lines.clear();
-  disk->removeItem(builds + "App/Stuck.xcarchive", nullptr);
+  std::filesystem::remove(builds + "App/Stuck.xcarchive");
   service.cleanArchives();
   EXPECT_EQ(lines->lines, (Names{debug + "Cleaning...", debug + "Archives in " + builds + "Busy/ belong to another run",
                                  debug + "Cleaning succeeded."}));

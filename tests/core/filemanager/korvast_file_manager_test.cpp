@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 using testing::entryNames;
 using Names = std::vector<std::string>;
 using KorvastFileManagerTest = testing::FileManagerFixture;
-using InMemoryCopyTest = testing::InMemoryFixture;
 
 TEST_F(KorvastFileManagerTest, CreatingTheServiceMakesTheWorkingFolderTree) {
   EXPECT_EQ(service().buildsFolder().path(), builds);
@@ -47,29 +46,30 @@ TEST_F(KorvastFileManagerTest, ACopyLeavesVersionControlBehindKeepsFolderModesAn
             "This folder is a copy of " + temp / "App made by korvaster, which may replace or remove it.\n");
 }
 
-TEST_F(InMemoryCopyTest, ACopyReplacesTheEarlierCopyWholeAndOnlyOnceItIsComplete) {
-  disk->write("/mem/App/old.swift", "");
+TEST_F(KorvastFileManagerTest, ACopyReplacesTheEarlierCopyWholeAndOnlyOnceItIsComplete) {
+  const std::string app = temp / "App";
+  temp.write("App/old.swift", "");
   // In the projects folder, and under an output folder where the earlier copy carries the mark.
-  for (const std::string& folder : {projects, disk->makeFolder("/mem/out/")}) {
+  for (const std::string& folder : {projects, temp.makeFolder("out")}) {
     const auto to = folder == projects ? std::nullopt : std::optional(folder);
-    const auto rename = [&](const char* from, const char* into) { disk->moveItem(from, into, nullptr); };
-    service().copy("/mem/App", to).commit();
-    rename("/mem/App/old.swift", "/mem/App/new.swift");
-    service().copy("/mem/App", to);  // dropped uncommitted: nothing of it stays
+    const auto rename = [&](const char* from, const char* into) { fs::rename(app + from, app + into); };
+    service().copy(app, to).commit();
+    rename("/old.swift", "/new.swift");
+    service().copy(app, to);  // dropped uncommitted: nothing of it stays
     // A copy that cannot be made, or cannot be moved in, leaves the earlier one in place.
     disk->fail(Call::copy, disk->calls(Call::copy) + 1, ENOSPC);
-    expectFailure([&] { service().copy("/mem/App", to); }, KorvastError::Case::failedToCopyProject,
+    expectFailure([&] { service().copy(app, to); }, KorvastError::Case::failedToCopyProject,
                   // named where the copy was to be: the staging folder is gone by then
                   "could not copy " + folder + "App: No space left on device", false);
     disk->fail(Call::move, disk->calls(Call::move) + 2, EBUSY);
-    expectFailure([&] { service().copy("/mem/App", to).commit(); }, KorvastError::Case::failedToCopyProject,
+    expectFailure([&] { service().copy(app, to).commit(); }, KorvastError::Case::failedToCopyProject,
                   kError + "Can't move the new copy into " + folder + "App: Device or resource busy");
-    EXPECT_EQ(disk->names(folder), Names{"App"});
-    EXPECT_EQ(disk->names(folder + "App"), (Names{".korvaster-copy", "old.swift"}));
-    service().copy("/mem/App", to).commit();
-    EXPECT_EQ(disk->names(folder), Names{"App"});
-    EXPECT_EQ(disk->names(folder + "App"), (Names{".korvaster-copy", "new.swift"}));
-    rename("/mem/App/new.swift", "/mem/App/old.swift");
+    EXPECT_EQ(entryNames(folder), Names{"App"});
+    EXPECT_EQ(entryNames(folder + "App"), (Names{".korvaster-copy", "old.swift"}));
+    service().copy(app, to).commit();
+    EXPECT_EQ(entryNames(folder), Names{"App"});
+    EXPECT_EQ(entryNames(folder + "App"), (Names{".korvaster-copy", "new.swift"}));
+    rename("/new.swift", "/old.swift");
   }
 }
 
@@ -178,7 +178,7 @@ TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFol
     if (build) first->prepareProjectBuildFolder("App.xcworkspace");
     else held.emplace(first->copy(temp / "App", std::nullopt));
     std::thread second([&] {
-      const KorvastFileManager other(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, signal)), system);
+      const KorvastFileManager other(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, signal)), disk);
       if (build) other.prepareProjectBuildFolder("App.xcworkspace");
       else other.copy(temp / "App", std::nullopt).commit();
     });

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
-#include "fakes/in_memory_file_manager.h"
 #include "files/file_io_error.h"
+#include "files/file_manager_posix.h"
+#include "temporary_folder.h"
 
 namespace korvaster {
 namespace {
@@ -42,10 +44,10 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
 // The project's file applies without being named; --config names another one instead; the
 // command line's excludes and format come first.
 TEST(ProjectConfigurationTest, TheProjectsFileOrTheNamedOneAddsToTheCommandLine) {
-  testing::InMemoryFileManager disk;
-  disk.write("/P/.korvaster.yml", "exclude: [Pods/**]\nformat: json\n");
-  disk.write("/elsewhere.yml", "exclude: Vendor/**\n");
-  const Arguments given{{ArgumentType::projectPath, "/P/"}, {ArgumentType::exclude, "A/**"}};
+  const testing::TemporaryFolder temp;
+  const files::PosixFileManager disk;
+  temp.write("P/.korvaster.yml", "exclude: [Pods/**]\nformat: json\n");
+  const Arguments given{{ArgumentType::projectPath, temp / "P/"}, {ArgumentType::exclude, "A/**"}};
   const auto check = withProjectConfiguration(given, CommandLevel::check, disk);
   EXPECT_EQ(lookupAll(check, ArgumentType::exclude), (std::vector<std::string>{"A/**", "Pods/**"}));
   EXPECT_EQ(lookup(check, ArgumentType::format), "json");
@@ -56,43 +58,46 @@ TEST(ProjectConfigurationTest, TheProjectsFileOrTheNamedOneAddsToTheCommandLine)
             std::vector<std::string>{"text"});
 
   Arguments named = given;
-  named.emplace_back(ArgumentType::configFile, "/elsewhere.yml");
+  named.emplace_back(ArgumentType::configFile, temp.write("elsewhere.yml", "exclude: Vendor/**\n"));
   EXPECT_EQ(lookupAll(withProjectConfiguration(named, CommandLevel::modify, disk), ArgumentType::exclude),
             (std::vector<std::string>{"A/**", "Vendor/**"}));
-  named.back().value = "/missing.yml";
+  named.back().value = temp / "missing.yml";
   EXPECT_THROW(withProjectConfiguration(named, CommandLevel::modify, disk), files::FileIOError);
-  const Arguments elsewhere{{ArgumentType::projectPath, "/Q"}};
+  const Arguments elsewhere{{ArgumentType::projectPath, temp / "Q"}};
   EXPECT_EQ(withProjectConfiguration(elsewhere, CommandLevel::check, disk), elsewhere);
 }
 
 // A configuration file is judged whole by every command, before it is read into the command
 // line: what cannot be used is an error that names it.
 TEST(ProjectConfigurationTest, AFileThatCannotBeUsedWholeIsAnErrorForEveryCommand) {
-  const std::string file = "/P/.korvaster.yml";
+  const std::string file = "P/.korvaster.yml";
   const struct {
-    std::function<void(const testing::InMemoryFileManager&)> make;
-    std::string error;
+    std::function<void(const testing::TemporaryFolder&)> make;
+    std::string error;  // after the file's path
   } cases[] = {
-      {[&](const auto& disk) { disk.write(file, "exclude: [a]\nformat: xml\n"); },
-       file + ":2: 'format' cannot be 'xml' (allowed: text, json, github, sarif, junit, checkstyle)"},
-      {[&](const auto& disk) { disk.write(file, "exclude: [a]\n---\nformat: json\n"); },
-       file + ":3: more than one YAML document; keep one"},
-      {[&](const auto& disk) { disk.makeFolder(file); }, file + ": not a regular file"},
-      {[&](const auto& disk) { disk.link(file, disk.makeFolder("/elsewhere")); },
-       file + ": not a regular file"},
-      {[&](const auto& disk) { disk.write(file, std::string((1 << 20) + 1, '#')); },
-       file + ": larger than 1 MiB, too large for a configuration file"},
+      {[&](const auto& temp) { temp.write(file, "exclude: [a]\nformat: xml\n"); },
+       ":2: 'format' cannot be 'xml' (allowed: text, json, github, sarif, junit, checkstyle)"},
+      {[&](const auto& temp) { temp.write(file, "exclude: [a]\n---\nformat: json\n"); },
+       ":3: more than one YAML document; keep one"},
+      {[&](const auto& temp) { temp.makeFolder(file); }, ": not a regular file"},
+      {[&](const auto& temp) {
+         std::filesystem::create_directory_symlink(temp.makeFolder("elsewhere"), temp.makeFolder("P") + ".korvaster.yml");
+       },
+       ": not a regular file"},
+      {[&](const auto& temp) { temp.write(file, std::string((1 << 20) + 1, '#')); },
+       ": larger than 1 MiB, too large for a configuration file"},
   };
+  const files::PosixFileManager disk;
   for (const CommandLevel level :
        {CommandLevel::check, CommandLevel::fix, CommandLevel::modify, CommandLevel::ids}) {
     for (const auto& c : cases) {
-      testing::InMemoryFileManager disk;
-      c.make(disk);
+      const testing::TemporaryFolder temp;
+      c.make(temp);
       try {
-        withProjectConfiguration({{ArgumentType::projectPath, "/P"}}, level, disk);
+        withProjectConfiguration({{ArgumentType::projectPath, temp / "P"}}, level, disk);
         ADD_FAILURE() << "accepted: " << c.error;
       } catch (const ConfigurationError& error) {
-        EXPECT_EQ(*error.ownDescription(), c.error);
+        EXPECT_EQ(*error.ownDescription(), temp / file + c.error);
       }
     }
   }

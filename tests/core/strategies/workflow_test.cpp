@@ -1,9 +1,11 @@
-// The modify and build workflows in-process, over a recording runner and an in-memory file
-// system that fails on demand: which error wins, what is cleaned up, what survives.
+// The modify and build workflows in-process, over a recording runner and the real disk failing
+// on demand: which error wins, what is cleaned up, what survives.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "core/file_manager_fixture.h"
 #include "core/strategies/modify_and_build_strategy.h"
@@ -20,32 +22,36 @@ using Words = std::vector<std::string>;
 
 const std::string kView = R"(<document><view contentMode="s" id="v-1"/></document>)";
 
-class WorkflowTest : public testing::InMemoryFixture {
+class WorkflowTest : public testing::FileManagerFixture {
  protected:
   WorkflowTest() {
-    disk->write("/mem/App/Main.storyboard", kView);
-    disk->write("/mem/App/Other.xib", kView);
-    disk->write("/mem/Export.plist",
+    temp.write("App/Main.storyboard", kView);
+    temp.write("App/Other.xib", kView);
+    temp.write("Export.plist",
                "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string>"
                "<key>korvast_configuration</key><string>Release</string>"
                "<key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
   }
 
   CommandOutcome build(RecordingCommandRunner& runner, const std::optional<std::string>& output = std::nullopt) {
-    Arguments arguments{{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::exportPlist, "/mem/Export.plist"}};
+    Arguments arguments{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exportPlist, temp / "Export.plist"}};
     if (output) arguments.emplace_back(ArgumentType::outputPath, *output);
     return ModifyAndBuildStrategy::run(arguments, service(), runner);
   }
   CommandOutcome modify(const std::string& project = "App") {
-    return ModifySourceCodeStrategy::run({{ArgumentType::projectPath, "/mem/" + project}}, service());
+    return ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / project}}, service());
   }
-  bool cleanedUp() { return disk->names(buildFolder).empty() && disk->names(projects).empty(); }
-  std::string read(const std::string& path) { return disk->contents(path).value_or("(none)"); }
-  void remove(const std::string& path) { disk->removeItem(path, nullptr); }
+  bool cleanedUp() { return testing::entryNames(buildFolder).empty() && testing::entryNames(projects).empty(); }
+  std::string read(const std::string& path) { return testing::readFile(path); }
+  void remove(const std::string& path) { std::filesystem::remove_all(path); }
+  void link(const std::string& path, const std::string& target) {
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0) << path;
+  }
 
   // What xcodebuild's archive call leaves: the archive folder at the path it was given.
   const RecordingCommandRunner::Action archiveLikeXcodebuild = [this](const Words& words) {
-    disk->makeFolder(*(std::find(words.begin(), words.end(), "-archivePath") + 1) + ".xcarchive/Products");
+    std::filesystem::create_directories(*(std::find(words.begin(), words.end(), "-archivePath") + 1) +
+                                        ".xcarchive/Products");
     return 0;
   };
 
@@ -65,15 +71,15 @@ TEST_F(WorkflowTest, ABuildArchivesTheCopyExportsItThenRemovesTheArchiveAndOnlyA
                                "-configuration", "Release", "-archivePath", buildFolder + "App", "clean", "archive",
                                "-quiet"},
                               {"xcodebuild", "-archivePath", buildFolder + "App.xcarchive", "-exportPath", buildFolder,
-                               "-exportArchive", "-exportOptionsPlist", "/mem/Export.plist", "-verbose"}}));
+                               "-exportArchive", "-exportOptionsPlist", temp / "Export.plist", "-verbose"}}));
   EXPECT_TRUE(cleanedUp());
-  EXPECT_EQ(read("/mem/App/Main.storyboard"), kView);
+  EXPECT_EQ(read(temp / "App/Main.storyboard"), kView);
 
   // A copy the user asked for stays; so does the project changed in place, however the output names it.
-  disk->link("/mem/Alias", "/mem/App");
-  for (const auto& [output, kept] : {std::pair<std::string, std::string>(disk->makeFolder("/mem/kept"), "/mem/kept/App"),
-                                     std::pair<std::string, std::string>("/mem/App", "/mem/App"),
-                                     std::pair<std::string, std::string>("/mem/Alias", "/mem/App")}) {
+  link(temp / "Alias", temp / "App");
+  for (const auto& [output, kept] : {std::pair<std::string, std::string>(temp.makeFolder("kept"), temp / "kept/App"),
+                                     std::pair<std::string, std::string>(temp / "App", temp / "App"),
+                                     std::pair<std::string, std::string>(temp / "Alias", temp / "App")}) {
     RecordingCommandRunner again({archiveLikeXcodebuild});
     build(again, output);
     EXPECT_NE(read(kept + "/Main.storyboard").find("identifier"), std::string::npos) << kept;
@@ -137,8 +143,8 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
     EXPECT_EQ(fileLayerError, !c.expected) << c.logged;
     EXPECT_EQ(runner.calls.size(), c.calls) << c.logged;
     EXPECT_TRUE(testing::endsWith(lines->lines.back(), c.logged)) << lines->lines.back();
-    EXPECT_EQ(disk->exists(buildFolder + "App.xcarchive"), c.archiveStays) << c.logged;
-    EXPECT_EQ(disk->exists(projects + "App"), c.copyStays) << c.logged;
+    EXPECT_EQ(testing::isThere(buildFolder + "App.xcarchive"), c.archiveStays) << c.logged;
+    EXPECT_EQ(testing::isThere(projects + "App"), c.copyStays) << c.logged;
     remove(buildFolder + "App.xcarchive");
     remove(projects + "App");
   }
@@ -147,7 +153,7 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
 TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesTheFileWhereTheUserSeesIt) {
   testing::ScopedEnvironment oneWorker{"KORVASTER_JOBS", "1"};  // the first write is Main.storyboard's
   modify();
-  disk->write(projects + "App/Earlier.txt", "the earlier, complete copy");
+  temp.write("home/.korvast/CommandLineTool/Projects/App/Earlier.txt", "the earlier, complete copy");
   lines->lines.clear();
   disk->fail(Call::write, disk->calls(Call::write) + 1, ENOSPC);
   try {
@@ -166,19 +172,19 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
   // In place, a file already rewritten stays so and the one refused stays as it was.
   lines->lines.clear();
   disk->fail(Call::write, disk->calls(Call::write) + 1, EROFS);
-  const Arguments inPlace{{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::outputPath, "/mem/App"}};
+  const Arguments inPlace{{ArgumentType::projectPath, temp / "App"}, {ArgumentType::outputPath, temp / "App"}};
   EXPECT_THROW(ModifySourceCodeStrategy::run(inPlace, service()), files::FileIOError);
-  EXPECT_EQ(read("/mem/App/Main.storyboard"), kView);
-  EXPECT_NE(read("/mem/App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_EQ(read(temp / "App/Main.storyboard"), kView);
+  EXPECT_NE(read(temp / "App/Other.xib").find("identifier"), std::string::npos);
   EXPECT_EQ(lines->lines.front(),
-            kError + "Can't write file, Description: Read-only file system (in /mem/App/Main.storyboard)");
+            kError + "Can't write file, Description: Read-only file system (in " + temp / "App/Main.storyboard)");
 }
 
 TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWhatLiesOutsideIsNeverWritten) {
-  disk->write("/mem/Shared/Outside.xib", kView);
-  disk->link("/mem/App/Relative.xib", "../Shared/Outside.xib");
-  disk->link("/mem/App/Absolute.xib", "/mem/Shared/Outside.xib");
-  disk->link("/mem/App/Inner.xib", "Other.xib");
+  const std::string outside = temp.write("Shared/Outside.xib", kView);
+  link(temp / "App/Relative.xib", "../Shared/Outside.xib");
+  link(temp / "App/Absolute.xib", outside);
+  link(temp / "App/Inner.xib", "Other.xib");
   // In a copy, a link leading out becomes a changed file of the copy's own.
   modify();
   for (const char* file : {"Relative.xib", "Absolute.xib"}) {
@@ -186,14 +192,14 @@ TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWh
     EXPECT_NE(read(projects + "App/" + file).find("identifier=\"v-1\""), std::string::npos) << file;
   }
   EXPECT_TRUE(disk->isSymbolicLink(projects + "App/Inner.xib"));
-  EXPECT_EQ(read("/mem/Shared/Outside.xib"), kView);
+  EXPECT_EQ(read(outside), kView);
   // In place, it is named and left alone; the inner link is changed through its target.
   lines->lines.clear();
-  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::outputPath, "/mem/App"}},
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::outputPath, temp / "App"}},
                                 service());
-  EXPECT_EQ(read("/mem/Shared/Outside.xib"), kView);
-  EXPECT_NE(read("/mem/App/Other.xib").find("identifier"), std::string::npos);
-  EXPECT_TRUE(disk->isSymbolicLink("/mem/App/Inner.xib"));
+  EXPECT_EQ(read(outside), kView);
+  EXPECT_NE(read(temp / "App/Other.xib").find("identifier"), std::string::npos);
+  EXPECT_TRUE(disk->isSymbolicLink(temp / "App/Inner.xib"));
   EXPECT_EQ(std::count_if(lines->lines.begin(), lines->lines.end(),
                           [](const std::string& line) {
                             return line.find(".xib is a link to a file outside the project; it is left as it is.") !=
@@ -206,8 +212,8 @@ TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWh
 
 // With one file left to change, the summary is singular.
 TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {
-  for (const char* file : {"Pods/Lib/Lib.xib", "Vendor/V.xib", "Vendor/Deep/D.xib"}) disk->write("/mem/App/" + std::string(file), kView);
-  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, "/mem/App"}, {ArgumentType::exclude, "Pods"},
+  for (const char* file : {"Pods/Lib/Lib.xib", "Vendor/V.xib", "Vendor/Deep/D.xib"}) temp.write("App/" + std::string(file), kView);
+  ModifySourceCodeStrategy::run({{ArgumentType::projectPath, temp / "App"}, {ArgumentType::exclude, "Pods"},
                                  {ArgumentType::exclude, "Vendor/*.xib"}, {ArgumentType::exclude, "Other.xib"},
                                  {ArgumentType::exclude, "Main.storyboard"}},
                                 service());
@@ -219,7 +225,7 @@ TEST_F(WorkflowTest, ExcludedFilesAreCopiedUnchangedAndLeftOutOfTheSummary) {
 }
 
 TEST_F(WorkflowTest, AnEmptyProjectOnlyWarns) {
-  disk->makeFolder("/mem/Plain");
+  temp.makeFolder("Plain");
   EXPECT_EQ(modify("Plain").description, "Your modified project is at " + projects + "Plain/");
   EXPECT_EQ(lines->lines, Words{"[\u26A0\uFE0F] KorvastLoger -> Nor xib not storyboards were found. "
                                 "AccessibilityIdentifiers were not changed."});
@@ -242,7 +248,7 @@ TEST_F(WorkflowTest, AnInterruptedBuildCleansUpAndEndsInterrupted) {
   disk->fail(Call::write, lastWrite, 0, [] { ::raise(SIGTERM); });
   EXPECT_THROW(modify(), support::Interrupted);
   EXPECT_EQ(disk->calls(Call::write), lastWrite);
-  EXPECT_TRUE(disk->names(projects).empty());
+  EXPECT_TRUE(testing::entryNames(projects).empty());
 }
 
 }  // namespace

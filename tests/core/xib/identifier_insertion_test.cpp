@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "core/xib/interface_builder_file.h"
-#include "fakes/in_memory_file_manager.h"
+#include "fakes/fault_injecting_file_manager.h"
+#include "files/file_manager_posix.h"
 #include "files/file_io_error.h"
+#include "temporary_folder.h"
 #include "xml/xml_error.h"
 
 namespace korvaster {
@@ -158,32 +160,33 @@ TEST(IdentifierInsertionTest, NestedViewsEachGetTheirOwnAndUnreadableInputThrows
 // The file on disk: rewritten only when it gains something, never when it changed meanwhile,
 // and never by a dry run.
 TEST(IdentifierInsertionTest, AFileIsWrittenOnlyWhenItGainsAndIsStillAsItWasRead) {
-  using Call = testing::InMemoryFileManager::Call;
+  using Call = testing::FaultInjectingFileManager::Call;
   const std::string original = "<document>\n    <view contentMode=\"a\" id=\"v-1\"/>\n</document>\n";
-  testing::InMemoryFileManager disk;
-  const std::string path = disk.write("/mem/Main.xib", original);
-  const files::FilePlace place{disk.openFolder("/mem"), "Main.xib"};
+  const testing::TemporaryFolder temp;
+  const testing::FaultInjectingFileManager disk(std::make_shared<files::PosixFileManager>());
+  const std::string path = temp.write("Main.xib", original);
+  const files::FilePlace place{disk.openFolder(temp.path()), "Main.xib"};
 
   PlannedInsertions planned;
   EXPECT_EQ(insertAccessibilityIdentifiers(place, &planned).added, 1u);
-  EXPECT_EQ(disk.contents(path), original);
+  EXPECT_EQ(testing::readFile(path), original);
   EXPECT_EQ(support::appliedEdits(planned.contents, planned.insertions.edits),
             insertAccessibilityIdentifiers(original).text);
   EXPECT_EQ(disk.calls(Call::write), 0);
 
   // The user saves the file between the read and the write: their text stays.
   const std::string edited = original + "<!-- saved meanwhile -->\n";
-  disk.fail(Call::write, 1, 0, [&] { disk.write(path, edited); });
+  disk.fail(Call::write, 1, 0, [&] { temp.write("Main.xib", edited); });
   try {
     insertAccessibilityIdentifiers(place);
     ADD_FAILURE() << "a file changed meanwhile was written over";
   } catch (const files::FileIOError& error) {
     EXPECT_EQ(error.reason(), "it was changed by someone else while it was rewritten");
   }
-  EXPECT_EQ(disk.contents(path), edited);
+  EXPECT_EQ(testing::readFile(path), edited);
 
   EXPECT_EQ(insertAccessibilityIdentifiers(place).added, 1u);
-  EXPECT_EQ(disk.contents(path), insertAccessibilityIdentifiers(edited).text);
+  EXPECT_EQ(testing::readFile(path), insertAccessibilityIdentifiers(edited).text);
   const int writes = disk.calls(Call::write);
   EXPECT_EQ(insertAccessibilityIdentifiers(place).kept, 1u);
   EXPECT_EQ(disk.calls(Call::write), writes);

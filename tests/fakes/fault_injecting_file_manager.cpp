@@ -1,0 +1,142 @@
+#include "fakes/fault_injecting_file_manager.h"
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+#include "files/file_io_error.h"
+#include "files/path_text.h"
+
+namespace korvaster::testing {
+
+using files::FileIOError;
+using Call = FaultInjectingFileManager::Call;
+
+class FaultInjectingFileManager::Faults {
+ public:
+  void plan(Call call, int nth, int error, std::function<void()> first) {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    planned_[call] = {nth, error, std::move(first)};
+  }
+  int count(Call call) {
+    const std::lock_guard<std::mutex> hold(mutex_);
+    return counts_[call];
+  }
+  // Counts a call of `call`; when it is the planned one, runs its action (unlocked, so that the
+  // action may use the disk) and returns its error. 0 when the call is to go through.
+  int next(Call call) {
+    Fault fault{0, 0, {}};
+    {
+      const std::lock_guard<std::mutex> hold(mutex_);
+      const int number = ++counts_[call];
+      const auto found = planned_.find(call);
+      if (found != planned_.end() && found->second.nth == number) fault = found->second;
+    }
+    if (fault.first) fault.first();
+    return fault.error;
+  }
+
+ private:
+  struct Fault {
+    int nth, error;
+    std::function<void()> first;
+  };
+  std::mutex mutex_;
+  std::map<Call, Fault> planned_;
+  std::map<Call, int> counts_;
+};
+
+namespace {
+
+bool failed(files::Failure* failure, const std::string& path, int error) {
+  if (failure != nullptr && failure->reason.empty()) *failure = files::Failure{path, std::strerror(error)};
+  errno = error;
+  return false;
+}
+
+class FaultInjectingFolder final : public files::OpenedFolder {
+ public:
+  FaultInjectingFolder(std::shared_ptr<OpenedFolder> inner, std::shared_ptr<FaultInjectingFileManager::Faults> faults)
+      : inner_(std::move(inner)), faults_(std::move(faults)) {}
+  files::ItemIdentity identity() const override { return inner_->identity(); }
+  const std::string& shownPath() const override { return inner_->shownPath(); }
+  std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const override {
+    return std::make_shared<FaultInjectingFolder>(inner_->openFolder(name), faults_);
+  }
+  std::optional<files::FileVersion> versionOf(std::string_view name) const override { return inner_->versionOf(name); }
+  std::string readContents(std::string_view name, std::size_t maximumSize) const override {
+    return inner_->readContents(name, maximumSize);
+  }
+  std::unique_ptr<files::ContentsReplacement> replaceContents(std::string_view name, files::ContentsReplacement::Mode mode,
+                                                              std::string_view original) const override {
+    if (const int error = faults_->next(Call::write)) {
+      throw FileIOError(FileIOError::Case::writeFailed, files::joinedPath(shownPath(), std::string(name)), error);
+    }
+    return inner_->replaceContents(name, mode, original);
+  }
+  int removeAbandonedTemporaries() const override { return inner_->removeAbandonedTemporaries(); }
+
+ private:
+  std::shared_ptr<OpenedFolder> inner_;
+  std::shared_ptr<FaultInjectingFileManager::Faults> faults_;
+};
+
+}  // namespace
+
+FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::FileManager> inner)
+    : FaultInjectingFileManager(std::move(inner), std::make_shared<Faults>()) {
+  sharingGuard(inner_);
+}
+
+FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::FileManager> inner,
+                                                     std::shared_ptr<Faults> faults)
+    : inner_(std::move(inner)), faults_(std::move(faults)) {}
+
+void FaultInjectingFileManager::fail(Call call, int nth, int error, std::function<void()> first) const {
+  faults_->plan(call, nth, error, std::move(first));
+}
+
+int FaultInjectingFileManager::calls(Call call) const { return faults_->count(call); }
+
+// The filtered inner manager already shares the inner one's guard, which is this one's.
+std::shared_ptr<files::FileManager> FaultInjectingFileManager::withCopyFilter(CopyFilter filter) const {
+  return sharingGuard(std::shared_ptr<FaultInjectingFileManager>(
+      new FaultInjectingFileManager(inner_->withCopyFilter(std::move(filter)), faults_)));
+}
+
+bool FaultInjectingFileManager::copyItem(const std::string& source, const std::string& destination,
+                                         CopyRecord* record, files::Failure* failure) const {
+  if (const int error = faults_->next(Call::copy)) return failed(failure, destination, error);
+  return inner_->copyItem(source, destination, record, failure);
+}
+
+bool FaultInjectingFileManager::removeItem(const std::string& path, files::Failure* failure) const {
+  if (const int error = faults_->next(Call::remove)) return failed(failure, path, error);
+  return inner_->removeItem(path, failure);
+}
+
+bool FaultInjectingFileManager::moveItem(const std::string& source, const std::string& destination,
+                                         files::Failure* failure) const {
+  if (const int error = faults_->next(Call::move)) return failed(failure, source, error);
+  return inner_->moveItem(source, destination, failure);
+}
+
+std::unique_ptr<files::ContentsReplacement> FaultInjectingFileManager::replaceContents(
+    const std::string& path, files::ContentsReplacement::Mode mode, std::string_view original) const {
+  if (const int error = faults_->next(Call::write)) throw FileIOError(FileIOError::Case::writeFailed, path, error);
+  return inner_->replaceContents(path, mode, original);
+}
+
+std::shared_ptr<files::OpenedFolder> FaultInjectingFileManager::openFolder(const std::string& path) const {
+  return std::make_shared<FaultInjectingFolder>(inner_->openFolder(path), faults_);
+}
+
+std::optional<files::FileLock> FaultInjectingFileManager::lockItem(const std::string& path,
+                                                                   files::FileLock::Target target, bool wait,
+                                                                   const std::function<void()>& onWait) const {
+  if (const int error = faults_->next(Call::lock)) throw FileIOError(FileIOError::Case::lockFailed, path, error);
+  return inner_->lockItem(path, target, wait, onWait);
+}
+
+}  // namespace korvaster::testing

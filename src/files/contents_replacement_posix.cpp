@@ -41,6 +41,24 @@ std::optional<FileVersion> versionAt(int folder, const std::string& name) {
 
 }  // namespace
 
+bool groupGrantsNoMoreThanOthers(unsigned mode) { return (((mode >> 3) & 7U) & ~(mode & 7U)) == 0; }
+
+bool isLockingUnsupported(int error) { return error == ENOLCK || error == ENOTSUP || error == EOPNOTSUPP; }
+
+int openFolderToWriteIn(const std::string& path) {
+  const int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0 || errno != EACCES) return folder;
+    // A folder one may write in and pass through but not list (a drop box) takes a file all
+    // the same: the calls relative to it need no listing.
+#if defined(O_PATH)
+  return ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#elif defined(O_SEARCH)
+  return ::open(path.c_str(), O_SEARCH | O_DIRECTORY | O_CLOEXEC);
+#else
+  return folder;
+#endif
+}
+
 FileVersion versionFrom(const struct stat& status) {
 #ifdef __APPLE__
   const struct timespec& modified = status.st_mtimespec;
@@ -73,7 +91,7 @@ PosixContentsReplacement::PosixContentsReplacement(const std::string& path, Mode
       mayCreate_(mayCreate && mode == Mode::atomically),
       original_(original) {
   // The folder is found by its path once; from then on the file is reached through it.
-  folder_ = ::open(folderAndName(path).first.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  folder_ = openFolderToWriteIn(folderAndName(path).first);
   if (folder_ < 0) error_ = errno;
 }
 
@@ -102,9 +120,6 @@ bool PosixContentsReplacement::open() {
       // A writable folder would let the rename replace a file this process may not write (one
       // of another owner, or made read-only): its owner's say counts, not the folder's.
       if (::faccessat(folder_, name_.c_str(), W_OK, AT_EACCESS) != 0) return error_ = errno, false;
-      // Only root can give a file to someone else: anyone else's replacement would take
-      // another's file for itself.
-      if (::geteuid() != 0 && status.st_uid != ::geteuid()) return error_ = kOwnerNotKept, false;
     }
     permissions_ = static_cast<unsigned>(status.st_mode & 07777);
     owner_ = status.st_uid;
@@ -139,10 +154,17 @@ bool PosixContentsReplacement::openTemporary() {
       return error_ = errno, false;
     }
     // Locked while it lives, so that another run tidying this folder leaves it alone. A tidier
-    // that got to it first holds the lock, or has already removed the name: take another.
+    // that got to it first holds the lock, or has already removed the name: take another. A
+    // file system without locks leaves it unlocked, as a tidier there cannot lock it either.
+    const int locked = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+    if (locked != 0 && locked != EWOULDBLOCK && !isLockingUnsupported(locked)) {
+      ::unlinkat(folder_, name.c_str(), 0);
+      ::close(descriptor);
+      return error_ = locked, false;
+    }
     struct stat opened {};
     struct stat named {};
-    if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0 && ::fstat(descriptor, &opened) == 0 &&
+    if (locked != EWOULDBLOCK && ::fstat(descriptor, &opened) == 0 &&
         ::fstatat(folder_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
         identityFrom(opened) == identityFrom(named)) {
       descriptor_ = descriptor;
@@ -170,10 +192,14 @@ bool PosixContentsReplacement::keepOwnerAndAttributes() {
     // same owner needs no change at all.
     struct stat made {};
     if (::fstat(descriptor_, &made) != 0) return error_ = errno, false;
-    if (made.st_uid != owner_ || made.st_gid != group_) {
-      const uid_t owner = made.st_uid != owner_ ? owner_ : static_cast<uid_t>(-1);
-      const gid_t group = made.st_gid != group_ ? group_ : static_cast<gid_t>(-1);
-      if (::fchown(descriptor_, owner, group) != 0) return error_ = kOwnerNotKept, false;
+    if (made.st_uid != owner_ && ::fchown(descriptor_, owner_, static_cast<gid_t>(-1)) != 0) {
+      return error_ = kOwnerNotKept, false;
+    }
+    // A group that grants nothing beyond what everyone may do (a checkout's root group on a
+    // 0644 file) is no loss: the file takes the new file's group then.
+    if (made.st_gid != group_ && ::fchown(descriptor_, static_cast<uid_t>(-1), group_) != 0 &&
+        !groupGrantsNoMoreThanOthers(permissions_)) {
+      return error_ = kOwnerNotKept, false;
     }
     const int original = ::openat(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (original < 0) return error_ = errno, false;

@@ -18,6 +18,14 @@ namespace korvaster::files {
 std::optional<FileVersion> versionOf(const std::string& path);
 // The version a status the system gave describes.
 FileVersion versionFrom(const struct stat& status);
+// Whether the group's permission bits in `mode` grant nothing the others' bits do not, so
+// that a file may change group without anyone gaining or losing access.
+bool groupGrantsNoMoreThanOthers(unsigned mode);
+// Whether `error`, from flock, says the file system keeps no locks at all.
+bool isLockingUnsupported(int error);
+// The folder at `path` opened for calls relative to it (links followed); a folder this
+// process may write in and search but not list is opened too. -1 with errno set on failure.
+int openFolderToWriteIn(const std::string& path);
 
 class PosixContentsReplacement final : public ContentsReplacement {
  public:

@@ -97,8 +97,9 @@ class FileManager {
   // Whether this process may make and remove entries in the folder at `path`; false with
   // `failure` filled when not.
   virtual bool canWriteIn(const std::string& path, Failure* failure = nullptr) const = 0;
-  // Whether this process, by its effective ids, may write the existing item at `path`; false
-  // with `failure` filled when not (also when it does not exist).
+  // Whether this process, by its effective ids, may write the existing item at `path` and
+  // replace it with a new file of the same owner and group; false with `failure` filled when
+  // not (also when it does not exist).
   virtual bool canWrite(const std::string& path, Failure* failure = nullptr) const = 0;
 
   // Creates exactly one folder; false (with `failure` filled) when it exists or its parent

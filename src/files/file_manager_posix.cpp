@@ -13,13 +13,13 @@
 #include <memory>
 
 #include "files/clone_copy.h"
+#include "files/contents_replacement_posix.h"
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
 #include "files/file_copy_queue.h"
-#include "files/path_text.h"
-#include "files/contents_replacement_posix.h"
 #include "files/file_lock_posix.h"
 #include "files/opened_folder_posix.h"
+#include "files/path_text.h"
 #include "files/tree_removal.h"
 #include "support/environment.h"
 #include "support/interruption.h"
@@ -236,7 +236,27 @@ bool PosixFileManager::canWriteIn(const std::string& path, Failure* failure) con
 }
 
 bool PosixFileManager::canWrite(const std::string& path, Failure* failure) const {
-  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0 || fail(failure, path, errno);
+  if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return fail(failure, path, errno);
+  struct stat found {};
+  if (::lstat(path.c_str(), &found) != 0) return fail(failure, path, errno);
+  // A replacement is a new file, which only root may give to another owner, or to a group
+  // this process is not in (where that group's bits would count).
+  if (::geteuid() == 0) return true;
+  if (found.st_uid != ::geteuid()) {
+    if (failure != nullptr)
+      *failure = Failure{path, "it belongs to another user, whom a new file could not keep as its owner"};
+    return false;
+  }
+  if (found.st_gid == ::getegid() || groupGrantsNoMoreThanOthers(static_cast<unsigned>(found.st_mode)))
+    return true;
+  std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+  const int count = ::getgroups(static_cast<int>(groups.size()), groups.data());
+  if (std::find(groups.begin(), groups.begin() + std::max(count, 0), found.st_gid) !=
+      groups.begin() + std::max(count, 0))
+    return true;
+  if (failure != nullptr)
+    *failure = Failure{path, "its group is not one of this user's, and a new file could not keep it"};
+  return false;
 }
 
 std::optional<std::string> PosixFileManager::createUniqueFolder(const std::string& prefix,

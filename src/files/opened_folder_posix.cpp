@@ -26,14 +26,24 @@ bool isTemporaryName(const std::string& name) {
 
 // Removes the temporary `name` unless a live replacement holds its lock; the lock is held
 // while the name is checked and removed, so that a replacement that has just made it either
-// holds it first or sees it gone and makes another.
+// holds it first or sees it gone and makes another. Where the file system keeps no locks, or
+// this process may not open the file to lock it, it goes by its name alone, as no
+// replacement there could have locked it either.
 bool removeIfAbandoned(int folder, const std::string& name) {
-  const int descriptor = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return false;
+  constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  // Some file systems lock only files open for writing.
+  int descriptor = ::openat(folder, name.c_str(), O_RDWR | kFlags);
+  if (descriptor < 0 && errno == EACCES) descriptor = ::openat(folder, name.c_str(), O_RDONLY | kFlags);
+  const bool unreadable = descriptor < 0 && errno == EACCES;
   struct stat opened {};
   struct stat named {};
-  const bool removed = ::fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) &&
-                       ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
+  if (descriptor < 0 || ::fstat(descriptor, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    if (descriptor >= 0) ::close(descriptor);
+    return unreadable && ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISREG(named.st_mode) && ::unlinkat(folder, name.c_str(), 0) == 0;
+  }
+  const int locked = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+  const bool removed = (locked == 0 || isLockingUnsupported(locked) || locked == EBADF) &&
                        ::fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
                        identityFrom(named) == identityFrom(opened) &&
                        ::unlinkat(folder, name.c_str(), 0) == 0;
@@ -92,7 +102,10 @@ std::string PosixOpenedFolder::readContents(std::string_view name, std::size_t m
   // Without O_NONBLOCK a FIFO would block the open until someone writes to it.
   const int descriptor =
       ::openat(descriptor_, std::string(name).c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (descriptor < 0) throw FileIOError(FileIOError::Case::readFailed, childPath(name), errno);
+  if (descriptor < 0) {
+    const int error = errno;
+    throw FileIOError(FileIOError::Case::readFailed, childPath(name), error);
+  }
   return readOpenedFile(descriptor, childPath(name), maximumSize);
 }
 
@@ -100,7 +113,10 @@ std::unique_ptr<ContentsReplacement> PosixOpenedFolder::replaceContents(std::str
                                                                         ContentsReplacement::Mode mode,
                                                                         std::string_view original) const {
   const int descriptor = ::fcntl(descriptor_, F_DUPFD_CLOEXEC, 0);
-  if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, childPath(name), errno);
+  if (descriptor < 0) {
+    const int error = errno;
+    throw FileIOError(FileIOError::Case::writeFailed, childPath(name), error);
+  }
   return std::make_unique<PosixContentsReplacement>(descriptor, std::string(name), childPath(name), mode,
                                                     original);
 }

@@ -136,8 +136,10 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
     const std::string& log = outcome.standardError;
     EXPECT_NE(log.find(sentence, log.rfind('\n', log.size() - 2)), std::string::npos) << log;
   }
+}
 
-  // Root reads any folder; a normal user does not.
+// Root reads any folder and writes any file; a normal user does not.
+TEST_F(RunBoundariesTest, ANormalUsersRunMeetsLockedFoldersUnwritableReportsAndReadOnlyCopies) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to run korvaster as another user";
   temp.write("Q/a.xib", kView);
   temp.write("Q/Locked/b.xib", kView);
@@ -148,21 +150,23 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "Q/Locked").c_str(), 0), 0);
   launcher = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
   // A report onto a file this user may not write (its own made read-only, or root's in its
-  // folder) is refused before any work.
+  // folder) or could not replace keeping its group (root's, writable by that group) is
+  // refused before any work.
   ASSERT_EQ(::chown(temp.write("Q/mine.json", "{}").c_str(), 65534, 65534), 0);
   ASSERT_EQ(::chmod((temp / "Q/mine.json").c_str(), 0444), 0);
   temp.write("Q/roots.json", "{}");
+  ASSERT_EQ(::chown(temp.write("Q/group.json", "{}").c_str(), 65534, 0) + ::chmod((temp / "Q/group.json").c_str(), 0664), 0);
   for (const char* command : {"fix", "modify"}) {
-    for (const char* report : {"Q/mine.json", "Q/roots.json"}) {
-      outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "",
-                          {{"HOME", temp / "user"}});
+    for (const char* report : {"Q/mine.json", "Q/roots.json", "Q/group.json"}) {
+      const auto outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "",
+                                     {{"HOME", temp / "user"}});
       EXPECT_EQ(outcome.exitStatus, 1) << command << " " << report;
       EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos)
           << report;
       EXPECT_EQ(readFile(temp / "Q/a.xib"), kView) << command << " " << report;
     }
   }
-  outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q"}, "", {{"HOME", temp / "user"}});
+  auto outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q"}, "", {{"HOME", temp / "user"}});
   EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput;
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: Permission denied (in " + temp / "Q/Locked/)"),
             std::string::npos) << outcome.standardError;

@@ -139,34 +139,46 @@ TEST(ContentsReplacementTest, InPlaceAReadOnlyFileIsReplacedBesideItself) {
 
 // A user's own file is replaced atomically only when its owner lets this process write it:
 // a writable folder alone would let the rename through, over another's file or a read-only one.
-// Root's file that anyone may write would become the user's: it is left alone too.
-TEST(ContentsReplacementTest, AtomicallyAFileThisProcessMayNotWriteOrNotKeepTheOwnerOfIsLeftAlone) {
+// Root's file that anyone may write would become the user's, and so would a group that grants
+// more than everyone has: those are left alone too. A group that grants nothing more may change.
+TEST(ContentsReplacementTest, AtomicallyAFileIsReplacedOnlyWhenItsOwnerAndWhatItsGroupGrantsAreKept) {
   korvaster::testing::TemporaryFolder temp;
   const std::string original = "<document/>";
-  const std::string others = temp.write("others.xib", original);
-  const std::string readOnly = temp.write("readonly.xib", original);
-  const std::string shared = temp.write("shared.xib", original);
-  ASSERT_EQ(::chmod(temp.path().c_str(), 0777) + ::chown(readOnly.c_str(), 65534, 65534) +
-                ::chmod(readOnly.c_str(), 0444) + ::chmod(shared.c_str(), 0666),
-            0);
+  const std::string kept = "its owner or group could not be kept by a new file, so it was left as it was";
+  const struct {
+    const char* name;
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    std::string refusal;  // empty: replaced
+  } cases[] = {{"others.xib", 0, 0, 0644, "Permission denied"},
+               {"readonly.xib", 65534, 65534, 0444, "Permission denied"},
+               {"shared.xib", 0, 0, 0666, kept},
+               {"groupwrite.xib", 65534, 0, 0664, kept},
+               {"group.xib", 65534, 0, 0644, ""}};
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0777), 0);
+  for (const auto& c : cases) {
+    const std::string path = temp.write(c.name, original);
+    ASSERT_EQ(::chown(path.c_str(), c.owner, c.group) + ::chmod(path.c_str(), c.mode), 0);
+  }
+  const auto previousGroup = static_cast<gid_t>(::setfsgid(65534));
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
-  for (const auto& [path, reason] : {std::pair<std::string, std::string>{others, "Permission denied"},
-                                     {readOnly, "Permission denied"},
-                                     {shared, "its owner or group could not be kept by a new file, so it was "
-                                              "left as it was"}}) {
+  for (const auto& c : cases) {
     try {
-      PosixContentsReplacement replacement(path, ContentsReplacement::Mode::atomically, original);
+      PosixContentsReplacement replacement(temp / c.name, ContentsReplacement::Mode::atomically, original);
       replacement.write("<document>new</document>");
       replacement.commit();
-      ADD_FAILURE() << path << " was replaced";
+      EXPECT_EQ(c.refusal, "") << c.name << " was replaced";
     } catch (const FileIOError& error) {
-      EXPECT_EQ(error.reason(), reason) << path;
+      EXPECT_EQ(error.reason(), c.refusal) << c.name;
     }
   }
   ::setfsuid(previous);
-  for (const std::string& path : {others, readOnly, shared}) EXPECT_EQ(readFile(path), original) << path;
-  EXPECT_EQ(korvaster::testing::entryNames(temp.path()),
-            (std::vector<std::string>{"others.xib", "readonly.xib", "shared.xib"}));
+  ::setfsgid(previousGroup);
+  for (const auto& c : cases) {
+    EXPECT_EQ(readFile(temp / c.name), c.refusal.empty() ? "<document>new</document>" : original) << c.name;
+  }
+  EXPECT_EQ(korvaster::testing::entryNames(temp.path()).size(), std::size(cases));
 }
 
 // What the user attached to a file stays with it; a temporary that a live replacement holds

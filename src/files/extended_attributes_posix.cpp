@@ -63,12 +63,26 @@ bool readGrowing(std::vector<char>& buffer, Read read) {
 #ifdef __APPLE__
 int copyAccessControlList(int from, int to) {
   acl_t list = ::acl_get_fd_np(from, ACL_TYPE_EXTENDED);
-  if (list == nullptr) return errno == ENOENT ? 0 : errno;
+  // No list, or a volume that keeps none: nothing to lose.
+  if (list == nullptr) return errno == ENOENT || errno == ENOTSUP ? 0 : errno;
   const int result = ::acl_set_fd_np(to, list, ACL_TYPE_EXTENDED) == 0 ? 0 : errno;
   ::acl_free(list);
   return result;
 }
 #endif
+
+// Whether `name` is an attribute the system sets and guards itself, which no program may copy
+// (`error` is what setting it gave): a Mac's integrity protection refuses its own
+// `com.apple.*` marks, such as the one a sandboxed app leaves on a file it opened.
+bool isKeptBySystem(const std::string& name, int error) {
+#ifdef __APPLE__
+  return error == EPERM && name.compare(0, 10, "com.apple.") == 0;
+#else
+  static_cast<void>(name);
+  static_cast<void>(error);
+  return false;
+#endif
+}
 
 }  // namespace
 
@@ -87,6 +101,7 @@ int copyExtendedAttributes(int from, int to, std::string& failedName) {
         value, [&](char* buffer, size_t size) { return getValue(from, name.c_str(), buffer, size); });
     if (!read || setValue(to, name.c_str(), value.data(), value.size()) != 0) {
       const int error = errno;
+      if (isKeptBySystem(name, error)) continue;
       failedName = name;
       return error;
     }

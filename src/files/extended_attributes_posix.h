@@ -8,7 +8,7 @@ namespace korvaster::files {
 
 // Copies every extended attribute of the file open as `from` onto the file open as `to`, and
 // on a Mac its access control list too. Attributes the system keeps itself (`security.*` on
-// Linux) are left to it. Returns 0, or the errno of the first attribute that could not be
+// Linux, the `com.apple.*` ones a Mac refuses to set) are left to it. Returns 0, or the errno of the first attribute that could not be
 // copied, with its name in `failedName`.
 int copyExtendedAttributes(int from, int to, std::string& failedName);
 

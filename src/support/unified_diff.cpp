@@ -106,18 +106,31 @@ std::string range(std::size_t start, std::size_t count) {
   return std::to_string(count == 0 ? start : start + 1) + "," + std::to_string(count);
 }
 
+// Whether the byte at `at` belongs to a control character: C0, DEL, or a C1 control (U+0080
+// to U+009F, two bytes in UTF-8), which a terminal would act on as well.
+bool isControlByte(std::string_view path, std::size_t at) {
+  const auto byteAt = [&](std::size_t index) {
+    return index < path.size() ? static_cast<unsigned char>(path[index]) : 0U;
+  };
+  const unsigned byte = byteAt(at);
+  const bool c1Lead = byte == 0xC2 && byteAt(at + 1) >= 0x80 && byteAt(at + 1) <= 0x9F;
+  const bool c1Tail = at > 0 && byteAt(at - 1) == 0xC2 && byte >= 0x80 && byte <= 0x9F;
+  return byte < 0x20 || byte == 0x7f || c1Lead || c1Tail;
+}
+
 // A header's file name and line end. A name with a tab, a line break, a quote, a backslash or
 // another control character is quoted with C escapes, as git writes it and patch and git apply
 // read it; one with a space ends with a tab, as patch reads a name up to it.
 std::string headerName(std::string_view side, std::string_view path) {
-  const bool quoted = std::any_of(path.begin(), path.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7f || c == '"' || c == '\\';
-  });
+  bool quoted = false;
+  for (std::size_t at = 0; at < path.size() && !quoted; ++at) {
+    quoted = isControlByte(path, at) || path[at] == '"' || path[at] == '\\';
+  }
   if (!quoted)
     return std::string(side) + std::string(path) + (path.find(' ') != std::string_view::npos ? "\t\n" : "\n");
   std::string name = "\"" + std::string(side);
-  for (const char c : path) {
+  for (std::size_t at = 0; at < path.size(); ++at) {
+    const char c = path[at];
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
       name += '\\';
@@ -126,7 +139,7 @@ std::string headerName(std::string_view side, std::string_view path) {
       name += "\\t";
     } else if (c == '\n') {
       name += "\\n";
-    } else if (byte < 0x20 || byte == 0x7f) {
+    } else if (isControlByte(path, at)) {
       const char octal[] = {'\\', static_cast<char>('0' + (byte >> 6)),
                             static_cast<char>('0' + ((byte >> 3) & 7)), static_cast<char>('0' + (byte & 7)),
                             '\0'};

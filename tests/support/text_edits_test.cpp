@@ -64,6 +64,7 @@ TEST(TextEditsTest, NamesAreWrittenSoThatPatchReadsThemBack) {
       {"\xC3\xA9/x.xib", "--- a/\xC3\xA9/x.xib\n+++ b/\xC3\xA9/x.xib\n"},
       {"a\tb/\"q\"\\x\x01.xib",
        "--- \"a/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n+++ \"b/a\\tb/\\\"q\\\"\\\\x\\001.xib\"\n"},
+      {"\xC2\x9b\xC2\xA0.xib", "--- \"a/\\302\\233\xC2\xA0.xib\"\n+++ \"b/\\302\\233\xC2\xA0.xib\"\n"},  // C1, then no-break space
   };
   for (const auto& c : cases)
     EXPECT_EQ(unifiedDiff("a\n", {{0, 1, "b"}}, c.path), c.header + "@@ -1,1 +1,1 @@\n-a\n+b\n");

@@ -49,7 +49,10 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
   } catch (const YAML::Exception& error) {
     fail(shownName, error.mark, "not valid YAML: " + error.msg);
   }
-  // Only one would be used: the others would be dropped in silence.
+  // Only one would be used: the others would be dropped in silence. An empty one (a "---"
+  // at the end) says nothing.
+  documents.erase(std::remove_if(documents.begin(), documents.end(), [](const YAML::Node& node) { return node.IsNull(); }),
+                  documents.end());
   if (documents.size() > 1) fail(shownName, documents[1].Mark(), "more than one YAML document; keep one");
   const YAML::Node root = documents.empty() ? YAML::Node() : documents.front();
   ProjectConfiguration configuration;
@@ -93,7 +96,11 @@ Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
     if (found->size > kLargestConfiguration)
       throw ConfigurationError(*path + ": larger than 1 MiB, too large for a configuration file");
   }
-  const ProjectConfiguration configuration = parseProjectConfiguration(system.readContents(*path), *path);
+  // Read with a limit too: the file may have grown since it was looked at.
+  const std::string text = system.readContents(*path, kLargestConfiguration + 1);
+  if (text.size() > kLargestConfiguration)
+    throw ConfigurationError(*path + ": larger than 1 MiB, too large for a configuration file");
+  const ProjectConfiguration configuration = parseProjectConfiguration(text, *path);
   for (const std::string& glob : configuration.exclude) arguments.emplace_back(ArgumentType::exclude, glob);
   if (configuration.format && level == CommandLevel::check && !contains(arguments, ArgumentType::format)) {
     arguments.emplace_back(ArgumentType::format, *configuration.format);

@@ -100,7 +100,11 @@ TEST(ProjectConfigurationTest, AFileThatCannotBeUsedWholeIsAnErrorForEveryComman
         EXPECT_EQ(*error.ownDescription(), temp / file + c.error);
       }
     }
-  }
+  }  // A "---" closing the file starts no second document.
+  const testing::TemporaryFolder temp;
+  temp.write(file, "format: json\n---\n");
+  const Arguments read = withProjectConfiguration({{ArgumentType::projectPath, temp / "P"}}, CommandLevel::check, disk);
+  EXPECT_EQ(lookup(read, ArgumentType::format).value_or(""), "json");
 }
 
 }  // namespace

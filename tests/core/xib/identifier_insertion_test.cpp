@@ -155,6 +155,11 @@ TEST(IdentifierInsertionTest, NestedViewsEachGetTheirOwnAndUnreadableInputThrows
   for (const std::string& bad : unreadable) {
     EXPECT_THROW(insertAccessibilityIdentifiers(bad), xml::XmlSyntaxError) << bad;
   }
+  try {
+    insertAccessibilityIdentifiers(unreadable[2]);
+  } catch (const xml::XmlSyntaxError& error) {
+    EXPECT_NE(error.description().find("only files in UTF-8 are changed where they lie"), std::string::npos);
+  }
 }
 
 // The file on disk: rewritten only when it gains something, never when it changed meanwhile,

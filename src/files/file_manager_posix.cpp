@@ -47,7 +47,7 @@ struct PosixFileManager::TreeCopy {
 };
 
 std::shared_ptr<FileManager> PosixFileManager::withCopyFilter(CopyFilter filter) const {
-  return sharingGuard(std::make_shared<PosixFileManager>(std::move(filter)));
+  return sharingGuard(std::make_shared<PosixFileManager>(std::move(filter), environment_));
 }
 
 namespace {
@@ -89,7 +89,7 @@ bool PosixFileManager::copyItem(const std::string& source, const std::string& de
   if (copyFilter_ && !copyFilter_(source)) return true;
   const std::size_t deferredBefore = record ? record->deferredModes.size() : 0;
   const std::size_t listedBefore = record ? record->listedFiles.size() : 0;
-  TreeCopy copy{FileCopyQueue(support::workerCount() - 1), record, {}};
+  TreeCopy copy{FileCopyQueue(support::workerCount(*environment_) - 1), record, {}};
   Failure walkFailure;
   bool copied = copyEntry(source, target, "", copy, &walkFailure);
   // A file that failed in the queue was met before whatever stopped the walk.
@@ -284,7 +284,7 @@ std::optional<FileLock> PosixFileManager::lockItem(const std::string& path, File
 }
 
 std::optional<std::string> PosixFileManager::homeDirectoryPath() const {
-  auto home = support::processEnvironment().variable("HOME");
+  auto home = environment_->variable("HOME");
   if (home && home->empty()) return std::nullopt;
   return home;
 }

@@ -9,12 +9,16 @@
 #include <vector>
 
 #include "files/file_manager.h"
+#include "support/environment.h"
 
 namespace korvaster::files {
 
 class PosixFileManager final : public FileManager {
  public:
-  explicit PosixFileManager(CopyFilter filter = nullptr) : copyFilter_(std::move(filter)) {}
+  // HOME and KORVASTER_JOBS come from `environment` (by default the process's own).
+  explicit PosixFileManager(CopyFilter filter = nullptr, const support::Environment* environment = nullptr)
+      : copyFilter_(std::move(filter)),
+        environment_(environment != nullptr ? environment : &support::processEnvironment()) {}
 
   std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const override;
   std::string currentDirectoryPath() const override;
@@ -37,7 +41,8 @@ class PosixFileManager final : public FileManager {
   bool moveItem(const std::string& source, const std::string& destination, Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override;
   void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) const override;
-  std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path, ContentsReplacement::Mode mode,
+  std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path,
+                                                       ContentsReplacement::Mode mode,
                                                        std::string_view original) const override;
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override;
   std::shared_ptr<OpenedFolder> openFolder(const std::string& path) const override;
@@ -50,6 +55,7 @@ class PosixFileManager final : public FileManager {
                  TreeCopy& copy, Failure* failure) const;
 
   CopyFilter copyFilter_;
+  const support::Environment* environment_;
 };
 
 }  // namespace korvaster::files

@@ -11,7 +11,7 @@ namespace korvaster::support {
 
 // The threads a batch may use: one per core, at most KORVASTER_JOBS when that is set to a
 // positive number; never fewer than one.
-std::size_t workerCount(const Environment& environment = processEnvironment());
+std::size_t workerCount(const Environment& environment);
 
 // Runs task(i) for each i below `taskCount`, handed out in ascending order to up to
 // `workers` threads, the calling one among them. done(i) is called on the calling thread

@@ -13,7 +13,7 @@
 #include "core/logging/console_logger.h"
 #include "fakes/fault_injecting_file_manager.h"
 #include "files/file_manager_posix.h"
-#include "scoped_environment.h"
+#include "fixed_environment.h"
 #include "support/interruption.h"
 #include "temporary_folder.h"
 
@@ -61,14 +61,14 @@ class LoggedRunFixture : public ::testing::Test {
 class FileManagerFixture : public LoggedRunFixture {
  protected:
   using Call = FaultInjectingFileManager::Call;
-  KorvastFileManager service() const { return KorvastFileManager(logger, disk); }
+  KorvastFileManager service(std::size_t workers = 1) const { return KorvastFileManager(logger, disk, {workers}); }
 
   TemporaryFolder temp;
-  ScopedEnvironment home{"HOME", temp.makeFolder("home").c_str()};
+  const FixedEnvironment environment{{"HOME", temp.makeFolder("home")}};
   std::string projects = temp / "home/.korvast/CommandLineTool/Projects/";
   std::string builds = temp / "home/.korvast/CommandLineTool/AppBuilds/";
   std::shared_ptr<FaultInjectingFileManager> disk =
-      std::make_shared<FaultInjectingFileManager>(std::make_shared<files::PosixFileManager>());
+      std::make_shared<FaultInjectingFileManager>(std::make_shared<files::PosixFileManager>(nullptr, &environment));
 };
 
 }  // namespace korvaster::testing

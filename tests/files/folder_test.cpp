@@ -6,7 +6,8 @@
 
 #include "files/file.h"
 #include "files/file_system_sequence.h"
-#include "scoped_environment.h"
+#include "files/file_manager_posix.h"
+#include "fixed_environment.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
@@ -66,12 +67,13 @@ TEST(FolderPathTest, TildeExpandsToHomeAndAMissingHomeIsAClearError) {
   TemporaryFolder temp;
   temp.makeFolder("h/x");
   temp.makeFolder("hother/x");
-  korvaster::testing::ScopedEnvironment home("HOME", (temp / "h").c_str());
-  EXPECT_EQ(Folder("~/x").path(), temp / "h/x/");
-  EXPECT_EQ(Folder("~other/x").path(), temp / "hother/x/");  // no lookup of other users
-  for (const char* value : {"", static_cast<const char*>(nullptr)}) {
-    home.set(value);
-    EXPECT_EQ(pathErrorOf([] { Folder{"~/x"}; }), "Home folder not found: HOME is unset or does not name a folder");
+  const korvaster::testing::FixedEnvironment home{{"HOME", temp / "h"}}, empty{{"HOME", ""}}, unset;
+  const auto disk = std::make_shared<PosixFileManager>(nullptr, &home);
+  EXPECT_EQ(Folder("~/x", disk).path(), temp / "h/x/");
+  EXPECT_EQ(Folder("~other/x", disk).path(), temp / "hother/x/");  // no lookup of other users
+  for (const auto* environment : {&empty, &unset}) {
+    const auto without = std::make_shared<PosixFileManager>(nullptr, environment);
+    EXPECT_EQ(pathErrorOf([&] { Folder("~/x", without); }), "Home folder not found: HOME is unset or does not name a folder");
   }
 }
 

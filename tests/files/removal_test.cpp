@@ -19,7 +19,7 @@
 #include "files/staging_folder.h"
 #include "files/tree_removal.h"
 #include "bind_mount.h"
-#include "scoped_environment.h"
+#include "fixed_environment.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
@@ -32,8 +32,8 @@ using Names = std::vector<std::string>;
 class RemovalTest : public ::testing::Test {
  protected:
   korvaster::testing::TemporaryFolder temp;
-  korvaster::testing::ScopedEnvironment home{"HOME", (temp / "home").c_str()};
-  const PosixFileManager posix;
+  const korvaster::testing::FixedEnvironment environment{{"HOME", temp / "home"}};
+  const PosixFileManager posix{nullptr, &environment};
   const FileManager& manager = posix;
 };
 

@@ -31,7 +31,7 @@ CommandOutcome reported(const RegisterableCommand& command, const Arguments& arg
 CommandOutcome modify(const RegisterableCommand& command, const Arguments& arguments) {
   return reported(command, arguments, true, [&](RunReport* report) {
     return ModifySourceCodeStrategy::run(
-        arguments, KorvastFileManager(command.logger, command.platform().files), report);
+        arguments, KorvastFileManager(command.logger, command.platform().files, command.platform().surroundings()), report);
   });
 }
 
@@ -39,7 +39,7 @@ CommandOutcome build(const RegisterableCommand& command, const Arguments& argume
   return reported(command, arguments, true, [&](RunReport* report) {
     const auto projectPath = lookup(arguments, ArgumentType::projectPath);
     if (!projectPath) throw KorvastError::missedProjectPath();
-    const KorvastFileManager fileManager(command.logger, command.platform().files);
+    const KorvastFileManager fileManager(command.logger, command.platform().files, command.platform().surroundings());
     CommandRunner& runner = *command.platform().runner;
     if (!contains(arguments, ArgumentType::build))
       return ModifyAndBuildStrategy::run(arguments, fileManager, runner, report);
@@ -50,7 +50,7 @@ CommandOutcome build(const RegisterableCommand& command, const Arguments& argume
 
 CommandOutcome fix(const RegisterableCommand& command, const Arguments& arguments) {
   return reported(command, arguments, false, [&](RunReport* report) {
-    const KorvastFileManager fileManager(command.logger, command.platform().files);
+    const KorvastFileManager fileManager(command.logger, command.platform().files, command.platform().surroundings());
     return FixIdentifiersStrategy::run(arguments, fileManager, *command.platform().output, report);
   });
 }
@@ -63,7 +63,7 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   return {{},
           {},
           CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), platform.files,
-                                        *platform.output)};
+                                        *platform.output, platform.workers())};
 }
 
 CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {
@@ -72,7 +72,7 @@ CommandOutcome ids(const RegisterableCommand& command, const Arguments& argument
   return {{},
           {},
           ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
-                                       *platform.output)};
+                                       *platform.output, platform.workers())};
 }
 
 }  // namespace

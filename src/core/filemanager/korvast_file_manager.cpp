@@ -67,9 +67,10 @@ bool KorvastFileManagerHelper::shouldCopyItem(const std::string& sourcePath) {
 }
 
 KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
-                                       const std::shared_ptr<files::FileManager>& system)
+                                       const std::shared_ptr<files::FileManager>& system, Surroundings surroundings)
     : KorvastFileManager(serviceLogger, system ? system : files::FileManager::defaultManager(),
-                         ToolFolder{homeFolder(system ? system : files::FileManager::defaultManager()), serviceLogger}) {}
+                         ToolFolder{homeFolder(system ? system : files::FileManager::defaultManager()), serviceLogger},
+                         surroundings) {}
 
 KorvastFileManager::ToolFolder::ToolFolder(const files::Folder& home, const std::shared_ptr<Logger>& logger)
     : folder(subfolderOrFail(subfolderOrFail(home, kWorkingFolderName, logger), kToolFolderName, logger)) {
@@ -77,12 +78,14 @@ KorvastFileManager::ToolFolder::ToolFolder(const files::Folder& home, const std:
 }
 
 KorvastFileManager::KorvastFileManager(std::shared_ptr<Logger> serviceLogger,
-                                       const std::shared_ptr<files::FileManager>& system, const ToolFolder& tool)
+                                       const std::shared_ptr<files::FileManager>& system, const ToolFolder& tool,
+                                       Surroundings surroundings)
     : logger_(std::move(serviceLogger)),
       projects_(subfolderOrFail(tool.folder, kProjectsFolderName, logger_)),
       builds_(subfolderOrFail(tool.folder, kBuildsFolderName, logger_)),
       system_(system->withCopyFilter(&KorvastFileManagerHelper::shouldCopyItem)),
-      locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger_)) {
+      locks_(subfolderOrFail(tool.folder, kLocksFolderName, logger_)),
+      surroundings_{std::max<std::size_t>(surroundings.workers, 1), surroundings.terminal} {
   // Protecting the deepest folders protects every folder that holds them, up to "/".
   for (const std::string& path : {projects_.path(), builds_.path(), locks_.lockFolder().path()}) {
     system_->protectFromRemoval(path);
@@ -260,7 +263,7 @@ IdentifierPassSummary KorvastFileManager::modifyAccessibilityId(
     const std::shared_ptr<files::OpenedFolder>& root, const std::vector<files::File>& ibFiles,
     const std::function<std::string(const std::string&)>& shownPath, IBFileWrite write,
     const std::function<void()>& onFileDone) const {
-  return runIdentifierPass(*system_, root, ibFiles, logger_, shownPath, write, onFileDone);
+  return runIdentifierPass(*system_, root, ibFiles, logger_, workers(), shownPath, write, onFileDone);
 }
 
 }  // namespace korvaster

@@ -18,6 +18,7 @@
 #include "files/file.h"
 #include "files/file_manager.h"
 #include "files/folder.h"
+#include "support/terminal.h"
 
 namespace korvaster {
 
@@ -32,14 +33,24 @@ class KorvastFileManagerHelper {
   static bool shouldCopyItem(const std::string& sourcePath);
 };
 
+// What a run takes from its surroundings besides the disk: how many threads its batches may
+// use, and where its progress line is drawn (none: no progress line).
+struct RunSurroundings {
+  std::size_t workers = 1;
+  support::Terminal* terminal = nullptr;
+};
+
 class KorvastFileManager {
  public:
   // Creates ~/.korvast/CommandLineTool/{AppBuilds,Projects,Locks} where missing and keeps
   // them, the home folder and the current directory from ever being deleted; throws
   // KorvastError::failedToCreateFolder (or the file layer's PathError when there is no home).
+  using Surroundings = RunSurroundings;
+
   // Every file-system call goes through `system` (by default the real one).
   explicit KorvastFileManager(std::shared_ptr<Logger> logger,
-                              const std::shared_ptr<files::FileManager>& system = nullptr);
+                              const std::shared_ptr<files::FileManager>& system = nullptr,
+                              Surroundings surroundings = {});
 
   // Starts the copy of the project at `from` into `to` (default: the projects folder) under
   // the project's own name, in a staging folder there; ProjectCopy::commit() puts it in
@@ -78,6 +89,10 @@ class KorvastFileManager {
       IBFileWrite write = IBFileWrite::atomically, const std::function<void()>& onFileDone = nullptr) const;
 
   const std::shared_ptr<Logger>& logger() const { return logger_; }
+  // How many threads a batch of this run may use; at least one.
+  std::size_t workers() const { return surroundings_.workers; }
+  // Where this run's progress line goes, if anywhere.
+  support::Terminal* terminal() const { return surroundings_.terminal; }
   // ~/.korvast/CommandLineTool/Projects/ and .../AppBuilds/.
   const files::Folder& projectsFolder() const { return projects_; }
   const files::Folder& buildsFolder() const { return builds_; }
@@ -92,7 +107,7 @@ class KorvastFileManager {
     files::Folder folder;
   };
   KorvastFileManager(std::shared_ptr<Logger> logger, const std::shared_ptr<files::FileManager>& system,
-                     const ToolFolder& tool);
+                     const ToolFolder& tool, Surroundings surroundings);
 
   void log(LogLevel level, const std::string& message) const;
   // Logs `reason` as an Error line and throws KorvastError::failedToCopyProject with it.
@@ -109,6 +124,7 @@ class KorvastFileManager {
   files::Folder builds_;
   std::shared_ptr<files::FileManager> system_;
   RunLocks locks_;
+  Surroundings surroundings_;
 };
 
 }  // namespace korvaster

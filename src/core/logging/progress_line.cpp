@@ -17,16 +17,16 @@ void clearProgressLine(support::Terminal& terminal) {
   if (lineShown.exchange(false)) terminal.write(kEraseLine);
 }
 
-ProgressLine::ProgressLine(support::Terminal& terminal)
-    : terminal_(terminal), enabled_(terminal.isInteractive()) {}
+ProgressLine::ProgressLine(support::Terminal* terminal)
+    : terminal_(terminal), enabled_(terminal != nullptr && terminal->isInteractive()) {}
 
 ProgressLine::~ProgressLine() {
-  if (enabled_) clearProgressLine(terminal_);
+  if (enabled_) clearProgressLine(*terminal_);
 }
 
 void ProgressLine::show(const std::string& text) {
   if (!enabled_) return;
-  terminal_.write(kEraseLine + text);
+  terminal_->write(kEraseLine + text);
   lineShown = true;
 }
 

@@ -15,8 +15,8 @@ namespace korvaster {
 
 class ProgressLine {
  public:
-  // Shows nothing unless `terminal` is interactive.
-  explicit ProgressLine(support::Terminal& terminal = support::standardError());
+  // Shows nothing unless `terminal` is given and interactive.
+  explicit ProgressLine(support::Terminal* terminal);
   // Clears the line.
   ~ProgressLine();
   ProgressLine(const ProgressLine&) = delete;
@@ -29,7 +29,7 @@ class ProgressLine {
   void advance(const std::string& label, std::size_t total);
 
  private:
-  support::Terminal& terminal_;
+  support::Terminal* terminal_;
   const bool enabled_;
   std::mutex mutex_;
   std::size_t done_ = 0;

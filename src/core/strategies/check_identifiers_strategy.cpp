@@ -29,7 +29,7 @@ void checkFile(const files::FileManager& system, const std::string& path, ScanKe
 
 int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format,
                                   const std::shared_ptr<files::FileManager>& system,
-                                  support::OutputByteStream& output) {
+                                  support::OutputByteStream& output, std::size_t workers) {
   std::vector<std::string> paths;
   std::vector<CheckedFile> checked;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
@@ -42,7 +42,7 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
   const ScanKeeps keeps = listsEveryView(format) ? ScanKeeps::everyView : ScanKeeps::findings;
   const InterfaceBuilderPass pass(*system, std::move(paths));
   CheckResultsWriter writer(format, output);
-  pass.run(
+  pass.run(workers,
       [&](std::size_t index) {
         if (!pass.realPath(index).empty()) checkFile(*system, pass.realPath(index), keeps, checked[index]);
       },

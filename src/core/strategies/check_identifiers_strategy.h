@@ -15,7 +15,7 @@ namespace korvaster {
 class CheckIdentifiersStrategy {
  public:
   // Finds the IB files below the project path as `modify` does, less those an exclude glob
-  // takes, reads them on the worker pool and writes each file's findings to `output` in
+  // takes, reads them on up to `workers` threads and writes each file's findings to `output` in
   // `format` once it and the files before it are done. Paths are shown relative to the
   // current directory when the project lies inside it, else absolute. Returns 0 when nothing
   // was found, 1 when a view lacks an identifier, an identifier repeats or a file could not be
@@ -24,7 +24,8 @@ class CheckIdentifiersStrategy {
   // and support::Interrupted between two files or within one (after the findings of the files done so far,
   // without the totals).
   static int run(const Arguments& arguments, CheckFormat format,
-                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
+                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output,
+                 std::size_t workers);
 };
 
 }  // namespace korvaster

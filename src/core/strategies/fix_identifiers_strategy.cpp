@@ -33,7 +33,7 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
         std::vector<std::string> realPaths(files.size());
         std::set<std::string> printed;
         return runInterfaceBuilderJobs(
-            system, project.rootFolder(), files, fileManager.logger(), shownPath, !dryRun,
+            system, project.rootFolder(), files, fileManager.logger(), fileManager.workers(), shownPath, !dryRun,
             [&](const files::FilePlace& place, std::size_t index) {
               // Empty for a link: nothing to print under that name.
               if (!system.isSymbolicLink(files[index].path()))

@@ -41,7 +41,7 @@ ListedFile listedFileAt(const std::string& shownPath, const std::string& relativ
 
 int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
                                  const std::shared_ptr<files::FileManager>& system,
-                                 support::OutputByteStream& output) {
+                                 support::OutputByteStream& output, std::size_t workers) {
   std::vector<std::string> paths;
   std::vector<ListedFile> listed;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
@@ -56,7 +56,7 @@ int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
   }
   const InterfaceBuilderPass pass(*system, std::move(paths));
   IdsResultsWriter writer(format, output);
-  pass.run(
+  pass.run(workers,
       [&](std::size_t index) {
         if (!pass.realPath(index).empty()) listFile(*system, pass.realPath(index), listed[index]);
       },

@@ -15,13 +15,14 @@ namespace korvaster {
 class ListIdentifiersStrategy {
  public:
   // Finds the IB files below the project path as `check` does, less those an exclude glob
-  // takes, reads them on the worker pool and writes each file's views to `output` in `format`
+  // takes, reads them on up to `workers` threads and writes each file's views to `output` in `format`
   // once it and the files before it are done, with paths shown as `check` shows them. Returns
   // 0, or 1 when a file could not be read (each file's failure is written with the views,
   // never thrown). Throws KorvastError::missedProjectPath, the file layer's PathError for a
   // path that is no folder, and support::Interrupted between two files or within one.
   static int run(const Arguments& arguments, IdsFormat format,
-                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output);
+                 const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output,
+                 std::size_t workers);
 };
 
 }  // namespace korvaster

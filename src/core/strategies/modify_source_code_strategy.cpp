@@ -27,7 +27,7 @@ ModifySourceCodeStrategy::ModifiedProject ModifySourceCodeStrategy::copyAndModif
     const std::string& projectPath, const KorvastFileManager& fileManager,
     const std::optional<std::string>& destination, const std::vector<std::string>& excluded,
     const std::shared_ptr<Logger>& logger, RunReport* report) {
-  ProgressLine progress;
+  ProgressLine progress(fileManager.terminal());
   progress.show("Copying the project...");
   ProjectCopy copy = fileManager.copy(projectPath, destination);
   if (report) report->copyPath = copy.path();

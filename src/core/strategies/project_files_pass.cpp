@@ -71,7 +71,7 @@ IdentifierPassSummary passOverProjectFiles(const ProjectCopy& copy, const Korvas
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";
     });
   }
-  ProgressLine progress;
+  ProgressLine progress(fileManager.terminal());
   IdentifierPassSummary summary = pass(
       ibFiles, [&](const std::string& path) { return copy.shownPath(path); },
       [&] { progress.advance("Adding identifiers", ibFiles.size()); });

@@ -60,11 +60,11 @@ void tidy(const InterfaceBuilderPass& pass, std::size_t index) {
 IdentifierPassSummary runIdentifierPass(const files::FileManager& system,
                                         const std::shared_ptr<files::OpenedFolder>& root,
                                         const std::vector<files::File>& ibFiles,
-                                        const std::shared_ptr<Logger>& logger,
+                                        const std::shared_ptr<Logger>& logger, std::size_t workers,
                                         const std::function<std::string(const std::string&)>& shownPath,
                                         IBFileWrite write, const std::function<void()>& onFileDone) {
   return runInterfaceBuilderJobs(
-      system, root, ibFiles, logger, shownPath, write == IBFileWrite::atomically,
+      system, root, ibFiles, logger, workers, shownPath, write == IBFileWrite::atomically,
       [&](const files::FilePlace& place, std::size_t) { return addAccessibilityIdentifiers(place, write); },
       [&](std::size_t) {
         if (onFileDone) onFileDone();
@@ -74,7 +74,7 @@ IdentifierPassSummary runIdentifierPass(const files::FileManager& system,
 IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system,
                                               const std::shared_ptr<files::OpenedFolder>& root,
                                               const std::vector<files::File>& ibFiles,
-                                              const std::shared_ptr<Logger>& logger,
+                                              const std::shared_ptr<Logger>& logger, std::size_t workers,
                                               const std::function<std::string(const std::string&)>& shownPath,
                                               bool writesInPlace, const IBFileJob& job,
                                               const std::function<void(std::size_t)>& onFileDone) {
@@ -94,7 +94,7 @@ IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system,
     const std::string folder = files::folderAndName(pass.realPath(index)).first;
     if (writesInPlace && !folder.empty() && tidiedFolders.insert(folder).second) tidy(pass, index);
   }
-  pass.run([&](std::size_t index) { lines[index] = rewriteFile(job, pass, index, summary.files[index]); },
+  pass.run(workers, [&](std::size_t index) { lines[index] = rewriteFile(job, pass, index, summary.files[index]); },
            [&](std::size_t index) {
              if (!lines[index].second.empty() && logger)
                logger->log(lines[index].first, [&] { return lines[index].second; });

@@ -51,12 +51,12 @@ struct IdentifierPassSummary {
 // as it was, on the Interface Builder pass (side by side, results in the files' order). A file
 // that fails is logged at level Error (named as `shownPath` gives it), counted and left whole.
 // `onFileDone` is called as each file is done, in order. Returns each file's outcome, in the
-// files' order. Throws only support::Interrupted, between two files or while one is read
-// (that file left whole).
+// files' order, on up to `workers` threads. Throws only support::Interrupted, between two
+// files or while one is read (that file left whole).
 IdentifierPassSummary runIdentifierPass(const files::FileManager& system,
                                         const std::shared_ptr<files::OpenedFolder>& root,
                                         const std::vector<files::File>& files,
-                                        const std::shared_ptr<Logger>& logger,
+                                        const std::shared_ptr<Logger>& logger, std::size_t workers,
                                         const std::function<std::string(const std::string&)>& shownPath,
                                         IBFileWrite write, const std::function<void()>& onFileDone);
 
@@ -73,7 +73,7 @@ using IBFileJob = std::function<IdentifierCounts(const files::FilePlace& place, 
 IdentifierPassSummary runInterfaceBuilderJobs(const files::FileManager& system,
                                               const std::shared_ptr<files::OpenedFolder>& root,
                                               const std::vector<files::File>& files,
-                                              const std::shared_ptr<Logger>& logger,
+                                              const std::shared_ptr<Logger>& logger, std::size_t workers,
                                               const std::function<std::string(const std::string&)>& shownPath,
                                               bool writesInPlace, const IBFileJob& job,
                                               const std::function<void(std::size_t)>& onFileDone);

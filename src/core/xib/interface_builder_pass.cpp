@@ -60,13 +60,13 @@ files::FilePlace InterfaceBuilderPass::place(std::size_t index) const {
   return {std::move(folder), path.substr(start)};
 }
 
-void InterfaceBuilderPass::run(const std::function<void(std::size_t)>& job,
+void InterfaceBuilderPass::run(std::size_t workers, const std::function<void(std::size_t)>& job,
                                const std::function<void(std::size_t)>& deliver) const {
   // An entry is delivered once its task and every task before it are: the tasks come in the
   // order of their first entries, so every entry before the next task's first is done then.
   std::size_t delivered = 0;
   support::runInOrderWithinBudget(
-      taskBytes_, support::workerCount(),
+      taskBytes_, workers,
       [&](std::size_t task) {
         for (const std::size_t index : tasks_[task]) job(index);
       },

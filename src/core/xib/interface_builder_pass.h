@@ -33,7 +33,7 @@ class InterfaceBuilderPass {
   // the file does not lie in the root.
   files::FilePlace place(std::size_t index) const;
 
-  // Runs job(i) for every entry, on up to support::workerCount() threads, and deliver(i) in
+  // Runs job(i) for every entry, on up to `workers` threads, and deliver(i) in
   // ascending order of i, one at a time, each as soon as job(i) and every deliver before it are
   // done. Entries that are one file under two names are done one after the other by one
   // task, so that the second sees what the first did, as when the files are done in turn.
@@ -42,7 +42,7 @@ class InterfaceBuilderPass {
   // those started end (a job may stop early with support::Interrupted) and the finished are
   // delivered, then support::Interrupted is thrown. An
   // exception from job or deliver stops the pass and is rethrown.
-  void run(const std::function<void(std::size_t)>& job,
+  void run(std::size_t workers, const std::function<void(std::size_t)>& job,
            const std::function<void(std::size_t)>& deliver) const;
 
  private:

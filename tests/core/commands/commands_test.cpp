@@ -7,8 +7,8 @@
 #include "core/logging/console_logger.h"
 #include "fakes/recording_command_runner.h"
 #include "files/file_manager_posix.h"
+#include "fixed_environment.h"
 #include "golden.h"
-#include "scoped_environment.h"
 #include "temporary_folder.h"
 
 namespace korvaster {
@@ -87,14 +87,15 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   temp.write("Export.plist",
               "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
               "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
-  const testing::ScopedEnvironment homeFolder{"HOME", temp.makeFolder("home").c_str()};
+  const testing::FixedEnvironment environment{{"HOME", temp.makeFolder("home")}, {"KORVASTER_JOBS", "2"}};
   const std::string logged = "home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log", log = temp / logged;
   const auto fails = [](const auto&) { return 65; };
   // As xcodebuild's output would, the failed archive leaves its log.
   testing::RecordingCommandRunner runner({fails, [&](const auto&) { return temp.write(logged, "x"), 65; }});
   auto lines = std::make_shared<RecordingLineWriter>();
   Platform platform;
-  platform.files = std::make_shared<files::PosixFileManager>();
+  platform.environment = &environment;
+  platform.files = std::make_shared<files::PosixFileManager>(nullptr, &environment);
   platform.runner = &runner;
   platform.logLines = lines;
   support::StringOutputStream report;

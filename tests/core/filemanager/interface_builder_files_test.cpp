@@ -116,14 +116,13 @@ TEST_F(InterfaceBuilderFilesTest, EachFileThatFailsIsLoggedCountedAndLeftWholeAn
 // A folder swapped for a link to another tree while the pass works cannot lead a write there:
 // its files fail with a line each, and the run as a whole has failed.
 TEST_F(InterfaceBuilderFilesTest, AFolderSwappedForALinkDuringThePassFailsItsFilesAndNothingOutsideIsWritten) {
-  testing::ScopedEnvironment oneWorker{"KORVASTER_JOBS", "1"};
   for (const char* name : {"P/a/1.xib", "P/b/2.xib", "P/b/c/3.xib", "Outside/b/2.xib", "Outside/b/c/3.xib"}) {
     temp.write(name, kView);
   }
   const auto files = found();
   ASSERT_EQ(files.size(), 3u);
   const auto summary = runInterfaceBuilderJobs(
-      *manager.system(), manager.system()->openFolder(temp / "P"), files, logger, nullptr, true,
+      *manager.system(), manager.system()->openFolder(temp / "P"), files, logger, 1, nullptr, true,
       [&](const files::FilePlace& place, std::size_t index) {
         if (index == 0) {
           std::filesystem::rename(temp / "P/b", temp / "P/b.moved");
@@ -156,8 +155,7 @@ TEST_F(InterfaceBuilderFilesTest, AFileWithOtherHardLinksIsReplacedWithAWarningA
 }
 
 TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
-  auto run = [&](const char* jobs) {
-    testing::ScopedEnvironment cap{"KORVASTER_JOBS", jobs};
+  auto run = [&](std::size_t workers) {
     for (int i = 0; i < 40; ++i) {
       temp.write("P/f" + std::to_string(100 + i) + ".xib", i % 3 == 0 ? "<r><a></r>" : kView);
     }
@@ -168,14 +166,15 @@ TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
     std::ofstream(files.front().path()) << slow << "<a></r>";
     lines->lines.clear();
     std::vector<std::string> outcomes;
-    for (const auto& file : modify(files).files) {
+    const KorvastFileManager withWorkers = service(workers);
+    for (const auto& file : withWorkers.modifyAccessibilityId(disk->openFolder(temp / "P"), files).files) {
       outcomes.push_back(file.path + std::to_string(file.counts.added) + file.error.value_or(""));
     }
     return std::make_pair(lines->lines, outcomes);
   };
-  const auto alone = run("1");
+  const auto alone = run(1);
   EXPECT_GE(alone.first.size(), 14u);
-  EXPECT_EQ(run("64"), alone);
+  EXPECT_EQ(run(64), alone);
 }
 
 }  // namespace

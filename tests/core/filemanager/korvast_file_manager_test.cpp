@@ -24,8 +24,9 @@ TEST_F(KorvastFileManagerTest, CreatingTheServiceMakesTheWorkingFolderTree) {
   EXPECT_EQ(service().projectsFolder().path(), projects);  // a second run reuses the tree
   EXPECT_EQ(entryNames(temp / "home/.korvast/CommandLineTool"), (Names{"AppBuilds", "Locks", "Projects"}));
   temp.write("home2/.korvast", "a file in the way");
-  home.set((temp / "home2").c_str());
-  expectFailure([&] { service(); }, KorvastError::Case::failedToCreateFolder,
+  const testing::FixedEnvironment elsewhere{{"HOME", temp / "home2"}};
+  expectFailure([&] { KorvastFileManager(logger, std::make_shared<files::PosixFileManager>(nullptr, &elsewhere)); },
+                KorvastError::Case::failedToCreateFolder,
                 kError + "Can't create a folder: The operation couldn't be completed. (korvaster.Folder.Error error "
                          "0.) could not create " + temp / "home2/.korvast: File exists");
 }

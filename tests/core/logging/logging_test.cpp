@@ -60,7 +60,8 @@ struct RecordingTerminal final : support::Terminal {
 TEST(ProgressLineTest, ShownOnlyOnAnInteractiveTerminalAndErasedBeforeEachLogLine) {
   RecordingTerminal captured(false), watched(true);
   {
-    ProgressLine hidden(captured), shown(watched);
+    ProgressLine hidden(&captured), shown(&watched), none(nullptr);
+    none.show("Copying the project...");
     hidden.show("Copying the project...");
     shown.show("Copying the project...");
   }
@@ -69,7 +70,7 @@ TEST(ProgressLineTest, ShownOnlyOnAnInteractiveTerminalAndErasedBeforeEachLogLin
 
   watched.written.clear();
   StandardErrorLineWriter writer(watched);
-  ProgressLine progress(watched);
+  ProgressLine progress(&watched);
   progress.advance("Interface Builder files", 1);
   writer.writeLine("done");
   writer.writeLine("again");

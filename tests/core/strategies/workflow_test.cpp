@@ -151,7 +151,7 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
 }
 
 TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesTheFileWhereTheUserSeesIt) {
-  testing::ScopedEnvironment oneWorker{"KORVASTER_JOBS", "1"};  // the first write is Main.storyboard's
+  // One worker (the fixture's): the first write is Main.storyboard's.
   modify();
   temp.write("home/.korvast/CommandLineTool/Projects/App/Earlier.txt", "the earlier, complete copy");
   lines->lines.clear();

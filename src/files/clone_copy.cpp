@@ -60,10 +60,10 @@ bool readWriteCopy(int from, int to) {
 std::atomic<unsigned long long> gDeviceWithoutClones{~0ULL};
 
 // 1: copied; 0: not supported here, try the next way; -1: failed.
-int kernelCopy(int from, int to, const struct stat& source) {
+int kernelCopy(int from, int to, const struct stat& source, const KernelCopyCalls& calls) {
   const auto device = static_cast<unsigned long long>(source.st_dev);
   if (gDeviceWithoutClones.load(std::memory_order_relaxed) != device) {
-    if (::ioctl(to, FICLONE, from) == 0) return 1;
+    if (calls.clone(to, from) == 0) return 1;
     if (errno == EOPNOTSUPP || errno == EXDEV || errno == EINVAL || errno == ENOTTY) {
       gDeviceWithoutClones.store(device, std::memory_order_relaxed);
     }
@@ -72,7 +72,7 @@ int kernelCopy(int from, int to, const struct stat& source) {
   off_t remaining = size;
   bool copiedAny = false;
   while (remaining > 0) {
-    const ssize_t step = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(remaining), 0);
+    const ssize_t step = calls.copyRange(from, to, static_cast<std::size_t>(remaining));
     if (step < 0) {
       if (errno == EINTR) continue;
       if (!copiedAny && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
@@ -89,7 +89,21 @@ int kernelCopy(int from, int to, const struct stat& source) {
 
 }  // namespace
 
-bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode, bool* sourceFailed) {
+const KernelCopyCalls& systemKernelCopyCalls() {
+#if defined(__linux__)
+  static const KernelCopyCalls calls{[](int to, int from) { return ::ioctl(to, FICLONE, from); },
+                                     [](int from, int to, std::size_t length) {
+                                       return ::copy_file_range(from, nullptr, to, nullptr, length, 0);
+                                     }};
+#else
+  static const KernelCopyCalls calls{[](int, int) { return errno = EOPNOTSUPP, -1; },
+                                     [](int, int, std::size_t) -> ssize_t { return errno = EOPNOTSUPP, -1; }};
+#endif
+  return calls;
+}
+
+bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode,
+                      bool* sourceFailed, const KernelCopyCalls& calls) {
 #if defined(__APPLE__)
   if (::clonefile(source.c_str(), destination.c_str(), CLONE_NOFOLLOW) == 0)
     return ::chmod(destination.c_str(), mode) == 0;
@@ -105,9 +119,10 @@ bool copyFileContents(const std::string& source, const std::string& destination,
   if (!to.valid()) return false;
   bool copied = false;
 #if defined(__APPLE__)
+  static_cast<void>(calls);  // the Mac's own copy clones where it can
   copied = ::fcopyfile(from.get(), to.get(), nullptr, COPYFILE_DATA) == 0;
 #elif defined(__linux__)
-  const int kernel = kernelCopy(from.get(), to.get(), status);
+  const int kernel = kernelCopy(from.get(), to.get(), status, calls);
   if (kernel < 0) return false;
   copied = kernel == 1;
 #endif

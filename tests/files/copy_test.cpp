@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "files/clone_copy.h"
 #include "files/file_copy_queue.h"
 #include "files/folder.h"
 #include "files/file_manager_posix.h"
@@ -120,6 +121,54 @@ TEST(FileCopyQueueTest, AFileThatCannotBeReadIsNamedWhereItLies) {
   EXPECT_EQ(failure->path, temp / "gone");
   EXPECT_EQ(failure->reason, "No such file or directory");
 }
+
+#if defined(__linux__)
+// What the kernel's in-kernel copy does in the test below: refuse at once, or copy up to
+// `rangeLimit` bytes through the offsets (as the real one does) and then fail or end early.
+struct RangeScript {
+  int refusal = 0;          // errno before anything is copied; 0: copies
+  std::size_t limit = 0;    // bytes it copies before it stops
+  int errorAfter = 0;       // errno once `limit` is reached; 0: ends as if the file shrank
+};
+RangeScript script;
+ssize_t scriptedRange(int from, int to, std::size_t length) {
+  if (script.refusal != 0) return errno = script.refusal, -1;
+  if (script.limit == 0) return script.errorAfter != 0 ? (errno = script.errorAfter, -1) : 0;
+  std::string bytes(std::min(length, script.limit), '\0');
+  const ssize_t count = ::read(from, bytes.data(), bytes.size());
+  if (count > 0 && ::write(to, bytes.data(), static_cast<std::size_t>(count)) != count) return -1;
+  script.limit -= static_cast<std::size_t>(std::max<ssize_t>(count, 0));
+  return count;
+}
+
+// Each way the kernel may refuse or stop: the copy ends with the source's bytes and bits by the
+// next way, or fails with the reason of the step that broke, never with a short file.
+TEST(FileContentsCopyTest, EveryFallbackEndsWithTheWholeFileOrFailsWithTheReason) {
+  korvaster::testing::TemporaryFolder temp;
+  std::string bytes;
+  for (int index = 0; index < 200000; ++index) bytes += static_cast<char>('a' + index % 23);
+  const std::string source = temp.write("source", bytes);
+  const KernelCopyCalls calls{[](int, int) { return errno = EOPNOTSUPP, -1; }, scriptedRange};
+  const struct {
+    RangeScript range;
+    int error;  // 0: copied whole
+  } cases[] = {{{EXDEV, 0, 0}, 0}, {{ENOSYS, 0, 0}, 0}, {{0, 70000, 0}, 0}, {{0, 70000, EIO}, EIO}, {{0, 70000, EXDEV}, EXDEV}};
+  int index = 0;
+  for (const auto& c : cases) {
+    script = c.range;
+    const std::string copy = temp / ("copy" + std::to_string(index++));
+    errno = 0;
+    const bool copied = copyFileContents(source, copy, 0640, nullptr, calls);
+    EXPECT_EQ(copied, c.error == 0) << index;
+    if (copied) {
+      EXPECT_EQ(readFile(copy), bytes) << index;
+      EXPECT_EQ(permissionsOf(copy), 0640u) << index;
+    } else {
+      EXPECT_EQ(errno, c.error) << index;
+    }
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace korvaster::files

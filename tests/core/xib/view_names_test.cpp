@@ -40,6 +40,7 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
       {"bad\xFFutf", "BadUtf", "\"bad\xEF\xBF\xBDutf\"", "bad\xEF\xBF\xBDutf"},
       {"%%%", "", "\"%%%\"", "%%%"},
       {"row 0 to 9", "Row0To9", "\"row 0 to 9\"", "row 0 to 9"},  // digits, the first and last among them
+      {"\xE0\xB8\x81 x", "\xE0\xB8\x81X", "\"\xE0\xB8\x81 x\"", "\xE0\xB8\x81 x"},  // three bytes led by 0xE0
   };
   for (const auto& c : cases) {
     EXPECT_EQ(swiftIdentifier(c.input, SwiftNameKind::type), c.type) << c.input;
@@ -71,7 +72,12 @@ TEST(ViewNamesTest, ListingReadsIdentifiersAsTheRulesDoAndFailsWithWhere) {
   }
   std::string deep;
   for (int level = 0; level < 300; ++level) deep += "<a>";
-  EXPECT_THROW(listViews(deep), xml::XmlSyntaxError);
+  try {
+    listViews(deep);
+    ADD_FAILURE() << "no error";
+  } catch (const xml::XmlSyntaxError& error) {  // where the element too deep starts
+    EXPECT_EQ(error.description(), "XML syntax error at line 1, column 769: elements nested deeper than 256 levels");
+  }
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 #include "files/contents_replacement_posix.h"
 #include "files/file_io_error.h"
-#include "files/opened_folder_posix.h"
 #include "files/path_text.h"
 #include "support/write_all.h"
 
@@ -80,14 +79,6 @@ void replaceLinkWithCopy(const std::string& path, const std::string& from) {
   const int failure = done ? errno : error;
   ::unlink(temporary.c_str());
   throw FileIOError(FileIOError::Case::writeFailed, path, failure);
-}
-
-int removeAbandonedTemporaries(const std::string& folder) {
-  try {
-    return PosixOpenedFolder::open(folder)->removeAbandonedTemporaries();
-  } catch (const FileIOError&) {
-    return 0;
-  }
 }
 
 }  // namespace korvaster::files

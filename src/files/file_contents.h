@@ -30,8 +30,4 @@ void writeAtomically(const std::string& path, std::string_view contents, bool ma
 // Throws FileIOError (readFailed or writeFailed), leaving the link as it was.
 void replaceLinkWithCopy(const std::string& path, const std::string& from = {});
 
-// Removes the temporary files of writeAtomically that a killed process left in `folder`;
-// returns how many went; a temporary a live replacement holds stays.
-int removeAbandonedTemporaries(const std::string& folder);
-
 }  // namespace korvaster::files

@@ -43,14 +43,6 @@ std::optional<FileManager::Identity> FileManager::identityOf(const std::string& 
   return found->identity;
 }
 
-std::optional<FileVersion> FileManager::versionOf(const std::string& path) const {
-  const auto found = status(path, false);
-  if (!found) return std::nullopt;
-  return FileVersion{found->identity,        static_cast<off_t>(found->size),
-                     found->modifiedSeconds, found->modifiedNanoseconds,
-                     found->changedSeconds,  found->changedNanoseconds};
-}
-
 std::optional<std::string> FileManager::nonRegularKind(const std::string& path) const {
   const auto found = status(path, false);
   if (!found) return std::nullopt;

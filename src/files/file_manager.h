@@ -177,8 +177,6 @@ class FileManager {
   std::optional<Identity> folderIdentity(const std::string& path) const;
   // The identity of what `path` leads to (with `ofLink`, of a link itself), or nothing.
   std::optional<Identity> identityOf(const std::string& path, bool ofLink = false) const;
-  // The version of the item at `path` itself (a link is not followed), or nothing.
-  std::optional<FileVersion> versionOf(const std::string& path) const;
   // What is at `path` when it is neither nothing nor a regular file: "a symbolic link",
   // "a folder", "a named pipe", "a device", "a socket" or "a special file". Nothing when a
   // regular file or nothing at all is there, or when `path` cannot be looked at.

@@ -1,12 +1,35 @@
 #include "files/file_manager.h"
 
+#include <cstring>
+
+#include "files/file_io_error.h"
 #include "files/file_manager_posix.h"
+#include "files/path_text.h"
+#include "files/tree_removal.h"
 
 namespace korvaster::files {
 
 std::shared_ptr<FileManager> FileManager::defaultManager() {
   static const std::shared_ptr<FileManager> manager = std::make_shared<PosixFileManager>();
   return manager;
+}
+
+bool FileManager::removeItem(const std::string& path, Failure* failure) const {
+  if (auto refusal = removalRefusal(path)) {
+    if (failure != nullptr) *failure = Failure{path, "refused: " + *refusal};
+    return false;
+  }
+  // Without the trailing "/" a link to a folder is removed as a link, never its target's contents.
+  const auto [folder, name] = folderAndName(withoutTrailingSlashes(path));
+  std::string reason;
+  try {
+    if (const int error = removeTree(*openFolder(folder), name); error != 0) reason = std::strerror(error);
+  } catch (const FileIOError& error) {
+    reason = error.reason();
+  }
+  if (reason.empty()) return true;
+  if (failure != nullptr && failure->reason.empty()) *failure = Failure{path, reason};
+  return false;
 }
 
 bool FileManager::fileExists(const std::string& path, bool& isDirectory) const {

@@ -16,6 +16,7 @@
 #include "files/deletion_guard.h"
 #include "files/file_lock.h"
 #include "files/item_identity.h"
+#include "files/item_status.h"
 #include "files/opened_folder.h"
 
 namespace korvaster::files {
@@ -24,19 +25,6 @@ namespace korvaster::files {
 struct Failure {
   std::string path;
   std::string reason;
-};
-
-// What an item is, as one look at it tells.
-struct ItemStatus {
-  enum class Kind { regular, folder, link, pipe, device, socket, other };
-  Kind kind = Kind::other;
-  unsigned mode = 0;  // the permission bits
-  std::uintmax_t size = 0;
-  ItemIdentity identity;
-  long long modifiedSeconds = 0;
-  long modifiedNanoseconds = 0;
-  long long changedSeconds = 0;  // the status change time
-  long changedNanoseconds = 0;
 };
 
 class FileManager {
@@ -121,10 +109,11 @@ class FileManager {
                         Failure* failure = nullptr) const = 0;
   // Sets the listed folders' permission bits below `root`; false when any could not be set.
   virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const = 0;
-  // Removes a file, a link (not what it points to) or a folder with its contents; folders
-  // that are read-only to their owner are opened up first. Refuses (false) whatever
-  // its deletion guard refuses.
-  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const = 0;
+  // Removes a file, a link (not what it points to) or a folder with its contents, through
+  // the folder that holds it (see removeTree); folders that are read-only to their owner are
+  // opened up first. Refuses (false) whatever its deletion guard refuses. Virtual only so that
+  // a test's wrapper can count and fail whole removals; every file system shares this one.
+  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const;
   // Moves the item at `source` to `destination` in one step (same file system).
   virtual bool moveItem(const std::string& source, const std::string& destination,
                         Failure* failure = nullptr) const = 0;

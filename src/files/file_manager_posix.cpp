@@ -18,9 +18,9 @@
 #include "files/file_contents.h"
 #include "files/file_copy_queue.h"
 #include "files/file_lock_posix.h"
+#include "files/item_status_posix.h"
 #include "files/opened_folder_posix.h"
 #include "files/path_text.h"
-#include "files/tree_removal.h"
 #include "support/environment.h"
 #include "support/interruption.h"
 #include "support/worker_pool.h"
@@ -182,16 +182,6 @@ bool PosixFileManager::copyEntry(const std::string& source, const std::string& d
   return true;
 }
 
-bool PosixFileManager::removeItem(const std::string& path, Failure* failure) const {
-  if (auto refusal = removalRefusal(path)) {
-    if (failure != nullptr) *failure = Failure{path, "refused: " + *refusal};
-    return false;
-  }
-  // Without the trailing "/" a link to a folder is removed as a link, never its target's contents.
-  const int error = removeTree(withoutTrailingSlashes(path));
-  return error == 0 || fail(failure, path, error);
-}
-
 bool PosixFileManager::moveItem(const std::string& source, const std::string& destination,
                                 Failure* failure) const {
   return ::rename(withoutTrailingSlashes(source).c_str(), withoutTrailingSlashes(destination).c_str()) == 0 ||
@@ -292,30 +282,7 @@ std::optional<std::string> PosixFileManager::homeDirectoryPath() const {
 std::optional<ItemStatus> PosixFileManager::status(const std::string& path, bool followLinks) const {
   struct stat found {};
   if ((followLinks ? ::stat(path.c_str(), &found) : ::lstat(path.c_str(), &found)) != 0) return std::nullopt;
-  ItemStatus status;
-  const auto type = found.st_mode & S_IFMT;
-  status.kind = type == S_IFREG                      ? ItemStatus::Kind::regular
-                : type == S_IFDIR                    ? ItemStatus::Kind::folder
-                : type == S_IFLNK                    ? ItemStatus::Kind::link
-                : type == S_IFIFO                    ? ItemStatus::Kind::pipe
-                : type == S_IFCHR || type == S_IFBLK ? ItemStatus::Kind::device
-                : type == S_IFSOCK                   ? ItemStatus::Kind::socket
-                                                     : ItemStatus::Kind::other;
-  status.mode = static_cast<unsigned>(found.st_mode & kPermissionBits);
-  status.size = static_cast<std::uintmax_t>(found.st_size);
-  status.identity = identityFrom(found);
-#ifdef __APPLE__
-  const timespec modified = found.st_mtimespec;
-  const timespec changed = found.st_ctimespec;
-#else
-  const timespec modified = found.st_mtim;
-  const timespec changed = found.st_ctim;
-#endif
-  status.modifiedSeconds = static_cast<long long>(modified.tv_sec);
-  status.modifiedNanoseconds = static_cast<long>(modified.tv_nsec);
-  status.changedSeconds = static_cast<long long>(changed.tv_sec);
-  status.changedNanoseconds = static_cast<long>(changed.tv_nsec);
-  return status;
+  return statusFrom(found);
 }
 
 }  // namespace korvaster::files

@@ -37,7 +37,6 @@ class PosixFileManager final : public FileManager {
   bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
                 Failure* failure) const override;
   bool applyFolderModes(const std::string& root, const FolderModes& modes) const override;
-  bool removeItem(const std::string& path, Failure* failure) const override;
   bool moveItem(const std::string& source, const std::string& destination, Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override;
   void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) const override;

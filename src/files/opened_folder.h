@@ -11,9 +11,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "files/contents_replacement.h"
 #include "files/item_identity.h"
+#include "files/item_status.h"
 
 namespace korvaster::files {
 
@@ -27,11 +29,26 @@ class OpenedFolder {
   // only, never to reach anything.
   virtual const std::string& shownPath() const = 0;
 
+  // The primitives the policies above (tree removal, the copy, clean-up) are written over. Each
+  // reaches an entry by its name in this folder, never through a link in its place ("." is the
+  // folder itself), and returns 0 or the system's errno.
+
+  // Opens the child folder `name` into `child`; a link there is refused (ELOOP or ENOTDIR).
+  virtual int openChild(std::string_view name, std::shared_ptr<OpenedFolder>& child) const = 0;
+  // The names of the entries, "." and ".." left out, in no particular order.
+  virtual int list(std::vector<std::string>& names) const = 0;
+  // What the entry `name` itself is.
+  virtual int statusOf(std::string_view name, ItemStatus& status) const = 0;
+  // Removes the entry `name`: an empty folder with `folder`, anything else but a folder without.
+  virtual int removeEntry(std::string_view name, bool folder) const = 0;
+  // Sets the permission bits of the entry `name` (for a link: of what it leads to).
+  virtual int setMode(std::string_view name, unsigned mode) const = 0;
+
   // The child folder `name`, opened only when a real folder (no link) is there. Throws
   // FileIOError(writeFailed), naming the child, when it is not.
-  virtual std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const = 0;
+  std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const;
   // The version of the entry `name` itself (a link is not followed), or nothing.
-  virtual std::optional<FileVersion> versionOf(std::string_view name) const = 0;
+  std::optional<FileVersion> versionOf(std::string_view name) const;
   // The bytes of the regular file `name`, at most `maximumSize` of them; never through a
   // link. Throws FileIOError(readFailed).
   virtual std::string readContents(

@@ -12,6 +12,7 @@
 #include "files/contents_replacement_posix.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
+#include "files/item_status_posix.h"
 
 namespace korvaster::files {
 
@@ -74,28 +75,51 @@ std::string PosixOpenedFolder::childPath(std::string_view name) const {
   return shownPath_ + (slash ? "" : "/") + std::string(name);
 }
 
-std::shared_ptr<OpenedFolder> PosixOpenedFolder::openFolder(std::string_view name) const {
-  const std::string child(name);
-  const int descriptor = ::openat(descriptor_, child.c_str(), kFolderFlags | O_NOFOLLOW);
+int PosixOpenedFolder::openChild(std::string_view name, std::shared_ptr<OpenedFolder>& child) const {
+  const std::string entry(name);
+  const int descriptor = ::openat(descriptor_, entry.c_str(), kFolderFlags | O_NOFOLLOW);
   struct stat status {};
   if (descriptor < 0 || ::fstat(descriptor, &status) != 0) {
     const int error = errno;
     if (descriptor >= 0) ::close(descriptor);
-    // A link refused by O_NOFOLLOW gives ELOOP, or ENOTDIR on some systems.
-    if (error == ELOOP || error == ENOTDIR) {
-      throw FileIOError(FileIOError::Case::writeFailed, childPath(name),
-                        "it is no longer a folder of the project: a link or another item took its place");
-    }
-    throw FileIOError(FileIOError::Case::writeFailed, childPath(name), error);
+    return error;
   }
-  return std::make_shared<PosixOpenedFolder>(descriptor, childPath(name), identityFrom(status));
+  child = std::make_shared<PosixOpenedFolder>(descriptor, childPath(name), identityFrom(status));
+  return 0;
 }
 
-std::optional<FileVersion> PosixOpenedFolder::versionOf(std::string_view name) const {
-  struct stat status {};
-  if (::fstatat(descriptor_, std::string(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
-    return std::nullopt;
-  return versionFrom(status);
+int PosixOpenedFolder::list(std::vector<std::string>& names) const {
+  // A descriptor of its own: the listing moves and closes it.
+  const int listed = ::openat(descriptor_, ".", kFolderFlags);
+  DIR* folder = listed >= 0 ? ::fdopendir(listed) : nullptr;
+  if (folder == nullptr) {
+    const int error = errno;
+    if (listed >= 0) ::close(listed);
+    return error;
+  }
+  errno = 0;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view entryName = entry->d_name;
+    if (entryName != "." && entryName != "..") names.emplace_back(entryName);
+  }
+  const int error = errno;
+  ::closedir(folder);
+  return error;
+}
+
+int PosixOpenedFolder::statusOf(std::string_view name, ItemStatus& status) const {
+  struct stat found {};
+  if (::fstatat(descriptor_, std::string(name).c_str(), &found, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+  status = statusFrom(found);
+  return 0;
+}
+
+int PosixOpenedFolder::removeEntry(std::string_view name, bool folder) const {
+  return ::unlinkat(descriptor_, std::string(name).c_str(), folder ? AT_REMOVEDIR : 0) == 0 ? 0 : errno;
+}
+
+int PosixOpenedFolder::setMode(std::string_view name, unsigned mode) const {
+  return ::fchmodat(descriptor_, std::string(name).c_str(), static_cast<mode_t>(mode), 0) == 0 ? 0 : errno;
 }
 
 std::string PosixOpenedFolder::readContents(std::string_view name, std::size_t maximumSize) const {

@@ -22,8 +22,11 @@ class PosixOpenedFolder final : public OpenedFolder {
 
   ItemIdentity identity() const override { return identity_; }
   const std::string& shownPath() const override { return shownPath_; }
-  std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const override;
-  std::optional<FileVersion> versionOf(std::string_view name) const override;
+  int openChild(std::string_view name, std::shared_ptr<OpenedFolder>& child) const override;
+  int list(std::vector<std::string>& names) const override;
+  int statusOf(std::string_view name, ItemStatus& status) const override;
+  int removeEntry(std::string_view name, bool folder) const override;
+  int setMode(std::string_view name, unsigned mode) const override;
   std::string readContents(std::string_view name, std::size_t maximumSize) const override;
   std::unique_ptr<ContentsReplacement> replaceContents(std::string_view name, ContentsReplacement::Mode mode,
                                                        std::string_view original) const override;

@@ -61,10 +61,21 @@ class FaultInjectingFolder final : public files::OpenedFolder {
       : inner_(std::move(inner)), faults_(std::move(faults)) {}
   files::ItemIdentity identity() const override { return inner_->identity(); }
   const std::string& shownPath() const override { return inner_->shownPath(); }
-  std::shared_ptr<OpenedFolder> openFolder(std::string_view name) const override {
-    return std::make_shared<FaultInjectingFolder>(inner_->openFolder(name), faults_);
+  int openChild(std::string_view name, std::shared_ptr<OpenedFolder>& child) const override {
+    std::shared_ptr<OpenedFolder> opened;
+    const int error = inner_->openChild(name, opened);
+    if (error == 0) child = std::make_shared<FaultInjectingFolder>(std::move(opened), faults_);
+    return error;
   }
-  std::optional<files::FileVersion> versionOf(std::string_view name) const override { return inner_->versionOf(name); }
+  int list(std::vector<std::string>& names) const override { return inner_->list(names); }
+  int statusOf(std::string_view name, files::ItemStatus& status) const override {
+    return inner_->statusOf(name, status);
+  }
+  int removeEntry(std::string_view name, bool folder) const override {
+    if (const int error = faults_->next(Call::removeEntry)) return error;
+    return inner_->removeEntry(name, folder);
+  }
+  int setMode(std::string_view name, unsigned mode) const override { return inner_->setMode(name, mode); }
   std::string readContents(std::string_view name, std::size_t maximumSize) const override {
     return inner_->readContents(name, maximumSize);
   }
@@ -113,7 +124,7 @@ bool FaultInjectingFileManager::copyItem(const std::string& source, const std::s
 
 bool FaultInjectingFileManager::removeItem(const std::string& path, files::Failure* failure) const {
   if (const int error = faults_->next(Call::remove)) return failed(failure, path, error);
-  return inner_->removeItem(path, failure);
+  return FileManager::removeItem(path, failure);
 }
 
 bool FaultInjectingFileManager::moveItem(const std::string& source, const std::string& destination,

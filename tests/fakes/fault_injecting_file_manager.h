@@ -19,8 +19,8 @@ class FaultInjectingFileManager final : public files::FileManager {
 
   // The `nth` call of `call` (counted from 1) runs `first`, then fails with `error` unless it
   // is 0; a later call of that kind goes through again. `write` is replaceContents, also through
-  // an opened folder.
-  enum class Call { copy, remove, move, write, lock };
+  // an opened folder; `remove` a whole removal, `removeEntry` the removal of one entry in it.
+  enum class Call { copy, remove, move, write, lock, removeEntry };
   void fail(Call call, int nth, int error, std::function<void()> first = {}) const;
   int calls(Call call) const;
 

@@ -17,8 +17,8 @@
 #include "files/file_lock_posix.h"
 #include "files/file_manager_posix.h"
 #include "files/staging_folder.h"
-#include "files/tree_removal.h"
 #include "bind_mount.h"
+#include "fakes/fault_injecting_file_manager.h"
 #include "fixed_environment.h"
 #include "temporary_folder.h"
 
@@ -28,6 +28,7 @@ namespace {
 using korvaster::testing::entryNames;
 using korvaster::testing::readFile;
 using Names = std::vector<std::string>;
+using Call = korvaster::testing::FaultInjectingFileManager::Call;
 
 class RemovalTest : public ::testing::Test {
  protected:
@@ -132,33 +133,43 @@ struct DescriptorLimit {
   rlimit saved{};
 };
 
+// A failed entry's own errno is what the removal reports, however deep it lies: a folder left
+// non-empty by it must not hide the reason behind ENOTEMPTY.
 TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadTo) {
   temp.write("outside/keep", "kept");
+  const korvaster::testing::FaultInjectingFileManager disk(std::make_shared<PosixFileManager>());
   const struct {
     int depth;
     std::string name;
     rlim_t descriptors;  // the soft limit during the removal; 0: the usual one
+    int failedEntry = 0, error = 0;  // the nth entry removal that fails with `error`; 0: none
   } cases[] = {
       {3, "d", 0},
       {300, "d", 64},                    // deeper than the process may hold descriptors
       {300, std::string(20, 'n'), 0},    // a path far longer than PATH_MAX
       {260, std::string(20, 'n'), 32},   // both
+      {3, "d", 0, 1, EACCES},            // the deepest file
+      {40, "d", 0, 45, EBUSY},           // midway, above the 16 folders held open
+      {40, "d", 12, 45, EBUSY},
   };
   for (const auto& c : cases) {
     const std::string root = temp / "tree";
     makeDeepTree(root, c.depth, c.name, temp / "outside");
-    int removed = -1;
+    if (c.failedEntry != 0) disk.fail(Call::removeEntry, disk.calls(Call::removeEntry) + c.failedEntry, c.error);
+    Failure failure;
     {
       const DescriptorLimit limit(c.descriptors);
-      removed = removeTree(root);
+      static_cast<void>(disk.removeItem(root, &failure));
     }
-    EXPECT_EQ(removed, 0) << c.depth << " levels: " << std::strerror(removed);
+    EXPECT_EQ(failure.reason, c.error == 0 ? "" : std::strerror(c.error)) << c.depth;
     struct stat status {};
-    EXPECT_NE(::lstat(root.c_str(), &status), 0) << c.depth;
+    EXPECT_EQ(::lstat(root.c_str(), &status) == 0, c.error != 0) << c.depth;
     EXPECT_EQ(readFile(temp / "outside/keep"), "kept");
-    if (removed != 0) static_cast<void>(removeTree(root));
+    static_cast<void>(manager.removeItem(root));
   }
-  EXPECT_EQ(removeTree(temp / "tree"), ENOENT);
+  Failure missing;
+  EXPECT_FALSE(manager.removeItem(temp / "tree", &missing));
+  EXPECT_EQ(missing.reason, std::strerror(ENOENT));
 }
 
 #if defined(__linux__)

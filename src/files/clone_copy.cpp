@@ -102,20 +102,21 @@ const KernelCopyCalls& systemKernelCopyCalls() {
   return calls;
 }
 
-bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode,
-                      bool* sourceFailed, const KernelCopyCalls& calls) {
+bool copyFileContents(int fromFolder, const std::string& source, int toFolder, const std::string& destination,
+                      mode_t mode, bool* sourceFailed, const KernelCopyCalls& calls) {
 #if defined(__APPLE__)
-  if (::clonefile(source.c_str(), destination.c_str(), CLONE_NOFOLLOW) == 0)
-    return ::chmod(destination.c_str(), mode) == 0;
+  if (::clonefileat(fromFolder, source.c_str(), toFolder, destination.c_str(), CLONE_NOFOLLOW) == 0)
+    return ::fchmodat(toFolder, destination.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0;
 #endif
-  FileDescriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor from(::openat(fromFolder, source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
   if (!from.valid()) {
     if (sourceFailed != nullptr) *sourceFailed = true;
     return false;
   }
   struct stat status {};
   if (::fstat(from.get(), &status) != 0) return false;
-  FileDescriptor to(::open(destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
+  FileDescriptor to(::openat(toFolder, destination.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             S_IRUSR | S_IWUSR));
   if (!to.valid()) return false;
   bool copied = false;
 #if defined(__APPLE__)

@@ -19,11 +19,14 @@ struct KernelCopyCalls {
 // The real calls (on a system without them, calls that say so with EOPNOTSUPP).
 const KernelCopyCalls& systemKernelCopyCalls();
 
-// Creates `destination` (which must not exist) with the contents of `source` and the
-// permission bits `mode`. Tries a clone first, then an in-kernel copy, then read and write.
-// On failure errno says why, and `sourceFailed` whether it was the source that could not
-// be opened (rather than the copy made or filled).
-bool copyFileContents(const std::string& source, const std::string& destination, mode_t mode,
-                      bool* sourceFailed = nullptr, const KernelCopyCalls& calls = systemKernelCopyCalls());
+// Creates `destination` in the folder open as `toFolder` (which must not hold it yet) with the
+// contents of `source` in the folder open as `fromFolder` and the permission bits `mode`;
+// AT_FDCWD stands for the current folder. Neither name is followed if it is a link. Tries a
+// clone first, then an in-kernel copy, then read and write. On failure errno says why, and
+// `sourceFailed` whether it was the source that could not be opened (rather than the copy
+// made or filled).
+bool copyFileContents(int fromFolder, const std::string& source, int toFolder, const std::string& destination,
+                      mode_t mode, bool* sourceFailed = nullptr,
+                      const KernelCopyCalls& calls = systemKernelCopyCalls());
 
 }  // namespace korvaster::files

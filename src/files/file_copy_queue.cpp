@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "files/clone_copy.h"
+#include "files/path_text.h"
 #include "support/interruption.h"
 
 namespace korvaster::files {
@@ -36,19 +36,13 @@ void FileCopyQueue::stopHelpers() {
 }
 
 void FileCopyQueue::run(const Task& task) {
-  int error = 0;
-  bool sourceFailed = false;
-  if (support::pendingInterruption() != 0) {
-    error = EINTR;
-    sourceFailed = true;
-  } else if (!copyFileContents(task.source, task.destination, task.mode, &sourceFailed)) {
-    error = errno;
-  }
+  bool sourceFailed = true;
+  const int error = support::pendingInterruption() != 0 ? EINTR : task.from->copyFile(task.name, *task.to, task.mode, sourceFailed);
   if (error == 0) return;
   // The file that failed first may leave a file that is only half there; the caller
   // removes the whole copy. An unreadable file is named where the user can find it, not
   // in the copy that is removed.
-  const std::string& path = sourceFailed ? task.source : task.destination;
+  const std::string path = joinedPath((sourceFailed ? task.from : task.to)->shownPath(), task.name);
   const std::lock_guard<std::mutex> lock(mutex_);
   if (failure_ && failure_->first < task.number) return;
   failure_.emplace(task.number, Failure{path, std::strerror(error)});
@@ -57,10 +51,11 @@ void FileCopyQueue::run(const Task& task) {
   while (!tasks_.empty() && tasks_.back().number > task.number) tasks_.pop_back();
 }
 
-bool FileCopyQueue::add(std::string source, std::string destination, mode_t mode) {
+bool FileCopyQueue::add(std::shared_ptr<const OpenedFolder> from, std::string name,
+                        std::shared_ptr<const OpenedFolder> to, unsigned mode) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (failure_ || support::pendingInterruption() != 0) return false;
-  Task task{added_++, std::move(source), std::move(destination), mode};
+  Task task{added_++, std::move(from), std::move(name), std::move(to), mode};
   if (helpers_.empty() || tasks_.size() >= kQueueLength) {
     lock.unlock();
     run(task);

@@ -5,11 +5,10 @@
 // stays small however large the tree.
 #pragma once
 
-#include <sys/types.h>
-
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "files/file_manager.h"
+#include "files/opened_folder.h"
 
 namespace korvaster::files {
 
@@ -29,10 +29,11 @@ class FileCopyQueue {
   FileCopyQueue(const FileCopyQueue&) = delete;
   FileCopyQueue& operator=(const FileCopyQueue&) = delete;
 
-  // Copies the file at `source` to the new file `destination` with permission bits `mode`,
-  // now or later. False once a copy has failed, or a signal asked the run to stop: nothing
-  // more is copied then, and finish() tells why.
-  bool add(std::string source, std::string destination, mode_t mode);
+  // Copies the file `name` of `from` to the new file `name` in `to` with permission bits
+  // `mode`, now or later. False once a copy has failed, or a signal asked the run to stop:
+  // nothing more is copied then, and finish() tells why.
+  bool add(std::shared_ptr<const OpenedFolder> from, std::string name, std::shared_ptr<const OpenedFolder> to,
+           unsigned mode);
   // Waits until every added copy is done. The failure of the earliest added copy that
   // failed, or nothing when all succeeded.
   std::optional<Failure> finish();
@@ -40,9 +41,10 @@ class FileCopyQueue {
  private:
   struct Task {
     std::size_t number;
-    std::string source;
-    std::string destination;
-    mode_t mode;
+    std::shared_ptr<const OpenedFolder> from;
+    std::string name;
+    std::shared_ptr<const OpenedFolder> to;
+    unsigned mode;
   };
 
   void run(const Task& task);

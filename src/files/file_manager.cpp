@@ -5,9 +5,17 @@
 #include "files/file_io_error.h"
 #include "files/file_manager_posix.h"
 #include "files/path_text.h"
+#include "files/tree_copy.h"
 #include "files/tree_removal.h"
 
 namespace korvaster::files {
+
+namespace {
+bool fail(Failure* failure, Failure reason) {
+  if (failure != nullptr && failure->reason.empty()) *failure = std::move(reason);
+  return false;
+}
+}  // namespace
 
 std::shared_ptr<FileManager> FileManager::defaultManager() {
   static const std::shared_ptr<FileManager> manager = std::make_shared<PosixFileManager>();
@@ -30,6 +38,40 @@ bool FileManager::removeItem(const std::string& path, Failure* failure) const {
   if (reason.empty()) return true;
   if (failure != nullptr && failure->reason.empty()) *failure = Failure{path, reason};
   return false;
+}
+
+bool FileManager::copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
+                           Failure* failure) const {
+  const std::string target = withoutTrailingSlashes(destination);
+  const auto [folder, name] = folderAndName(target);
+  std::shared_ptr<const OpenedFolder> into;
+  std::shared_ptr<const OpenedFolder> from;
+  try {
+    into = openFolder(folder);
+  } catch (const FileIOError& error) {
+    return fail(failure, {target, error.reason()});
+  }
+  ItemStatus existing;
+  if (const int error = into->statusOf(name, existing); error != ENOENT)
+    return fail(failure, {target, std::strerror(error == 0 ? EEXIST : error)});
+  if (copyFilter_ && !copyFilter_(source)) return true;
+  try {
+    from = openFolder(source);
+  } catch (const FileIOError& error) {
+    return fail(failure, {source, error.reason()});
+  }
+  const std::size_t deferredBefore = record ? record->deferredModes.size() : 0;
+  const std::size_t listedBefore = record ? record->listedFiles.size() : 0;
+  TreeCopy copy(copyFilter_, record, copyHelpers_);
+  Failure walkFailure;
+  if (copy.copy(from, into, name, walkFailure)) return true;
+  if (record) {
+    record->deferredModes.resize(deferredBefore);
+    record->listedFiles.resize(listedBefore);
+  }
+  // Not counted as a removal of its own: it is part of this copy.
+  if (copy.madeRoot()) static_cast<void>(FileManager::removeItem(target, nullptr));
+  return fail(failure, std::move(walkFailure));
 }
 
 bool FileManager::fileExists(const std::string& path, bool& isDirectory) const {

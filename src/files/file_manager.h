@@ -99,14 +99,16 @@ class FileManager {
   // Creates a regular file with the bits 0644 holding `contents`; false (with `failure`
   // filled) when anything, a link included, is already at `path`.
   virtual bool createFile(const std::string& path, std::string_view contents, Failure* failure = nullptr) const = 0;
-  // Copies a file, link or whole folder tree to `destination`, which must not exist yet.
+  // Copies the folder `source` (entered even when it is a link) with its whole tree to
+  // `destination`, which must not exist yet, through the folders it opens (see TreeCopy).
   // Contents and permission bits are kept, links are copied as links; sockets, pipes and
-  // devices are left out. With a `record`, folders whose bits would keep their owner
-  // from writing in them stay writable, and the record says what the copy made (see
-  // CopyRecord). On failure, also when an interrupting signal came, the partial copy
-  // is removed, `failure` says where and why, and false is returned.
+  // devices are left out. With a `record`, folders whose bits would keep their owner from
+  // writing in them stay writable, and the record says what the copy made (see CopyRecord).
+  // On failure, also when an interrupting signal came, the partial copy is removed, `failure`
+  // says where and why, and false is returned. Virtual only so that a test's wrapper can
+  // count and fail whole copies; every file system shares this one.
   virtual bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record = nullptr,
-                        Failure* failure = nullptr) const = 0;
+                        Failure* failure = nullptr) const;
   // Sets the listed folders' permission bits below `root`; false when any could not be set.
   virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const = 0;
   // Removes a file, a link (not what it points to) or a folder with its contents, through
@@ -177,6 +179,16 @@ class FileManager {
     made->deletionGuard_ = deletionGuard_;
     return made;
   }
+  // For a wrapper: copies consult the filter of `inner` and use as many helper threads.
+  void copyingAs(const FileManager& inner) {
+    copyFilter_ = inner.copyFilter_;
+    copyHelpers_ = inner.copyHelpers_;
+  }
+
+  // Asked about every item a copy meets (see CopyFilter); none: everything is copied.
+  CopyFilter copyFilter_;
+  // The threads that copy files beside the one that walks the tree.
+  std::size_t copyHelpers_ = 0;
 
  private:
   std::shared_ptr<DeletionGuard> deletionGuard_ = std::make_shared<DeletionGuard>();

@@ -12,17 +12,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "files/clone_copy.h"
 #include "files/contents_replacement_posix.h"
 #include "files/deletion_guard.h"
 #include "files/file_contents.h"
-#include "files/file_copy_queue.h"
 #include "files/file_lock_posix.h"
 #include "files/item_status_posix.h"
 #include "files/opened_folder_posix.h"
 #include "files/path_text.h"
 #include "support/environment.h"
-#include "support/interruption.h"
 #include "support/worker_pool.h"
 #include "support/write_all.h"
 
@@ -38,13 +35,11 @@ struct DirectoryCloser {
 
 }  // namespace
 
-struct PosixFileManager::TreeCopy {
-  FileCopyQueue files;
-  CopyRecord* record;
-  // Each folder of the copy with the bits to give it once every file in it is there,
-  // children before parents.
-  std::vector<std::pair<std::string, mode_t>> folderModes;
-};
+PosixFileManager::PosixFileManager(CopyFilter filter, const support::Environment* environment)
+    : environment_(environment != nullptr ? environment : &support::processEnvironment()) {
+  copyFilter_ = std::move(filter);
+  copyHelpers_ = support::workerCount(*environment_) - 1;
+}
 
 std::shared_ptr<FileManager> PosixFileManager::withCopyFilter(CopyFilter filter) const {
   return sharingGuard(std::make_shared<PosixFileManager>(std::move(filter), environment_));
@@ -80,45 +75,6 @@ bool PosixFileManager::createDirectory(const std::string& path, Failure* failure
   return ::mkdir(path.c_str(), 0777) == 0 || fail(failure, path, errno);
 }
 
-bool PosixFileManager::copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
-                                Failure* failure) const {
-  const std::string target = withoutTrailingSlashes(destination);
-  struct stat existing {};
-  if (::lstat(target.c_str(), &existing) == 0) return fail(failure, target, EEXIST);
-  if (errno != ENOENT) return fail(failure, target, errno);
-  if (copyFilter_ && !copyFilter_(source)) return true;
-  const std::size_t deferredBefore = record ? record->deferredModes.size() : 0;
-  const std::size_t listedBefore = record ? record->listedFiles.size() : 0;
-  TreeCopy copy{FileCopyQueue(support::workerCount(*environment_) - 1), record, {}};
-  Failure walkFailure;
-  bool copied = copyEntry(source, target, "", copy, &walkFailure);
-  // A file that failed in the queue was met before whatever stopped the walk.
-  if (auto fileFailure = copy.files.finish()) {
-    copied = false;
-    walkFailure = std::move(*fileFailure);
-  }
-  // A folder gets its own bits only once every file in it is there: they may forbid writing.
-  for (auto folder = copy.folderModes.begin(); copied && folder != copy.folderModes.end(); ++folder) {
-    if (::chmod(folder->first.c_str(), folder->second) != 0)
-      copied = fail(&walkFailure, folder->first, errno);
-  }
-  if (copied) {
-    // Children were listed before their parents were finished; the caller wants them first.
-    if (record) {
-      std::reverse(record->deferredModes.begin() + static_cast<long>(deferredBefore),
-                   record->deferredModes.end());
-    }
-    return true;
-  }
-  if (failure != nullptr && failure->reason.empty()) *failure = std::move(walkFailure);
-  if (record) {
-    record->deferredModes.resize(deferredBefore);
-    record->listedFiles.resize(listedBefore);
-  }
-  removeItem(target, nullptr);
-  return false;
-}
-
 bool PosixFileManager::applyFolderModes(const std::string& root, const FolderModes& modes) const {
   bool applied = true;
   for (const auto& folder : modes) {
@@ -126,60 +82,6 @@ bool PosixFileManager::applyFolderModes(const std::string& root, const FolderMod
     if (::chmod(path.c_str(), static_cast<mode_t>(folder.mode)) != 0) applied = false;
   }
   return applied;
-}
-
-bool PosixFileManager::copyEntry(const std::string& source, const std::string& destination,
-                                 const std::string& relative, TreeCopy& copy, Failure* failure) const {
-  if (support::pendingInterruption() != 0) return fail(failure, source, EINTR);
-  // A folder named with a trailing "/" is entered even when it is a link; inner links are
-  // copied as links.
-  struct stat status {};
-  const bool followLink = !source.empty() && source.back() == '/';
-  if ((followLink ? ::stat(source.c_str(), &status) : ::lstat(source.c_str(), &status)) != 0) {
-    return fail(failure, source, errno);
-  }
-
-  if (S_ISLNK(status.st_mode)) {
-    if (copy.record) {
-      copy.record->madeLinks = true;
-      if (copy.record->listFile && copy.record->listFile(relative))
-        copy.record->listedLinks.push_back(relative);
-    }
-    std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
-    const ssize_t length = ::readlink(source.c_str(), target.data(), target.size());
-    if (length < 0) return fail(failure, source, errno);
-    if (static_cast<std::size_t>(length) >= target.size()) return fail(failure, source, ENAMETOOLONG);
-    target.resize(static_cast<std::size_t>(length));
-    return ::symlink(target.c_str(), destination.c_str()) == 0 || fail(failure, destination, errno);
-  }
-  if (S_ISREG(status.st_mode)) {
-    if (copy.record && copy.record->listFile && copy.record->listFile(relative)) {
-      copy.record->listedFiles.push_back(relative);
-    }
-    // false: an earlier file failed, whose failure wins, or a signal came
-    return copy.files.add(source, destination, static_cast<mode_t>(status.st_mode & kPermissionBits)) ||
-           fail(failure, source, EINTR);
-  }
-  if (!S_ISDIR(status.st_mode)) return true;  // sockets, pipes and devices have no place in a copy
-
-  // Owner access while filling the folder; its own bits are set once it is complete.
-  if (::mkdir(destination.c_str(), S_IRWXU) != 0) return fail(failure, destination, errno);
-  const auto names = contentsOfDirectory(source);
-  if (!names) return fail(failure, source, errno);
-  const auto mode = static_cast<mode_t>(status.st_mode & kPermissionBits);
-  const bool deferred = copy.record && (mode & S_IRWXU) != S_IRWXU;
-  if (deferred) copy.record->deferredModes.push_back({relative, mode});
-  for (const auto& name : *names) {
-    const std::string child = joinedPath(source, name);
-    if (copyFilter_ && !copyFilter_(child)) continue;
-    if (!copyEntry(child, joinedPath(destination, name), relative.empty() ? name : relative + "/" + name,
-                   copy, failure)) {
-      return false;
-    }
-  }
-  // A deferred folder keeps owner access until its owner is done with it.
-  copy.folderModes.emplace_back(destination, deferred ? (mode | S_IRWXU) : mode);
-  return true;
 }
 
 bool PosixFileManager::moveItem(const std::string& source, const std::string& destination,

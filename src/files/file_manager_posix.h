@@ -16,9 +16,7 @@ namespace korvaster::files {
 class PosixFileManager final : public FileManager {
  public:
   // HOME and KORVASTER_JOBS come from `environment` (by default the process's own).
-  explicit PosixFileManager(CopyFilter filter = nullptr, const support::Environment* environment = nullptr)
-      : copyFilter_(std::move(filter)),
-        environment_(environment != nullptr ? environment : &support::processEnvironment()) {}
+  explicit PosixFileManager(CopyFilter filter = nullptr, const support::Environment* environment = nullptr);
 
   std::shared_ptr<FileManager> withCopyFilter(CopyFilter filter) const override;
   std::string currentDirectoryPath() const override;
@@ -34,8 +32,6 @@ class PosixFileManager final : public FileManager {
   bool createDirectory(const std::string& path, Failure* failure) const override;
   std::optional<std::string> createUniqueFolder(const std::string& prefix, Failure* failure) const override;
   bool createFile(const std::string& path, std::string_view contents, Failure* failure) const override;
-  bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
-                Failure* failure) const override;
   bool applyFolderModes(const std::string& root, const FolderModes& modes) const override;
   bool moveItem(const std::string& source, const std::string& destination, Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override;
@@ -49,11 +45,6 @@ class PosixFileManager final : public FileManager {
                                    const std::function<void()>& onWait) const override;
 
  private:
-  struct TreeCopy;
-  bool copyEntry(const std::string& source, const std::string& destination, const std::string& relative,
-                 TreeCopy& copy, Failure* failure) const;
-
-  CopyFilter copyFilter_;
   const support::Environment* environment_;
 };
 

@@ -43,6 +43,18 @@ class OpenedFolder {
   virtual int removeEntry(std::string_view name, bool folder) const = 0;
   // Sets the permission bits of the entry `name` (for a link: of what it leads to).
   virtual int setMode(std::string_view name, unsigned mode) const = 0;
+  // Makes the folder `name` with the permission bits `mode` (less the process's umask).
+  virtual int makeFolder(std::string_view name, unsigned mode) const = 0;
+  // Makes the link `name` leading to `target`.
+  virtual int makeLink(std::string_view name, const std::string& target) const = 0;
+  // Reads into `target` where the link `name` leads.
+  virtual int readLink(std::string_view name, std::string& target) const = 0;
+  // Makes the file `name` in `destination` (a folder of the same file system, which must not
+  // hold it yet) with the contents of the regular file `name` here and the permission bits
+  // `mode`, the fastest way the file system offers. `sourceFailed` tells whether it was this
+  // file that could not be opened, rather than the copy made or filled.
+  virtual int copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
+                       bool& sourceFailed) const = 0;
 
   // The child folder `name`, opened only when a real folder (no link) is there. Throws
   // FileIOError(writeFailed), naming the child, when it is not.

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <vector>
 
+#include "files/clone_copy.h"
 #include "files/contents_replacement_posix.h"
 #include "files/file_contents.h"
 #include "files/file_io_error.h"
@@ -120,6 +122,35 @@ int PosixOpenedFolder::removeEntry(std::string_view name, bool folder) const {
 
 int PosixOpenedFolder::setMode(std::string_view name, unsigned mode) const {
   return ::fchmodat(descriptor_, std::string(name).c_str(), static_cast<mode_t>(mode), 0) == 0 ? 0 : errno;
+}
+
+int PosixOpenedFolder::makeFolder(std::string_view name, unsigned mode) const {
+  return ::mkdirat(descriptor_, std::string(name).c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+}
+
+int PosixOpenedFolder::makeLink(std::string_view name, const std::string& target) const {
+  return ::symlinkat(target.c_str(), descriptor_, std::string(name).c_str()) == 0 ? 0 : errno;
+}
+
+int PosixOpenedFolder::readLink(std::string_view name, std::string& target) const {
+  // No link may lead further than a path can be long.
+  char buffer[PATH_MAX];
+  const ssize_t length = ::readlinkat(descriptor_, std::string(name).c_str(), buffer, sizeof buffer);
+  if (length < 0) return errno;
+  if (static_cast<std::size_t>(length) >= sizeof buffer) return ENAMETOOLONG;
+  target.assign(buffer, static_cast<std::size_t>(length));
+  return 0;
+}
+
+int PosixOpenedFolder::copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
+                                bool& sourceFailed) const {
+  const auto* to = dynamic_cast<const PosixOpenedFolder*>(&destination);
+  if (to == nullptr) return EXDEV;
+  const std::string entry(name);
+  sourceFailed = false;
+  return copyFileContents(descriptor_, entry, to->descriptor_, entry, static_cast<mode_t>(mode), &sourceFailed)
+             ? 0
+             : errno;
 }
 
 std::string PosixOpenedFolder::readContents(std::string_view name, std::size_t maximumSize) const {

@@ -27,6 +27,12 @@ class PosixOpenedFolder final : public OpenedFolder {
   int statusOf(std::string_view name, ItemStatus& status) const override;
   int removeEntry(std::string_view name, bool folder) const override;
   int setMode(std::string_view name, unsigned mode) const override;
+  int makeFolder(std::string_view name, unsigned mode) const override;
+  int makeLink(std::string_view name, const std::string& target) const override;
+  int readLink(std::string_view name, std::string& target) const override;
+  // EXDEV when `destination` is not a folder of the real disk.
+  int copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
+               bool& sourceFailed) const override;
   std::string readContents(std::string_view name, std::size_t maximumSize) const override;
   std::unique_ptr<ContentsReplacement> replaceContents(std::string_view name, ContentsReplacement::Mode mode,
                                                        std::string_view original) const override;

@@ -76,6 +76,18 @@ class FaultInjectingFolder final : public files::OpenedFolder {
     return inner_->removeEntry(name, folder);
   }
   int setMode(std::string_view name, unsigned mode) const override { return inner_->setMode(name, mode); }
+  int makeFolder(std::string_view name, unsigned mode) const override { return inner_->makeFolder(name, mode); }
+  int makeLink(std::string_view name, const std::string& target) const override {
+    return inner_->makeLink(name, target);
+  }
+  int readLink(std::string_view name, std::string& target) const override { return inner_->readLink(name, target); }
+  int copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
+               bool& sourceFailed) const override {
+    sourceFailed = false;
+    if (const int error = faults_->next(Call::copyFile)) return error;
+    const auto* wrapped = dynamic_cast<const FaultInjectingFolder*>(&destination);
+    return inner_->copyFile(name, wrapped != nullptr ? *wrapped->inner_ : destination, mode, sourceFailed);
+  }
   std::string readContents(std::string_view name, std::size_t maximumSize) const override {
     return inner_->readContents(name, maximumSize);
   }
@@ -100,9 +112,12 @@ FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::File
   sharingGuard(inner_);
 }
 
+
 FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::FileManager> inner,
                                                      std::shared_ptr<Faults> faults)
-    : inner_(std::move(inner)), faults_(std::move(faults)) {}
+    : inner_(std::move(inner)), faults_(std::move(faults)) {
+  copyingAs(*inner_);
+}
 
 void FaultInjectingFileManager::fail(Call call, int nth, int error, std::function<void()> first) const {
   faults_->plan(call, nth, error, std::move(first));
@@ -119,7 +134,7 @@ std::shared_ptr<files::FileManager> FaultInjectingFileManager::withCopyFilter(Co
 bool FaultInjectingFileManager::copyItem(const std::string& source, const std::string& destination,
                                          CopyRecord* record, files::Failure* failure) const {
   if (const int error = faults_->next(Call::copy)) return failed(failure, destination, error);
-  return inner_->copyItem(source, destination, record, failure);
+  return FileManager::copyItem(source, destination, record, failure);
 }
 
 bool FaultInjectingFileManager::removeItem(const std::string& path, files::Failure* failure) const {

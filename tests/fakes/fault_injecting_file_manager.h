@@ -19,8 +19,9 @@ class FaultInjectingFileManager final : public files::FileManager {
 
   // The `nth` call of `call` (counted from 1) runs `first`, then fails with `error` unless it
   // is 0; a later call of that kind goes through again. `write` is replaceContents, also through
-  // an opened folder; `remove` a whole removal, `removeEntry` the removal of one entry in it.
-  enum class Call { copy, remove, move, write, lock, removeEntry };
+  // an opened folder; `remove` and `copy` a whole removal or copy, `removeEntry` and `copyFile`
+  // the removal of one entry or the copy of one file in it.
+  enum class Call { copy, remove, move, write, lock, removeEntry, copyFile };
   void fail(Call call, int nth, int error, std::function<void()> first = {}) const;
   int calls(Call call) const;
 

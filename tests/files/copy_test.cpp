@@ -11,6 +11,7 @@
 #include "files/file_copy_queue.h"
 #include "files/folder.h"
 #include "files/file_manager_posix.h"
+#include "files/opened_folder_posix.h"
 #include "temporary_folder.h"
 
 namespace korvaster::files {
@@ -91,12 +92,16 @@ TEST(FileCopyQueueTest, AnEarlierQueuedFailureWinsOverALaterOneMetFirst) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string early = temp.write("out/1", "");
   const std::string late = temp.write("out/300", "");
+  const std::shared_ptr<const OpenedFolder> from = PosixOpenedFolder::open(temp.path());
+  const std::shared_ptr<const OpenedFolder> into = PosixOpenedFolder::open(temp / "out");
   FileCopyQueue queue(1);
   // The helper waits in the copy of the fifo until it has a writer, so the queue fills up.
-  ASSERT_TRUE(queue.add(fifo, temp / "out/0", 0600));
+  ASSERT_TRUE(queue.add(from, "fifo", into, 0600));
   bool added = true;
-  for (int i = 1; i <= 300 && added; ++i)
-    added = queue.add(source, temp / ("out/" + std::to_string(i)), 0600);
+  for (int i = 1; i <= 300 && added; ++i) {
+    ASSERT_EQ(::link(source.c_str(), (temp / std::to_string(i)).c_str()), 0);
+    added = queue.add(from, std::to_string(i), into, 0600);
+  }
   EXPECT_FALSE(added);
   int writer = -1;
   for (int tries = 0; writer < 0 && tries < 1000; ++tries) {
@@ -115,7 +120,7 @@ TEST(FileCopyQueueTest, AnEarlierQueuedFailureWinsOverALaterOneMetFirst) {
 TEST(FileCopyQueueTest, AFileThatCannotBeReadIsNamedWhereItLies) {
   korvaster::testing::TemporaryFolder temp;
   FileCopyQueue queue(1);
-  queue.add(temp / "gone", temp / "copy", 0600);
+  queue.add(PosixOpenedFolder::open(temp.path()), "gone", PosixOpenedFolder::open(temp.path()), 0600);
   const auto failure = queue.finish();
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->path, temp / "gone");
@@ -158,7 +163,7 @@ TEST(FileContentsCopyTest, EveryFallbackEndsWithTheWholeFileOrFailsWithTheReason
     script = c.range;
     const std::string copy = temp / ("copy" + std::to_string(index++));
     errno = 0;
-    const bool copied = copyFileContents(source, copy, 0640, nullptr, calls);
+    const bool copied = copyFileContents(AT_FDCWD, source, AT_FDCWD, copy, 0640, nullptr, calls);
     EXPECT_EQ(copied, c.error == 0) << index;
     if (copied) {
       EXPECT_EQ(readFile(copy), bytes) << index;

@@ -5,7 +5,9 @@
 namespace korvaster::files {
 
 FileIOError::FileIOError(Case errorCase, std::string path, int systemError)
-    : FileIOError(errorCase, std::move(path), std::string(std::strerror(systemError))) {}
+    : FileIOError(errorCase, std::move(path), std::string(std::strerror(systemError))) {
+  systemError_ = systemError;
+}
 
 FileIOError::FileIOError(Case errorCase, std::string path, std::string reason)
     : case_(errorCase), path_(std::move(path)), reason_(std::move(reason)) {}

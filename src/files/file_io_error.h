@@ -19,6 +19,8 @@ class FileIOError final : public support::Error {
   const std::string& path() const { return path_; }
   // The system's reason, without the path.
   const std::string& reason() const { return reason_; }
+  // The system's errno, or 0 when the reason is not one of the system's.
+  int systemError() const { return systemError_; }
   // "could not read PATH: REASON", "could not write PATH: REASON" or "could not lock PATH: REASON".
   std::string description() const;
 
@@ -30,6 +32,7 @@ class FileIOError final : public support::Error {
   Case case_;
   std::string path_;
   std::string reason_;
+  int systemError_ = 0;
 };
 
 }  // namespace korvaster::files

@@ -74,6 +74,62 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
   return fail(failure, std::move(walkFailure));
 }
 
+std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const std::string& path) const {
+  std::vector<std::string> names;
+  try {
+    errno = openFolder(path)->list(names);
+  } catch (const FileIOError& error) {
+    errno = error.systemError();
+    return std::nullopt;
+  }
+  if (errno != 0) return std::nullopt;
+  return names;
+}
+
+bool FileManager::createDirectory(const std::string& path, Failure* failure) const {
+  const auto [folder, name] = folderAndName(withoutTrailingSlashes(path));
+  try {
+    const int error = openFolder(folder)->makeFolder(name, 0777);
+    return error == 0 || fail(failure, {path, std::strerror(error)});
+  } catch (const FileIOError& error) {
+    return fail(failure, {path, error.reason()});
+  }
+}
+
+bool FileManager::moveItem(const std::string& source, const std::string& destination, Failure* failure) const {
+  const auto [fromFolder, fromName] = folderAndName(withoutTrailingSlashes(source));
+  const auto [toFolder, toName] = folderAndName(withoutTrailingSlashes(destination));
+  try {
+    const int error = openFolder(fromFolder)->moveEntry(fromName, *openFolder(toFolder), toName);
+    return error == 0 || fail(failure, {source, std::strerror(error)});
+  } catch (const FileIOError& error) {
+    return fail(failure, {source, error.reason()});
+  }
+}
+
+bool FileManager::applyFolderModes(const std::string& root, const FolderModes& modes) const {
+  bool applied = true;
+  for (const auto& folder : modes) {
+    // Each folder is set through the one that holds it, reached from the root through real
+    // folders only: its own bits may forbid opening it.
+    try {
+      const auto [above, rootName] = folderAndName(withoutTrailingSlashes(root));
+      std::shared_ptr<const OpenedFolder> parent = openFolder(above);
+      std::string_view name = rootName;
+      std::string_view rest = folder.relativePath;
+      for (std::size_t slash = 0; !rest.empty(); rest = slash == rest.npos ? "" : rest.substr(slash + 1)) {
+        parent = parent->openFolder(name);
+        slash = rest.find('/');
+        name = rest.substr(0, slash);
+      }
+      applied = parent->setMode(name, folder.mode) == 0 && applied;
+    } catch (const FileIOError&) {
+      applied = false;
+    }
+  }
+  return applied;
+}
+
 bool FileManager::fileExists(const std::string& path, bool& isDirectory) const {
   const auto found = status(path, true);
   if (found) isDirectory = found->kind == ItemStatus::Kind::folder;

@@ -75,8 +75,6 @@ class FileManager {
 
   // What is at `path` (through links with `followLinks`), or nothing with errno set.
   virtual std::optional<ItemStatus> status(const std::string& path, bool followLinks) const = 0;
-  // The names of a folder's entries in no particular order, or nothing when it cannot be read.
-  virtual std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const = 0;
   // The absolute path with every link, "." and ".." resolved, or nothing when `path` does not exist.
   virtual std::optional<std::string> realPath(const std::string& path) const = 0;
   // Whether the folder at `path`, or any folder that holds it up to the root, has the identity
@@ -90,9 +88,6 @@ class FileManager {
   // not (also when it does not exist).
   virtual bool canWrite(const std::string& path, Failure* failure = nullptr) const = 0;
 
-  // Creates exactly one folder; false (with `failure` filled) when it exists or its parent
-  // is missing.
-  virtual bool createDirectory(const std::string& path, Failure* failure = nullptr) const = 0;
   // Creates a new folder, only its owner's, named `prefix` and six random characters; its path,
   // or nothing with `failure` filled.
   virtual std::optional<std::string> createUniqueFolder(const std::string& prefix, Failure* failure = nullptr) const = 0;
@@ -109,16 +104,11 @@ class FileManager {
   // count and fail whole copies; every file system shares this one.
   virtual bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record = nullptr,
                         Failure* failure = nullptr) const;
-  // Sets the listed folders' permission bits below `root`; false when any could not be set.
-  virtual bool applyFolderModes(const std::string& root, const FolderModes& modes) const = 0;
   // Removes a file, a link (not what it points to) or a folder with its contents, through
   // the folder that holds it (see removeTree); folders that are read-only to their owner are
   // opened up first. Refuses (false) whatever its deletion guard refuses. Virtual only so that
   // a test's wrapper can count and fail whole removals; every file system shares this one.
   virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const;
-  // Moves the item at `source` to `destination` in one step (same file system).
-  virtual bool moveItem(const std::string& source, const std::string& destination,
-                        Failure* failure = nullptr) const = 0;
 
   // The bytes of the regular file at `path`, or only its first `maximumSize` bytes when it has
   // more; throws FileIOError(readFailed), also for a pipe, a device or a socket.
@@ -128,10 +118,6 @@ class FileManager {
   // FileIOError(writeFailed) and leaves the old file whole. A missing file is a failure too,
   // unless `mayCreate`: the new file then gets the bits 0644.
   virtual void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false) const = 0;
-  // A replacement of the file's contents, to be written in blocks (see ContentsReplacement);
-  // may throw FileIOError(writeFailed).
-  virtual std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path, ContentsReplacement::Mode mode,
-                                                               std::string_view original) const = 0;
   // Replaces the link at `path` with a regular file holding the contents of the file at `from`,
   // with that file's permission bits. Throws FileIOError, leaving the link as it was.
   virtual void replaceLinkWithCopy(const std::string& path, const std::string& from) const = 0;
@@ -155,6 +141,22 @@ class FileManager {
   std::optional<std::string> removalRefusal(const std::string& path) const {
     return deletionGuard_->refusal(path, *this);
   }
+
+  // Written once over openFolder and the primitives of the folders it opens.
+
+  // The names of a folder's entries in no particular order, or nothing (with errno set) when
+  // it cannot be read.
+  std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;
+  // Creates exactly one folder; false (with `failure` filled) when it exists or its parent
+  // is missing.
+  bool createDirectory(const std::string& path, Failure* failure = nullptr) const;
+  // Moves the item at `source` to `destination` in one step (same file system); a folder
+  // may take the place of an empty one.
+  bool moveItem(const std::string& source, const std::string& destination, Failure* failure = nullptr) const;
+  // Sets the listed folders' permission bits below `root`, in the order given (children
+  // before parents: a parent's bits may forbid reaching its children); false when any could
+  // not be set.
+  bool applyFolderModes(const std::string& root, const FolderModes& modes) const;
 
   // Whether something exists at `path` (links followed), and whether it is a folder.
   bool fileExists(const std::string& path, bool& isDirectory) const;

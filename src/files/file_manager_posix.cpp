@@ -1,6 +1,5 @@
 #include "files/file_manager_posix.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,16 +24,6 @@
 
 namespace korvaster::files {
 
-namespace {
-
-constexpr mode_t kPermissionBits = 07777;
-
-struct DirectoryCloser {
-  void operator()(DIR* directory) const { ::closedir(directory); }
-};
-
-}  // namespace
-
 PosixFileManager::PosixFileManager(CopyFilter filter, const support::Environment* environment)
     : environment_(environment != nullptr ? environment : &support::processEnvironment()) {
   copyFilter_ = std::move(filter);
@@ -46,6 +35,7 @@ std::shared_ptr<FileManager> PosixFileManager::withCopyFilter(CopyFilter filter)
 }
 
 namespace {
+
 bool fail(Failure* failure, const std::string& path, int error) {
   if (failure != nullptr && failure->reason.empty()) *failure = Failure{path, std::strerror(error)};
   return false;
@@ -58,38 +48,6 @@ std::string PosixFileManager::currentDirectoryPath() const {
   return error ? std::string() : path.string();
 }
 
-std::optional<std::vector<std::string>> PosixFileManager::contentsOfDirectory(const std::string& path) const {
-  std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(path.c_str()));
-  if (!directory) return std::nullopt;
-  std::vector<std::string> names;
-  errno = 0;
-  while (const dirent* entry = ::readdir(directory.get())) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  if (errno != 0) return std::nullopt;
-  return names;
-}
-
-bool PosixFileManager::createDirectory(const std::string& path, Failure* failure) const {
-  return ::mkdir(path.c_str(), 0777) == 0 || fail(failure, path, errno);
-}
-
-bool PosixFileManager::applyFolderModes(const std::string& root, const FolderModes& modes) const {
-  bool applied = true;
-  for (const auto& folder : modes) {
-    const std::string path = folder.relativePath.empty() ? root : joinedPath(root, folder.relativePath);
-    if (::chmod(path.c_str(), static_cast<mode_t>(folder.mode)) != 0) applied = false;
-  }
-  return applied;
-}
-
-bool PosixFileManager::moveItem(const std::string& source, const std::string& destination,
-                                Failure* failure) const {
-  return ::rename(withoutTrailingSlashes(source).c_str(), withoutTrailingSlashes(destination).c_str()) == 0 ||
-         fail(failure, source, errno);
-}
-
 std::string PosixFileManager::readContents(const std::string& path, std::size_t maximumSize) const {
   return files::readContents(path, maximumSize);
 }
@@ -97,12 +55,6 @@ std::string PosixFileManager::readContents(const std::string& path, std::size_t 
 void PosixFileManager::writeAtomically(const std::string& path, std::string_view contents,
                                        bool mayCreate) const {
   files::writeAtomically(path, contents, mayCreate);
-}
-
-std::unique_ptr<ContentsReplacement> PosixFileManager::replaceContents(const std::string& path,
-                                                                       ContentsReplacement::Mode mode,
-                                                                       std::string_view original) const {
-  return std::make_unique<PosixContentsReplacement>(path, mode, original);
 }
 
 void PosixFileManager::replaceLinkWithCopy(const std::string& path, const std::string& from) const {

@@ -23,22 +23,15 @@ class PosixFileManager final : public FileManager {
   // The value of HOME, or nothing when it is unset or empty.
   std::optional<std::string> homeDirectoryPath() const override;
   std::optional<ItemStatus> status(const std::string& path, bool followLinks) const override;
-  std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const override;
   std::optional<std::string> realPath(const std::string& path) const override;
   // Keeps no more than two descriptors open at any depth.
   bool isSameOrWithin(const std::string& path, const Identity& outer) const override;
   bool canWriteIn(const std::string& path, Failure* failure) const override;
   bool canWrite(const std::string& path, Failure* failure) const override;
-  bool createDirectory(const std::string& path, Failure* failure) const override;
   std::optional<std::string> createUniqueFolder(const std::string& prefix, Failure* failure) const override;
   bool createFile(const std::string& path, std::string_view contents, Failure* failure) const override;
-  bool applyFolderModes(const std::string& root, const FolderModes& modes) const override;
-  bool moveItem(const std::string& source, const std::string& destination, Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override;
   void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) const override;
-  std::unique_ptr<ContentsReplacement> replaceContents(const std::string& path,
-                                                       ContentsReplacement::Mode mode,
-                                                       std::string_view original) const override;
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override;
   std::shared_ptr<OpenedFolder> openFolder(const std::string& path) const override;
   std::optional<FileLock> lockItem(const std::string& path, FileLock::Target target, bool wait,

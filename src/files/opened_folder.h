@@ -49,6 +49,9 @@ class OpenedFolder {
   virtual int makeLink(std::string_view name, const std::string& target) const = 0;
   // Reads into `target` where the link `name` leads.
   virtual int readLink(std::string_view name, std::string& target) const = 0;
+  // Moves the entry `name` to `toName` in `destination` (a folder of the same file system) in
+  // one step.
+  virtual int moveEntry(std::string_view name, const OpenedFolder& destination, std::string_view toName) const = 0;
   // Makes the file `name` in `destination` (a folder of the same file system, which must not
   // hold it yet) with the contents of the regular file `name` here and the permission bits
   // `mode`, the fastest way the file system offers. `sourceFailed` tells whether it was this

@@ -142,6 +142,15 @@ int PosixOpenedFolder::readLink(std::string_view name, std::string& target) cons
   return 0;
 }
 
+int PosixOpenedFolder::moveEntry(std::string_view name, const OpenedFolder& destination,
+                                 std::string_view toName) const {
+  const auto* to = dynamic_cast<const PosixOpenedFolder*>(&destination);
+  if (to == nullptr) return EXDEV;
+  return ::renameat(descriptor_, std::string(name).c_str(), to->descriptor_, std::string(toName).c_str()) == 0
+             ? 0
+             : errno;
+}
+
 int PosixOpenedFolder::copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
                                 bool& sourceFailed) const {
   const auto* to = dynamic_cast<const PosixOpenedFolder*>(&destination);

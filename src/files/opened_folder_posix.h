@@ -30,7 +30,8 @@ class PosixOpenedFolder final : public OpenedFolder {
   int makeFolder(std::string_view name, unsigned mode) const override;
   int makeLink(std::string_view name, const std::string& target) const override;
   int readLink(std::string_view name, std::string& target) const override;
-  // EXDEV when `destination` is not a folder of the real disk.
+  // Both: EXDEV when `destination` is not a folder of the real disk.
+  int moveEntry(std::string_view name, const OpenedFolder& destination, std::string_view toName) const override;
   int copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
                bool& sourceFailed) const override;
   std::string readContents(std::string_view name, std::size_t maximumSize) const override;

@@ -81,12 +81,15 @@ class FaultInjectingFolder final : public files::OpenedFolder {
     return inner_->makeLink(name, target);
   }
   int readLink(std::string_view name, std::string& target) const override { return inner_->readLink(name, target); }
+  int moveEntry(std::string_view name, const OpenedFolder& destination, std::string_view toName) const override {
+    if (const int error = faults_->next(Call::move)) return error;
+    return inner_->moveEntry(name, unwrapped(destination), toName);
+  }
   int copyFile(std::string_view name, const OpenedFolder& destination, unsigned mode,
                bool& sourceFailed) const override {
     sourceFailed = false;
     if (const int error = faults_->next(Call::copyFile)) return error;
-    const auto* wrapped = dynamic_cast<const FaultInjectingFolder*>(&destination);
-    return inner_->copyFile(name, wrapped != nullptr ? *wrapped->inner_ : destination, mode, sourceFailed);
+    return inner_->copyFile(name, unwrapped(destination), mode, sourceFailed);
   }
   std::string readContents(std::string_view name, std::size_t maximumSize) const override {
     return inner_->readContents(name, maximumSize);
@@ -101,6 +104,12 @@ class FaultInjectingFolder final : public files::OpenedFolder {
   int removeAbandonedTemporaries() const override { return inner_->removeAbandonedTemporaries(); }
 
  private:
+  // The folder of the wrapped file system, which its primitives take.
+  static const OpenedFolder& unwrapped(const OpenedFolder& folder) {
+    const auto* wrapper = dynamic_cast<const FaultInjectingFolder*>(&folder);
+    return wrapper != nullptr ? *wrapper->inner_ : folder;
+  }
+
   std::shared_ptr<OpenedFolder> inner_;
   std::shared_ptr<FaultInjectingFileManager::Faults> faults_;
 };
@@ -140,18 +149,6 @@ bool FaultInjectingFileManager::copyItem(const std::string& source, const std::s
 bool FaultInjectingFileManager::removeItem(const std::string& path, files::Failure* failure) const {
   if (const int error = faults_->next(Call::remove)) return failed(failure, path, error);
   return FileManager::removeItem(path, failure);
-}
-
-bool FaultInjectingFileManager::moveItem(const std::string& source, const std::string& destination,
-                                         files::Failure* failure) const {
-  if (const int error = faults_->next(Call::move)) return failed(failure, source, error);
-  return inner_->moveItem(source, destination, failure);
-}
-
-std::unique_ptr<files::ContentsReplacement> FaultInjectingFileManager::replaceContents(
-    const std::string& path, files::ContentsReplacement::Mode mode, std::string_view original) const {
-  if (const int error = faults_->next(Call::write)) throw FileIOError(FileIOError::Case::writeFailed, path, error);
-  return inner_->replaceContents(path, mode, original);
 }
 
 std::shared_ptr<files::OpenedFolder> FaultInjectingFileManager::openFolder(const std::string& path) const {

@@ -20,7 +20,7 @@ class FaultInjectingFileManager final : public files::FileManager {
   // The `nth` call of `call` (counted from 1) runs `first`, then fails with `error` unless it
   // is 0; a later call of that kind goes through again. `write` is replaceContents, also through
   // an opened folder; `remove` and `copy` a whole removal or copy, `removeEntry` and `copyFile`
-  // the removal of one entry or the copy of one file in it.
+  // the removal of one entry or the copy of one file in it; `move` a rename.
   enum class Call { copy, remove, move, write, lock, removeEntry, copyFile };
   void fail(Call call, int nth, int error, std::function<void()> first = {}) const;
   int calls(Call call) const;
@@ -30,9 +30,6 @@ class FaultInjectingFileManager final : public files::FileManager {
   std::optional<std::string> homeDirectoryPath() const override { return inner_->homeDirectoryPath(); }
   std::optional<files::ItemStatus> status(const std::string& path, bool followLinks) const override {
     return inner_->status(path, followLinks);
-  }
-  std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const override {
-    return inner_->contentsOfDirectory(path);
   }
   std::optional<std::string> realPath(const std::string& path) const override { return inner_->realPath(path); }
   bool isSameOrWithin(const std::string& path, const Identity& outer) const override {
@@ -44,9 +41,6 @@ class FaultInjectingFileManager final : public files::FileManager {
   bool canWrite(const std::string& path, files::Failure* failure) const override {
     return inner_->canWrite(path, failure);
   }
-  bool createDirectory(const std::string& path, files::Failure* failure) const override {
-    return inner_->createDirectory(path, failure);
-  }
   std::optional<std::string> createUniqueFolder(const std::string& prefix, files::Failure* failure) const override {
     return inner_->createUniqueFolder(prefix, failure);
   }
@@ -55,20 +49,13 @@ class FaultInjectingFileManager final : public files::FileManager {
   }
   bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
                 files::Failure* failure) const override;
-  bool applyFolderModes(const std::string& root, const FolderModes& modes) const override {
-    return inner_->applyFolderModes(root, modes);
-  }
   bool removeItem(const std::string& path, files::Failure* failure) const override;
-  bool moveItem(const std::string& source, const std::string& destination, files::Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override {
     return inner_->readContents(path, maximumSize);
   }
   void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) const override {
     inner_->writeAtomically(path, contents, mayCreate);
   }
-  std::unique_ptr<files::ContentsReplacement> replaceContents(const std::string& path,
-                                                              files::ContentsReplacement::Mode mode,
-                                                              std::string_view original) const override;
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override {
     inner_->replaceLinkWithCopy(path, from);
   }

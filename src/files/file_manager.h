@@ -94,22 +94,6 @@ class FileManager {
   // Creates a regular file with the bits 0644 holding `contents`; false (with `failure`
   // filled) when anything, a link included, is already at `path`.
   virtual bool createFile(const std::string& path, std::string_view contents, Failure* failure = nullptr) const = 0;
-  // Copies the folder `source` (entered even when it is a link) with its whole tree to
-  // `destination`, which must not exist yet, through the folders it opens (see TreeCopy).
-  // Contents and permission bits are kept, links are copied as links; sockets, pipes and
-  // devices are left out. With a `record`, folders whose bits would keep their owner from
-  // writing in them stay writable, and the record says what the copy made (see CopyRecord).
-  // On failure, also when an interrupting signal came, the partial copy is removed, `failure`
-  // says where and why, and false is returned. Virtual only so that a test's wrapper can
-  // count and fail whole copies; every file system shares this one.
-  virtual bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record = nullptr,
-                        Failure* failure = nullptr) const;
-  // Removes a file, a link (not what it points to) or a folder with its contents, through
-  // the folder that holds it (see removeTree); folders that are read-only to their owner are
-  // opened up first. Refuses (false) whatever its deletion guard refuses. Virtual only so that
-  // a test's wrapper can count and fail whole removals; every file system shares this one.
-  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const;
-
   // The bytes of the regular file at `path`, or only its first `maximumSize` bytes when it has
   // more; throws FileIOError(readFailed), also for a pipe, a device or a socket.
   virtual std::string readContents(const std::string& path,
@@ -122,7 +106,8 @@ class FileManager {
   // with that file's permission bits. Throws FileIOError, leaving the link as it was.
   virtual void replaceLinkWithCopy(const std::string& path, const std::string& from) const = 0;
   // The folder at `path` held open (links in `path` are followed), through which the
-  // commands that change a project's files reach them. Throws FileIOError(readFailed).
+  // commands that change a project's files reach them, and through whose primitives the
+  // operations below are written. Throws FileIOError(readFailed).
   virtual std::shared_ptr<OpenedFolder> openFolder(const std::string& path) const = 0;
 
   // The exclusive lock on the folder or lock file at `path`, held while the returned object
@@ -144,6 +129,21 @@ class FileManager {
 
   // Written once over openFolder and the primitives of the folders it opens.
 
+  // Removes a file, a link (not what it points to) or a folder with its contents, through
+  // the folder that holds it (see removeTree); folders that are read-only to their owner are
+  // opened up first. Refuses (false) whatever its deletion guard refuses. Virtual only so that
+  // a test's wrapper can count and fail whole removals; every file system shares this one.
+  virtual bool removeItem(const std::string& path, Failure* failure = nullptr) const;
+
+  // Copies the folder `source` (entered even when it is a link) with its whole tree to
+  // `destination`, which must not exist yet, through the folders it opens (see TreeCopy).
+  // Contents and permission bits are kept, links are copied as links; sockets, pipes and
+  // devices are left out. With a `record`, folders whose bits would keep their owner from
+  // writing in them stay writable, and the record says what the copy made (see CopyRecord).
+  // On failure, also when an interrupting signal came, the partial copy is removed, `failure`
+  // says where and why, and false is returned.
+  bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record = nullptr,
+                Failure* failure = nullptr) const;
   // The names of a folder's entries in no particular order, or nothing (with errno set) when
   // it cannot be read.
   std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path) const;

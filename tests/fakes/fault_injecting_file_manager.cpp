@@ -140,12 +140,6 @@ std::shared_ptr<files::FileManager> FaultInjectingFileManager::withCopyFilter(Co
       new FaultInjectingFileManager(inner_->withCopyFilter(std::move(filter)), faults_)));
 }
 
-bool FaultInjectingFileManager::copyItem(const std::string& source, const std::string& destination,
-                                         CopyRecord* record, files::Failure* failure) const {
-  if (const int error = faults_->next(Call::copy)) return failed(failure, destination, error);
-  return FileManager::copyItem(source, destination, record, failure);
-}
-
 bool FaultInjectingFileManager::removeItem(const std::string& path, files::Failure* failure) const {
   if (const int error = faults_->next(Call::remove)) return failed(failure, path, error);
   return FileManager::removeItem(path, failure);

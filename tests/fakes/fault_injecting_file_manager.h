@@ -18,10 +18,10 @@ class FaultInjectingFileManager final : public files::FileManager {
   explicit FaultInjectingFileManager(std::shared_ptr<files::FileManager> inner);
 
   // The `nth` call of `call` (counted from 1) runs `first`, then fails with `error` unless it
-  // is 0; a later call of that kind goes through again. `write` is replaceContents, also through
-  // an opened folder; `remove` and `copy` a whole removal or copy, `removeEntry` and `copyFile`
-  // the removal of one entry or the copy of one file in it; `move` a rename.
-  enum class Call { copy, remove, move, write, lock, removeEntry, copyFile };
+  // is 0; a later call of that kind goes through again. `write` is replaceContents through an
+  // opened folder; `remove` a whole removal, `removeEntry` the removal of one entry in it;
+  // `copyFile` the copy of one file; `move` a rename.
+  enum class Call { remove, move, write, lock, removeEntry, copyFile };
   void fail(Call call, int nth, int error, std::function<void()> first = {}) const;
   int calls(Call call) const;
 
@@ -47,8 +47,6 @@ class FaultInjectingFileManager final : public files::FileManager {
   bool createFile(const std::string& path, std::string_view contents, files::Failure* failure) const override {
     return inner_->createFile(path, contents, failure);
   }
-  bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record,
-                files::Failure* failure) const override;
   bool removeItem(const std::string& path, files::Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override {
     return inner_->readContents(path, maximumSize);

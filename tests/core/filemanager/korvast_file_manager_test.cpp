@@ -58,10 +58,10 @@ TEST_F(KorvastFileManagerTest, ACopyReplacesTheEarlierCopyWholeAndOnlyOnceItIsCo
     rename("/old.swift", "/new.swift");
     service().copy(app, to);  // dropped uncommitted: nothing of it stays
     // A copy that cannot be made, or cannot be moved in, leaves the earlier one in place.
-    disk->fail(Call::copy, disk->calls(Call::copy) + 1, ENOSPC);
+    disk->fail(Call::copyFile, disk->calls(Call::copyFile) + 1, ENOSPC);
     expectFailure([&] { service().copy(app, to); }, KorvastError::Case::failedToCopyProject,
                   // named where the copy was to be: the staging folder is gone by then
-                  "could not copy " + folder + "App: No space left on device", false);
+                  "could not copy " + folder + "App/new.swift: No space left on device", false);
     disk->fail(Call::move, disk->calls(Call::move) + 2, EBUSY);
     expectFailure([&] { service().copy(app, to).commit(); }, KorvastError::Case::failedToCopyProject,
                   kError + "Can't move the new copy into " + folder + "App: Device or resource busy");

@@ -1,6 +1,5 @@
 #include "fakes/fault_injecting_file_manager.h"
 
-#include <cerrno>
 #include <cstring>
 #include <map>
 #include <mutex>
@@ -13,47 +12,32 @@ namespace korvaster::testing {
 using files::FileIOError;
 using Call = FaultInjectingFileManager::Call;
 
-class FaultInjectingFileManager::Faults {
- public:
-  void plan(Call call, int nth, int error, std::function<void()> first) {
-    const std::lock_guard<std::mutex> hold(mutex_);
-    planned_[call] = {nth, error, std::move(first)};
-  }
-  int count(Call call) {
-    const std::lock_guard<std::mutex> hold(mutex_);
-    return counts_[call];
-  }
+// The faults planned and the calls counted, which a wrapper shares with the managers made from it
+// and the folders opened through it.
+struct FaultInjectingFileManager::Faults {
+  struct Fault {
+    int nth, error;
+    std::function<void()> first;
+  };
+  std::mutex mutex;
+  std::map<Call, Fault> planned;
+  std::map<Call, int> counts;
+
   // Counts a call of `call`; when it is the planned one, runs its action (unlocked, so that the
   // action may use the disk) and returns its error. 0 when the call is to go through.
   int next(Call call) {
     Fault fault{0, 0, {}};
     {
-      const std::lock_guard<std::mutex> hold(mutex_);
-      const int number = ++counts_[call];
-      const auto found = planned_.find(call);
-      if (found != planned_.end() && found->second.nth == number) fault = found->second;
+      const std::lock_guard<std::mutex> hold(mutex);
+      const auto found = planned.find(call);
+      if (++counts[call] == (found != planned.end() ? found->second.nth : 0)) fault = found->second;
     }
     if (fault.first) fault.first();
     return fault.error;
   }
-
- private:
-  struct Fault {
-    int nth, error;
-    std::function<void()> first;
-  };
-  std::mutex mutex_;
-  std::map<Call, Fault> planned_;
-  std::map<Call, int> counts_;
 };
 
 namespace {
-
-bool failed(files::Failure* failure, const std::string& path, int error) {
-  if (failure != nullptr && failure->reason.empty()) *failure = files::Failure{path, std::strerror(error)};
-  errno = error;
-  return false;
-}
 
 class FaultInjectingFolder final : public files::OpenedFolder {
  public:
@@ -121,7 +105,6 @@ FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::File
   sharingGuard(inner_);
 }
 
-
 FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::FileManager> inner,
                                                      std::shared_ptr<Faults> faults)
     : inner_(std::move(inner)), faults_(std::move(faults)) {
@@ -129,10 +112,14 @@ FaultInjectingFileManager::FaultInjectingFileManager(std::shared_ptr<files::File
 }
 
 void FaultInjectingFileManager::fail(Call call, int nth, int error, std::function<void()> first) const {
-  faults_->plan(call, nth, error, std::move(first));
+  const std::lock_guard<std::mutex> hold(faults_->mutex);
+  faults_->planned[call] = {nth, error, std::move(first)};
 }
 
-int FaultInjectingFileManager::calls(Call call) const { return faults_->count(call); }
+int FaultInjectingFileManager::calls(Call call) const {
+  const std::lock_guard<std::mutex> hold(faults_->mutex);
+  return faults_->counts[call];
+}
 
 // The filtered inner manager already shares the inner one's guard, which is this one's.
 std::shared_ptr<files::FileManager> FaultInjectingFileManager::withCopyFilter(CopyFilter filter) const {
@@ -141,8 +128,10 @@ std::shared_ptr<files::FileManager> FaultInjectingFileManager::withCopyFilter(Co
 }
 
 bool FaultInjectingFileManager::removeItem(const std::string& path, files::Failure* failure) const {
-  if (const int error = faults_->next(Call::remove)) return failed(failure, path, error);
-  return FileManager::removeItem(path, failure);
+  const int error = faults_->next(Call::remove);
+  if (error == 0) return FileManager::removeItem(path, failure);
+  if (failure != nullptr && failure->reason.empty()) *failure = files::Failure{path, std::strerror(error)};
+  return false;
 }
 
 std::shared_ptr<files::OpenedFolder> FaultInjectingFileManager::openFolder(const std::string& path) const {

@@ -61,7 +61,7 @@ class FaultInjectingFileManager final : public files::FileManager {
   std::optional<files::FileLock> lockItem(const std::string& path, files::FileLock::Target target, bool wait,
                                           const std::function<void()>& onWait) const override;
 
-  class Faults;
+  struct Faults;
 
  private:
   FaultInjectingFileManager(std::shared_ptr<files::FileManager> inner, std::shared_ptr<Faults> faults);

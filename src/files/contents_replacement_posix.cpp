@@ -11,6 +11,7 @@
 
 #include "files/extended_attributes_posix.h"
 #include "files/file_io_error.h"
+#include "files/item_status_posix.h"
 #include "files/path_text.h"
 #include "support/write_all.h"
 

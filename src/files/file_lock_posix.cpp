@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "files/file_io_error.h"
+#include "files/item_status_posix.h"
 #include "support/interruption.h"
 
 namespace korvaster::files {

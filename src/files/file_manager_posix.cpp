@@ -13,7 +13,7 @@
 
 #include "files/contents_replacement_posix.h"
 #include "files/deletion_guard.h"
-#include "files/file_contents.h"
+#include "files/file_contents_posix.h"
 #include "files/file_lock_posix.h"
 #include "files/item_status_posix.h"
 #include "files/opened_folder_posix.h"
@@ -35,6 +35,13 @@ std::shared_ptr<FileManager> PosixFileManager::withCopyFilter(CopyFilter filter)
 }
 
 namespace {
+
+// A folder that is not readable can still be walked through: only its identity is needed.
+#ifdef O_PATH
+constexpr int kWalkFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+#else
+constexpr int kWalkFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+#endif
 
 bool fail(Failure* failure, const std::string& path, int error) {
   if (failure != nullptr && failure->reason.empty()) *failure = Failure{path, std::strerror(error)};
@@ -72,7 +79,26 @@ std::optional<std::string> PosixFileManager::realPath(const std::string& path) c
 }
 
 bool PosixFileManager::isSameOrWithin(const std::string& path, const Identity& outer) const {
-  return files::isSameOrWithin(path, outer);
+  int folder = ::open(path.c_str(), kWalkFlags);
+  if (folder < 0) return false;
+  bool found = false;
+  struct stat status {};
+  while (::fstat(folder, &status) == 0) {
+    if (identityFrom(status) == outer) {
+      found = true;
+      break;
+    }
+    const int parent = ::openat(folder, "..", kWalkFlags);
+    if (parent < 0) break;
+    struct stat parentStatus {};
+    // The root is its own "..".
+    const bool atRoot = ::fstat(parent, &parentStatus) == 0 && identityFrom(parentStatus) == identityFrom(status);
+    ::close(folder);
+    folder = parent;
+    if (atRoot) break;
+  }
+  ::close(folder);
+  return found;
 }
 
 bool PosixFileManager::canWriteIn(const std::string& path, Failure* failure) const {

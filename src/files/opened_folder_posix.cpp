@@ -10,9 +10,9 @@
 #include <climits>
 #include <vector>
 
-#include "files/clone_copy.h"
+#include "files/clone_copy_posix.h"
 #include "files/contents_replacement_posix.h"
-#include "files/file_contents.h"
+#include "files/file_contents_posix.h"
 #include "files/file_io_error.h"
 #include "files/item_status_posix.h"
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "files/clone_copy.h"
+#include "files/clone_copy_posix.h"
 #include "files/file_copy_queue.h"
 #include "files/folder.h"
 #include "files/file_manager_posix.h"

@@ -13,7 +13,7 @@
 #endif
 
 #include "files/deletion_guard.h"
-#include "files/file_contents.h"
+#include "files/file_contents_posix.h"
 #include "files/file_lock_posix.h"
 #include "files/file_manager_posix.h"
 #include "files/staging_folder.h"

@@ -1,4 +1,4 @@
-#include "files/clone_copy.h"
+#include "files/clone_copy_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

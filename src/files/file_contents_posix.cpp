@@ -1,4 +1,4 @@
-#include "files/file_contents.h"
+#include "files/file_contents_posix.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -37,7 +37,9 @@ void FileCopyQueue::stopHelpers() {
 
 void FileCopyQueue::run(const Task& task) {
   bool sourceFailed = true;
-  const int error = support::pendingInterruption() != 0 ? EINTR : task.from->copyFile(task.name, *task.to, task.mode, sourceFailed);
+  const int error = support::pendingInterruption() != 0
+                        ? EINTR
+                        : task.from->copyFile(task.name, *task.to, task.mode, sourceFailed);
   if (error == 0) return;
   // The file that failed first may leave a file that is only half there; the caller
   // removes the whole copy. An unreadable file is named where the user can find it, not

@@ -8,7 +8,9 @@
 namespace korvaster::files {
 
 // The identity in a status the system gave.
-inline ItemIdentity identityFrom(const struct stat& status) { return ItemIdentity{status.st_dev, status.st_ino}; }
+inline ItemIdentity identityFrom(const struct stat& status) {
+  return ItemIdentity{status.st_dev, status.st_ino};
+}
 
 ItemStatus statusFrom(const struct stat& found);
 

@@ -15,26 +15,30 @@ constexpr unsigned kOwnerAll = 0700;
 
 bool fail(Failure& failure, const OpenedFolder& folder, const std::string& name, int error) {
   if (failure.reason.empty()) {
-    failure = Failure{name.empty() ? folder.shownPath() : joinedPath(folder.shownPath(), name), std::strerror(error)};
+    failure = Failure{name.empty() ? folder.shownPath() : joinedPath(folder.shownPath(), name),
+                      std::strerror(error)};
   }
   return false;
 }
 
 }  // namespace
 
-TreeCopy::TreeCopy(const FileManager::CopyFilter& filter, FileManager::CopyRecord* record, std::size_t helpers)
+TreeCopy::TreeCopy(const FileManager::CopyFilter& filter, FileManager::CopyRecord* record,
+                   std::size_t helpers)
     : filter_(filter), record_(record), files_(helpers) {}
 
 bool TreeCopy::listed(const std::string& relative) const {
   return record_ != nullptr && record_->listFile && record_->listFile(relative);
 }
 
-bool TreeCopy::copy(const std::shared_ptr<const OpenedFolder>& from, const std::shared_ptr<const OpenedFolder>& into,
-                    const std::string& name, Failure& failure) {
+bool TreeCopy::copy(const std::shared_ptr<const OpenedFolder>& from,
+                    const std::shared_ptr<const OpenedFolder>& into, const std::string& name,
+                    Failure& failure) {
   const std::size_t deferredBefore = record_ ? record_->deferredModes.size() : 0;
   ItemStatus status;
   const int statusError = from->statusOf(".", status);
-  bool copied = statusError == 0 ? copyFolder(from, into, name, "", status.mode, failure) : fail(failure, *from, "", statusError);
+  bool copied = statusError == 0 ? copyFolder(from, into, name, "", status.mode, failure)
+                                 : fail(failure, *from, "", statusError);
   // A file that failed in the queue was met before whatever stopped the walk.
   if (auto fileFailure = files_.finish()) {
     copied = false;
@@ -46,15 +50,18 @@ bool TreeCopy::copy(const std::shared_ptr<const OpenedFolder>& from, const std::
   }
   // Children were listed before their parents were finished; the caller wants them first.
   if (copied && record_)
-    std::reverse(record_->deferredModes.begin() + static_cast<long>(deferredBefore), record_->deferredModes.end());
+    std::reverse(record_->deferredModes.begin() + static_cast<long>(deferredBefore),
+                 record_->deferredModes.end());
   return copied;
 }
 
-bool TreeCopy::copyFolder(const std::shared_ptr<const OpenedFolder>& from, const std::shared_ptr<const OpenedFolder>& into,
-                          const std::string& name, const std::string& relative, unsigned mode, Failure& failure) {
+bool TreeCopy::copyFolder(const std::shared_ptr<const OpenedFolder>& from,
+                          const std::shared_ptr<const OpenedFolder>& into, const std::string& name,
+                          const std::string& relative, unsigned mode, Failure& failure) {
   // Owner access while filling the folder; its own bits are set once it is complete.
-  if (const int error = into->makeFolder(name, kOwnerAll); error != 0) return fail(failure, *into, name, error);
-  madeRoot_ = true;
+  if (const int error = into->makeFolder(name, kOwnerAll); error != 0)
+    return fail(failure, *into, name, error);
+  if (relative.empty()) madeRoot_ = true;
   std::shared_ptr<OpenedFolder> made;
   if (const int error = into->openChild(name, made); error != 0) return fail(failure, *into, name, error);
   std::vector<std::string> names;
@@ -90,7 +97,8 @@ bool TreeCopy::copyEntry(const std::shared_ptr<const OpenedFolder>& from,
         if (listed(relative)) record_->listedLinks.push_back(relative);
       }
       std::string target;
-      if (const int error = from->readLink(name, target); error != 0) return fail(failure, *from, name, error);
+      if (const int error = from->readLink(name, target); error != 0)
+        return fail(failure, *from, name, error);
       const int error = to->makeLink(name, target);
       return error == 0 || fail(failure, *to, name, error);
     }
@@ -100,7 +108,8 @@ bool TreeCopy::copyEntry(const std::shared_ptr<const OpenedFolder>& from,
       return files_.add(from, name, to, status.mode) || fail(failure, *from, name, EINTR);
     case ItemStatus::Kind::folder: {
       std::shared_ptr<OpenedFolder> child;
-      if (const int error = from->openChild(name, child); error != 0) return fail(failure, *from, name, error);
+      if (const int error = from->openChild(name, child); error != 0)
+        return fail(failure, *from, name, error);
       return copyFolder(child, to, name, relative, status.mode, failure);
     }
     default:

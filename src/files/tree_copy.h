@@ -37,10 +37,12 @@ class TreeCopy {
     unsigned mode;
   };
 
-  bool copyFolder(const std::shared_ptr<const OpenedFolder>& from, const std::shared_ptr<const OpenedFolder>& into,
-                  const std::string& name, const std::string& relative, unsigned mode, Failure& failure);
-  bool copyEntry(const std::shared_ptr<const OpenedFolder>& from, const std::shared_ptr<const OpenedFolder>& to,
-                 const std::string& name, const std::string& relative, Failure& failure);
+  bool copyFolder(const std::shared_ptr<const OpenedFolder>& from,
+                  const std::shared_ptr<const OpenedFolder>& into, const std::string& name,
+                  const std::string& relative, unsigned mode, Failure& failure);
+  bool copyEntry(const std::shared_ptr<const OpenedFolder>& from,
+                 const std::shared_ptr<const OpenedFolder>& to, const std::string& name,
+                 const std::string& relative, Failure& failure);
   bool listed(const std::string& relative) const;
 
   const FileManager::CopyFilter& filter_;

@@ -57,7 +57,8 @@ class TreeRemoval {
       }
       finished.folder.reset();
       int failure = finished.failure;
-      if (const int error = above->removeEntry(finished.name, true); error != 0 && failure == 0) failure = error;
+      if (const int error = above->removeEntry(finished.name, true); error != 0 && failure == 0)
+        failure = error;
       if (levels_.empty()) return failure;
       note(failure);
     }
@@ -102,7 +103,8 @@ class TreeRemoval {
   // Opens the folder above `folder` again, which must be the one closed on the way down.
   int reopenAbove(const OpenedFolder& folder) {
     Level& level = levels_.back();
-    if (const int error = retrying([&] { return folder.openChild("..", level.folder); }); error != 0) return error;
+    if (const int error = retrying([&] { return folder.openChild("..", level.folder); }); error != 0)
+      return error;
     if (level.folder->identity() != level.identity) {
       level.folder.reset();
       // The folder was moved away while it was being emptied.
@@ -131,6 +133,8 @@ class TreeRemoval {
 
 }  // namespace
 
-int removeTree(const OpenedFolder& parent, const std::string& name) { return TreeRemoval(parent).remove(name); }
+int removeTree(const OpenedFolder& parent, const std::string& name) {
+  return TreeRemoval(parent).remove(name);
+}
 
 }  // namespace korvaster::files

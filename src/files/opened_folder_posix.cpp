@@ -186,19 +186,11 @@ std::unique_ptr<ContentsReplacement> PosixOpenedFolder::replaceContents(std::str
 }
 
 int PosixOpenedFolder::removeAbandonedTemporaries() const {
-  const int listed = ::openat(descriptor_, ".", kFolderFlags);
-  DIR* folder = listed >= 0 ? ::fdopendir(listed) : nullptr;
-  if (folder == nullptr) {
-    if (listed >= 0) ::close(listed);
-    return 0;
-  }
   std::vector<std::string> names;
-  while (const dirent* entry = ::readdir(folder)) {
-    if (isTemporaryName(entry->d_name)) names.emplace_back(entry->d_name);
-  }
-  ::closedir(folder);
+  // A folder that cannot be listed, or only in part, is tidied as far as it was listed.
+  static_cast<void>(list(names));
   int removed = 0;
-  for (const auto& name : names) removed += removeIfAbandoned(descriptor_, name) ? 1 : 0;
+  for (const auto& name : names) removed += isTemporaryName(name) && removeIfAbandoned(descriptor_, name) ? 1 : 0;
   return removed;
 }
 

@@ -45,21 +45,21 @@ std::string digestOf(std::string_view text) {
   return hex;
 }
 
-// Over every real file: the streamed pass writes the approved text (by its digest) with the
-// approved counts, check's scanner finds the views it counts and the identifiers it adds and
-// none missing after it, a second pass changes nothing, and only files committed with
-// merge-conflict markers cannot be read. fix's insertion adds the same
-// identifiers, with only added lines (and the lines of opened view tags and completed
-// accessibility children) in its diff, and leaves nothing for check to find missing.
+// Over every real file: the streamed pass, fix's insertion and its diff each write the approved
+// text (by its digest), the pass with the approved counts; check's scanner finds the views it
+// counts and the identifiers it adds and none missing after either, a second run changes nothing,
+// and only files committed with merge-conflict markers cannot be read. The insertion adds the
+// same identifiers, with only added lines (and the lines of opened view tags and completed
+// accessibility children) in its diff.
 TEST(AccessibilityIdentifiersTest, ThePassTheInsertionAndTheScannerAgreeOverTheCorpus) {
   int malformed = 0;
   std::string digests;
   for (const auto& path : testing::loadCorpus()) {
     const std::string input = testing::readFile(path);
     const auto streamed = rewrittenAsStream(input);
-    digests += std::filesystem::path(path).filename().string() + " " + digestOf(streamed.first) + " " +
-               std::to_string(streamed.second.views) + " " + std::to_string(streamed.second.added) + " " +
-               std::to_string(streamed.second.kept) + "\n";
+    const std::string approved = std::filesystem::path(path).filename().string() + " " + digestOf(streamed.first) +
+                                 " " + std::to_string(streamed.second.views) + " " +
+                                 std::to_string(streamed.second.added) + " " + std::to_string(streamed.second.kept);
     std::optional<IdentifierScan> scan;
     try {
       scan = scanIdentifiers(input);
@@ -68,6 +68,7 @@ TEST(AccessibilityIdentifiersTest, ThePassTheInsertionAndTheScannerAgreeOverTheC
       EXPECT_TRUE(testing::hasConflictMarker(input)) << path;
       EXPECT_EQ(streamed.first.rfind("XML syntax error", 0), 0u) << path;
       EXPECT_THROW(insertAccessibilityIdentifiers(input), xml::XmlSyntaxError) << path;
+      digests += approved + "\n";
       continue;
     }
     EXPECT_EQ(std::pair(scan->views(), scan->missing()), std::pair(streamed.second.views, streamed.second.added))
@@ -81,7 +82,9 @@ TEST(AccessibilityIdentifiersTest, ThePassTheInsertionAndTheScannerAgreeOverTheC
     EXPECT_EQ(scanIdentifiers(inserted.text).missing(), 0u) << path;
     const IdentifierInsertion again = insertAccessibilityIdentifiers(inserted.text);
     EXPECT_EQ(std::pair(again.text, again.counts.added), std::pair(inserted.text, std::size_t{0})) << path;
-    std::istringstream diff(support::unifiedDiff(input, identifierInsertionsOf(input).edits, "f"));
+    const std::string diffText = support::unifiedDiff(input, identifierInsertionsOf(input).edits, "f");
+    digests += approved + " " + digestOf(inserted.text) + " " + digestOf(diffText) + "\n";
+    std::istringstream diff(diffText);
     std::size_t removed = 0, added = 0;
     for (std::string line; std::getline(diff, line);) {
       if (line.rfind("---", 0) == 0 || line.rfind("+++", 0) == 0) continue;

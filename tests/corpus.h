@@ -28,15 +28,11 @@ inline std::vector<std::string> filesIn(const std::string& folder, const std::ve
   return paths;
 }
 
-inline std::vector<std::string> interfaceBuilderFilesIn(const std::string& folder) {
-  return filesIn(folder, {".xib", ".storyboard"});
-}
-
 // The corpus's files. Says on standard output which set this run reads; with
 // KORVASTER_REQUIRE_FULL_CORPUS set (as .ci/run sets it), reading the sample is a failure.
 inline std::vector<std::string> loadCorpus() {
   const std::string name = KORVASTER_CORPUS_NAME;
-  auto files = interfaceBuilderFilesIn(KORVASTER_CORPUS_DIR);
+  auto files = filesIn(KORVASTER_CORPUS_DIR, {".xib", ".storyboard"});
   std::cout << "[ corpus   ] " << name << ": " << files.size() << " files in " KORVASTER_CORPUS_DIR << std::endl;
   const char* required = std::getenv("KORVASTER_REQUIRE_FULL_CORPUS");
   if (required != nullptr && *required != '\0' && name != "full corpus") {

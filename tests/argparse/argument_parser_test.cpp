@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
+
 namespace korvaster::argparse {
 namespace {
 
@@ -100,17 +102,11 @@ TEST(UsageTextTest, TheColumnFollowsTheWidestEntryUpTo24AndWideEntriesStandAlone
   wide.add<std::string>("--a-very-long-option-name", std::string("-l"), "Long");  // 28 characters
   wide.add<bool>("--b", std::nullopt, "Short");
   wide.add("averyveryverylongsubcommand", "Sub.");
-  EXPECT_EQ(usageOf(wide),
-            "OVERVIEW: O.\n\nUSAGE: tool u\n\nOPTIONS:\n  --a-very-long-option-name, -l\n                          Long\n"
-            "  --b                     Short\n  --help                  Display available options\n"
-            "\nSUBCOMMANDS:\n  averyveryverylongsubcommand\n                          Sub.\n");
   ArgumentParser narrow("tool", "u", "O.");
   narrow.add<bool>("--abcdefghijk", std::nullopt, "Eleven");  // 13 characters: column 16
   narrow.add("abcdefghijklmn", "Fourteen wide.");
   narrow.add("abcdefghijklm", "Thirteen wide.");
-  EXPECT_EQ(usageOf(narrow),
-            "OVERVIEW: O.\n\nUSAGE: tool u\n\nOPTIONS:\n  --abcdefghijk   Eleven\n  --help          Display available options\n"
-            "\nSUBCOMMANDS:\n  abcdefghijklm   Thirteen wide.\n  abcdefghijklmn\n                  Fourteen wide.\n");
+  testing::expectApproved("usage-columns.txt", usageOf(wide) + "==\n" + usageOf(narrow));
 }
 
 }  // namespace

@@ -13,13 +13,18 @@ namespace korvaster {
 namespace {
 
 // Each document under tests/data/view-names, its file name saying what it shows, with every
-// view's name, owner, Swift name, position and identifier, against the approved listing. Owners
-// fall back to the file name "Main".
+// view's name, owner, Swift name, position and identifier, or the error that says where the
+// file cannot be read, against the approved listing. Owners fall back to the file name "Main".
 TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames) {
   std::string listed;
   for (const auto& path : testing::filesIn(KORVASTER_GOLDEN_DIR "/../view-names")) {
     listed += std::filesystem::path(path).filename().string() + "\n";
-    const ViewListing listing = listViews(testing::readFile(path));
+    ViewListing listing;
+    try {
+      listing = listViews(testing::readFile(path));
+    } catch (const xml::XmlSyntaxError& error) {
+      listed += "  " + error.description() + "\n";
+    }
     SwiftScope scope(SwiftNameKind::member);
     for (std::size_t index = 0; index < listing.size(); ++index) {
       const ViewName named = nameView(listing, index, "Main");
@@ -46,23 +51,6 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
   SwiftScope scope(SwiftNameKind::type);
   EXPECT_EQ(scope.claim("%%%", ""), "Unnamed");
   EXPECT_EQ(scope.claim("unnamed", ""), "Unnamed_2");
-}
-
-TEST(ViewNamesTest, ListingFailsWithWhere) {
-  try {
-    listViews("<document>\n<view contentMode=\"a\" id=\"v\">");
-    ADD_FAILURE() << "no error";
-  } catch (const xml::XmlSyntaxError& error) {
-    EXPECT_EQ(error.line(), 2u);
-  }
-  std::string deep;
-  for (int level = 0; level < 300; ++level) deep += "<a>";
-  try {
-    listViews(deep);
-    ADD_FAILURE() << "no error";
-  } catch (const xml::XmlSyntaxError& error) {  // where the element too deep starts
-    EXPECT_EQ(error.description(), "XML syntax error at line 1, column 769: elements nested deeper than 256 levels");
-  }
 }
 
 }  // namespace

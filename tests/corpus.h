@@ -43,10 +43,4 @@ inline std::vector<std::string> loadCorpus() {
   return files;
 }
 
-// Whether a line opens with a git merge-conflict marker: a file committed with one is not
-// well-formed XML.
-inline bool hasConflictMarker(const std::string& text) {
-  return text.rfind("<<<<<<< ", 0) == 0 || text.find("\n<<<<<<< ") != std::string::npos;
-}
-
 }  // namespace korvaster::testing

@@ -4,29 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
-namespace korvaster::testing {
+#include "temporary_folder.h"
 
-// The files directly in `folder` whose extension is one of `extensions` (all files when none
-// is given), sorted; none when the folder is missing.
-inline std::vector<std::string> filesIn(const std::string& folder, const std::vector<std::string>& extensions = {}) {
-  std::vector<std::string> paths;
-  std::error_code error;
-  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string extension = it->path().extension().string();
-    if (extensions.empty() || std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) {
-      paths.push_back(it->path().string());
-    }
-  }
-  std::sort(paths.begin(), paths.end());
-  return paths;
-}
+namespace korvaster::testing {
 
 // The corpus's files. Says on standard output which set this run reads; with
 // KORVASTER_REQUIRE_FULL_CORPUS set (as .ci/run sets it), reading the sample is a failure.

@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "corpus.h"
 #include "golden.h"
 #include "temporary_folder.h"
 #include "xml/rewritten_text.h"

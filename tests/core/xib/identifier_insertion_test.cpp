@@ -7,7 +7,6 @@
 #include "golden.h"
 #include "files/file_manager_posix.h"
 #include "files/file_io_error.h"
-#include "corpus.h"
 #include "temporary_folder.h"
 #include "xml/xml_error.h"
 

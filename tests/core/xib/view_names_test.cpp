@@ -5,7 +5,6 @@
 
 #include "core/xib/swift_names.h"
 #include "core/xib/view_listing.h"
-#include "corpus.h"
 #include "golden.h"
 #include "xml/xml_error.h"
 

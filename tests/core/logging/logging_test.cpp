@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <regex>
 
 #include "core/logging/console_logger.h"
 #include "core/logging/logger.h"
@@ -34,7 +33,14 @@ TEST(LoggingTest, EachLevelHasItsTagMessagesAreLiteralAndThoseBelowTheThresholdA
 
 TEST(StandardErrorLineWriterTest, PrefixHasLocalTimeMillisecondsNameAndIds) {
   // Every run of digits as one "0".
-  const auto digitRunsCollapsed = [](const std::string& text) { return std::regex_replace(text, std::regex("[0-9]+"), "0"); };
+  const auto digitRunsCollapsed = [](const std::string& text) {
+    std::string collapsed;
+    for (const char c : text) {
+      const bool digit = c >= '0' && c <= '9';
+      if (!digit || collapsed.empty() || collapsed.back() != '0') collapsed += digit ? '0' : c;
+    }
+    return collapsed;
+  };
   const std::string prefix = StandardErrorLineWriter::prefix(1700000000, 7);
   EXPECT_EQ(digitRunsCollapsed(prefix), digitRunsCollapsed("0-0-0 0:0:0.0 " + support::processName() + "[0:0] "));
   EXPECT_EQ(prefix.substr(0, 4).find_first_not_of("0123456789"), std::string::npos) << prefix;

@@ -1,6 +1,6 @@
 // The identifier pass over every well-formed corpus file, in memory, against a bare expat
-// parse of the same bytes on one thread: through a tree as the tool once did, streamed on one
-// thread, and streamed on the tool's workers. Then the peak memory of the pass over the
+// parse of the same bytes on one thread: streamed on one thread, and streamed on the tool's
+// workers. Then the peak memory of the pass over the
 // largest file, as the tool runs it on a file in a copy.
 //   build/bench/bench/xml_benchmark [--corpus DIR] [google benchmark flags]
 #include <benchmark/benchmark.h>
@@ -21,9 +21,7 @@
 
 #include "core/xib/identifier_stream_rules.h"
 #include "core/xib/interface_builder_file.h"
-#include "oracle/accessibility_identifiers.h"
 #include "support/worker_pool.h"
-#include "oracle/xml_document.h"
 #include "xml/xml_stream_rewriter.h"
 
 namespace {
@@ -40,8 +38,7 @@ std::string readFile(const std::string& path) {
 
 bool parses(const std::string& text) {
   try {
-    korvaster::xml::XmlDocument document{std::string_view(text)};
-    return true;
+    return korvaster::xml::XmlStreamRewriter(nullptr, [](std::string_view) { return true; }, 256).rewrite(text);
   } catch (const std::exception&) {
     return false;
   }
@@ -89,12 +86,6 @@ void BM_BareExpatParse(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(gInputBytes));
 }
 
-std::string treePass(const std::string& text) {
-  korvaster::xml::XmlDocument document{std::string_view(text), 256};
-  korvaster::transformIdToAccessibility(*document.root());
-  return document.xml();
-}
-
 std::string streamPass(const std::string& text) {
   std::string out;
   out.reserve(text.size() + text.size() / 8 + 4096);
@@ -105,13 +96,6 @@ std::string streamPass(const std::string& text) {
   }, 256);
   rewriter.rewrite(text);
   return out;
-}
-
-void BM_TreePass(benchmark::State& state) {
-  for (auto _ : state) {
-    for (const auto& text : gInputs) benchmark::DoNotOptimize(treePass(text).data());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(gInputBytes));
 }
 
 void BM_StreamPass(benchmark::State& state) {
@@ -133,7 +117,6 @@ void BM_StreamPassOnWorkers(benchmark::State& state) {
 }
 
 BENCHMARK(BM_BareExpatParse)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_TreePass)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_StreamPass)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_StreamPassOnWorkers)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
@@ -163,11 +146,10 @@ long statusKilobytes(const char* field) {
   return -1;
 }
 
-// Peak resident memory of the pass over `path` above the child's baseline: `streamed`, as the
-// tool now runs it on a file in a copy (a scratch copy of `path`), or through a tree as it
-// once did. Called before anything else is loaded, so the heap has no freed pages that
+// Peak resident memory of the pass over `path` above the child's baseline, as the tool runs it
+// on a file in a copy (a scratch copy of `path`). Called before anything else is loaded, so the heap has no freed pages that
 // would hide the growth. Returns false when the file is not well-formed.
-bool reportPeakMemory(const std::string& path, bool streamed) {
+bool reportPeakMemory(const std::string& path) {
   const std::string scratch = "/tmp/korvaster-bench-peak-" + std::to_string(::getpid()) + ".xib";
   std::ofstream(scratch, std::ios::binary) << readFile(path);
   const std::string warmUp = scratch + ".small";
@@ -176,22 +158,13 @@ bool reportPeakMemory(const std::string& path, bool streamed) {
   if (child == 0) {
     // The same pass over a small file first, so that code and buffers every run needs are in
     // the baseline and only what grows with the file is measured.
-    if (streamed) {
-      korvaster::addAccessibilityIdentifiers(*korvaster::files::FileManager::defaultManager(), warmUp,
-                                             korvaster::IBFileWrite::inPlace);
-    } else {
-      benchmark::DoNotOptimize(treePass(readFile(warmUp)).data());
-    }
+    korvaster::addAccessibilityIdentifiers(*korvaster::files::FileManager::defaultManager(), warmUp,
+                                           korvaster::IBFileWrite::inPlace);
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the peak to the current size
     const long baseline = statusKilobytes("VmHWM:");
     try {
-      if (streamed) {
-        korvaster::addAccessibilityIdentifiers(*korvaster::files::FileManager::defaultManager(), scratch,
-                                               korvaster::IBFileWrite::inPlace);
-      } else {
-        const std::string text = readFile(path);
-        benchmark::DoNotOptimize(treePass(text).data());
-      }
+      korvaster::addAccessibilityIdentifiers(*korvaster::files::FileManager::defaultManager(), scratch,
+                                             korvaster::IBFileWrite::inPlace);
     } catch (const std::exception&) {
       ::_exit(2);
     }
@@ -199,9 +172,9 @@ bool reportPeakMemory(const std::string& path, bool streamed) {
     struct stat status {};
     ::stat(path.c_str(), &status);
     const double ratio = static_cast<double>(peak - baseline) * 1024.0 / static_cast<double>(status.st_size);
-    std::printf("peak memory of the %s pass over %s (%ld bytes): %ld KiB above baseline = %.2f x file size%s\n",
-                streamed ? "streamed" : "tree", path.substr(path.rfind('/') + 1).c_str(),
-                static_cast<long>(status.st_size), peak - baseline, ratio, streamed ? " (target <= 2)" : "");
+    std::printf("peak memory of the streamed pass over %s (%ld bytes): %ld KiB above baseline = %.2f x file size"
+                " (target <= 2)\n",
+                path.substr(path.rfind('/') + 1).c_str(), static_cast<long>(status.st_size), peak - baseline, ratio);
     std::fflush(stdout);
     ::_exit(0);
   }
@@ -227,10 +200,7 @@ int main(int argc, char** argv) {
   }
 #if defined(__linux__)
   for (const auto& entry : filesBySize(corpus)) {
-    if (reportPeakMemory(entry.second, false)) {
-      reportPeakMemory(entry.second, true);
-      break;
-    }
+    if (reportPeakMemory(entry.second)) break;
   }
 #endif
   loadLargestFiles(corpus);
@@ -245,7 +215,6 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double bare = reporter.time("BM_BareExpatParse");
   if (bare > 0) {
-    std::printf("pass through a tree:          %.2f x bare expat parse\n", reporter.time("BM_TreePass") / bare);
     std::printf("streamed pass, one thread:    %.2f x bare expat parse\n", reporter.time("BM_StreamPass") / bare);
     std::printf("streamed pass on the workers: %.2f x bare expat parse (target <= 1.3)\n",
                 reporter.time("BM_StreamPassOnWorkers") / bare);

@@ -78,6 +78,21 @@ inline bool isThere(const std::string& path) {
   return ::lstat(path.c_str(), &status) == 0;
 }
 
+// The files directly in `folder` whose extension is one of `extensions` (all files when none
+// is given), sorted; none when the folder is missing.
+inline std::vector<std::string> filesIn(const std::string& folder, const std::vector<std::string>& extensions = {}) {
+  std::vector<std::string> paths;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const std::string extension = it->path().extension().string();
+    if (extensions.empty() || std::find(extensions.begin(), extensions.end(), extension) != extensions.end()) {
+      paths.push_back(it->path().string());
+    }
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
 inline bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }

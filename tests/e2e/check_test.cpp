@@ -14,11 +14,7 @@ namespace korvaster::testing {
 namespace {
 
 // A label without an identifier, and a button that reuses its parent's.
-const std::string kMain =
-    "<document>\n  <view contentMode=\"scaleToFill\" id=\"v-1\">\n    <accessibility identifier=\"title\"/>\n"
-    "    <label contentMode=\"left\" id=\"l-1\"/>\n"
-    "    <button contentMode=\"center\" id=\"b-1\"><accessibility identifier=\"title\"/></button>\n"
-    "  </view>\n</document>\n";
+const std::string kMain = readFile(KORVASTER_GOLDEN_DIR "/../e2e/check-Main.storyboard");
 
 using CheckCommandTest = KorvasterTest;
 

@@ -86,13 +86,10 @@ std::optional<ChildOutcome> finishChildWithin(const RunningChild& child, int mil
   return std::nullopt;
 }
 
-std::string KorvasterTest::makeSampleApp(const std::string& workspace) {
+std::string KorvasterTest::makeSampleApp() {
   namespace fs = std::filesystem;
   if (!fs::exists(temp / "SampleApp")) fs::copy(KORVASTER_EXAMPLE_PROJECT, temp / "SampleApp", fs::copy_options::recursive);
-  return temp.write(workspace + ".plist",
-                    "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string>"
-                    "<key>korvast_configuration</key><string>Release</string><key>korvast_workspace</key><string>" +
-                        workspace + ".xcworkspace</string></dict></plist>");
+  return temp.write("SampleApp.plist", readFile(KORVASTER_GOLDEN_DIR "/../export-options/SampleApp.plist"));
 }
 
 }  // namespace korvaster::testing

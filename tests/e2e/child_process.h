@@ -48,9 +48,9 @@ class KorvasterTest : public ::testing::Test {
                          std::map<std::string, std::string> environment = {}) {
     return finishChild(start(arguments, std::move(environment), workingDirectory));
   }
-  // Copies the sample project to SampleApp (once) and writes an export list naming
-  // `workspace`; returns the list's path.
-  std::string makeSampleApp(const std::string& workspace = "SampleApp");
+  // Copies the sample project to SampleApp (once) and writes an export list naming its
+  // workspace; returns the list's path.
+  std::string makeSampleApp();
 
   // Words the child is started through, such as a command that drops to another user.
   std::vector<std::string> launcher;

@@ -10,23 +10,11 @@
 namespace korvaster::testing {
 namespace {
 
-// A scene whose controller's outlet comes after the view it names, a label whose text holds a
-// comma and a quote, a view whose identifier CSV, JSON and Swift each escape, a xib owned by
-// its File's Owner, and a file that cannot be read.
-const std::string kMain =
-    "<document>\n<scenes><scene sceneID=\"s\"><objects>\n"
-    "  <viewController id=\"vc\" customClass=\"LoginVC\" sceneMemberID=\"viewController\">\n"
-    "    <view key=\"view\" contentMode=\"a\" id=\"r-1\"><subviews>\n"
-    "      <button contentMode=\"a\" id=\"Xk3-pQ-9aZ\"><state key=\"normal\" title=\"Go\"/></button>\n"
-    "      <label contentMode=\"a\" text=\"Hello, &quot;you&quot;\" id=\"l-1\"/>\n"
-    "      <view contentMode=\"a\" userLabel=\"default\" id=\"d-1\"><accessibility key=\"k\" "
-    "identifier=\"a&quot;b\\c\"/></view>\n"
-    "    </subviews></view>\n"
-    "    <connections><outlet property=\"loginButton\" destination=\"Xk3-pQ-9aZ\" id=\"o\"/></connections>\n"
-    "  </viewController>\n</objects></scene></scenes>\n</document>\n";
-const std::string kCell =
-    "<document><objects><placeholder placeholderIdentifier=\"IBFilesOwner\" id=\"-1\" "
-    "customClass=\"CellOwner\"/>\n<view contentMode=\"a\" id=\"c-1\"/></objects></document>\n";
+// Under tests/data/e2e: a scene whose controller's outlet comes after the view it names, a label
+// whose text holds a comma and a quote, a view whose identifier CSV, JSON and Swift each escape,
+// and a xib owned by its File's Owner; and a file that cannot be read.
+const std::string kMain = readFile(KORVASTER_GOLDEN_DIR "/../e2e/ids-Main.storyboard");
+const std::string kCell = readFile(KORVASTER_GOLDEN_DIR "/../e2e/ids-Cell.xib");
 
 using IdsCommandTest = KorvasterTest;
 

@@ -4,25 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 
 namespace korvaster::support {
 namespace {
 
+// Each text as a JSON string, against the approved text: controls escaped, bytes that are not
+// UTF-8 (overlong forms and surrogates included) each become U+FFFD.
 TEST(JsonWriterTest, StringsAreEscapedAndBytesThatAreNotUtf8BecomeReplacementCharacters) {
-  const struct {
-    std::string text;
-    std::string quoted;
-  } cases[] = {
-      {"plain/path.xib", R"("plain/path.xib")"},
-      {"say \"hi\" \\ bye", R"("say \"hi\" \\ bye")"},
-      {"line\nfeed\ttab\rcr", R"("line\nfeed\ttab\rcr")"},
-      {std::string("nul\0bell\a", 9) + "\x1f\x7f", "\"nul\\u0000bell\\u0007\\u001f\x7f\""},
-      {"caf\xc3\xa9 \xe2\x9c\x93 \xf0\x9f\x94\xa5", "\"caf\xc3\xa9 \xe2\x9c\x93 \xf0\x9f\x94\xa5\""},
-      {"latin1 caf\xe9!", R"("latin1 caf\ufffd!")"},
-      {"cut \xe2\x9c", R"("cut \ufffd\ufffd")"},
-      {"overlong \xc0\xaf surrogate \xed\xa0\x80", R"("overlong \ufffd\ufffd surrogate \ufffd\ufffd\ufffd")"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(jsonQuoted(c.text), c.quoted) << c.quoted;
+  std::string quoted;
+  for (const std::string& text : {std::string("plain/path.xib"), std::string("say \"hi\" \\ bye"),
+                                 std::string("line\nfeed\ttab\rcr"), std::string("nul\0bell\a\x1f\x7f", 11),
+                                 std::string("caf\xc3\xa9 \xe2\x9c\x93 \xf0\x9f\x94\xa5"), std::string("latin1 caf\xe9!"),
+                                 std::string("cut \xe2\x9c"), std::string("overlong \xc0\xaf surrogate \xed\xa0\x80")}) {
+    quoted += jsonQuoted(text) + "\n";
+  }
+  testing::expectApproved("json-quoted.txt", quoted);
 }
 
 TEST(JsonWriterTest, ContainersNestWithCommasBetweenMembersOnly) {

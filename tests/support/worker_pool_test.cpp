@@ -9,27 +9,18 @@
 #include <thread>
 #include <vector>
 
+#include "fixed_environment.h"
+
 namespace korvaster::support {
 namespace {
 
 TEST(WorkerPoolTest, KorvasterJobsCapsTheWorkersWhenItIsAPositiveNumber) {
-  struct Jobs final : Environment {
-    std::optional<std::string> value;
-    std::optional<std::string> variable(const std::string& name) const override {
-      return name == "KORVASTER_JOBS" ? value : std::nullopt;
-    }
-  } jobs;
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  for (const char* ignored : {"", "0", "-1", "2x", "x"}) {
-    jobs.value = ignored;
-    EXPECT_EQ(workerCount(jobs), cores) << ignored;
+  EXPECT_EQ(workerCount(testing::FixedEnvironment{}), cores);
+  for (const auto& [jobs, workers] : {std::pair<std::string, std::size_t>("", cores), {"0", cores}, {"-1", cores},
+                                      {"2x", cores}, {"x", cores}, {"1", 1}, {"100000", cores}}) {
+    EXPECT_EQ(workerCount(testing::FixedEnvironment{{"KORVASTER_JOBS", jobs}}), workers) << jobs;
   }
-  jobs.value = std::nullopt;
-  EXPECT_EQ(workerCount(jobs), cores);
-  jobs.value = "1";
-  EXPECT_EQ(workerCount(jobs), 1u);
-  jobs.value = "100000";
-  EXPECT_EQ(workerCount(jobs), cores);
 }
 
 // Threads can be refused (a process or memory limit): the batch is then done by fewer

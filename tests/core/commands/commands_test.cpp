@@ -84,9 +84,7 @@ TEST(ToolObjectTest, RunsThroughThePlatformItIsGiven) {
   const testing::TemporaryFolder temp;
   const std::string app = temp / "App", plist = temp / "Export.plist", home = temp / "home";
   temp.write("App/v.xib", R"(<document><view contentMode="s" id="v-1"/></document>)");
-  temp.write("Export.plist",
-              "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string><key>korvast_configuration"
-              "</key><string>R</string><key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
+  temp.write("Export.plist", testing::readFile(KORVASTER_GOLDEN_DIR "/../export-options/App.plist"));
   const testing::FixedEnvironment environment{{"HOME", temp.makeFolder("home")}, {"KORVASTER_JOBS", "2"}};
   const std::string logged = "home/.korvast/CommandLineTool/AppBuilds/App/xcodebuild-archive.log", log = temp / logged;
   const auto fails = [](const auto&) { return 65; };

@@ -7,6 +7,7 @@
 
 #include "files/file_io_error.h"
 #include "files/file_manager_posix.h"
+#include "golden.h"
 #include "temporary_folder.h"
 
 namespace korvaster {
@@ -19,26 +20,20 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
   EXPECT_EQ(parseProjectConfiguration("exclude: Pods/**\n", "c").exclude, std::vector<std::string>{"Pods/**"});
   EXPECT_TRUE(parseProjectConfiguration("", "c").exclude.empty());
 
-  const struct {
-    const char* text;
-    const char* error;
-  } faults[] = {
-      {"exclude: [a]\nexcludes: [b]\n", "P/.korvaster.yml:2: unknown key 'excludes' (known: exclude, format)"},
-      {"exclude: [a\n", "P/.korvaster.yml:2: not valid YAML: "},
-      {"exclude: [a]\nformat: json\nexclude: [b]\n", "P/.korvaster.yml:3: 'exclude' is given twice"},
-      {"format:\n  - json\n", "P/.korvaster.yml:2: 'format' must be one word"},
-      {"exclude:\n  a: b\n", "P/.korvaster.yml:2: 'exclude' must be a glob or a list of globs"},
-      {"exclude:\n  - [a]\n", "P/.korvaster.yml:2: each entry of 'exclude' must be a glob"},
-      {"- exclude\n", "P/.korvaster.yml:1: expected keys such as 'exclude:' and 'format:'"},
-  };
-  for (const auto& fault : faults) {
+  // Each fault's error, against the approved text.
+  std::string errors;
+  for (const char* text : {"exclude: [a]\nexcludes: [b]\n", "exclude: [a\n", "exclude: [a]\nformat: json\nexclude: [b]\n",
+                           "format:\n  - json\n", "exclude:\n  a: b\n", "exclude:\n  - [a]\n", "- exclude\n"}) {
     try {
-      parseProjectConfiguration(fault.text, "P/.korvaster.yml");
-      ADD_FAILURE() << "accepted: " << fault.text;
+      parseProjectConfiguration(text, "P/.korvaster.yml");
+      ADD_FAILURE() << "accepted: " << text;
     } catch (const ConfigurationError& error) {
-      EXPECT_EQ(error.ownDescription()->rfind(fault.error, 0), 0u) << *error.ownDescription();
+      // yaml-cpp's own words differ between its versions.
+      const std::string description = error.ownDescription().value_or("");
+      errors += description.substr(0, description.find("YAML: ") + (description.find("YAML: ") == std::string::npos ? 0 : 6)) + "\n";
     }
   }
+  testing::expectApproved("configuration-errors.txt", errors);
 }
 
 // The project's file applies without being named; --config names another one instead; the

@@ -27,10 +27,7 @@ class WorkflowTest : public testing::FileManagerFixture {
   WorkflowTest() {
     temp.write("App/Main.storyboard", kView);
     temp.write("App/Other.xib", kView);
-    temp.write("Export.plist",
-               "<plist version=\"1.0\"><dict><key>korvast_scheme</key><string>S</string>"
-               "<key>korvast_configuration</key><string>Release</string>"
-               "<key>korvast_workspace</key><string>App.xcworkspace</string></dict></plist>");
+    temp.write("Export.plist", testing::readFile(KORVASTER_GOLDEN_DIR "/../export-options/App.plist"));
   }
 
   CommandOutcome build(RecordingCommandRunner& runner, const std::optional<std::string>& output = std::nullopt) {

@@ -21,6 +21,8 @@
 
 #include "core/xib/identifier_stream_rules.h"
 #include "core/xib/interface_builder_file.h"
+#include "files/file_manager.h"
+#include "support/environment.h"
 #include "support/worker_pool.h"
 #include "xml/xml_stream_rewriter.h"
 
@@ -106,7 +108,7 @@ void BM_StreamPass(benchmark::State& state) {
 }
 
 void BM_StreamPassOnWorkers(benchmark::State& state) {
-  const std::size_t workers = korvaster::support::workerCount();
+  const std::size_t workers = korvaster::support::workerCount(korvaster::support::processEnvironment());
   for (auto _ : state) {
     korvaster::support::runOnWorkers(
         gInputs.size(), workers, [](std::size_t index) { benchmark::DoNotOptimize(streamPass(gInputs[index]).data()); },
@@ -158,13 +160,12 @@ bool reportPeakMemory(const std::string& path) {
   if (child == 0) {
     // The same pass over a small file first, so that code and buffers every run needs are in
     // the baseline and only what grows with the file is measured.
-    korvaster::addAccessibilityIdentifiers(*korvaster::files::FileManager::defaultManager(), warmUp,
-                                           korvaster::IBFileWrite::inPlace);
+    const auto folder = korvaster::files::FileManager::defaultManager()->openFolder("/tmp");
+    korvaster::addAccessibilityIdentifiers({folder, warmUp.substr(5)}, korvaster::IBFileWrite::inPlace);
     std::ofstream("/proc/self/clear_refs") << "5";  // resets the peak to the current size
     const long baseline = statusKilobytes("VmHWM:");
     try {
-      korvaster::addAccessibilityIdentifiers(*korvaster::files::FileManager::defaultManager(), scratch,
-                                             korvaster::IBFileWrite::inPlace);
+      korvaster::addAccessibilityIdentifiers({folder, scratch.substr(5)}, korvaster::IBFileWrite::inPlace);
     } catch (const std::exception&) {
       ::_exit(2);
     }

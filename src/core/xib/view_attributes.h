@@ -1,5 +1,5 @@
 // What a view is in an Interface Builder file and where its identifier lives, stated once for
-// the rewriting pass, check's scan and the tests' tree model. A ViewAttributes holds views of
+// the rewriting pass, check's scan and the listing. A ViewAttributes holds views of
 // the attribute texts it is given, which must outlive it.
 #pragma once
 

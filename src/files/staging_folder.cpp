@@ -43,15 +43,23 @@ bool removeMarkedFolder(const FileManager& system, const std::string& path, cons
 }
 
 // A folder made anew and locked before anything is put in it. Between the two steps another
-// run's clean-up may take the new, still unlocked folder for abandoned and remove it; the lock
-// is then held on a removed folder, which the check below sees.
+// run's clean-up may take the new, still unlocked folder for abandoned and remove it: before
+// the lock opens it (the lock then fails on a folder no longer there) or after (the lock is
+// then held on a removed folder, which the check below sees). Either way another is made.
 FileLock makeLockedFolder(const FileManager& system, const std::string& parentPath, const std::string& prefix,
                           std::string& path) {
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     Failure failure;
     const auto made = system.createUniqueFolder(folderPrefix(parentPath) + prefix, &failure);
     if (!made) throw FileIOError(FileIOError::Case::writeFailed, failure.path, failure.reason);
-    FileLock lock = *system.lockItem(*made, FileLock::Target::folder, true);
+    std::optional<FileLock> locked;
+    try {
+      locked = system.lockItem(*made, FileLock::Target::folder, true);
+    } catch (const FileIOError&) {
+      if (system.status(*made, false)) throw;
+      continue;
+    }
+    FileLock lock = std::move(*locked);
     const auto held = lock.heldIdentity();
     if (held && held == system.identityOf(*made, true)) {
       path = *made + "/";

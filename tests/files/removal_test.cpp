@@ -82,6 +82,11 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
     EXPECT_TRUE(std::filesystem::exists(livePath));
   }
   EXPECT_FALSE(std::filesystem::exists(livePath));  // a staging folder goes with its owner
+  // Another run's clean-up takes a new folder for abandoned before its lock is taken: another is made.
+  const auto disk = std::make_shared<korvaster::testing::FaultInjectingFileManager>(std::make_shared<PosixFileManager>());
+  disk->fail(Call::lock, 1, 0,
+             [&] { EXPECT_EQ(StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-"), 1); });
+  EXPECT_TRUE(std::filesystem::is_regular_file(StagingFolder(disk, temp / "dest", ".stage-").path() + ".stage"));
 
   // A marked staging folder whose owner died keeps no lock, and the next run removes it; so
   // does an empty one, left by a run killed before it marked it.

@@ -96,8 +96,7 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
   const std::string undeletable = " App.xcarchive: could not delete " + buildFolder + "App.xcarchive/: Device or resource busy";
   const struct {
     std::vector<RecordingCommandRunner::Action> actions;
-    Call faulty;  // the nth next call of this kind fails with `error`; none when nth is 0 (the staging
-                  // folder's mark and the folder itself go first)
+    Call faulty;  // its nth next call fails with `error` (none when 0); the staging folder's mark and folder go first
     int nth, error;
     std::optional<Case> expected;  // none: the file layer's error
     std::size_t calls;
@@ -129,9 +128,7 @@ TEST_F(WorkflowTest, EveryBuildCleansUpAndWhatCannotGoOrBeLockedFailsTheRun) {
       EXPECT_EQ(failure ? std::optional<Case>(failure->errorCase()) : std::nullopt, c.expected) << c.logged;
       // Only xcodebuild's failures name no cause: their status is in the message.
       const bool xcodebuildFailed = c.expected == Case::failedToBuildArchive || c.expected == Case::failedToExportArchive;
-      if (failure) {
-        EXPECT_EQ(failure->cause().has_value(), !xcodebuildFailed) << c.logged;
-      }
+      EXPECT_TRUE(!failure || failure->cause().has_value() == !xcodebuildFailed) << c.logged;
     } catch (const files::OperationError& error) {
       fileLayerError = true;
       EXPECT_EQ(error.errorCase(), files::OperationError::Case::deleteFailed);

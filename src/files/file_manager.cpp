@@ -1,5 +1,6 @@
 #include "files/file_manager.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "files/file_io_error.h"
@@ -162,6 +163,11 @@ std::optional<FileManager::Identity> FileManager::identityOf(const std::string& 
   const auto found = status(path, !ofLink);
   if (!found) return std::nullopt;
   return found->identity;
+}
+
+std::optional<std::string> FileManager::lookFailure(const std::string& path) const {
+  if (status(path, false) || errno == ENOENT) return std::nullopt;
+  return std::string(std::strerror(errno));
 }
 
 std::optional<std::string> FileManager::nonRegularKind(const std::string& path) const {

@@ -174,6 +174,9 @@ class FileManager {
   // "a folder", "a named pipe", "a device", "a socket" or "a special file". Nothing when a
   // regular file or nothing at all is there, or when `path` cannot be looked at.
   std::optional<std::string> nonRegularKind(const std::string& path) const;
+  // Why `path` cannot be looked at although it may be there (a path longer than the system
+  // takes, no permission on a folder above it); nothing when it can, or when nothing is there.
+  std::optional<std::string> lookFailure(const std::string& path) const;
 
  protected:
   // For withCopyFilter: the manager made shares this one's guard.

@@ -122,6 +122,10 @@ TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolde
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: File name too long (in " + temp / "P/ddd"),
             std::string::npos) << outcome.standardError;
   EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
+  temp.makeFolder("out");  // a copy reaches the deep file too, and cannot search its folder either
+  outcome = korvaster({"modify", "--path", temp / "P", "--output", temp / "out"});
+  EXPECT_NE(outcome.standardError.find("Can't read folder, Description: File name too long (in " + temp / "out/P/ddd"),
+            std::string::npos) << outcome.standardError;
   const auto checked = korvaster({"check", "--path", temp / "P"});
   EXPECT_EQ(checked.exitStatus, 1);
   EXPECT_NE(checked.standardOutput.find(": could not list " + temp / "P/ddd"), std::string::npos) << checked.standardOutput;

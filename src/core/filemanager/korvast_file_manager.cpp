@@ -253,7 +253,12 @@ std::vector<files::File> KorvastFileManager::findIBFiles(const ProjectCopy& copy
     try {
       found.emplace_back(copy.workFolder().path() + relative, copy.workFolder().fileManager());
     } catch (const files::PathError&) {
-      // Gone from the staging folder, where only this run writes: nothing to change.
+      // Gone from the staging folder, where only this run writes: nothing to change. Unless
+      // it is there but cannot be reached by its path (deeper than a path may be long): then
+      // its folder could not be searched, as a search in place would say.
+      const std::string path = copy.workFolder().path() + relative;
+      const auto reason = system_->lookFailure(path);
+      if (reason && notes) notes->unlistedFolders.push_back({path.substr(0, path.rfind('/')), *reason});
     }
   }
   return found;

@@ -72,13 +72,13 @@ TEST_F(RunBoundariesTest, AReportIsNeverWrittenThroughOrInPlaceOfWhatIsNoRegular
   struct Case {
     std::string report, reason;
   };
-  std::vector<Case> cases{{"link.json", "not a regular file"},
-                          {"fifo.json", "not a regular file"},
-                          {"folder.json", "not a regular file"},
+  std::vector<Case> cases{{"link.json", "it is a symbolic link, not a regular file"},
+                          {"fifo.json", "it is a named pipe, not a regular file"},
+                          {"folder.json", "it is a folder, not a regular file"},
                           {"missing/run.json", "Invalid path given"},
                           {"", "Empty path given"},
                           {"P/Main.xib", "named as an Interface Builder file"}};
-  if (device) cases.push_back({"device.json", "not a regular file"});
+  if (device) cases.push_back({"device.json", "it is a device, not a regular file"});
   for (const auto& c : cases) {
     const auto outcome = korvaster({"modify", "--path", temp / "P", "--report", c.report.empty() ? "" : temp / c.report});
     EXPECT_EQ(outcome.exitStatus, 1) << c.report;

@@ -6,18 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "core/build/command_runner.h"
+#include "support/command_runner.h"
 
 namespace korvaster::testing {
 
-class RecordingCommandRunner final : public CommandRunner {
+class RecordingCommandRunner final : public support::CommandRunner {
  public:
   using Action = std::function<int(const std::vector<std::string>& words)>;
 
   // With no action left for a call, it answers 0 and does nothing.
   explicit RecordingCommandRunner(std::vector<Action> actions = {}) : actions_(std::move(actions)) {}
 
-  using CommandRunner::run;
+  using support::CommandRunner::run;
   int run(const std::vector<std::string>& words, bool, const std::string&) override {
     calls.push_back(words);
     const std::size_t index = calls.size() - 1;

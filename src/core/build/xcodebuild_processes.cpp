@@ -36,7 +36,7 @@ std::vector<std::string> ArchiveProcess::words(const BuildConfig& config, const 
 }
 
 int ArchiveProcess::launch(const BuildConfig& config, const std::string& outputPath,
-                           const std::string& source, CommandRunner& runner, const std::string& logPath) {
+                           const std::string& source, support::CommandRunner& runner, const std::string& logPath) {
   return runner.run(words(config, outputPath, source), !config.verbose, logPath);
 }
 
@@ -49,7 +49,7 @@ std::vector<std::string> ExportProcess::words(const BuildConfig& config, const s
 }
 
 int ExportProcess::launch(const BuildConfig& config, const std::string& archivePath,
-                          const std::string& output, CommandRunner& runner, const std::string& logPath) {
+                          const std::string& output, support::CommandRunner& runner, const std::string& logPath) {
   return runner.run(words(config, archivePath, output), !config.verbose, logPath);
 }
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/build/build_config.h"
-#include "core/build/command_runner.h"
+#include "support/command_runner.h"
 
 namespace korvaster {
 
@@ -18,7 +18,7 @@ class ArchiveProcess {
   // Runs the words (output shown only when verbose, errors always, both kept in `logPath`
   // when it is not empty) and returns the exit status.
   static int launch(const BuildConfig& config, const std::string& outputPath, const std::string& source,
-                    CommandRunner& runner, const std::string& logPath = "");
+                    support::CommandRunner& runner, const std::string& logPath = "");
 };
 
 class ExportProcess {
@@ -27,7 +27,7 @@ class ExportProcess {
   static std::vector<std::string> words(const BuildConfig& config, const std::string& archivePath,
                                         const std::string& output);
   static int launch(const BuildConfig& config, const std::string& archivePath, const std::string& output,
-                    CommandRunner& runner, const std::string& logPath = "");
+                    support::CommandRunner& runner, const std::string& logPath = "");
 };
 
 }  // namespace korvaster

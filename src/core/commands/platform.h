@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "core/build/command_runner.h"
+#include "support/command_runner.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/logging/line_writer.h"
 #include "files/file_manager.h"
@@ -25,7 +25,7 @@ struct Platform {
   // Every file-system call, the home folder (HOME) included.
   std::shared_ptr<files::FileManager> files = std::make_shared<files::PosixFileManager>(nullptr, environment);
   // Starts xcodebuild.
-  CommandRunner* runner = &defaultCommandRunner();
+  support::CommandRunner* runner = &support::defaultCommandRunner();
   // Where log lines go.
   std::shared_ptr<LineWriter> logLines = standardErrorLineWriter();
   // Usage texts, the version line and the report line.

@@ -40,7 +40,7 @@ CommandOutcome build(const RegisterableCommand& command, const Arguments& argume
     const auto projectPath = lookup(arguments, ArgumentType::projectPath);
     if (!projectPath) throw KorvastError::missedProjectPath();
     const KorvastFileManager fileManager(command.logger, command.platform().files, command.platform().surroundings());
-    CommandRunner& runner = *command.platform().runner;
+    support::CommandRunner& runner = *command.platform().runner;
     if (!contains(arguments, ArgumentType::build))
       return ModifyAndBuildStrategy::run(arguments, fileManager, runner, report);
     return BuildIPAStrategy::run(BuildIPAStrategy::configure(arguments, fileManager), fileManager,

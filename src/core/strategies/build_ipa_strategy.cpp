@@ -67,7 +67,7 @@ BuildConfig BuildIPAStrategy::configure(const Arguments& args, const KorvastFile
 }
 
 CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFileManager& fileManager,
-                                     const std::string& sourcePath, CommandRunner& runner,
+                                     const std::string& sourcePath, support::CommandRunner& runner,
                                      RunReport* report) {
   const std::string buildFolder = fileManager.prepareProjectBuildFolder(config.workspace);
   const std::string archivePath = archive(config, buildFolder, sourcePath, fileManager, runner, report);
@@ -77,7 +77,7 @@ CommandOutcome BuildIPAStrategy::run(const BuildConfig& config, const KorvastFil
 
 std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::string& buildFolder,
                                       const std::string& sourcePath, const KorvastFileManager& fileManager,
-                                      CommandRunner& runner, RunReport* report) {
+                                      support::CommandRunner& runner, RunReport* report) {
   const auto& logger = fileManager.logger();
   const std::string outputPath = buildFolder + workspaceName(config.workspace);
   if (logger) logger->log(LogLevel::Info, [] { return "Archiving the project..."; });
@@ -97,7 +97,7 @@ std::string BuildIPAStrategy::archive(const BuildConfig& config, const std::stri
 
 void BuildIPAStrategy::exportIPA(const BuildConfig& config, const std::string& archivePath,
                                  const std::string& buildFolder, const KorvastFileManager& fileManager,
-                                 CommandRunner& runner, RunReport* report) {
+                                 support::CommandRunner& runner, RunReport* report) {
   const auto& logger = fileManager.logger();
   if (logger) logger->log(LogLevel::Info, [] { return "Exporting archive..."; });
   const std::string logPath = logPathFor(fileManager, buildFolder + kExportLogName);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/build/build_config.h"
-#include "core/build/command_runner.h"
+#include "support/command_runner.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/options/argument.h"
 #include "core/strategies/command_outcome.h"
@@ -27,16 +27,16 @@ class BuildIPAStrategy {
   // xcodebuild-export.log; a failed run's log is named in an Error line. What was done is
   // added to `report` when given.
   static CommandOutcome run(const BuildConfig& config, const KorvastFileManager& fileManager,
-                            const std::string& sourcePath, CommandRunner& runner,
+                            const std::string& sourcePath, support::CommandRunner& runner,
                             RunReport* report = nullptr);
 
  private:
   static std::string archive(const BuildConfig& config, const std::string& buildFolder,
                              const std::string& sourcePath, const KorvastFileManager& fileManager,
-                             CommandRunner& runner, RunReport* report);
+                             support::CommandRunner& runner, RunReport* report);
   static void exportIPA(const BuildConfig& config, const std::string& archivePath,
                         const std::string& buildFolder, const KorvastFileManager& fileManager,
-                        CommandRunner& runner, RunReport* report);
+                        support::CommandRunner& runner, RunReport* report);
 };
 
 }  // namespace korvaster

@@ -10,7 +10,7 @@
 namespace korvaster {
 
 CommandOutcome ModifyAndBuildStrategy::run(const Arguments& args, const KorvastFileManager& fileManager,
-                                           CommandRunner& runner, RunReport* report) {
+                                           support::CommandRunner& runner, RunReport* report) {
   const BuildConfig config = BuildIPAStrategy::configure(args, fileManager);
 
   const auto modified = ModifySourceCodeStrategy::modify(args, fileManager, report);

@@ -2,7 +2,7 @@
 // removes the archives and (unless the user chose where it goes) the copy. Stateless.
 #pragma once
 
-#include "core/build/command_runner.h"
+#include "support/command_runner.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/options/argument.h"
 #include "core/strategies/command_outcome.h"
@@ -17,7 +17,7 @@ class ModifyAndBuildStrategy {
   // over the build's.
   // What was done is added to `report` when given.
   static CommandOutcome run(const Arguments& args, const KorvastFileManager& fileManager,
-                            CommandRunner& runner, RunReport* report = nullptr);
+                            support::CommandRunner& runner, RunReport* report = nullptr);
 };
 
 }  // namespace korvaster

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace korvaster::files {
+namespace korvaster::support {
 
 // Opens `path` for writing, empty: creates a regular file with the bits `mode`, or empties the
 // regular file there. Returns the close-on-exec descriptor, or -1 with errno: ELOOP for a
@@ -14,4 +14,4 @@ namespace korvaster::files {
 // untouched and never opened.
 int openRegularFileAnew(const std::string& path, mode_t mode);
 
-}  // namespace korvaster::files
+}  // namespace korvaster::support

@@ -1,4 +1,4 @@
-#include "core/build/xcodebuild_processes.h"
+#include "support/command_runner.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,7 +9,7 @@
 
 #include "temporary_folder.h"
 
-namespace korvaster {
+namespace korvaster::support {
 namespace {
 
 using Words = std::vector<std::string>;
@@ -48,4 +48,4 @@ TEST(PosixCommandRunnerTest, AChildQuietAtFirstIsReadUntilItHasGone) {
 }
 
 }  // namespace
-}  // namespace korvaster
+}  // namespace korvaster::support

@@ -8,14 +8,14 @@
 #include <csignal>
 #include <cerrno>
 
-#include "core/build/command_runner.h"
-#include "files/regular_file_output.h"
+#include "support/command_runner.h"
 #include "support/interruption.h"
+#include "support/regular_file_output.h"
 #include "support/write_all.h"
 
 extern char** environ;
 
-namespace korvaster {
+namespace korvaster::support {
 
 namespace {
 constexpr const char* kEnvProgram = "/usr/bin/env";
@@ -36,7 +36,7 @@ class GraceAfterInterruption {
   // Call while waiting: starts the grace period once a signal has come, kills the group once
   // it is over.
   void check() {
-    if (support::pendingInterruption() == 0 || killed_) return;
+    if (pendingInterruption() == 0 || killed_) return;
     const auto now = std::chrono::steady_clock::now();
     if (!started_) {
       started_ = true;
@@ -76,7 +76,7 @@ class OutputTee {
   // Opens the log and makes the pipes; ready() is false when either failed.
   OutputTee(const std::string& logPath, bool showOutput) : showOutput_(showOutput) {
     if (logPath.empty()) return;
-    log_ = files::openRegularFileAnew(logPath, 0644);
+    log_ = openRegularFileAnew(logPath, 0644);
     if (log_ < 0) return;
     for (int* ends : {output_, error_}) {
       if (::pipe(ends) != 0) return;
@@ -148,8 +148,8 @@ class OutputTee {
       return;
     }
     const std::string_view chunk(buffer, static_cast<std::size_t>(count));
-    if (log_ >= 0 && !support::writeAll(log_, chunk)) closeDescriptor(log_);
-    if (shownOn >= 0) support::writeAll(shownOn, chunk);
+    if (log_ >= 0 && !writeAll(log_, chunk)) closeDescriptor(log_);
+    if (shownOn >= 0) writeAll(shownOn, chunk);
   }
 
   bool showOutput_;
@@ -168,7 +168,7 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   for (auto& text : argumentTexts) argv.push_back(text.data());
   argv.push_back(nullptr);
 
-  support::throwIfInterrupted();
+  throwIfInterrupted();
   OutputTee tee(logPath, !redirectOutput);
   posix_spawn_file_actions_t actions;
   if (posix_spawn_file_actions_init(&actions) != 0) return kCannotStart;
@@ -200,7 +200,7 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return kCannotStart;
-  support::setChildProcessGroup(child);
+  setChildProcessGroup(child);
   GraceAfterInterruption grace(child);
   if (tee.ready()) tee.copyUntilDone(child, grace);
 
@@ -210,13 +210,13 @@ int PosixCommandRunner::run(const std::vector<std::string>& words, bool redirect
   for (pid_t waited = 0; waited != child; grace.check()) {
     waited = ::waitpid(child, &status, WNOHANG);
     if (waited < 0 && errno != EINTR) {
-      support::setChildProcessGroup(0);
+      setChildProcessGroup(0);
       return kCannotStart;
     }
     if (waited == 0) ::usleep(kPollMilliseconds * 1000);
   }
-  if (support::pendingInterruption() != 0) grace.endGroup();  // a further signal still reaches the group
-  support::setChildProcessGroup(0);
+  if (pendingInterruption() != 0) grace.endGroup();  // a further signal still reaches the group
+  setChildProcessGroup(0);
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
   return kCannotStart;
@@ -227,4 +227,4 @@ CommandRunner& defaultCommandRunner() {
   return runner;
 }
 
-}  // namespace korvaster
+}  // namespace korvaster::support

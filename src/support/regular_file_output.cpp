@@ -1,4 +1,4 @@
-#include "files/regular_file_output.h"
+#include "support/regular_file_output.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-namespace korvaster::files {
+namespace korvaster::support {
 
 int openRegularFileAnew(const std::string& path, mode_t mode) {
   struct stat there {};
@@ -39,4 +39,4 @@ int openRegularFileAnew(const std::string& path, mode_t mode) {
   return descriptor;
 }
 
-}  // namespace korvaster::files
+}  // namespace korvaster::support

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace korvaster {
+namespace korvaster::support {
 
 class CommandRunner {
  public:
@@ -35,4 +35,4 @@ class PosixCommandRunner final : public CommandRunner {
 // The runner the workflows use unless they are given another.
 CommandRunner& defaultCommandRunner();
 
-}  // namespace korvaster
+}  // namespace korvaster::support

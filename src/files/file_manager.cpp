@@ -55,7 +55,7 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
   ItemStatus existing;
   if (const int error = into->statusOf(name, existing); error != ENOENT)
     return fail(failure, {target, std::strerror(error == 0 ? EEXIST : error)});
-  if (copyFilter_ && !copyFilter_(source)) return true;
+  if (copyFilter_ && !copyFilter_(source)) return fail(failure, {source, "the copy filter leaves it out"});
   try {
     from = openFolder(source);
   } catch (const FileIOError& error) {

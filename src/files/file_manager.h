@@ -141,7 +141,7 @@ class FileManager {
   // devices are left out. With a `record`, folders whose bits would keep their owner from
   // writing in them stay writable, and the record says what the copy made (see CopyRecord).
   // On failure, also when an interrupting signal came, the partial copy is removed, `failure`
-  // says where and why, and false is returned.
+  // says where and why, and false is returned; so it is for a `source` the copy filter leaves out.
   bool copyItem(const std::string& source, const std::string& destination, CopyRecord* record = nullptr,
                 Failure* failure = nullptr) const;
   // The names of a folder's entries in no particular order, or nothing (with errno set) when

@@ -60,9 +60,11 @@ Folder Folder::copy(const Folder& destination, const std::string& asName,
   try {
     return Folder(target, fileManager());
   } catch (const PathError&) {
-    // The copy filter refused the folder itself, so nothing was made.
+    // The folder the copy went into is no longer reached by its path (moved away, a link in
+    // its place): the copy is not where it was asked for.
     throw OperationError(OperationError::Case::copyFailed, copyHandle(),
-                         Failure{path(), "the copy filter leaves it out"});
+                         Failure{target, "nothing is there after the copy: the folder it went into was moved or "
+                                         "replaced meanwhile"});
   }
 }
 

@@ -190,6 +190,7 @@ TEST_F(RemovalTest, AStagingFolderKeepsItsMarkUntilEverythingElseInItIsGone) {
                            "dest/.stage-abcdef/a/f", "dest/.stage-abcdef/z", "dest/.stage-abcdef/z/f"}) {
     ASSERT_EQ(::lchown((temp / item).c_str(), 65534, 65534), 0) << item;
   }
+  ASSERT_EQ(::chmod((staging + "/a").c_str(), 0), 0);  // its owner must open it up to empty it
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
   const int removedByOther = StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-");
   ::setfsuid(previous);

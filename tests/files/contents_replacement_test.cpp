@@ -67,6 +67,7 @@ TEST(ContentsReplacementTest, AMissingFileIsMadeOnlyWhenTheReplacementMayCreateI
     } catch (const FileIOError& error) {
       EXPECT_FALSE(c.made) << where;
       EXPECT_EQ(error.errorCase(), FileIOError::Case::writeFailed) << where;
+      EXPECT_EQ(error.reason(), "No such file or directory") << where;  // as it opens, not later
     }
     ::umask(previousMask);
     if (c.made) {

@@ -14,6 +14,7 @@
 
 #include "files/deletion_guard.h"
 #include "files/file_contents_posix.h"
+#include "files/file_io_error.h"
 #include "files/file_lock_posix.h"
 #include "files/file_manager_posix.h"
 #include "files/staging_folder.h"
@@ -78,6 +79,8 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
     livePath = live.path();
     EXPECT_TRUE(std::filesystem::is_regular_file(livePath + ".stage"));
     EXPECT_FALSE(tryAcquirePosixLock(livePath, FileLock::Target::folder));
+    ASSERT_EQ(::mkfifo((temp / "fifo.lock").c_str(), 0644), 0);  // a lock file is never a pipe put there
+    EXPECT_THROW(tryAcquirePosixLock(temp / "fifo.lock", FileLock::Target::lockFile), FileIOError);
     EXPECT_EQ(StagingFolder::removeAbandoned(PosixFileManager(), temp / "dest", ".stage-"), 0);
     EXPECT_TRUE(std::filesystem::exists(livePath));
   }

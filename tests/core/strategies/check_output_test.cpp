@@ -69,7 +69,7 @@ TEST(CheckOutputTest, EachTotalCountsItsOwnKindACountOfOneIsSingularAndAnEmptyRu
 TEST(CheckOutputTest, ControlCharactersNeverBreakAFindingOverLines) {
   const auto files = [] {
     std::vector<CheckedFile> list;
-    list.push_back(scanned("Odd\nName\t.xib", "<d>" + kView + "x&#10;y&#9;z&#13;\"/></d>"));
+    list.push_back(scanned("Odd\nName\t,:.xib", "<d>" + kView + "x&#10;y&#9;z&#13;\"/></d>"));
     list.push_back(unreadable("Esc\x1b[31m\xC2\x9b\xff.xib",
                               std::string("cannot read \"Esc\x1b[31m\x7f\x01.xib\""), {}));
     return list;

@@ -51,7 +51,10 @@ class FaultInjectingFolder final : public files::OpenedFolder {
     if (error == 0) child = std::make_shared<FaultInjectingFolder>(std::move(opened), faults_);
     return error;
   }
-  int list(std::vector<std::string>& names) const override { return inner_->list(names); }
+  int list(std::vector<std::string>& names) const override {
+    if (const int error = faults_->next(Call::list)) return error;
+    return inner_->list(names);
+  }
   int statusOf(std::string_view name, files::ItemStatus& status) const override {
     return inner_->statusOf(name, status);
   }

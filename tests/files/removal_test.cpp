@@ -175,8 +175,12 @@ TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadT
     EXPECT_EQ(readFile(temp / "outside/keep"), "kept");
     static_cast<void>(manager.removeItem(root));
   }
-  Failure missing;
-  EXPECT_FALSE(manager.removeItem(temp / "tree", &missing));
+  makeDeepTree(temp / "tree", 3, "d", temp / "outside");
+  disk.fail(Call::list, disk.calls(Call::list) + 2, EIO);  // a folder below cannot be listed
+  Failure unlisted, missing;
+  EXPECT_FALSE(disk.removeItem(temp / "tree", &unlisted));
+  EXPECT_EQ(unlisted.reason, std::strerror(EIO));
+  EXPECT_FALSE(manager.removeItem(temp / "none", &missing));
   EXPECT_EQ(missing.reason, std::strerror(ENOENT));
 }
 

@@ -62,6 +62,15 @@ TEST_F(KorvastFileManagerTest, ACopyReplacesTheEarlierCopyWholeAndOnlyOnceItIsCo
     expectFailure([&] { service().copy(app, to); }, KorvastError::Case::failedToCopyProject,
                   // named where the copy was to be: the staging folder is gone by then
                   "could not copy " + folder + "App/new.swift: No space left on device", false);
+    // A file swapped for a link as it is copied is never read through it, and is named where it was.
+    disk->fail(Call::copyFile, disk->calls(Call::copyFile) + 1, 0, [&] {
+      rename("/new.swift", "/x");
+      fs::create_symlink("x", app + "/new.swift");
+    });
+    expectFailure([&] { service().copy(app, to); }, KorvastError::Case::failedToCopyProject,
+                  "could not copy " + app + "/new.swift: Too many levels of symbolic links", false);
+    fs::remove(app + "/new.swift");
+    rename("/x", "/new.swift");
     disk->fail(Call::move, disk->calls(Call::move) + 2, EBUSY);
     expectFailure([&] { service().copy(app, to).commit(); }, KorvastError::Case::failedToCopyProject,
                   kError + "Can't move the new copy into " + folder + "App: Device or resource busy");

@@ -70,8 +70,8 @@ bool FileManager::copyItem(const std::string& source, const std::string& destina
     record->deferredModes.resize(deferredBefore);
     record->listedFiles.resize(listedBefore);
   }
-  // Not counted as a removal of its own: it is part of this copy.
-  if (copy.madeRoot()) static_cast<void>(FileManager::removeItem(target, nullptr));
+  // Removed through the folder it was made in, never by its path, which may lead elsewhere by now.
+  if (copy.madeRoot()) static_cast<void>(removeTree(*into, name));
   return fail(failure, std::move(walkFailure));
 }
 

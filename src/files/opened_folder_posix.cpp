@@ -15,6 +15,7 @@
 #include "files/file_contents_posix.h"
 #include "files/file_io_error.h"
 #include "files/item_status_posix.h"
+#include "files/path_text.h"
 
 namespace korvaster::files {
 
@@ -73,8 +74,7 @@ PosixOpenedFolder::PosixOpenedFolder(int descriptor, std::string shownPath, Item
 PosixOpenedFolder::~PosixOpenedFolder() { ::close(descriptor_); }
 
 std::string PosixOpenedFolder::childPath(std::string_view name) const {
-  const bool slash = !shownPath_.empty() && shownPath_.back() == '/';
-  return shownPath_ + (slash ? "" : "/") + std::string(name);
+  return joinedPath(shownPath_, std::string(name));
 }
 
 int PosixOpenedFolder::openChild(std::string_view name, std::shared_ptr<OpenedFolder>& child) const {

@@ -158,16 +158,20 @@ bool PosixContentsReplacement::openTemporary() {
     // that got to it first holds the lock, or has already removed the name: take another. A
     // file system without locks leaves it unlocked, as a tidier there cannot lock it either.
     const int locked = ::flock(descriptor, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
-    if (locked != 0 && locked != EWOULDBLOCK && !isLockingUnsupported(locked)) {
-      ::unlinkat(folder_, name.c_str(), 0);
+    if (locked == EWOULDBLOCK) {  // the tidier that holds it removes it
       ::close(descriptor);
-      return error_ = locked, false;
+      continue;
     }
     struct stat opened {};
+    int failed = locked == 0 || isLockingUnsupported(locked) ? 0 : locked;
+    if (failed == 0 && ::fstat(descriptor, &opened) != 0) failed = errno;
+    if (failed != 0) {
+      ::unlinkat(folder_, name.c_str(), 0);
+      ::close(descriptor);
+      return error_ = failed, false;
+    }
     struct stat named {};
-    if (locked != EWOULDBLOCK && ::fstat(descriptor, &opened) == 0 &&
-        ::fstatat(folder_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-        identityFrom(opened) == identityFrom(named)) {
+    if (::fstatat(folder_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && identityFrom(opened) == identityFrom(named)) {
       descriptor_ = descriptor;
       temporary_ = std::move(name);
       return true;
@@ -185,37 +189,37 @@ bool PosixContentsReplacement::write(std::string_view block) {
   return error_ == 0;
 }
 
-bool PosixContentsReplacement::keepOwnerAndAttributes() {
+int PosixContentsReplacement::keptOwnerAndAttributes() {
   if (owner_ != static_cast<uid_t>(-1)) {
     // The new file must be the old one's owner's and group's. Only root may give a file away;
     // anyone else may give it only a group they are in: where the system refuses, the file
     // stays as it was rather than change hands. A file system that gives every file the
     // same owner needs no change at all.
     struct stat made {};
-    if (::fstat(descriptor_, &made) != 0) return error_ = errno, false;
+    if (::fstat(descriptor_, &made) != 0) return errno;
     if (made.st_uid != owner_ && ::fchown(descriptor_, owner_, static_cast<gid_t>(-1)) != 0) {
-      return error_ = kOwnerNotKept, false;
+      return kOwnerNotKept;
     }
     // A group that grants nothing beyond what everyone may do (a checkout's root group on a
     // 0644 file) is no loss: the file takes the new file's group then.
     if (made.st_gid != group_ && ::fchown(descriptor_, static_cast<uid_t>(-1), group_) != 0 &&
         !groupGrantsNoMoreThanOthers(permissions_)) {
-      return error_ = kOwnerNotKept, false;
+      return kOwnerNotKept;
     }
     const int original = ::openat(folder_, name_.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (original < 0) return error_ = errno, false;
+    if (original < 0) return errno;
     attributeError_ = copyExtendedAttributes(original, descriptor_, attribute_);
     ::close(original);
-    if (attributeError_ != 0) return error_ = kAttributeNotKept, false;
+    if (attributeError_ != 0) return kAttributeNotKept;
   }
   // After the owner and the attributes: a change of owner clears some bits, and an access
   // list carries its own.
-  return ::fchmod(descriptor_, static_cast<mode_t>(permissions_)) == 0 || (error_ = errno, false);
+  return ::fchmod(descriptor_, static_cast<mode_t>(permissions_)) == 0 ? 0 : errno;
 }
 
 void PosixContentsReplacement::commit() {
   if (error_ == 0 && descriptor_ < 0) open();  // empty contents still replace the file
-  if (error_ == 0 && mode_ == Mode::atomically) keepOwnerAndAttributes();
+  if (error_ == 0 && mode_ == Mode::atomically) error_ = keptOwnerAndAttributes();
   if (error_ == 0 && mode_ == Mode::inPlace && ::ftruncate(descriptor_, written_) != 0) error_ = errno;
   // The new contents reach the disk before the rename makes them the file's: a power loss
   // then leaves the old file or the new one, never an empty one.

@@ -51,7 +51,7 @@ class PosixContentsReplacement final : public ContentsReplacement {
  private:
   bool open();
   bool openTemporary();
-  bool keepOwnerAndAttributes();
+  int keptOwnerAndAttributes();  // 0, an errno, or one of the reasons of our own
   void abandon();
   [[noreturn]] void fail(int error);
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
@@ -14,6 +15,7 @@
 #endif
 
 #include "files/file_io_error.h"
+#include "fakes/system_call_faults.h"
 #include "files/opened_folder_posix.h"
 #include "temporary_folder.h"
 
@@ -127,6 +129,53 @@ TEST(ContentsReplacementTest, AtomicallyAnEditMadeMeanwhileWinsAndTheOwnerStays)
   EXPECT_EQ(status.st_gid, 65534u);
   EXPECT_EQ(status.st_mode & 07777, 0600u);
   EXPECT_EQ(readFile(path), "<document>new</document>");
+}
+
+// Every call of a replacement that the system may refuse: the file keeps its old contents and
+// no temporary stays, and the failure gives that call's reason; a temporary's name already taken
+// only costs another name. The file is another user's, so that its owner and group are given back.
+TEST(ContentsReplacementTest, AFailingCallLeavesTheFileAsItWasAndGivesItsReason) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root may give a new file another owner";
+  using Mode = ContentsReplacement::Mode;
+  const std::string kept = "its owner or group could not be kept by a new file, so it was left as it was";
+  const struct {
+    Mode mode;
+    mode_t bits;
+    const char* call;
+    int nth;
+    int error;
+    std::string reason;  // empty: the file is replaced
+  } cases[] = {{Mode::atomically, 0664, "openat", 1, EEXIST, ""},     {Mode::atomically, 0664, "openat", 1, EACCES, "-"},
+               {Mode::atomically, 0664, "openat", 2, EIO, "-"},       {Mode::atomically, 0664, "fchown", 1, EPERM, kept},
+               {Mode::atomically, 0664, "fchown", 2, EPERM, kept},    {Mode::atomically, 0644, "fchown", 2, EPERM, ""},
+               {Mode::atomically, 0664, "fstat", 1, EIO, "-"},        {Mode::atomically, 0664, "fchmod", 1, EIO, "-"},
+               {Mode::atomically, 0664, "fsync", 1, EIO, "-"},        {Mode::atomically, 0664, "renameat", 1, EXDEV, "-"},
+               {Mode::atomically, 0664, "write", 1, ENOSPC, "-"},     {Mode::atomically, 0664, "write", 1, EINTR, ""},
+               {Mode::inPlace, 0664, "openat", 1, EIO, "-"},
+               {Mode::inPlace, 0664, "write", 1, ENOSPC, "-"},        {Mode::inPlace, 0664, "ftruncate", 1, EIO, "-"},
+               {Mode::inPlace, 0664, "close", 1, EIO, "-"}};
+  const std::string original = "<document>old, and longer than what replaces it</document>";
+  for (const auto& c : cases) {
+    korvaster::testing::TemporaryFolder temp;
+    const std::string path = temp.write("a.xib", original);
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534) + ::chmod(path.c_str(), c.bits), 0);
+    const std::string where = std::string(c.call) + " " + std::to_string(c.nth) + " " + std::strerror(c.error);
+    std::string reason;
+    {
+      PosixContentsReplacement replacement(path, c.mode, original);
+      korvaster::testing::SystemCallFault fault(c.call, c.error, c.nth);
+      try {
+        replacement.write("<document>new</document>");
+        replacement.commit();
+      } catch (const FileIOError& error) {
+        reason = error.reason();
+      }
+      EXPECT_EQ(fault.failed(), 1) << where;
+    }
+    EXPECT_EQ(reason, c.reason == "-" ? std::strerror(c.error) : c.reason) << where;
+    EXPECT_EQ(readFile(path), reason.empty() ? "<document>new</document>" : original) << where;
+    EXPECT_EQ(korvaster::testing::entryNames(temp.path()), std::vector<std::string>{"a.xib"}) << where;
+  }
 }
 
 #if defined(__linux__)

@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
+#include "fakes/system_call_faults.h"
 #include "files/clone_copy_posix.h"
 #include "files/file_copy_queue.h"
 #include "files/folder.h"
@@ -167,6 +169,15 @@ TEST(FileContentsCopyTest, EveryFallbackEndsWithTheWholeFileOrFailsWithTheReason
     } else {
       EXPECT_EQ(errno, c.error) << index;
     }
+  }
+  // The last way, read and write: an interrupted read is read again, a failed one fails.
+  script = {EXDEV, 0, 0};
+  for (const int error : {EINTR, EIO}) {
+    const std::string copy = temp / ("read" + std::to_string(error));
+    korvaster::testing::SystemCallFault fault("read", error);
+    errno = 0;
+    EXPECT_EQ(copyFileContents(AT_FDCWD, source, AT_FDCWD, copy, 0640, nullptr, calls), error == EINTR);
+    EXPECT_EQ(error == EINTR ? readFile(copy) : std::strerror(errno), error == EINTR ? bytes : std::strerror(EIO));
   }
 }
 #endif

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <future>
 
+#include "fakes/system_call_faults.h"
 #include "temporary_folder.h"
 
 namespace korvaster::support {
@@ -25,6 +26,17 @@ TEST(PosixCommandRunnerTest, PassesExitStatusesThroughAndKeepsEachWordWhole) {
   };
   PosixCommandRunner runner;
   for (const auto& [words, status] : cases) EXPECT_EQ(runner.run(words, true), status) << words.back();
+}
+
+// A wait the system interrupts is made again; one it refuses ends the run as a child that
+// could not start, rather than waiting on.
+TEST(PosixCommandRunnerTest, AnInterruptedWaitIsMadeAgainAndARefusedOneEndsTheRun) {
+  PosixCommandRunner runner;
+  for (const auto& [error, status] : {std::pair{EINTR, 70}, std::pair{ECHILD, 127}}) {
+    testing::SystemCallFault fault("waitpid", error);
+    EXPECT_EQ(runner.run({"sh", "-c", "exit 70"}, true), status);
+    EXPECT_EQ(fault.failed(), 1);
+  }
 }
 
 // A child quiet for longer than the runner waits between looks, then writing more than a pipe

@@ -1,0 +1,85 @@
+#include "fakes/system_call_faults.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <cstring>
+
+namespace korvaster::testing {
+namespace {
+
+std::atomic<const char*> gCall{nullptr};
+std::atomic<int> gBefore{0};
+std::atomic<int> gLeft{0};
+std::atomic<int> gFailed{0};
+int gError = 0;
+
+// Whether this call of `call` is one to fail; errno is set when it is.
+bool fails(const char* call) {
+  const char* armed = gCall.load();
+  if (armed == nullptr || std::strcmp(armed, call) != 0 || gBefore.fetch_sub(1) > 0 || gLeft.fetch_sub(1) <= 0) {
+    return false;
+  }
+  gFailed.fetch_add(1);
+  errno = gError;
+  return true;
+}
+
+template <typename Function>
+Function* next(const char* name) {
+  return reinterpret_cast<Function*>(::dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+SystemCallFault::SystemCallFault(const char* call, int error, int nth, int times) {
+  gError = error;
+  gBefore = nth - 1;
+  gLeft = times;
+  gFailed = 0;
+  gCall = call;
+}
+
+SystemCallFault::~SystemCallFault() { gCall = nullptr; }
+
+int SystemCallFault::failed() const { return gFailed.load(); }
+
+}  // namespace korvaster::testing
+
+using korvaster::testing::fails;
+using korvaster::testing::next;
+
+#define KORVASTER_PASS_THROUGH(result, call, parameters, arguments)          \
+  result call parameters {                                                   \
+    static auto* const real = next<result parameters>(#call);                \
+    return fails(#call) ? static_cast<result>(-1) : real arguments;          \
+  }
+
+extern "C" {
+KORVASTER_PASS_THROUGH(int, close, (int fd), (fd))
+KORVASTER_PASS_THROUGH(int, fchmod, (int fd, mode_t mode) noexcept, (fd, mode))
+KORVASTER_PASS_THROUGH(int, fchown, (int fd, uid_t owner, gid_t group) noexcept, (fd, owner, group))
+KORVASTER_PASS_THROUGH(int, fstat, (int fd, struct stat* status) noexcept, (fd, status))
+KORVASTER_PASS_THROUGH(int, fsync, (int fd), (fd))
+KORVASTER_PASS_THROUGH(int, ftruncate, (int fd, off_t length) noexcept, (fd, length))
+KORVASTER_PASS_THROUGH(ssize_t, read, (int fd, void* buffer, size_t size), (fd, buffer, size))
+KORVASTER_PASS_THROUGH(int, renameat, (int from, const char* old, int to, const char* name) noexcept,
+                       (from, old, to, name))
+KORVASTER_PASS_THROUGH(pid_t, waitpid, (pid_t child, int* status, int options), (child, status, options))
+KORVASTER_PASS_THROUGH(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size))
+
+int openat(int folder, const char* name, int flags, ...) {
+  static auto* const real = next<int(int, const char*, int, ...)>("openat");
+  va_list rest;
+  va_start(rest, flags);
+  const auto mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : mode_t{0};
+  va_end(rest);
+  return fails("openat") ? -1 : real(folder, name, flags, mode);
+}
+}

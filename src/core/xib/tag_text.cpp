@@ -20,7 +20,7 @@ FileConventions conventionsOf(std::string_view document) {
        at = document.find(lastOfLineEnd, at + 1)) {
     const char first = document[at + 1];
     if (first == '\t') {
-      conventions.indentUnit = "\t";
+      conventions.indentUnit.assign(1, '\t');
       break;
     }
     if (first == ' ') {

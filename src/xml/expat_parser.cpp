@@ -26,7 +26,8 @@ ExpatParser makeExpatParser() {
   ExpatParser parser(XML_ParserCreate(nullptr), &XML_ParserFree);
   // No external entity handler is installed and parameter entities are never parsed, so a
   // document can never make the reader open another file or reach the network.
-  if (parser) XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+  if (!parser) throw XmlError::parsingFailed();  // no memory for it
+  XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
   return parser;
 }
 

@@ -15,7 +15,8 @@ namespace korvaster::xml {
 
 using ExpatParser = std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)>;
 
-// A new parser without external entities or parameter entities; null when expat has no memory.
+// A new parser without external entities or parameter entities; throws XmlError when expat has
+// no memory for one.
 ExpatParser makeExpatParser();
 
 // Feeds all of `data` as one document, in chunks of 1 MiB, and stops
@@ -33,7 +34,6 @@ XML_Status parseAll(XML_Parser parser, std::string_view data);
 template <typename Handler, typename... Arguments>
 auto readWith(std::string_view document, Arguments&&... arguments) {
   const ExpatParser parser = makeExpatParser();
-  if (!parser) throw XmlError::parsingFailed();
   Handler handler(parser.get(), std::forward<Arguments>(arguments)...);
   XML_SetUserData(parser.get(), &handler);
   XML_SetElementHandler(

@@ -29,7 +29,6 @@ void XMLCALL onEndElement(void* userData, const XML_Char*) {
 
 bool rootElementIsWithinDepth(std::string_view data, std::size_t maximumDepth) {
   const ExpatParser parser = makeExpatParser();
-  if (!parser) return false;
   DepthProbe probe{parser.get(), maximumDepth};
   XML_SetUserData(parser.get(), &probe);
   XML_SetElementHandler(parser.get(), onStartElement, onEndElement);

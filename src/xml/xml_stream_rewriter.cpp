@@ -33,7 +33,6 @@ XmlStreamRewriter::XmlStreamRewriter(XmlStreamEditor* editor, Sink sink, std::si
 
 bool XmlStreamRewriter::rewrite(std::string_view data) {
   const ExpatParser parser = makeExpatParser();
-  if (!parser) throw XmlError::parsingFailed();
   XML_SetUserData(parser.get(), this);
   parser_ = parser.get();
   XML_SetElementHandler(parser.get(), onStartElement, onEndElement);

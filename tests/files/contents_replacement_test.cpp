@@ -260,6 +260,36 @@ TEST(ContentsReplacementTest, AReplacementKeepsExtendedAttributesAndOnlyAnAbando
   char value[8] = {};
   EXPECT_EQ(::getxattr(path.c_str(), "user.tag", value, sizeof value), 3);
   EXPECT_EQ(std::string(value), "red");
+  // One this user may not open was left by another user's run, which a live run of theirs
+  // would hold open: it goes by its name. Where they may not write, nothing goes.
+  const std::string theirs = temp.write("theirs/" + std::string(kTemporaryPrefix) + "xyz123", "");
+  const std::string locked = temp.write("locked/" + std::string(kTemporaryPrefix) + "xyz123", "");
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "theirs").c_str(), 0777) + ::chmod(theirs.c_str(), 0600) +
+                ::chmod(locked.c_str(), 0600),
+            0);
+  const auto previous = static_cast<uid_t>(::setfsuid(65534));
+  const int removed = PosixOpenedFolder::open(temp / "theirs")->removeAbandonedTemporaries() +
+                      10 * PosixOpenedFolder::open(temp / "locked")->removeAbandonedTemporaries();
+  ::setfsuid(previous);
+  EXPECT_EQ(removed, 1);
+  EXPECT_EQ(std::pair(korvaster::testing::isThere(theirs), korvaster::testing::isThere(locked)), std::pair(false, true));
+}
+
+// A folder one may write in and pass through but not list (a drop box) takes a new file.
+TEST(ContentsReplacementTest, AFolderThatMayNotBeListedTakesANewFile) {
+  korvaster::testing::TemporaryFolder temp;
+  const std::string box = temp.makeFolder("box");
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod(box.c_str(), 0733), 0);
+  const auto previous = static_cast<uid_t>(::setfsuid(65534));
+  try {
+    PosixContentsReplacement replacement(box + "/report.json", ContentsReplacement::Mode::atomically, {}, true);
+    replacement.write("{}\n");
+    replacement.commit();
+  } catch (const std::exception& error) {
+    ADD_FAILURE() << error.what();
+  }
+  ::setfsuid(previous);
+  EXPECT_EQ(readFile(box + "/report.json"), "{}\n");
 }
 #endif
 

@@ -265,7 +265,6 @@ IdentifierInsertions identifierInsertionsOf(std::string_view document) {
   if (startsWithUtf16Mark(document))
     throw xml::XmlSyntaxError(static_cast<int>(XML_ERROR_ABORTED), Inserter::notUtf8, 1, 1);
   const xml::ExpatParser parser = xml::makeExpatParser();
-  if (!parser) throw xml::XmlError::parsingFailed();
   Inserter inserter(parser.get(), document);
   XML_SetUserData(parser.get(), &inserter);
   XML_SetElementHandler(parser.get(), onStart, onEnd);

@@ -6,6 +6,7 @@
 #include <deque>
 #include <limits>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
 
 #include "core/xib/interface_builder_names.h"
@@ -18,7 +19,7 @@ namespace korvaster {
 namespace {
 
 bool comesBefore(const SourcePosition& left, const SourcePosition& right) {
-  return left.line != right.line ? left.line < right.line : left.column < right.column;
+  return std::tie(left.line, left.column) < std::tie(right.line, right.column);
 }
 
 // A text kept in a scan's blocks: where it starts and how long it is.

@@ -33,7 +33,7 @@ std::vector<std::string> wordsOf(std::string_view text, std::size_t maximumWords
       if (words.size() == maximumWords) return words;
     }
   }
-  if (!word.empty() && words.size() < maximumWords) words.push_back(std::move(word));
+  if (!word.empty()) words.push_back(std::move(word));  // still fewer than the most, or it had returned
   return words;
 }
 

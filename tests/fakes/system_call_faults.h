@@ -7,8 +7,10 @@ namespace korvaster::testing {
 // Makes a C library call fail with a chosen errno while it lives: the `nth` call from now on
 // (on any thread), and the `times - 1` calls after it. The test binary's own definitions of
 // these calls stand in front of the C library's, so the code under test runs unchanged and
-// meets the failure where the system would give it. Calls: close, fchmod, fchown, fstat,
-// fsync, ftruncate, openat, read, renameat, waitpid, write.
+// meets the failure where the system would give it. Calls: close (which frees the descriptor
+// all the same), copy_file_range, fchmod, fchmodat, fchown, fdopendir, fgetxattr, flistxattr,
+// flock, fsetxattr, fstat, fstatat, fsync, ftruncate, lseek, mkdirat, open, openat, pipe, poll,
+// read, readdir, readlinkat, renameat, symlinkat, unlinkat, waitpid, write.
 class SystemCallFault {
  public:
   SystemCallFault(const char* call, int error, int nth = 1, int times = 1);

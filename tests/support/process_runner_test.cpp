@@ -39,6 +39,28 @@ TEST(PosixCommandRunnerTest, AnInterruptedWaitIsMadeAgainAndARefusedOneEndsTheRu
   }
 }
 
+// The calls that copy a child's output to its log: one the system interrupts is made again and
+// the log is whole; pipes that cannot be made or a log that cannot be written leave the child
+// run without it.
+TEST(PosixCommandRunnerTest, AnInterruptedCopyIsMadeAgainAndOneThatFailsLeavesTheLogOut) {
+  testing::TemporaryFolder temp;
+  const struct {
+    const char* call;
+    int error;
+    int nth;
+    std::string log;
+  } cases[] = {{"poll", EINTR, 1, "out\n"},  {"read", EINTR, 1, "out\n"},   {"write", EINTR, 1, "out\n"},
+               {"pipe", EMFILE, 1, ""},      {"pipe", EMFILE, 2, ""},       {"write", ENOSPC, 1, ""}};
+  PosixCommandRunner runner;
+  for (const auto& c : cases) {
+    const std::string where = std::string(c.call) + " " + std::to_string(c.nth) + " " + std::to_string(c.error);
+    testing::SystemCallFault fault(c.call, c.error, c.nth);
+    EXPECT_EQ(runner.run({"sh", "-c", "echo out"}, true, temp / "log"), 0) << where;
+    EXPECT_EQ(fault.failed(), 1) << where;
+    EXPECT_EQ(testing::readFile(temp / "log"), c.log) << where;
+  }
+}
+
 // A child quiet for longer than the runner waits between looks, then writing more than a pipe
 // holds, is read until it has gone; taken for gone at its first quiet moment, it was left
 // blocked on a full pipe, and the runner waited for it forever.

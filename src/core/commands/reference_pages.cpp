@@ -28,17 +28,14 @@ std::string replaced(std::string text, const std::string& what, const std::strin
 }
 
 std::string roff(const std::string& text) {
-  std::string escaped = replaced(replaced(text, "\\", "\\e"), "-", "\\-");
+  const std::string escaped = replaced(replaced(text, "\\", "\\e"), "-", "\\-");
   std::string out;
-  std::size_t start = 0;
   // A line that begins with "." or "'" would be read as a request.
-  while (start <= escaped.size()) {
-    auto end = escaped.find('\n', start);
-    if (end == std::string::npos) end = escaped.size();
-    std::string line = escaped.substr(start, end - start);
-    if (!line.empty() && (line[0] == '.' || line[0] == '\'')) line = "\\&" + line;
-    out += line + (end < escaped.size() ? "\n" : "");
-    start = end + 1;
+  bool lineStart = true;
+  for (const char c : escaped) {
+    if (lineStart && (c == '.' || c == '\'')) out += "\\&";
+    out += c;
+    lineStart = c == '\n';
   }
   return out;
 }

@@ -158,7 +158,7 @@ void CheckResultsWriter::writeJson(const CheckedFile& file) {
   json_.beginObject().key("path").value(file.path);
   if (file.error) {
     json_.key("error").value(*file.error).endObject();
-    return sendJson(false);
+    return sendJsonPiece();
   }
   json_.key("views").value(file.scan.views()).key("missing").value(file.scan.missing());
   json_.key("duplicates").value(file.scan.duplicates()).key("findings").beginArray();
@@ -173,14 +173,14 @@ void CheckResultsWriter::writeJson(const CheckedFile& file) {
       json_.key("firstLine").value(static_cast<std::int64_t>(finding.firstPosition.line));
     }
     json_.key("message").value(findingMessage(finding)).endObject();
-    sendJson(false);
+    sendJsonPiece();
   });
   json_.endArray().endObject();
-  sendJson(false);
+  sendJsonPiece();
 }
 
-void CheckResultsWriter::sendJson(bool all) {
-  if (all || json_.text().size() >= kJsonPieceSize) output_ << json_.takeText();
+void CheckResultsWriter::sendJsonPiece() {
+  if (json_.text().size() >= kJsonPieceSize) output_ << json_.takeText();
 }
 
 void CheckResultsWriter::finish() {
@@ -194,7 +194,7 @@ void CheckResultsWriter::finish() {
   json_.key("missing").value(totals_.missing).key("duplicates").value(totals_.duplicates);
   json_.key("unreadable").value(totals_.unreadable);
   json_.endObject().endObject();
-  sendJson(true);
+  output_ << json_.takeText();
 }
 
 }  // namespace korvaster

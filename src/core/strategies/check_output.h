@@ -71,8 +71,8 @@ class CheckResultsWriter {
 
  private:
   void writeJson(const CheckedFile& file);
-  // Hands the JSON written so far to the output once it has grown, and always with `all`.
-  void sendJson(bool all);
+  // Hands the JSON written so far to the output once it has grown.
+  void sendJsonPiece();
 
   CheckFormat format_;
   support::OutputByteStream& output_;

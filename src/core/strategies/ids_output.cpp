@@ -104,7 +104,7 @@ void IdsResultsWriter::writeJson(const ListedFile& file) {
     json_.key("error").value(*file.error);
     if (file.errorLine) json_.key("line").value(static_cast<std::int64_t>(*file.errorLine));
     json_.endObject();
-    return sendJson(false);
+    return sendJsonPiece();
   }
   json_.key("views").beginArray();
   for (std::size_t index = 0; index < file.listing.size(); ++index) {
@@ -119,10 +119,10 @@ void IdsResultsWriter::writeJson(const ListedFile& file) {
     json_.key("outlets").beginArray();
     for (const ListedOutlet& outlet : file.listing.outletsTo(view.id)) json_.value(outlet.property);
     json_.endArray().endObject();
-    sendJson(false);
+    sendJsonPiece();
   }
   json_.endArray().endObject();
-  sendJson(false);
+  sendJsonPiece();
 }
 
 void IdsResultsWriter::writeCsv(const ListedFile& file) {
@@ -175,15 +175,15 @@ void IdsResultsWriter::writeSwift(const ListedFile& file) {
   output_ << kIndent << "}\n";
 }
 
-void IdsResultsWriter::sendJson(bool all) {
-  if (all || json_.text().size() >= kJsonPieceSize) output_ << json_.takeText();
+void IdsResultsWriter::sendJsonPiece() {
+  if (json_.text().size() >= kJsonPieceSize) output_ << json_.takeText();
 }
 
 void IdsResultsWriter::finish() {
   switch (format_) {
     case IdsFormat::json:
       json_.endArray().endObject();
-      sendJson(true);
+      output_ << json_.takeText();
       break;
     case IdsFormat::swift:
       output_ << "}\n";

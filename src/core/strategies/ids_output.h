@@ -57,7 +57,7 @@ class IdsResultsWriter {
   void writeJson(const ListedFile& file);
   void writeCsv(const ListedFile& file);
   void writeSwift(const ListedFile& file);
-  void sendJson(bool all);
+  void sendJsonPiece();  // hands the JSON written so far to the output once it has grown
 
   IdsFormat format_;
   support::OutputByteStream& output_;

@@ -1,12 +1,18 @@
 #include "files/folder.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
+
+#include "fakes/system_call_faults.h"
 #include "files/file.h"
+#include "files/file_io_error.h"
 #include "files/file_system_sequence.h"
 #include "files/file_manager_posix.h"
+#include "files/opened_folder_posix.h"
 #include "fixed_environment.h"
 #include "temporary_folder.h"
 
@@ -15,12 +21,12 @@ namespace {
 
 using korvaster::testing::TemporaryFolder;
 
-// The description of the PathError that `make` throws, or "" when it throws none.
-std::string pathErrorOf(const std::function<void()>& make) {
+// The description of the error of ours that `make` throws, or "" when it throws none.
+std::string errorOf(const std::function<void()>& make) {
   try {
     make();
-  } catch (const PathError& error) {
-    return error.description();
+  } catch (const support::Error& error) {
+    return support::plainDescription(error);
   }
   return "";
 }
@@ -60,7 +66,7 @@ TEST(FolderPathTest, AMissingItemOrOneOfTheOtherKindIsAnInvalidPath) {
       {[&] { Folder{"/../x"}; }, invalid + "/../x"},
       {[] { File{""}; }, "Empty path given"},
   };
-  for (const auto& [make, description] : cases) EXPECT_EQ(pathErrorOf(make), description);
+  for (const auto& [make, description] : cases) EXPECT_EQ(errorOf(make), description);
 }
 
 TEST(FolderPathTest, TildeExpandsToHomeAndAMissingHomeIsAClearError) {
@@ -73,7 +79,7 @@ TEST(FolderPathTest, TildeExpandsToHomeAndAMissingHomeIsAClearError) {
   EXPECT_EQ(Folder("~other/x", disk).path(), temp / "hother/x/");  // no lookup of other users
   for (const auto* environment : {&empty, &unset}) {
     const auto without = std::make_shared<PosixFileManager>(nullptr, environment);
-    EXPECT_EQ(pathErrorOf([&] { Folder("~/x", without); }), "Home folder not found: HOME is unset or does not name a folder");
+    EXPECT_EQ(errorOf([&] { Folder("~/x", without); }), "Home folder not found: HOME is unset or does not name a folder");
   }
 }
 
@@ -121,6 +127,27 @@ TEST_F(EnumerationTest, WhatHasGoneOrCannotBeListedIsSkipped) {
   Paths expected{"a.xib", "c.xib"};
   if (::geteuid() == 0) expected.push_back("locked/x.xib");
   EXPECT_EQ(relative(root.makeFileSequence(true)), expected);
+}
+
+// A call of an opened folder that the system refuses gives its reason and leaves no descriptor
+// open, not even the descriptor 0 that each is given here.
+TEST(OpenedFolderTest, ARefusedCallGivesItsReasonAndLeavesNoDescriptorOpen) {
+  TemporaryFolder temp;
+  temp.write("Sub/a.xib", "");
+  const int placeholder = ::open("/dev/null", O_RDONLY | O_CLOEXEC);  // keeps 0 from the folder
+  const auto folder = PosixOpenedFolder::open(temp.path());
+  ::close(placeholder);
+  std::shared_ptr<OpenedFolder> child;
+  std::vector<std::string> names;
+  const std::pair<const char*, std::function<std::string()>> cases[] = {
+      {"fstat", [&] { return errorOf([&] { PosixOpenedFolder::open(temp / "Sub"); }); }},
+      {"fstat", [&] { return std::string(std::strerror(folder->openChild("Sub", child))); }},
+      {"fdopendir", [&] { return std::string(std::strerror(folder->list(names))); }},
+  };
+  for (const auto& [call, operation] : cases) {
+    korvaster::testing::SystemCallFault fault(call, EIO);
+    EXPECT_NE(operation().find(std::strerror(EIO)), std::string::npos) << call;
+  }
 }
 
 }  // namespace

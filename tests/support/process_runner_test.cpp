@@ -61,6 +61,17 @@ TEST(PosixCommandRunnerTest, AnInterruptedCopyIsMadeAgainAndOneThatFailsLeavesTh
   }
 }
 
+// What the child started may hold its output open after it has gone: the runner stops reading
+// once the output has been quiet for a moment, not at the end of its longest drain.
+TEST(PosixCommandRunnerTest, WhatTheChildLeftHoldingItsOutputDelaysTheEndOnlyBriefly) {
+  testing::TemporaryFolder temp;
+  PosixCommandRunner runner;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(runner.run({"sh", "-c", "sleep 3 & echo out"}, true, temp / "log"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+  EXPECT_EQ(testing::readFile(temp / "log"), "out\n");
+}
+
 // A child quiet for longer than the runner waits between looks, then writing more than a pipe
 // holds, is read until it has gone; taken for gone at its first quiet moment, it was left
 // blocked on a full pipe, and the runner waited for it forever.

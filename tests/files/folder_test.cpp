@@ -148,6 +148,7 @@ TEST(OpenedFolderTest, ARefusedCallGivesItsReasonAndLeavesNoDescriptorOpen) {
     korvaster::testing::SystemCallFault fault(call, EIO);
     EXPECT_NE(operation().find(std::strerror(EIO)), std::string::npos) << call;
   }
+  EXPECT_EQ(std::pair(folder->list(names), names), std::pair(0, std::vector<std::string>{"Sub"}));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <poll.h>
-#include <sys/xattr.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -77,33 +76,9 @@ KORVASTER_PASS_THROUGH(int, renameat, (int from, const char* old, int to, const 
                        (from, old, to, name))
 KORVASTER_PASS_THROUGH(pid_t, waitpid, (pid_t child, int* status, int options), (child, status, options))
 KORVASTER_PASS_THROUGH(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size))
-KORVASTER_PASS_THROUGH(int, unlinkat, (int folder, const char* name, int flags) noexcept, (folder, name, flags))
-KORVASTER_PASS_THROUGH(int, mkdirat, (int folder, const char* name, mode_t mode) noexcept, (folder, name, mode))
-KORVASTER_PASS_THROUGH(int, symlinkat, (const char* target, int folder, const char* name) noexcept,
-                       (target, folder, name))
-KORVASTER_PASS_THROUGH(ssize_t, readlinkat, (int folder, const char* name, char* buffer, size_t size) noexcept,
-                       (folder, name, buffer, size))
-KORVASTER_PASS_THROUGH(int, fstatat, (int folder, const char* name, struct stat* status, int flags) noexcept,
-                       (folder, name, status, flags))
-KORVASTER_PASS_THROUGH(int, fchmodat, (int folder, const char* name, mode_t mode, int flags) noexcept,
-                       (folder, name, mode, flags))
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wshadow"  // the call is named as the structure of fcntl's locks
-KORVASTER_PASS_THROUGH(int, flock, (int fd, int operation) noexcept, (fd, operation))
-#pragma GCC diagnostic pop
-KORVASTER_PASS_THROUGH(off_t, lseek, (int fd, off_t offset, int whence) noexcept, (fd, offset, whence))
-KORVASTER_PASS_THROUGH(ssize_t, fgetxattr, (int fd, const char* name, void* value, size_t size) noexcept,
-                       (fd, name, value, size))
-KORVASTER_PASS_THROUGH(ssize_t, flistxattr, (int fd, char* names, size_t size) noexcept, (fd, names, size))
-KORVASTER_PASS_THROUGH(int, fsetxattr, (int fd, const char* name, const void* value, size_t size, int flags) noexcept,
-                       (fd, name, value, size, flags))
 KORVASTER_PASS_THROUGH(int, pipe, (int fds[2]) noexcept, (fds))
 KORVASTER_PASS_THROUGH(int, poll, (struct pollfd* fds, nfds_t count, int timeout), (fds, count, timeout))
-KORVASTER_PASS_THROUGH(ssize_t, copy_file_range,
-                       (int from, off64_t* fromOffset, int to, off64_t* toOffset, size_t size, unsigned flags),
-                       (from, fromOffset, to, toOffset, size, flags))
 KORVASTER_FAILING(DIR*, nullptr, fdopendir, (int fd), (fd))
-KORVASTER_FAILING(struct dirent*, nullptr, readdir, (DIR* listing), (listing))
 
 // A close that fails has freed the descriptor all the same, as Linux's does.
 int close(int fd) {
@@ -119,14 +94,5 @@ int openat(int folder, const char* name, int flags, ...) {
   const auto mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : mode_t{0};
   va_end(rest);
   return fails("openat") ? -1 : real(folder, name, flags, mode);
-}
-
-int open(const char* path, int flags, ...) {
-  static auto* const real = next<int(const char*, int, ...)>("open");
-  va_list rest;
-  va_start(rest, flags);
-  const auto mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : mode_t{0};
-  va_end(rest);
-  return fails("open") ? -1 : real(path, flags, mode);
 }
 }

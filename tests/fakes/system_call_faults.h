@@ -8,9 +8,8 @@ namespace korvaster::testing {
 // (on any thread), and the `times - 1` calls after it. The test binary's own definitions of
 // these calls stand in front of the C library's, so the code under test runs unchanged and
 // meets the failure where the system would give it. Calls: close (which frees the descriptor
-// all the same), copy_file_range, fchmod, fchmodat, fchown, fdopendir, fgetxattr, flistxattr,
-// flock, fsetxattr, fstat, fstatat, fsync, ftruncate, lseek, mkdirat, open, openat, pipe, poll,
-// read, readdir, readlinkat, renameat, symlinkat, unlinkat, waitpid, write.
+// all the same), fchmod, fchown, fdopendir, fstat, fsync, ftruncate, openat, pipe, poll, read,
+// renameat, waitpid, write.
 class SystemCallFault {
  public:
   SystemCallFault(const char* call, int error, int nth = 1, int times = 1);

@@ -18,16 +18,13 @@ namespace {
 
 std::atomic<const char*> gCall{nullptr};
 std::atomic<int> gBefore{0};
-std::atomic<int> gLeft{0};
 std::atomic<int> gFailed{0};
 int gError = 0;
 
 // Whether this call of `call` is one to fail; errno is set when it is.
 bool fails(const char* call) {
   const char* armed = gCall.load();
-  if (armed == nullptr || std::strcmp(armed, call) != 0 || gBefore.fetch_sub(1) > 0 || gLeft.fetch_sub(1) <= 0) {
-    return false;
-  }
+  if (armed == nullptr || std::strcmp(armed, call) != 0 || gBefore.fetch_sub(1) != 0) return false;
   gFailed.fetch_add(1);
   errno = gError;
   return true;
@@ -40,10 +37,9 @@ Function* next(const char* name) {
 
 }  // namespace
 
-SystemCallFault::SystemCallFault(const char* call, int error, int nth, int times) {
+SystemCallFault::SystemCallFault(const char* call, int error, int nth) {
   gError = error;
   gBefore = nth - 1;
-  gLeft = times;
   gFailed = 0;
   gCall = call;
 }

@@ -28,20 +28,9 @@ TEST(PosixCommandRunnerTest, PassesExitStatusesThroughAndKeepsEachWordWhole) {
   for (const auto& [words, status] : cases) EXPECT_EQ(runner.run(words, true), status) << words.back();
 }
 
-// A wait the system interrupts is made again; one it refuses ends the run as a child that
-// could not start, rather than waiting on.
-TEST(PosixCommandRunnerTest, AnInterruptedWaitIsMadeAgainAndARefusedOneEndsTheRun) {
-  PosixCommandRunner runner;
-  for (const auto& [error, status] : {std::pair{EINTR, 70}, std::pair{ECHILD, 127}}) {
-    testing::SystemCallFault fault("waitpid", error);
-    EXPECT_EQ(runner.run({"sh", "-c", "exit 70"}, true), status);
-    EXPECT_EQ(fault.failed(), 1);
-  }
-}
-
-// The calls that copy a child's output to its log: one the system interrupts is made again and
-// the log is whole; pipes that cannot be made or a log that cannot be written leave the child
-// run without it.
+// The calls that copy a child's output to its log and wait for it: one the system interrupts is
+// made again and the log is whole; pipes that cannot be made or a log that cannot be written
+// leave the child run without it; a wait refused ends the run as a child that could not start.
 TEST(PosixCommandRunnerTest, AnInterruptedCopyIsMadeAgainAndOneThatFailsLeavesTheLogOut) {
   testing::TemporaryFolder temp;
   const struct {
@@ -49,13 +38,15 @@ TEST(PosixCommandRunnerTest, AnInterruptedCopyIsMadeAgainAndOneThatFailsLeavesTh
     int error;
     int nth;
     std::string log;
-  } cases[] = {{"poll", EINTR, 1, "out\n"},  {"read", EINTR, 1, "out\n"},   {"write", EINTR, 1, "out\n"},
-               {"pipe", EMFILE, 1, ""},      {"pipe", EMFILE, 2, ""},       {"write", ENOSPC, 1, ""}};
+    int status = 0;
+  } cases[] = {{"poll", EINTR, 1, "out\n"}, {"read", EINTR, 1, "out\n"},        {"write", EINTR, 1, "out\n"},
+               {"pipe", EMFILE, 1, ""},     {"pipe", EMFILE, 2, ""},            {"write", ENOSPC, 1, ""},
+               {"waitpid", EINTR, 1, "out\n"}, {"waitpid", ECHILD, 1, "out\n", 127}};
   PosixCommandRunner runner;
   for (const auto& c : cases) {
     const std::string where = std::string(c.call) + " " + std::to_string(c.nth) + " " + std::to_string(c.error);
     testing::SystemCallFault fault(c.call, c.error, c.nth);
-    EXPECT_EQ(runner.run({"sh", "-c", "echo out"}, true, temp / "log"), 0) << where;
+    EXPECT_EQ(runner.run({"sh", "-c", "echo out"}, true, temp / "log"), c.status) << where;
     EXPECT_EQ(fault.failed(), 1) << where;
     EXPECT_EQ(testing::readFile(temp / "log"), c.log) << where;
   }

@@ -125,6 +125,16 @@ TEST(FileCopyQueueTest, AnEarlierQueuedFailureWinsOverALaterOneMetFirst) {
   EXPECT_EQ(failure->reason, "File exists");
 }
 
+// A link to a file elsewhere becomes a copy of that file in its place, with the file's bits.
+TEST(FileContentsCopyTest, ALinkIsReplacedByACopyOfWhatItLeadsTo) {
+  korvaster::testing::TemporaryFolder temp;
+  ASSERT_EQ(::chmod(temp.write("outside.xib", "<document/>").c_str(), 0640), 0);
+  ASSERT_EQ(::symlink((temp / "outside.xib").c_str(), (temp / "a.xib").c_str()), 0);
+  PosixFileManager().replaceLinkWithCopy(temp / "a.xib", "");
+  EXPECT_EQ(std::filesystem::symlink_status(temp / "a.xib").type(), std::filesystem::file_type::regular);
+  EXPECT_EQ(std::pair(readFile(temp / "a.xib"), permissionsOf(temp / "a.xib")), std::pair(std::string("<document/>"), 0640u));
+}
+
 #if defined(__linux__)
 // What the kernel's in-kernel copy does in the test below: refuse at once, or copy up to
 // `rangeLimit` bytes through the offsets (as the real one does) and then fail or end early.

@@ -117,19 +117,12 @@ void makeDeepTree(const std::string& folder, int levels, const std::string& file
 TEST_F(RunBoundariesTest, AFolderThatCannotBeListedOrReachedIsAnErrorOfThatFolderNotASilentGap) {
   temp.write("P/a.xib", kView);
   makeDeepTree(temp / "P", 25, "deep.xib", kView);
-  auto outcome = korvaster({"modify", "--path", temp / "P", "--output", temp / "P"});
-  EXPECT_EQ(outcome.exitStatus, 0);
-  EXPECT_NE(outcome.standardError.find("Can't read folder, Description: File name too long (in " + temp / "P/ddd"),
-            std::string::npos) << outcome.standardError;
-  EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
   temp.makeFolder("out");  // a copy reaches the deep file too, and cannot search its folder either
-  outcome = korvaster({"modify", "--path", temp / "P", "--output", temp / "out"});
+  auto outcome = korvaster({"modify", "--path", temp / "P", "--output", temp / "out"});
+  EXPECT_EQ(outcome.exitStatus, 0);
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: File name too long (in " + temp / "out/P/ddd"),
             std::string::npos) << outcome.standardError;
-  const auto checked = korvaster({"check", "--path", temp / "P"});
-  EXPECT_EQ(checked.exitStatus, 1);
-  EXPECT_NE(checked.standardOutput.find(": could not list " + temp / "P/ddd"), std::string::npos) << checked.standardOutput;
-  EXPECT_NE(checked.standardOutput.find(", 1 unreadable."), std::string::npos) << checked.standardOutput;
+  EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);
   // fix says in its status and its last line that a file was left as it was.
   const std::pair<const char*, const char*> fixes[] = {
       {"--dry-run", "1 of 2 Interface Builder files could not be read and are not in the diff; "},
@@ -179,6 +172,7 @@ TEST_F(RunBoundariesTest, ANormalUsersRunMeetsLockedFoldersUnwritableReportsAndR
   EXPECT_EQ(outcome.exitStatus, 1);
   EXPECT_NE(outcome.standardOutput.find("could not list " + temp / "Q/Locked/: Permission denied"), std::string::npos)
       << outcome.standardOutput;
+  EXPECT_NE(outcome.standardOutput.find(", 1 unreadable."), std::string::npos) << outcome.standardOutput;
   ::chmod((temp / "Q/Locked").c_str(), 0755);
 
   // A read-only project gives a read-only copy, which the next copy must still move aside.

@@ -18,12 +18,7 @@ const std::string kView =
     R"(<document><view contentMode="s" id="v-1"><string key="text">Price:  </string><b> </b><c>)"
     "\n\t</c></view></document>";
 // Texts are the app's visible strings, written back exactly as they were read.
-const std::string kViewRewritten =
-    "<?xml version=\"1.0\" encoding=\"utf-8\" standalone=\"no\"?>\n<document>\n"
-    "\t<view contentMode=\"s\" id=\"v-1\">\n"
-    "\t\t<string key=\"text\">Price:  </string>\n\t\t<b> </b>\n\t\t<c>\n\t</c>\n"
-    "\t\t<accessibility key=\"accessibilityConfiguration\" identifier=\"v-1\" />\n"
-    "\t</view>\n</document>";
+const std::string kViewRewritten = readFile(KORVASTER_GOLDEN_DIR "/view-rewritten.xib");
 
 class InterfaceBuilderFilesTest : public testing::FileManagerFixture {
  protected:

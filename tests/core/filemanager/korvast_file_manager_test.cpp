@@ -163,28 +163,33 @@ struct SignallingLineWriter final : LineWriter {
   std::atomic<bool> written{false};
 };
 
-TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyOrBuildFolder) {
+// Into the projects folder, in place (locked through the project itself, so that runs with
+// another home folder take turns too), and a build.
+TEST_F(KorvastFileManagerTest, ARunWaitsWhileAnotherWorksOnTheSameCopyProjectOrBuildFolder) {
   temp.write("App/a.swift", "");
   const std::string info = kInfo + "Another korvaster run is ";
-  for (const bool build : {false, true}) {
+  for (const int kind : {0, 1, 2}) {
+    const bool build = kind == 2;
+    const auto to = kind == 1 ? std::optional(temp / "App") : std::nullopt;
     auto signal = std::make_shared<SignallingLineWriter>();
     std::optional<KorvastFileManager> first(service());
     std::optional<ProjectCopy> held;
     if (build) first->prepareProjectBuildFolder("App.xcworkspace");
-    else held.emplace(first->copy(temp / "App", std::nullopt));
+    else held.emplace(first->copy(temp / "App", to));
     std::thread second([&] {
       const KorvastFileManager other(std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, signal)), disk);
       if (build) other.prepareProjectBuildFolder("App.xcworkspace");
-      else other.copy(temp / "App", std::nullopt).commit();
+      else other.copy(temp / "App", to).commit();
     });
     for (int wait = 0; wait < 300 && !signal->written; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_TRUE(signal->written) << "the second run did not wait";
+    EXPECT_TRUE(signal->written) << kind << ": the second run did not wait";
     if (held) held->commit();
     held.reset();
     first.reset();
     second.join();
     EXPECT_EQ(signal->line, info + (build ? "building in " + builds + "App/"
-                                          : "working on " + projects + "App/") + "; waiting for it to finish.");
+                                          : "working on " + (to ? temp / "App/" : projects + "App/")) +
+                                "; waiting for it to finish.");
   }
   EXPECT_EQ(entryNames(projects), Names{"App"});
 }

@@ -194,12 +194,10 @@ TEST_F(WorkflowTest, ALinkedIBFileIsChangedThroughItsTargetInsideTheProjectAndWh
   EXPECT_EQ(read(outside), kView);
   EXPECT_NE(read(temp / "App/Other.xib").find("identifier"), std::string::npos);
   EXPECT_TRUE(disk->isSymbolicLink(temp / "App/Inner.xib"));
-  EXPECT_EQ(std::count_if(lines->lines.begin(), lines->lines.end(),
-                          [](const std::string& line) {
-                            return line.find(".xib is a link to a file outside the project; it is left as it is.") !=
-                                   std::string::npos;
-                          }),
-            2);
+  int named = 0;
+  for (const auto& line : lines->lines)
+    named += testing::endsWith(line, ".xib is a link to a file outside the project; it is left as it is.");
+  EXPECT_EQ(named, 2);
   // The inner link and its target are one file, rewritten once and counted under both names.
   EXPECT_EQ(lines->lines.back(), kInfo + "Updated 2 of 3 Interface Builder files: 2 identifiers added, 1 kept.");
 }

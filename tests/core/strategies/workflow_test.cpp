@@ -157,11 +157,10 @@ TEST_F(WorkflowTest, AWriteTheDiskRefusesFailsTheRunKeepsTheEarlierCopyAndNamesT
     EXPECT_EQ(error.description(), "could not write " + projects + "App/Main.storyboard: No space left on device");
   }
   EXPECT_EQ(read(projects + "App/Earlier.txt"), "the earlier, complete copy");
-  ASSERT_EQ(lines->lines.size(), 3u);
-  EXPECT_EQ(lines->lines[0], kError + "Can't write file, Description: No space left on device (in " + projects +
-                                 "App/Main.storyboard)");
-  EXPECT_EQ(lines->lines[1], kError + "XIB files modifications finished with error(s).");
-  EXPECT_EQ(lines->lines[2], kInfo + "Updated 1 of 2 Interface Builder files: 1 identifier added, 0 kept.");
+  EXPECT_EQ(lines->lines, (Words{kError + "Can't write file, Description: No space left on device (in " + projects +
+                                     "App/Main.storyboard)",
+                                 kError + "XIB files modifications finished with error(s).",
+                                 kInfo + "Updated 1 of 2 Interface Builder files: 1 identifier added, 0 kept."}));
 
   // In place, a file already rewritten stays so and the one refused stays as it was.
   lines->lines.clear();

@@ -67,16 +67,14 @@ TEST_F(CommandParsingTest, HelpPassesThroughUnloggedWithTheUsageOfItsLevel) {
   EXPECT_TRUE(lines->lines.empty());
 }
 
+// Each failure's line, against the approved text.
 TEST_F(CommandParsingTest, FailuresAreLoggedAndThrownOn) {
-  const std::string tag = "[\U0001F525] KorvastLoger -> ";
   EXPECT_THROW(parse({"build", "--nope"}), argparse::ArgumentParserError);
   EXPECT_THROW(parse({}), KorvastError);
-  EXPECT_EQ(lines->lines, (std::vector<std::string>{
-                              tag + "ArgumentParserError" +
-                                  argparse::ArgumentParserError::unknownOption("--nope").description(),
-                              tag + support::genericDescription(KorvastError::missingArguments())}));
   EXPECT_THROW(parse({"check", "-p", "x", "--format", "xml"}), argparse::ArgumentParserError);
-  EXPECT_EQ(lines->lines.size(), 3u);
+  std::string logged;
+  for (const auto& line : lines->lines) logged += line + "\n";
+  testing::expectApproved("parse-failures.txt", logged);
 }
 
 // The whole tool in-process: everything it writes, reads or starts goes through the platform.

@@ -72,6 +72,7 @@ TEST_F(CommandParsingTest, FailuresAreLoggedAndThrownOn) {
   EXPECT_THROW(parse({"build", "--nope"}), argparse::ArgumentParserError);
   EXPECT_THROW(parse({}), KorvastError);
   EXPECT_THROW(parse({"check", "-p", "x", "--format", "xml"}), argparse::ArgumentParserError);
+  EXPECT_THROW(parse({"ids", "-p", "x", "--format=sarif"}), argparse::ArgumentParserError);
   std::string logged;
   for (const auto& line : lines->lines) logged += line + "\n";
   testing::expectApproved("parse-failures.txt", logged);

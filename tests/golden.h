@@ -19,4 +19,13 @@ inline void expectApproved(const std::string& name, const std::string& actual) {
   EXPECT_EQ(actual, readFile(path)) << "differs from the approved " << path;
 }
 
+// The run report at `path` against the approved one, its duration (which no test can know) set
+// to 0 and `temp` written as @TEMP@.
+inline void expectApprovedReport(const std::string& name, const std::string& path, const std::string& temp) {
+  std::string report = readFile(path);
+  const std::size_t duration = report.find("\"durationSeconds\": ") + 19;
+  report.replace(duration, report.find(',', duration) - duration, "0");
+  expectApproved(name, replaced(report, temp, "@TEMP@"));
+}
+
 }  // namespace korvaster::testing

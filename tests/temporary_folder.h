@@ -93,6 +93,12 @@ inline std::vector<std::string> filesIn(const std::string& folder, const std::ve
   return paths;
 }
 
+// `text` with each `from` replaced by `to`.
+inline std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
+  return text;
+}
+
 inline bool endsWith(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }

@@ -13,15 +13,13 @@ class ArgumentParserTest : public ::testing::Test {
  protected:
   ArgumentParserTest() : parser("tool", "<command>", "Top.") {
     version = parser.add<bool>("--version", std::nullopt, "Prints version");
-    build = &parser.add("build", "Builds.");
-    path = build->add<std::string>("--path", std::string("-p"), "Path");
-    verbose = build->add<bool>("--verbose", std::string("-v"), "Verbose");
-    modify = &parser.add("modify", "Modifies.");
+    ArgumentParser& build = parser.add("build", "Builds.");
+    path = build.add<std::string>("--path", std::string("-p"), "Path");
+    verbose = build.add<bool>("--verbose", std::string("-v"), "Verbose");
+    parser.add("modify", "Modifies.");
   }
 
   ArgumentParser parser;
-  ArgumentParser* build;
-  ArgumentParser* modify;
   std::shared_ptr<OptionArgument<bool>> version;
   std::shared_ptr<OptionArgument<std::string>> path;
   std::shared_ptr<OptionArgument<bool>> verbose;

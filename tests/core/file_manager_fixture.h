@@ -19,14 +19,14 @@
 
 namespace korvaster::testing {
 
-class LoggedRunFixture : public ::testing::Test {
+// On the real disk, in a temporary folder whose "home" is the home folder.
+class FileManagerFixture : public ::testing::Test {
  protected:
+  using Call = FaultInjectingFileManager::Call;
   static inline const std::string kInfo = "[\u2139\uFE0F] KorvastLoger -> ";
   static inline const std::string kError = "[\U0001F525] KorvastLoger -> ";
 
-  ~LoggedRunFixture() override {
-    support::resetInterruptionForTesting();
-  }
+  ~FileManagerFixture() override { support::resetInterruptionForTesting(); }
 
   // The case of the KorvastError `action` throws; none when it throws none.
   static std::optional<KorvastError> failureOf(const std::function<void()>& action) {
@@ -55,12 +55,7 @@ class LoggedRunFixture : public ::testing::Test {
 
   std::shared_ptr<RecordingLineWriter> lines = std::make_shared<RecordingLineWriter>();
   std::shared_ptr<Logger> logger = std::make_shared<Logger>(std::make_shared<ConsoleLogger>(LogLevel::Info, lines));
-};
 
-// On the real disk, in a temporary folder whose "home" is the home folder.
-class FileManagerFixture : public LoggedRunFixture {
- protected:
-  using Call = FaultInjectingFileManager::Call;
   KorvastFileManager service(std::size_t workers = 1) const { return KorvastFileManager(logger, disk, {workers}); }
 
   TemporaryFolder temp;

@@ -18,12 +18,6 @@ const std::string kMain = readFile(KORVASTER_GOLDEN_DIR "/../e2e/check-Main.stor
 
 using CheckCommandTest = KorvasterTest;
 
-// `text` with each `from` replaced by `to`.
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) text.replace(at, from.size(), to);
-  return text;
-}
-
 // An id with every character XML escapes, in a folder whose name a URI must encode, a file that
 // cannot be read and one an exclude glob takes.
 TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhetherAnythingWasFound) {

@@ -74,11 +74,10 @@ ChildOutcome finishChild(const RunningChild& child) {
 
 std::optional<ChildOutcome> finishChildWithin(const RunningChild& child, int milliseconds) {
   for (int waited = 0; waited < milliseconds; waited += 20) {
-    int status = 0;
-    if (::waitpid(child.processId, &status, WNOHANG) == child.processId) {
-      return ChildOutcome{readFile(*child.output / "out"), readFile(*child.output / "err"),
-                          WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
-    }
+    siginfo_t info{};
+    // Ended, and left for finishChild to collect.
+    ::waitid(P_PID, static_cast<id_t>(child.processId), &info, WEXITED | WNOHANG | WNOWAIT);
+    if (info.si_pid == child.processId) return finishChild(child);
     ::usleep(20 * 1000);
   }
   ::kill(child.processId, SIGKILL);

@@ -44,9 +44,6 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
   const auto dryRun = korvaster({"fix", "--path", temp / "App", "--exclude", "Pods/**", "--dry-run"});
   EXPECT_EQ(dryRun.exitStatus, 1) << dryRun.standardError;
   EXPECT_EQ(contentsBelow(temp / "App"), before);
-  EXPECT_NE(dryRun.standardOutput.find("--- a/With Space/Main.storyboard\t\n+++ b/With Space/Main.storyboard\t\n"),
-            std::string::npos)
-      << dryRun.standardOutput;
   temp.write("fix.patch", dryRun.standardOutput);
   const std::string patch = "patch -s -p1 -d '" + temp / "Patched" + "' -i '" + temp / "fix.patch" + "'";
   ASSERT_EQ(std::system(patch.c_str()), 0);
@@ -65,9 +62,6 @@ TEST_F(FixCommandTest, TheDryRunsPatchGivesWhatFixWritesAndASecondRunChangesNoth
   EXPECT_EQ(again.exitStatus, 1);
   EXPECT_EQ(again.standardOutput, "");
   EXPECT_NE(again.standardError.find(": 0 identifiers added, "), std::string::npos) << again.standardError;
-  const auto check = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**"});
-  EXPECT_NE(check.standardOutput.find(" views, 0 without an accessibility identifier, "), std::string::npos)
-      << check.standardOutput;
 }
 
 // SIGTERM once a large one-line file has been read, while it is parsed and changed: the run

@@ -20,21 +20,17 @@ case "$version" in "korvaster — "*) ;; *) fail "unexpected version line: $vers
 if command -v man >/dev/null 2>&1; then
   rendered=$(MANWIDTH=80 man -l "$prefix/share/man/man1/korvaster.1" 2>&1)
   grep -q "^NAME" <<<"$rendered" || fail "the man page does not render: $rendered"
-  grep -q -- "--workspace" <<<"$rendered" || fail "the man page lacks --workspace"
   grep -q "korvaster ${version##* }" <<<"$rendered" || fail "the man page lacks the version ${version##* }"
 else
   echo "install test: no man here; the man page was not rendered"
 fi
 
+# The texts of the man page and the completions are pinned by the ReferencePages tests; here,
+# bash's completion offers the subcommands and each one's options once it is sourced.
 offers() {
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(( ${#COMP_WORDS[@]} - 1 )); _korvaster; echo "${COMPREPLY[*]}"' \
     _ "$prefix/share/bash-completion/completions/korvaster" "$@"
 }
 [ "$(offers korvaster '')" = "modify build check fix ids --version --help -h" ] || fail "top level offers: $(offers korvaster '')"
-# Every option is in the man page; the completions' texts are pinned by the ReferencePages tests.
-for option in path output export configuration scheme workspace buildonly verbose; do
-  grep -q -- "\\\\-\\\\-$option" "$prefix/share/man/man1/korvaster.1" || fail "the man page lacks --$option"
-done
-grep -q -- "\\\\-\\\\-dry\\\\-run" "$prefix/share/man/man1/korvaster.1" || fail "the man page lacks --dry-run"
 [ "$(offers korvaster fix --)" = "--path --exclude --report --dry-run --config --help" ] || fail "fix offers: $(offers korvaster fix --)"
 echo "install test: tool, man page and completions installed and working"

@@ -35,9 +35,9 @@ TEST(XmlStreamRewriterTest, EachDocumentIsWrittenAsApprovedWhateverTheBlockSizeA
   EXPECT_EQ(streamed(external).find("root"), std::string::npos);
 }
 
-// Nesting beyond the limit fails where the element too deep starts, an entity bomb fails, and a
-// writer that refuses a block stops the rewrite.
-TEST(XmlStreamRewriterTest, NestingBeyondTheLimitOrAnEntityBombFailsAndARefusedBlockStopsTheRewrite) {
+// Nesting beyond the limit fails where the element too deep starts, an entity bomb fails, a
+// writer that refuses a block stops the rewrite, and nesting without a limit is no recursion.
+TEST(XmlStreamRewriterTest, NestingBeyondTheLimitOrAnEntityBombFailsARefusedBlockStopsTheRewriteAndNoneRecurses) {
   std::string deep;
   for (int level = 0; level < 5; ++level) deep = "<a>" + deep + "</a>";
   EXPECT_EQ(streamed(deep, nullptr, 4), "XML syntax error at line 1, column 13: elements nested deeper than 4 levels");
@@ -54,9 +54,7 @@ TEST(XmlStreamRewriterTest, NestingBeyondTheLimitOrAnEntityBombFailsAndARefusedB
   XmlStreamRewriter refusing(nullptr, [&blocks](std::string_view) { return ++blocks, false; }, 0, 8);
   EXPECT_FALSE(refusing.rewrite("<r><a/><b/><c/><d/><e/></r>"));
   EXPECT_EQ(blocks, 1);
-}
-
-TEST(XmlStreamRewriterTest, DeepNestingIsWrittenWithoutRecursion) {
+  // Without a limit, deep nesting is written without recursion.
   std::string nested;
   for (int i = 0; i < 5000; ++i) nested += "<d>";
   for (int i = 0; i < 5000; ++i) nested += "</d>";

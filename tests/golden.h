@@ -24,7 +24,7 @@ inline void expectApproved(const std::string& name, const std::string& actual) {
 inline void expectApprovedReport(const std::string& name, const std::string& path, const std::string& temp) {
   std::string report = readFile(path);
   const std::size_t duration = report.find("\"durationSeconds\": ") + 19;
-  report.replace(duration, report.find(',', duration) - duration, "0");
+  report.replace(duration, report.find(',', duration) - duration, 1, '0');
   expectApproved(name, replaced(report, temp, "@TEMP@"));
 }
 

@@ -158,8 +158,12 @@ TEST_F(RunBoundariesTest, ANormalUsersRunMeetsLockedFoldersUnwritableReportsAndR
       EXPECT_EQ(readFile(temp / "Q/a.xib"), kView) << command << " " << report;
     }
   }
-  auto outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q"}, "", {{"HOME", temp / "user"}});
-  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput;
+  // Its own report, of its own group, it may replace.
+  ASSERT_EQ(::chown(temp.write("Q/own.json", "{}").c_str(), 65534, 65534), 0);
+  auto outcome = korvaster({"modify", "--path", temp / "Q", "--output", temp / "Q", "--report", temp / "Q/own.json"}, "",
+                           {{"HOME", temp / "user"}});
+  EXPECT_EQ(outcome.exitStatus, 0) << outcome.standardOutput << outcome.standardError;
+  EXPECT_NE(readFile(temp / "Q/own.json"), "{}");
   EXPECT_NE(outcome.standardError.find("Can't read folder, Description: Permission denied (in " + temp / "Q/Locked/)"),
             std::string::npos) << outcome.standardError;
   EXPECT_NE(outcome.standardError.find("Updated 1 of 2 Interface Builder files"), std::string::npos);

@@ -51,17 +51,11 @@ class FaultInjectingFolder final : public files::OpenedFolder {
     if (error == 0) child = std::make_shared<FaultInjectingFolder>(std::move(opened), faults_);
     return error;
   }
-  int list(std::vector<std::string>& names) const override {
-    if (const int error = faults_->next(Call::list)) return error;
-    return inner_->list(names);
-  }
+  int list(std::vector<std::string>& names) const override { return inner_->list(names); }
   int statusOf(std::string_view name, files::ItemStatus& status) const override {
     return inner_->statusOf(name, status);
   }
-  int removeEntry(std::string_view name, bool folder) const override {
-    if (const int error = faults_->next(Call::removeEntry)) return error;
-    return inner_->removeEntry(name, folder);
-  }
+  int removeEntry(std::string_view name, bool folder) const override { return inner_->removeEntry(name, folder); }
   int setMode(std::string_view name, unsigned mode) const override { return inner_->setMode(name, mode); }
   int makeFolder(std::string_view name, unsigned mode) const override { return inner_->makeFolder(name, mode); }
   int makeLink(std::string_view name, const std::string& target) const override {

@@ -19,9 +19,9 @@ class FaultInjectingFileManager final : public files::FileManager {
 
   // The `nth` call of `call` (counted from 1) runs `first`, then fails with `error` unless it
   // is 0; a later call of that kind goes through again. `write` is replaceContents through an
-  // opened folder; `remove` a whole removal, `removeEntry` the removal of one entry in it;
-  // `copyFile` the copy of one file; `move` a rename; `list` the listing of a folder.
-  enum class Call { remove, move, write, lock, removeEntry, copyFile, list };
+  // opened folder; `remove` a whole removal; `copyFile` the copy of one file; `move` a rename.
+  // (Single entries and listings fail with the system's calls: fakes/system_call_faults.h.)
+  enum class Call { remove, move, write, lock, copyFile };
   void fail(Call call, int nth, int error, std::function<void()> first = {}) const;
   int calls(Call call) const;
 

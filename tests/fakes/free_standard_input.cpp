@@ -1,18 +1,16 @@
 // The suites that link this run with descriptor 0 free, as a program started with its standard
 // input closed would: the next file opened gets it, so code that takes 0 for a failure shows.
 // And no test may leave a descriptor open that it did not find open.
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <iterator>
+
 namespace {
 
-int openDescriptors() {
-  DIR* listing = ::opendir("/dev/fd");
-  int count = 0;
-  while (listing != nullptr && ::readdir(listing) != nullptr) ++count;
-  if (listing != nullptr) ::closedir(listing);
-  return count;
+std::ptrdiff_t openDescriptors() {
+  return std::distance(std::filesystem::directory_iterator("/dev/fd"), std::filesystem::directory_iterator());
 }
 
 class DescriptorLeakCheck final : public ::testing::EmptyTestEventListener {
@@ -20,7 +18,7 @@ class DescriptorLeakCheck final : public ::testing::EmptyTestEventListener {
   void OnTestEnd(const ::testing::TestInfo&) override {
     EXPECT_EQ(openDescriptors(), before_) << "a descriptor was left open, or one closed that was not its to close";
   }
-  int before_ = 0;
+  std::ptrdiff_t before_ = 0;
 };
 
 [[maybe_unused]] const int gStandardInputClosed = ::close(0);

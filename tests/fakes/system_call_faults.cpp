@@ -72,6 +72,7 @@ KORVASTER_PASS_THROUGH(int, renameat, (int from, const char* old, int to, const 
                        (from, old, to, name))
 KORVASTER_PASS_THROUGH(pid_t, waitpid, (pid_t child, int* status, int options), (child, status, options))
 KORVASTER_PASS_THROUGH(ssize_t, write, (int fd, const void* buffer, size_t size), (fd, buffer, size))
+KORVASTER_PASS_THROUGH(int, unlinkat, (int folder, const char* name, int flags) noexcept, (folder, name, flags))
 KORVASTER_PASS_THROUGH(int, pipe, (int fds[2]) noexcept, (fds))
 KORVASTER_PASS_THROUGH(int, poll, (struct pollfd* fds, nfds_t count, int timeout), (fds, count, timeout))
 KORVASTER_FAILING(DIR*, nullptr, fdopendir, (int fd), (fd))

@@ -6,7 +6,7 @@ namespace korvaster::testing {
 // while it lives. The test binary's own definitions of these calls stand in front of the C library's, so the code under test runs unchanged and
 // meets the failure where the system would give it. Calls: close (which frees the descriptor
 // all the same), fchmod, fchown, fdopendir, fstat, fsync, ftruncate, openat, pipe, poll, read,
-// renameat, waitpid, write.
+// renameat, unlinkat, waitpid, write.
 class SystemCallFault {
  public:
   SystemCallFault(const char* call, int error, int nth = 1);

@@ -13,13 +13,13 @@
 #endif
 
 #include "files/deletion_guard.h"
-#include "files/file_contents_posix.h"
 #include "files/file_io_error.h"
 #include "files/file_lock_posix.h"
 #include "files/file_manager_posix.h"
 #include "files/staging_folder.h"
 #include "bind_mount.h"
 #include "fakes/fault_injecting_file_manager.h"
+#include "fakes/system_call_faults.h"
 #include "fixed_environment.h"
 #include "temporary_folder.h"
 
@@ -145,7 +145,6 @@ struct DescriptorLimit {
 // non-empty by it must not hide the reason behind ENOTEMPTY.
 TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadTo) {
   temp.write("outside/keep", "kept");
-  const korvaster::testing::FaultInjectingFileManager disk(std::make_shared<PosixFileManager>());
   const struct {
     int depth;
     std::string name;
@@ -163,11 +162,11 @@ TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadT
   for (const auto& c : cases) {
     const std::string root = temp / "tree";
     makeDeepTree(root, c.depth, c.name, temp / "outside");
-    if (c.failedEntry != 0) disk.fail(Call::removeEntry, disk.calls(Call::removeEntry) + c.failedEntry, c.error);
     Failure failure;
     {
+      const korvaster::testing::SystemCallFault fault(c.failedEntry != 0 ? "unlinkat" : "none", c.error, c.failedEntry);
       const DescriptorLimit limit(c.descriptors);
-      static_cast<void>(disk.removeItem(root, &failure));
+      static_cast<void>(manager.removeItem(root, &failure));
     }
     EXPECT_EQ(failure.reason, c.error == 0 ? "" : std::strerror(c.error)) << c.depth;
     struct stat status {};
@@ -176,9 +175,11 @@ TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadT
     static_cast<void>(manager.removeItem(root));
   }
   makeDeepTree(temp / "tree", 3, "d", temp / "outside");
-  disk.fail(Call::list, disk.calls(Call::list) + 2, EIO);  // a folder below cannot be listed
   Failure unlisted, missing;
-  EXPECT_FALSE(disk.removeItem(temp / "tree", &unlisted));
+  {
+    const korvaster::testing::SystemCallFault unlistable("fdopendir", EIO, 2);  // a folder below
+    EXPECT_FALSE(manager.removeItem(temp / "tree", &unlisted));
+  }
   EXPECT_EQ(unlisted.reason, std::strerror(EIO));
   EXPECT_FALSE(manager.removeItem(temp / "none", &missing));
   EXPECT_EQ(missing.reason, std::strerror(ENOENT));
@@ -207,14 +208,6 @@ TEST_F(RemovalTest, AStagingFolderKeepsItsMarkUntilEverythingElseInItIsGone) {
   EXPECT_EQ(entryNames(temp / "dest"), Names{});
 }
 #endif
-
-TEST_F(RemovalTest, AFileWithTheLongestNameThereMayBeIsRewritten) {
-  // A temporary file named after it could not exist.
-  const std::string file = temp.write(std::string(251, 'n') + ".xib", "old");
-  writeAtomically(file, "new");
-  EXPECT_EQ(readFile(file), "new");
-  EXPECT_EQ(entryNames(temp.path()), Names{std::string(251, 'n') + ".xib"});
-}
 
 }  // namespace
 }  // namespace korvaster::files

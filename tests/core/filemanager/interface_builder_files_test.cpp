@@ -8,6 +8,7 @@
 
 #include "core/file_manager_fixture.h"
 #include "core/xib/identifier_pass.h"
+#include "core/xib/interface_builder_pass.h"
 #include "golden.h"
 
 namespace korvaster {
@@ -166,6 +167,18 @@ TEST_F(InterfaceBuilderFilesTest, WorkersLogInTheFilesOrderAsOneWorkerDoes) {
   const auto alone = run(1);
   EXPECT_GE(alone.first.size(), 14u);
   EXPECT_EQ(run(64), alone);
+}
+
+// Each file's result is handed on as soon as it and those before it are done, not a file later:
+// a check shows each file's findings while the next one is read.
+TEST_F(InterfaceBuilderFilesTest, EachResultIsHandedOnAsSoonAsItIsDone) {
+  std::vector<std::string> paths;
+  for (const char* name : {"a.xib", "b.xib", "c.xib"}) paths.push_back(temp.write(name, kView));
+  std::string events;
+  InterfaceBuilderPass(*disk, paths).run(
+      1, [&](std::size_t index) { events += "job" + std::to_string(index) + " "; },
+      [&](std::size_t index) { events += "deliver" + std::to_string(index) + " "; });
+  EXPECT_EQ(events, "job0 deliver0 job1 deliver1 job2 deliver2 ");
 }
 
 }  // namespace

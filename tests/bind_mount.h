@@ -13,7 +13,7 @@ namespace korvaster::testing {
 
 class BindMount {
  public:
-  BindMount(const std::string& folder, const std::string& at) : at_(at) {
+  BindMount([[maybe_unused]] const std::string& folder, const std::string& at) : at_(at) {
 #ifdef __linux__
     mounted_ = ::mount(folder.c_str(), at.c_str(), nullptr, MS_BIND, nullptr) == 0;
 #endif

@@ -171,7 +171,8 @@ bool PosixContentsReplacement::openTemporary() {
       return error_ = failed, false;
     }
     struct stat named {};
-    if (::fstatat(folder_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && identityFrom(opened) == identityFrom(named)) {
+    if (::fstatat(folder_, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        identityFrom(opened) == identityFrom(named)) {
       descriptor_ = descriptor;
       temporary_ = std::move(name);
       return true;

@@ -22,9 +22,7 @@ class DescriptorLeakCheck final : public ::testing::EmptyTestEventListener {
 };
 
 [[maybe_unused]] const int gStandardInputClosed = ::close(0);
-[[maybe_unused]] const bool gLeakCheckAdded = [] {
-  ::testing::UnitTest::GetInstance()->listeners().Append(new DescriptorLeakCheck);
-  return true;
-}();
+[[maybe_unused]] const bool gLeakCheckAdded =
+    (::testing::UnitTest::GetInstance()->listeners().Append(new DescriptorLeakCheck), true);
 
 }  // namespace

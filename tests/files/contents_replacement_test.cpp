@@ -52,8 +52,7 @@ TEST(ContentsReplacementTest, AMissingFileIsMadeOnlyWhenTheReplacementMayCreateI
   for (const auto& c : cases) {
     korvaster::testing::TemporaryFolder temp;
     const std::string path = temp / "report.json";
-    const std::string where = "mode " + std::to_string(static_cast<int>(c.mode)) + ", mayCreate " +
-                              std::to_string(c.mayCreate);
+    const auto where = &c - cases;  // the row
     const mode_t previousMask = ::umask(077);
     try {
       PosixContentsReplacement replacement(path, c.mode, {}, c.mayCreate);
@@ -112,6 +111,7 @@ TEST(ContentsReplacementTest, AtomicallyAnEditMadeMeanwhileWins) {
   }
 }
 
+#if defined(__linux__)
 // Every call of a replacement that the system may refuse: the file keeps its old contents and
 // no temporary stays, and the failure gives that call's reason; a temporary's name already taken
 // only costs another name. The file is another user's, and root's run leaves it theirs, with its bits;
@@ -163,7 +163,6 @@ TEST(ContentsReplacementTest, AFailingCallLeavesTheFileAsItWasAndGivesItsReason)
   }
 }
 
-#if defined(__linux__)
 // A user's own file is replaced atomically only when its owner lets this process write it:
 // a writable folder alone would let the rename through, over another's file or a read-only one.
 // Root's file that anyone may write would become the user's, and so would a group that grants
@@ -242,9 +241,8 @@ TEST(ContentsReplacementTest, AReplacementKeepsExtendedAttributesAndOnlyAnAbando
   // would hold open: it goes by its name. Where they may not write, nothing goes.
   const std::string theirs = temp.write("theirs/" + std::string(kTemporaryPrefix) + "xyz123", "");
   const std::string locked = temp.write("locked/" + std::string(kTemporaryPrefix) + "xyz123", "");
-  ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "theirs").c_str(), 0777) + ::chmod(theirs.c_str(), 0600) +
-                ::chmod(locked.c_str(), 0600),
-            0);
+  ASSERT_EQ(::chmod(temp.path().c_str(), 0755) + ::chmod((temp / "theirs").c_str(), 0777), 0);
+  for (const std::string& file : {theirs, locked}) ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
   const auto previous = static_cast<uid_t>(::setfsuid(65534));
   const int removed = PosixOpenedFolder::open(temp / "theirs")->removeAbandonedTemporaries() +
                       10 * PosixOpenedFolder::open(temp / "locked")->removeAbandonedTemporaries();

@@ -107,6 +107,7 @@ TEST_F(RemovalTest, OnlyAbandonedStagingFoldersAreRemovedWithFoldersTheirOwnerCa
   EXPECT_EQ(readFile(temp / "outside/keep"), "kept");
 }
 
+#if defined(__linux__)
 // Makes `depth` nested folders named `name` in `root`, each with a file, every seventh
 // read-only and every fiftieth with a link to `outside`. It works from open folders: the
 // whole path may be longer than any the system takes.
@@ -185,7 +186,6 @@ TEST_F(RemovalTest, TreesOfAnyDepthGoWithFewDescriptorsAndNothingTheirLinksLeadT
   EXPECT_EQ(missing.reason, std::strerror(ENOENT));
 }
 
-#if defined(__linux__)
 // A removal cut short (here: a folder of root's in it, removed as another user) leaves the
 // staging folder marked, so that the next run still knows it for an abandoned one.
 TEST_F(RemovalTest, AStagingFolderKeepsItsMarkUntilEverythingElseInItIsGone) {

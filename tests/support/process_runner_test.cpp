@@ -28,6 +28,7 @@ TEST(PosixCommandRunnerTest, PassesExitStatusesThroughAndKeepsEachWordWhole) {
   for (const auto& [words, status] : cases) EXPECT_EQ(runner.run(words, true), status) << words.back();
 }
 
+#if defined(__linux__)
 // The calls that copy a child's output to its log and wait for it: one the system interrupts is
 // made again and the log is whole; pipes that cannot be made or a log that cannot be written
 // leave the child run without it; a wait refused ends the run as a child that could not start.
@@ -56,6 +57,7 @@ TEST(PosixCommandRunnerTest, AnInterruptedCopyIsMadeAgainAndOneThatFailsLeavesTh
     EXPECT_EQ(testing::readFile(temp / "log"), c.log) << where;
   }
 }
+#endif
 
 // A child quiet for longer than the runner waits between looks, then writing more than a pipe
 // holds, is read until it has gone; taken for gone at its first quiet moment, it was left

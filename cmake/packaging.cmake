@@ -3,8 +3,8 @@
 set(CPACK_PACKAGE_NAME korvaster)
 set(CPACK_PACKAGE_VENDOR korvaster)
 set(CPACK_PACKAGE_CONTACT "korvaster maintainers <korvaster@example.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "gives the views of an Xcode project's Interface Builder files accessibility identifiers")
+# Debian wants the synopsis under 80 characters with the package name before it.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "accessibility identifiers for Xcode Interface Builder files")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY korvaster)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
@@ -23,8 +23,12 @@ tests can find it. check, fix and ids report on or repair the identifiers of a
 project where it lies; on a Mac, build drives xcodebuild to archive the copy
 and export an .ipa.")
 
-# Debian ships man pages compressed (gzip -9n: no name, no time stamp, so the package is
-# reproducible); the plain install keeps the page as it is.
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/compress_man_pages.cmake)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/OWNER/korvaster)
+
+# Debian ships man pages compressed and wants a copyright and a changelog beside them; the plain
+# install keeps the page as it is and installs neither.
+set(CPACK_KORVASTER_SOURCE_DIR ${PROJECT_SOURCE_DIR})
+set(CPACK_KORVASTER_HOMEPAGE ${CPACK_DEBIAN_PACKAGE_HOMEPAGE})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_staging.cmake)
 
 include(CPack)

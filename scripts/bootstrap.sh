@@ -12,7 +12,7 @@ presets=("$@")
 # What every build needs, then what each preset adds: tests want GoogleTest (and man, to
 # render the installed man page), benchmarks Google Benchmark, fuzzers clang.
 debian_packages=(g++ cmake ninja-build pkg-config libexpat1-dev libplist-dev libyaml-cpp-dev)
-brew_packages=(cmake ninja pkg-config expat libplist yaml-cpp)
+brew_packages=(cmake ninja pkgconf expat libplist yaml-cpp)
 for preset in "${presets[@]}"; do
   case "$preset" in
     tool) ;;

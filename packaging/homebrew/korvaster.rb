@@ -7,17 +7,18 @@ class Korvaster < Formula
   # and attaches the filled-in formula to the release. As it stands here it cannot be installed.
   url "https://github.com/OWNER/korvaster/releases/download/vRELEASE_VERSION/korvaster-RELEASE_VERSION.tar.gz"
   sha256 "RELEASE_SHA256"
+  license "MIT"
 
   depends_on "cmake" => :build
-  depends_on "ninja" => :build
-  depends_on "pkg-config" => :build
-  depends_on "expat"
+  depends_on "pkgconf" => :build
   depends_on "libplist"
   depends_on "yaml-cpp"
 
+  uses_from_macos "expat"
+
   def install
     # Warnings stay warnings here: a user's compiler may be newer than the one the project's CI uses.
-    system "cmake", "-S", ".", "-B", "build", "-G", "Ninja",
+    system "cmake", "-S", ".", "-B", "build",
            "-DKORVASTER_BUILD_TESTS=OFF", "-DKORVASTER_WERROR=OFF", *std_cmake_args
     system "cmake", "--build", "build"
     # Puts the binary in bin, the man page in share/man/man1 and the bash, zsh and fish

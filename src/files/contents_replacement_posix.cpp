@@ -271,7 +271,8 @@ void PosixContentsReplacement::abandon() {
     if (descriptor_ < 0) {
       descriptor_ = ::openat(folder_, name_.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
     } else {
-      static_cast<void>(::ftruncate(descriptor_, 0));
+      // Best effort: a file that cannot be emptied still gets the original's bytes first.
+      [[maybe_unused]] const int emptied = ::ftruncate(descriptor_, 0);
       static_cast<void>(::lseek(descriptor_, 0, SEEK_SET));
     }
     if (descriptor_ >= 0) static_cast<void>(support::writeAll(descriptor_, original_));

@@ -10,7 +10,8 @@ presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(tool)
 
 # What every build needs, then what each preset adds: tests want GoogleTest (and man, to
-# render the installed man page), benchmarks Google Benchmark, fuzzers clang.
+# render the installed man page; zsh and fish, to check their completions), benchmarks Google
+# Benchmark, fuzzers clang.
 debian_packages=(g++ cmake ninja-build pkg-config libexpat1-dev libplist-dev libyaml-cpp-dev)
 brew_packages=(cmake ninja pkgconf expat libplist yaml-cpp)
 for preset in "${presets[@]}"; do
@@ -18,7 +19,7 @@ for preset in "${presets[@]}"; do
     tool) ;;
     bench) debian_packages+=(libbenchmark-dev); brew_packages+=(google-benchmark) ;;
     fuzz) debian_packages+=(clang) ;;
-    *) debian_packages+=(libgtest-dev libgmock-dev man-db); brew_packages+=(googletest) ;;
+    *) debian_packages+=(libgtest-dev libgmock-dev man-db zsh fish); brew_packages+=(googletest) ;;
   esac
 done
 

@@ -59,6 +59,37 @@ std::string singleQuoted(const std::string& text, const std::string& quoteEscape
   return "'" + replaced(text, "'", quoteEscape) + "'";
 }
 
+// The values an option takes, separated by single spaces; empty when it takes any.
+std::string choicesOf(const OptionSpec& spec) {
+  std::string choices = spec.choices == nullptr ? "" : spec.choices;
+  if (!choices.empty()) choices.pop_back();
+  return choices;
+}
+
+// " \fIDIR\fR" after an option that takes a value, so that the reader sees what it names.
+std::string manValue(const OptionSpec& spec) {
+  if (spec.value == ValueKind::none) return "";
+  const char* name = spec.valueName != nullptr ? spec.valueName
+                     : spec.value == ValueKind::folder ? "DIR"
+                     : spec.value == ValueKind::file   ? "FILE"
+                                                       : "VALUE";
+  return std::string(" \\fI") + name + "\\fR";
+}
+
+// Each "command line" and what it does, for the man page's examples.
+constexpr const char* kManExamples[][2] = {
+    {"korvaster modify --path MyApp",
+     "Copies MyApp into ~/.korvast/CommandLineTool/Projects/ and gives every view of the copy's IB files an "
+     "identifier."},
+    {"korvaster check --path . --exclude 'Pods/**' --format github",
+     "Lists the views without an identifier, and repeated identifiers, as annotations of a GitHub workflow."},
+    {"korvaster fix --path .", "Adds the missing identifiers to the project's own files, where Xcode writes them."},
+    {"korvaster ids --path . --format swift > UITests/Identifiers.swift",
+     "Writes every identifier as a Swift constant for UI tests."},
+    {"korvaster build --path MyApp --workspace MyApp.xcworkspace --scheme MyApp --export ExportOptions.plist",
+     "Copies and changes MyApp, then archives the copy and exports an .ipa (on a Mac with Xcode)."},
+};
+
 }  // namespace
 
 std::string manPage() {
@@ -70,8 +101,8 @@ std::string manPage() {
     for (const OptionSpec* option : optionsAt(level.level)) {
       const auto& spec = *option;
       const bool required = std::string(spec.usage).find("(required)") != std::string::npos;
-      page += std::string(required ? "" : "[") + "\\fB" + roff(spec.name) + "\\fR" +
-              (spec.value == ValueKind::none ? "" : " \\fIvalue\\fR") + (required ? "" : "]") + "\n";
+      page += std::string(required ? "" : "[") + "\\fB" + roff(spec.name) + "\\fR" + manValue(spec) +
+              (required ? "" : "]") + (spec.kind == OptionKind::list ? "..." : "") + "\n";
     }
     page += ".br\n";
   }
@@ -84,7 +115,7 @@ std::string manPage() {
       const auto& spec = *option;
       page += ".TP\n\\fB" + roff(spec.name) + "\\fR";
       if (spec.shortName != nullptr) page += ", \\fB" + roff(spec.shortName) + "\\fR";
-      if (spec.value != ValueKind::none) page += " \\fIvalue\\fR";
+      page += manValue(spec);
       page += "\n" + roff(spec.usage) + "\n";
     }
   }
@@ -95,14 +126,24 @@ std::string manPage() {
   }
   page += ".TP\n\\fB\\-h\\fR, \\fB\\-\\-help\\fR\nDisplay available options\n";
   page += ".SH EXIT STATUS\n.TP\n0\nThe command succeeded, or it printed help or the version.\n"
-          ".TP\n1\nThe run failed; the last line on standard output says why. For check: a view lacks an identifier, "
-          "an identifier is used twice, or a file could not be read.\n"
+          ".TP\n1\nThe run failed; the last line on standard output says why. For each command:\n.RS\n"
+          ".TP\nmodify\nNot for a file that could not be changed: it is named in an error line and left as it was.\n"
+          ".TP\nbuild\nAlso when xcodebuild could not archive the copy or export the .ipa.\n"
+          ".TP\ncheck\nAlso when a view lacks an identifier, an identifier is used twice, or a file could not be read.\n"
+          ".TP\nfix\nAlso when a file was left as it was because it could not be read, parsed or listed.\n"
+          ".TP\nids\nAlso when a file could not be read.\n.RE\n"
           ".TP\n129, 130, 143\nThe run was stopped by SIGHUP, SIGINT or SIGTERM, and removed what it had begun.\n";
+  page += ".SH ENVIRONMENT\n.TP\nKORVASTER_JOBS\nThe most threads that read and write IB files at once (default: one "
+          "per processor).\n.TP\nHOME\nThe folder that holds the working folder ~/.korvast.\n";
   page += ".SH FILES\n.TP\n~/.korvast/CommandLineTool/Projects/\nModified copies of projects.\n"
           ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa, "
           "and xcodebuild\\-archive.log and xcodebuild\\-export.log, what xcodebuild wrote on its last runs there.\n"
           ".TP\n~/.korvast/CommandLineTool/Locks/\nThe lock files of runs that take turns.\n"
-          ".TP\n\\&.korvaster\\-copy\nThe mark of a copy korvaster made, and may replace.\n";
+          ".TP\n\\&.korvaster\\-copy\nThe mark of a copy korvaster made, and may replace.\n"
+          ".TP\n\\&.korvaster.yml\nThe project's own settings, in the project folder (or the file \\-\\-config "
+          "names): globs to exclude, check's format.\n";
+  page += ".SH EXAMPLES\n";
+  for (const auto& example : kManExamples) page += ".TP\n.B " + roff(example[0]) + "\n" + roff(example[1]) + "\n";
   page += ".SH SEE ALSO\n" + roff(Constants::CommandInfo::More) + "\n";
   return page;
 }
@@ -120,7 +161,16 @@ std::string bashCompletion() {
   script +=
       ") command=$word; break ;; esac\n"
       "  done\n"
-      "  case \"$prev\" in\n";
+      "  case \"$command $prev\" in\n";
+  for (const auto& spec : kOptionTable) {
+    if (spec.choices == nullptr) continue;
+    for (const auto& level : kSubcommandTable) {
+      if (!spec.takenAt(level.level)) continue;
+      script += "    \"" + std::string(level.name) + " " + spec.name + "\") COMPREPLY=($(compgen -W \"" +
+                choicesOf(spec) + "\" -- \"$cur\")); return ;;\n";
+    }
+  }
+  script += "  esac\n  case \"$prev\" in\n";
   std::string folders, files, words;
   for (const auto& spec : kOptionTable) {
     std::string names = spec.name;
@@ -139,8 +189,9 @@ std::string bashCompletion() {
         break;
     }
   }
-  script += "    " + folders + ") COMPREPLY=($(compgen -d -- \"$cur\")); return ;;\n";
-  script += "    " + files + ") COMPREPLY=($(compgen -f -- \"$cur\")); return ;;\n";
+  // One name per line, so that a folder with a space stays one word, quoted by -o filenames.
+  script += "    " + folders + ") compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -d -- \"$cur\"); return ;;\n";
+  script += "    " + files + ") compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- \"$cur\"); return ;;\n";
   script += "    " + words + ") COMPREPLY=(); return ;;\n";
   script += "  esac\n  case \"$command\" in\n";
   for (const auto& level : kSubcommandTable) {
@@ -176,12 +227,12 @@ std::string zshCompletion() {
           value = ":file:_files";
           break;
         case ValueKind::word:
-          value = ":value: ";
+          value = spec.choices != nullptr ? ":value:(" + choicesOf(spec) + ")" : ":value: ";
           break;
         case ValueKind::none:
           break;
       }
-      specs += " \\\n      " + exclusive + names + "'[" + describe(spec.usage) + "]" + value + "'";
+      specs += " \\\n      " + exclusive + (spec.kind == OptionKind::list ? "'*'" : "") + names + "'[" + describe(spec.usage) + "]" + value + "'";
     }
     return specs + " \\\n      '(- *)'{-h,--help}'[Display available options]'";
   };
@@ -218,7 +269,7 @@ std::string fishCompletion() {
           script += " -r -F";
           break;
         case ValueKind::word:
-          script += " -r";
+          script += spec.choices != nullptr ? " -r -f -a " + singleQuoted(choicesOf(spec), "\\'") : " -r";
           break;
         case ValueKind::none:
           break;

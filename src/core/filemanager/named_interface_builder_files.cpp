@@ -51,15 +51,14 @@ class NamedSearch {
   // Judged by the path below the project, as the search of the whole project judges it.
   void take(const files::File& file) {
     if (!isInterfaceBuilderFileToChange(std::string_view(file.path()).substr(project_.path().size())) ||
-        !system_.isRegularFile(file.path()) || taken_.count(file.path()) != 0)
+        !system_.isRegularFile(file.path()) || !met_.insert(file.path()).second)
       return;
     const auto real = system_.realPath(file.path());
     if (!real) return;
-    if (!files::liesInside(*real, projectReal_)) {
-      notes_.linksLeadingOut.push_back(file.path());
-    } else {
-      taken_.insert(file.path());
+    if (files::liesInside(*real, projectReal_)) {
       found.push_back(file);
+    } else {
+      notes_.linksLeadingOut.push_back(file.path());
     }
   }
 
@@ -80,7 +79,8 @@ class NamedSearch {
   std::string projectPath_;
   std::string projectReal_;
   InterfaceBuilderSearchNotes& notes_;
-  std::set<std::string> taken_;
+  // The files taken or found leading out, so that each is met once.
+  std::set<std::string> met_;
   std::set<std::string> failed_;
 };
 

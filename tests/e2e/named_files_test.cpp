@@ -14,7 +14,7 @@ namespace {
 
 using NamedFilesTest = KorvasterTest;
 
-// In a repository whose settings file, above the folder the runs start in, excludes Pods; a
+// In a repository whose settings file excludes Pods (also for runs in a folder below it); a
 // link to a file and one to a folder lead out of the repository.
 TEST_F(NamedFilesTest, OnlyTheNamedIBFilesAreTakenOnceEachAndNothingOutsideIsWritten) {
   const std::string view = "<document>\n  <view contentMode=\"s\" id=\"v-1\"/>\n</document>\n";
@@ -26,8 +26,10 @@ TEST_F(NamedFilesTest, OnlyTheNamedIBFilesAreTakenOnceEachAndNothingOutsideIsWri
   std::filesystem::create_symlink("../../Outside/O.xib", temp / "Repo/App/Link.xib");
   std::filesystem::create_symlink("../../Outside", temp / "Repo/App/Ext");
   const std::vector<std::pair<std::string, std::vector<std::string>>> runs{
-      {"Repo/App", {"check", "Main.storyboard", "Sub", "notes.md", "Sub/A.xib", "./Main.storyboard", "Pods/P.xib", "gone.xib"}},
-      {"Repo/App", {"ids", "--format", "csv", "--", "Sub"}},
+      // As a commit hook calls it: from the repository's root, with whatever matched its pattern.
+      {"Repo", {"check", "App/Main.storyboard", "App/Sub", "App/notes.md", "App/Sub/A.xib", "./App/Main.storyboard",
+                "App/Pods/P.xib", "gone.xib"}},
+      {"Repo/App", {"ids", "--format", "csv", "--", "Sub", "Pods"}},
       {"Repo", {"check", "--path", "App", "App/Sub/A.xib", "App/Main.storyboard", "--exclude", "Sub/**"}},
       {"Repo", {"check", "--path", "App", "Outside.xib", "../Outside/O.xib"}},
       {"Repo/App", {"fix", "--dry-run", "Main.storyboard", "Link.xib", "Ext/O.xib", "Ext"}},

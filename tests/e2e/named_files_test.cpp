@@ -23,18 +23,23 @@ TEST_F(NamedFilesTest, OnlyTheNamedIBFilesAreTakenOnceEachAndNothingOutsideIsWri
   temp.write("Repo/App/notes.md", "not Interface Builder\n");
   temp.write("Repo/.korvaster.yml", "exclude: App/Pods/**\n");
   temp.makeFolder("Repo/.git");
+  // Outside any repository, a settings file above the current directory belongs to no one.
+  temp.write("Loose/.korvaster.yml", "exclude: Sub/**\n");
+  temp.write("Loose/Sub/L.xib", view);
   std::filesystem::create_symlink("../../Outside/O.xib", temp / "Repo/App/Link.xib");
   std::filesystem::create_symlink("../../Outside", temp / "Repo/App/Ext");
+  std::filesystem::create_symlink("../Main.storyboard", temp / "Repo/App/Sub/Up.xib");  // leads out of Sub only
   const std::vector<std::pair<std::string, std::vector<std::string>>> runs{
       // As a commit hook calls it: from the repository's root, with whatever matched its pattern.
       {"Repo", {"check", "App/Main.storyboard", "App/Sub", "App/notes.md", "App/Sub/A.xib", "./App/Main.storyboard",
-                "App/Pods/P.xib", "gone.xib"}},
+                "App/Pods/P.xib", "gone.xib", "gone.xib"}},
       {"Repo/App", {"ids", "--format", "csv", "--", "Sub", "Pods"}},
       {"Repo", {"check", "--path", "App", "App/Sub/A.xib", "App/Main.storyboard", "--exclude", "Sub/**"}},
-      {"Repo", {"check", "--path", "App", "Outside.xib", "../Outside/O.xib"}},
-      {"Repo/App", {"fix", "--dry-run", "Main.storyboard", "Link.xib", "Ext/O.xib", "Ext"}},
+      {"Repo", {"check", "--path", "App", "Outside.xib", "../Outside/O.xib", ".korvaster.yml"}},
+      {"Repo/App", {"fix", "--dry-run", "Main.storyboard", "Link.xib", "Ext/O.xib", "Ext", "gone.xib"}},
       {"Repo/App", {"fix", "Link.xib", "Ext/O.xib", "Sub/A.xib", "--report", "../run.json"}},
       {"Repo", {"modify", "--path", "App", "App/Main.storyboard"}},
+      {"Loose/Sub", {"check", "L.xib"}},
   };
   std::string transcript;
   for (const auto& [folder, arguments] : runs) {

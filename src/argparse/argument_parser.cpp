@@ -59,6 +59,10 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
   return parse(arguments, 0, nullptr);
 }
 
+void ArgumentParser::takePositionalWords(std::string name, std::string usage) {
+  positional_.emplace(std::move(name), std::move(usage));
+}
+
 std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
     const std::vector<std::string>& arguments, std::size_t start,
     std::shared_ptr<const Result> parentResult) const {
@@ -66,37 +70,20 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
   result->parentResult_ = std::move(parentResult);
   result->parser_ = this;
 
-  // Later entries replace earlier ones, so a short name may shadow another option's long name.
-  std::unordered_map<std::string, const AnyArgument*> options;
-  for (const auto& option : optionArguments_) {
-    options[option->name()] = option.get();
-    if (option->shortName()) options[*option->shortName()] = option.get();
-  }
-
+  bool optionsEnded = false;
   for (std::size_t position = start; position < arguments.size();) {
     const std::string& word = arguments[position++];
-    if (isHelpWord(word)) {
+    if (!optionsEnded && word == "--" && positional_) {
+      optionsEnded = true;
+      continue;
+    }
+    if (!optionsEnded && isHelpWord(word)) {
       support::StringOutputStream usage;
       printUsage(usage);
       throw HelpRequested(usage.text());
     }
-    if (!word.empty() && word.front() == '-') {
-      const auto equals = word.find('=');
-      const std::string optionWord = word.substr(0, equals);
-      std::optional<std::string> attachedValue;
-      if (equals != std::string::npos) attachedValue = word.substr(equals + 1);
-      const auto found = options.find(optionWord);
-      if (found == options.end()) throw ArgumentParserError::unknownOption(optionWord);
-      const AnyArgument& option = *found->second;
-      ArgumentValue value = readValue(option, optionWord, attachedValue, arguments, position);
-      auto [slot, isFirst] = result->results_.try_emplace(option.name(), value);
-      TextList* earlier = isFirst ? nullptr : std::get_if<TextList>(&slot->second);
-      if (earlier != nullptr) {
-        const TextList& added = std::get<TextList>(value);
-        earlier->insert(earlier->end(), added.begin(), added.end());
-      } else if (!isFirst) {
-        slot->second = std::move(value);
-      }
+    if (!optionsEnded && !word.empty() && word.front() == '-') {
+      readOption(word, arguments, position, *result);
       continue;
     }
     if (!subparsers_.empty()) {
@@ -109,9 +96,36 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
       result->subparser_ = word;
       return chosen->second->parse(arguments, position, result);
     }
-    throw ArgumentParserError::unexpectedArgument(word);
+    if (!positional_) throw ArgumentParserError::unexpectedArgument(word);
+    result->positionalWords_.push_back(word);
   }
   return result;
+}
+
+void ArgumentParser::readOption(const std::string& word, const std::vector<std::string>& arguments,
+                                std::size_t& position, Result& result) const {
+  // Later entries replace earlier ones, so a short name may shadow another option's long name.
+  std::unordered_map<std::string, const AnyArgument*> options;
+  for (const auto& option : optionArguments_) {
+    options[option->name()] = option.get();
+    if (option->shortName()) options[*option->shortName()] = option.get();
+  }
+  const auto equals = word.find('=');
+  const std::string optionWord = word.substr(0, equals);
+  std::optional<std::string> attachedValue;
+  if (equals != std::string::npos) attachedValue = word.substr(equals + 1);
+  const auto found = options.find(optionWord);
+  if (found == options.end()) throw ArgumentParserError::unknownOption(optionWord);
+  const AnyArgument& option = *found->second;
+  ArgumentValue value = readValue(option, optionWord, attachedValue, arguments, position);
+  auto [slot, isFirst] = result.results_.try_emplace(option.name(), value);
+  TextList* earlier = isFirst ? nullptr : std::get_if<TextList>(&slot->second);
+  if (earlier != nullptr) {
+    const TextList& added = std::get<TextList>(value);
+    earlier->insert(earlier->end(), added.begin(), added.end());
+  } else if (!isFirst) {
+    slot->second = std::move(value);
+  }
 }
 
 }  // namespace korvaster::argparse

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "argparse/argument_parser_error.h"
@@ -33,6 +34,9 @@ class ArgumentParser {
     // The name of the subcommand chosen in `parser`, or nothing.
     std::optional<std::string> subparser(const ArgumentParser& parser) const;
 
+    // The positional words given at this level, in order (see takePositionalWords).
+    const std::vector<std::string>& positionalWords() const { return positionalWords_; }
+
    private:
     friend class ArgumentParser;
 
@@ -40,6 +44,7 @@ class ArgumentParser {
     std::shared_ptr<const Result> parentResult_;
     const ArgumentParser* parser_ = nullptr;
     std::optional<std::string> subparser_;
+    std::vector<std::string> positionalWords_;
   };
 
   // A top-level parser; the usage line reads "USAGE: <commandName> <usage>".
@@ -63,6 +68,11 @@ class ArgumentParser {
     return argument;
   }
 
+  // Lets a parser without subcommands take the words that are not options, and every word
+  // after "--", as positional words; usage lists them as `name` with `usage`. Without it such
+  // a word is refused as unexpected, and "--" as an unknown option.
+  void takePositionalWords(std::string name, std::string usage);
+
   // Parses the words after the program name and returns the deepest result. Throws
   // ArgumentParserError on the first bad word, and HelpRequested with the usage of the
   // parser that meets a help word ("-h", "-help", "--help") that no error came before.
@@ -77,6 +87,9 @@ class ArgumentParser {
 
   std::shared_ptr<const Result> parse(const std::vector<std::string>& arguments, std::size_t start,
                                       std::shared_ptr<const Result> parentResult) const;
+  // Reads the option `word` (with its value) into `result`; throws ArgumentParserError.
+  void readOption(const std::string& word, const std::vector<std::string>& arguments, std::size_t& position,
+                  Result& result) const;
 
   std::map<std::string, std::shared_ptr<ArgumentParser>> subparsers_;
   std::vector<std::shared_ptr<AnyArgument>> optionArguments_;
@@ -84,6 +97,8 @@ class ArgumentParser {
   std::string usage_;
   std::string overview_;
   std::optional<std::string> seeAlso_;
+  // The name and usage of the positional words, when this parser takes them.
+  std::optional<std::pair<std::string, std::string>> positional_;
   bool isSubparser_ = false;
 };
 

@@ -37,10 +37,16 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
   for (const auto& option : optionArguments_) {
     longest = std::max(longest, entryText(*option).size());
   }
+  if (positional_) longest = std::max(longest, positional_->first.size());
   const std::size_t column = (longest == 0 || longest >= kMaximumColumn) ? kMaximumColumn : longest + 3;
 
   stream << "OVERVIEW: " << overview_;
   if (!isSubparser_) stream << "\n\nUSAGE: " << commandName_ << " " << usage_;
+
+  if (positional_) {
+    stream << "\n\nARGUMENTS:";
+    writeEntry(stream, column, positional_->first, positional_->second);
+  }
 
   if (!optionArguments_.empty()) {
     stream << "\n\nOPTIONS:";

@@ -1,6 +1,7 @@
 #include "files/path_glob.h"
 
 #include <cstddef>
+#include <set>
 
 namespace korvaster::files {
 
@@ -63,7 +64,40 @@ bool componentsMatch(const std::vector<std::string_view>& pattern, const std::ve
   return reachable[pathLength];
 }
 
+// The pattern positions `at` stands for once a "**" there may also match no folder at all.
+std::set<std::size_t> withEmptyStars(std::set<std::size_t> at, const std::vector<std::string_view>& pattern) {
+  for (auto position = at.begin(); position != at.end(); ++position) {
+    if (*position < pattern.size() && pattern[*position] == "**") at.insert(*position + 1);
+  }
+  return at;
+}
+
 }  // namespace
+
+std::vector<std::string> globsBelow(std::string_view pattern, std::string_view folder) {
+  const auto components = componentsOf(pattern);
+  // Invariant: `reached` holds the positions in the pattern up to which it matches the
+  // folder's components taken so far; a position past the end takes that folder and all in it.
+  std::set<std::size_t> reached{0};
+  for (const std::string_view name : componentsOf(folder)) {
+    std::set<std::size_t> next;
+    for (const std::size_t position : withEmptyStars(std::move(reached), components)) {
+      if (position == components.size()) return {"**"};
+      if (components[position] == "**") next.insert(position);
+      else if (nameMatches(components[position], name)) next.insert(position + 1);
+    }
+    reached = std::move(next);
+  }
+  std::vector<std::string> globs;
+  for (const std::size_t position : withEmptyStars(std::move(reached), components)) {
+    if (position == components.size()) return {"**"};
+    std::string rest;
+    for (std::size_t part = position; part < components.size(); ++part)
+      rest += std::string(part == position ? "" : "/") + std::string(components[part]);
+    globs.push_back(std::move(rest));
+  }
+  return globs;
+}
 
 bool matchesGlob(std::string_view pattern, std::string_view path) {
   const auto components = componentsOf(path);

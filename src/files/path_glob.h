@@ -19,4 +19,10 @@ bool matchesGlob(std::string_view pattern, std::string_view path);
 // and "Pods/**" both take "Pods/A/B.xib".
 bool isExcludedByGlobs(const std::vector<std::string>& patterns, std::string_view path);
 
+// The patterns that take, of the paths relative to `folder` (a relative path), what `pattern`
+// takes of the same paths spelled from the folder that holds `folder`: "**" when the pattern
+// takes `folder` itself or a folder it lies in, nothing when it takes nothing below `folder`.
+// So the globs of a settings file stay true for a run rooted in a folder below that file's.
+std::vector<std::string> globsBelow(std::string_view pattern, std::string_view folder);
+
 }  // namespace korvaster::files

@@ -17,6 +17,7 @@ class ArgumentParserTest : public ::testing::Test {
     path = build.add<std::string>("--path", std::string("-p"), "Path");
     verbose = build.add<bool>("--verbose", std::string("-v"), "Verbose");
     parser.add("modify", "Modifies.");
+    parser.add("check", "Checks.").takePositionalWords("<path> ...", "Paths");
   }
 
   ArgumentParser parser;
@@ -32,6 +33,7 @@ TEST_F(ArgumentParserTest, ResultsHoldTheValuesGivenAtEveryLevel) {
     std::optional<bool> verbose;
     std::optional<bool> version;
     std::optional<std::string> subcommand;
+    std::vector<std::string> positional = {};
   };
   const std::vector<Case> cases{
       {{"build", "--path=a=b"}, "a=b", {}, {}, "build"},
@@ -44,6 +46,8 @@ TEST_F(ArgumentParserTest, ResultsHoldTheValuesGivenAtEveryLevel) {
       {{"build", "--path", "a", "-p", "b"}, "b", {}, {}, "build"},
       {{"--version", "build", "-p", "x"}, "x", {}, true, "build"},
       {{}, {}, {}, {}, {}},
+      // After "--" every word is positional, help words and options alike.
+      {{"check", "a", "--", "-h", "--version", "--"}, {}, {}, {}, "check", {"a", "-h", "--version", "--"}},
   };
   for (const auto& c : cases) {
     const auto result = parser.parse(c.words);
@@ -52,6 +56,7 @@ TEST_F(ArgumentParserTest, ResultsHoldTheValuesGivenAtEveryLevel) {
     EXPECT_EQ(result->get(*verbose), c.verbose) << where;
     EXPECT_EQ(result->get(*version), c.version) << where;
     EXPECT_EQ(result->subparser(parser), c.subcommand) << where;
+    EXPECT_EQ(result->positionalWords(), c.positional) << where;
   }
 }
 
@@ -61,7 +66,8 @@ TEST_F(ArgumentParserTest, TheFirstBadWordFailsWithItsCaseAndSentence) {
   const std::vector<std::vector<std::string>> refused{
       {"build", "--nope", "-h"}, {"build", "--nope=3"},   {"build", "-pv"},     {"--help=1"},
       {"build", "--version"},    {"modify", "-p", "x"},   {"build", "-v=yes"},  {"build", "--verbose="},
-      {"build", "-p"},           {"build", "-v", "stray"}, {"frobnicate"}};
+      {"build", "-p"},           {"build", "-v", "stray"}, {"frobnicate"},         {"build", "--"},
+      {"check", "a", "--nope"}};
   std::string errors;
   for (const auto& words : refused) {
     try {

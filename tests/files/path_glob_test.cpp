@@ -48,5 +48,19 @@ TEST(PathGlobTest, APatternThatNamesAFolderExcludesEverythingInIt) {
   EXPECT_FALSE(isExcludedByGlobs({}, "Pods/Lib/View.xib"));
 }
 
+// A settings file's globs, for a run in a folder below the file's own.
+TEST(PathGlobTest, GlobsBelowAFolderTakeThereWhatThePatternTook) {
+  const struct {
+    const char* pattern;
+    const char* folder;
+    std::vector<std::string> globs;
+  } cases[] = {
+      {"App/Pods/**", "App", {"Pods/**"}},         {"*/Pods", "App/Sub", {}},
+      {"App", "App/Sub", {"**"}},                  {"Other/**", "App", {}},
+      {"A*/**/x.xib", "App/Sub", {"**/x.xib", "x.xib"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(globsBelow(c.pattern, c.folder), c.globs) << c.pattern << " in " << c.folder;
+}
+
 }  // namespace
 }  // namespace korvaster::files

@@ -20,6 +20,7 @@ Arguments RegisterableCommand::parse(const argparse::ArgumentParser::Result& arg
   Arguments arguments = withProjectConfiguration(options_.read(args), level_, *platform_.files);
   // Checked after the configuration file has added its values, which must be choices too.
   for (const auto& argument : arguments) {
+    if (argument.type == ArgumentType::namedPath) continue;  // a path, not an option's value
     const OptionSpec& option = optionSpecOf(argument.type);
     if (!option.takesValue(argument.value)) {
       throw argparse::ArgumentParserError::invalidValue(

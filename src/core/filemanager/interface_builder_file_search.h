@@ -19,6 +19,9 @@ struct InterfaceBuilderSearchNotes {
   files::UnlistedFolders unlistedFolders;
   // The IB files left out because they are links to a file outside the folder searched.
   std::vector<std::string> linksLeadingOut;
+  // The paths named to a search of named files that could not be looked at or lie outside
+  // the project, with why; as unreadable files are, each is a failed item.
+  std::vector<files::Failure> unreadable;
 };
 
 // Every regular .xib and .storyboard file below `folder` (hidden items skipped, links to

@@ -24,6 +24,7 @@ enum class ArgumentType {
   dryRun,
   configFile,
   idsFormat,
+  namedPath,  // a file or folder named after the options; not an option row (see kPositionalTable)
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

@@ -179,6 +179,21 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };
 
+// The words a level takes after its options: the Interface Builder files and folders to work
+// on instead of the whole project, as a hook or a list of changed files hands them over.
+struct PositionalSpec {
+  ArgumentType type;
+  const char* name;
+  CommandLevels levels;
+  const char* usage;
+};
+
+inline constexpr PositionalSpec kPositionalTable[] = {
+    {ArgumentType::namedPath, "<path> ...",
+     takenBy({CommandLevel::check, CommandLevel::fix, CommandLevel::ids}),
+     "IB files or folders to take instead of the whole Project folder (other files are skipped)"},
+};
+
 // The row of `type`; the check below makes sure there is exactly one.
 constexpr const OptionSpec& optionSpecOf(ArgumentType type) {
   for (const OptionSpec& option : kOptionTable) {
@@ -208,6 +223,8 @@ constexpr bool everyArgumentTypeHasOneRow() {
     std::size_t rows = 0;
     for (const OptionSpec& option : kOptionTable)
       rows += static_cast<std::size_t>(option.type) == type ? 1 : 0;
+    for (const PositionalSpec& positional : kPositionalTable)
+      rows += static_cast<std::size_t>(positional.type) == type ? 1 : 0;
     if (rows != 1) return false;
   }
   return true;
@@ -248,7 +265,8 @@ constexpr bool everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue() {
   return true;
 }
 
-static_assert(everyArgumentTypeHasOneRow(), "every ArgumentType needs exactly one row in kOptionTable");
+static_assert(everyArgumentTypeHasOneRow(),
+              "every ArgumentType needs exactly one row in kOptionTable or kPositionalTable");
 static_assert(everyNameStartsWithDashAndIsAscii(),
               "an option name needs a leading dash to be given, and every name ASCII to be aligned");
 static_assert(noLevelTakesOneNameTwice(), "two options of one level share a name");

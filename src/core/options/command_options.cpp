@@ -23,6 +23,11 @@ CommandOptions::CommandOptions(argparse::ArgumentParser& parser, CommandLevel le
     }
     registered_.push_back(std::move(entry));
   }
+  for (const PositionalSpec& positional : kPositionalTable) {
+    if ((positional.levels & takenBy({level})) == 0) continue;
+    parser.takePositionalWords(positional.name, positional.usage);
+    positionalType_ = positional.type;
+  }
 }
 
 Arguments CommandOptions::read(const argparse::ArgumentParser::Result& result) const {
@@ -37,6 +42,9 @@ Arguments CommandOptions::read(const argparse::ArgumentParser::Result& result) c
     } else if (result.get(*entry.toggle)) {
       arguments.emplace_back(entry.type, std::string());
     }
+  }
+  if (positionalType_) {
+    for (const std::string& word : result.positionalWords()) arguments.emplace_back(*positionalType_, word);
   }
   return arguments;
 }

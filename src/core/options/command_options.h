@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,7 @@ class CommandOptions {
 
   // The registered options given at this level or above, in table order: a text option
   // with its text, a list option once for each text, in order, a switch with an empty value
-  // (also when given "=false").
+  // (also when given "=false"); then the positional words the level takes, in order.
   Arguments read(const argparse::ArgumentParser::Result& result) const;
 
  private:
@@ -32,6 +33,8 @@ class CommandOptions {
     std::shared_ptr<argparse::OptionArgument<bool>> toggle;
   };
   std::vector<Registered> registered_;
+  // The kind of the positional words, at a level that takes them.
+  std::optional<ArgumentType> positionalType_;
 };
 
 }  // namespace korvaster

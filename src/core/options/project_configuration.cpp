@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "files/path_glob.h"
 #include "files/path_text.h"
 
 namespace korvaster {
@@ -38,6 +39,39 @@ std::string formatOf(const YAML::Node& value, const std::string& shownName) {
     allowed += (allowed.empty() ? "" : ", ") + std::string(name);
   }
   fail(shownName, value.Mark(), "'format' cannot be '" + format + "' (allowed: " + allowed + ")");
+}
+
+// The nearest configuration file from the current directory up to the repository's root (the
+// first folder holding ".git"), spelled from the current directory, and the way down from its
+// folder to the current directory. Outside a repository only the current directory's counts:
+// a file far above it belongs to nobody's project.
+std::optional<std::pair<std::string, std::string>> nearestConfiguration(const files::FileManager& system) {
+  std::string folder = files::withoutTrailingSlashes(system.currentDirectoryPath());
+  std::optional<std::pair<std::string, std::string>> nearest;
+  for (std::string up, below; !folder.empty();) {
+    const std::string candidate = up + kProjectConfigurationName;
+    if (!nearest && system.status(candidate, false)) nearest.emplace(candidate, below);
+    if (system.status(up + ".git", false)) return nearest;
+    if (folder == "/") break;
+    const auto [parent, name] = files::folderAndName(folder);
+    below = below.empty() ? name : name + "/" + below;
+    folder = parent;
+    up += "../";
+  }
+  return nearest && nearest->second.empty() ? nearest : std::nullopt;
+}
+
+// The configuration file that applies (see withProjectConfiguration), with the way down from
+// its folder to the project folder; nothing when there is none.
+std::optional<std::pair<std::string, std::string>> configurationFor(const Arguments& arguments,
+                                                                     const files::FileManager& system) {
+  if (const auto path = lookup(arguments, ArgumentType::configFile)) return std::make_pair(*path, std::string());
+  const auto project = lookup(arguments, ArgumentType::projectPath);
+  if (!project) return contains(arguments, ArgumentType::namedPath) ? nearestConfiguration(system) : std::nullopt;
+  if (project->empty()) return std::nullopt;
+  std::string candidate = files::joinedPath(files::withoutTrailingSlashes(*project), kProjectConfigurationName);
+  if (!system.status(candidate, false)) return std::nullopt;
+  return std::make_pair(std::move(candidate), std::string());
 }
 
 }  // namespace
@@ -79,29 +113,28 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
 
 Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
                                    const files::FileManager& system) {
-  std::optional<std::string> path = lookup(arguments, ArgumentType::configFile);
-  if (!path) {
-    const auto project = lookup(arguments, ArgumentType::projectPath);
-    if (!project || project->empty()) return arguments;
-    const std::string candidate =
-        files::joinedPath(files::withoutTrailingSlashes(*project), kProjectConfigurationName);
-    if (!system.status(candidate, false)) return arguments;
-    path = candidate;
-  }
+  const auto found = configurationFor(arguments, system);
+  if (!found) return arguments;
+  const std::string& path = found->first;
   // Refused before it is read: a device or a pipe may never end, and a huge file would take
   // many times its size in memory to parse.
-  if (const auto found = system.status(*path, true)) {
-    if (found->kind != files::ItemStatus::Kind::regular)
-      throw ConfigurationError(*path + ": not a regular file");
-    if (found->size > kLargestConfiguration)
-      throw ConfigurationError(*path + ": larger than 1 MiB, too large for a configuration file");
+  if (const auto status = system.status(path, true)) {
+    if (status->kind != files::ItemStatus::Kind::regular)
+      throw ConfigurationError(path + ": not a regular file");
+    if (status->size > kLargestConfiguration)
+      throw ConfigurationError(path + ": larger than 1 MiB, too large for a configuration file");
   }
   // Read with a limit too: the file may have grown since it was looked at.
-  const std::string text = system.readContents(*path, kLargestConfiguration + 1);
+  const std::string text = system.readContents(path, kLargestConfiguration + 1);
   if (text.size() > kLargestConfiguration)
-    throw ConfigurationError(*path + ": larger than 1 MiB, too large for a configuration file");
-  const ProjectConfiguration configuration = parseProjectConfiguration(text, *path);
-  for (const std::string& glob : configuration.exclude) arguments.emplace_back(ArgumentType::exclude, glob);
+    throw ConfigurationError(path + ": larger than 1 MiB, too large for a configuration file");
+  const ProjectConfiguration configuration = parseProjectConfiguration(text, path);
+  // A file above the project folder names files from its own folder.
+  for (const std::string& glob : configuration.exclude) {
+    const std::string& below = found->second;
+    for (std::string& each : below.empty() ? std::vector<std::string>{glob} : files::globsBelow(glob, below))
+      arguments.emplace_back(ArgumentType::exclude, std::move(each));
+  }
   if (configuration.format && level == CommandLevel::check && !contains(arguments, ArgumentType::format)) {
     arguments.emplace_back(ArgumentType::format, *configuration.format);
   }

@@ -43,7 +43,9 @@ class ConfigurationError final : public support::Error {
 ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName);
 
 // The arguments with the configuration that applies to them added: the file --config names
-// (which must exist), else the project folder's ".korvaster.yml" when there is one. Throws
+// (which must exist), else the project folder's ".korvaster.yml" when there is one; with files
+// named and no project folder, the nearest ".korvaster.yml" from the current directory up to
+// the repository's root, whose excludes then name files from that file's folder. Throws
 // ConfigurationError, also when the file (followed through links) is not a regular file or
 // is larger than 1 MiB, or FileIOError when it cannot be read.
 Arguments withProjectConfiguration(Arguments arguments, CommandLevel level, const files::FileManager& system);

@@ -14,7 +14,10 @@ namespace korvaster {
 
 CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const KorvastFileManager& fileManager,
                                            support::OutputByteStream& output, RunReport* report) {
-  const auto projectPath = lookup(arguments, ArgumentType::projectPath);
+  const std::vector<std::string> named = lookupAll(arguments, ArgumentType::namedPath);
+  // Files named without a project folder belong to the current directory's project.
+  std::optional<std::string> projectPath = lookup(arguments, ArgumentType::projectPath);
+  if (!projectPath && !named.empty()) projectPath = ".";
   if (!projectPath) throw KorvastError::missedProjectPath();
   const bool dryRun = contains(arguments, ArgumentType::dryRun);
   // The project as its own destination: not copied, and locked for the run.
@@ -54,7 +57,8 @@ CommandOutcome FixIdentifiersStrategy::run(const Arguments& arguments, const Kor
               }
               onFileDone();
             });
-      });
+      },
+      named);
   output.flush();
   project.commit();
   // A run that left files as they were is not the success a hook or CI step waits for.

@@ -13,8 +13,10 @@ namespace korvaster {
 
 class FixIdentifiersStrategy {
  public:
-  // Holds the project folder's lock, finds its IB files as `modify` does (less those an
-  // exclude glob takes) and inserts each file's missing identifiers, replacing the file
+  // Holds the project folder's lock, finds its IB files as `modify` does, or only those among
+  // the files and folders named after the options (see findNamedInterfaceBuilderFiles; the
+  // project folder is then the current directory unless --path names another), less those an
+  // exclude glob takes, and inserts each file's missing identifiers, replacing the file
   // atomically unless it changed meanwhile. With the dry-run option nothing is written: the
   // unified diff of every file that would change goes to `output`, file by file in order,
   // with paths relative to the project folder. result: the project folder; description: the

@@ -1,5 +1,6 @@
 #include "core/strategies/project_files_pass.h"
 
+#include "core/filemanager/named_interface_builder_files.h"
 #include "core/logging/progress_line.h"
 #include "files/file_io_error.h"
 #include "files/path_glob.h"
@@ -34,15 +35,37 @@ std::string summaryLine(const IdentifierPassSummary& pass) {
          " kept.";
 }
 
+// The entries of the search's failures, each logged in an Error line. A folder the search
+// could not list may hold files the pass would have changed, and a named path that cannot be
+// read is a file it would have: each is a failed item, as a file that cannot be read is.
+std::vector<IBFileOutcome> failedEntries(const InterfaceBuilderSearchNotes& notes, const ProjectCopy& copy,
+                                         const std::string& root, const std::vector<std::string>& excluded,
+                                         const std::shared_ptr<Logger>& logger) {
+  std::vector<IBFileOutcome> failed;
+  const auto add = [&](const files::Failure& failure, const char* verb, const char* line) {
+    IBFileOutcome& outcome = failed.emplace_back();
+    outcome.path = copy.shownPath(failure.path);
+    outcome.error = verb + outcome.path + ": " + failure.reason;
+    if (logger) logger->log(LogLevel::Error, [&] { return line + failure.reason + " (in " + outcome.path + ")"; });
+  };
+  for (const auto& folder : notes.unlistedFolders) {
+    if (!isExcluded(folder.path, root, excluded)) add(folder, "could not list ", "Can't read folder, Description: ");
+  }
+  for (const auto& path : notes.unreadable) add(path, "could not read ", "Can't read file, Description: ");
+  return failed;
+}
+
 }  // namespace
 
 IdentifierPassSummary passOverProjectFiles(const ProjectCopy& copy, const KorvastFileManager& fileManager,
                                            const std::vector<std::string>& excluded,
                                            const std::shared_ptr<Logger>& logger, RunReport* report,
-                                           const ProjectFilesPass& pass) {
+                                           const ProjectFilesPass& pass, const std::vector<std::string>& named) {
   const std::string& root = copy.workFolder().path();
   InterfaceBuilderSearchNotes notes;
-  const auto ibFiles = withoutExcluded(fileManager.findIBFiles(copy, &notes), root, excluded);
+  const auto ibFiles = withoutExcluded(named.empty() ? fileManager.findIBFiles(copy, &notes)
+                                                     : findNamedInterfaceBuilderFiles(copy.workFolder(), named, notes),
+                                       root, excluded);
   // What such a link leads to is not the project's, so it is left alone (a copy has already
   // replaced such links with files of its own, where it could).
   for (const auto& link : notes.linksLeadingOut) {
@@ -51,21 +74,7 @@ IdentifierPassSummary passOverProjectFiles(const ProjectCopy& copy, const Korvas
       return copy.shownPath(link) + " is a link to a file outside the project; it is left as it is.";
     });
   }
-  // A folder the search could not list may hold files the pass would have changed: each is
-  // a failed item, as a file that cannot be read is.
-  std::vector<IBFileOutcome> unlisted;
-  for (const auto& folder : notes.unlistedFolders) {
-    if (isExcluded(folder.path, root, excluded)) continue;
-    IBFileOutcome outcome;
-    outcome.path = copy.shownPath(folder.path);
-    outcome.error = "could not list " + outcome.path + ": " + folder.reason;
-    if (logger) {
-      logger->log(LogLevel::Error, [&] {
-        return "Can't read folder, Description: " + folder.reason + " (in " + outcome.path + ")";
-      });
-    }
-    unlisted.push_back(std::move(outcome));
-  }
+  std::vector<IBFileOutcome> unlisted = failedEntries(notes, copy, root, excluded, logger);
   if (ibFiles.empty() && unlisted.empty() && logger) {
     logger->log(LogLevel::Warning, [] {
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";

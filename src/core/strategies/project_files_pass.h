@@ -22,16 +22,19 @@ using ProjectFilesPass = std::function<IdentifierPassSummary(
     const std::vector<files::File>& files, const std::function<std::string(const std::string&)>& shownPath,
     const std::function<void()>& onFileDone)>;
 
-// Finds the Interface Builder files of `copy`'s work folder, less those an exclude glob takes
-// (relative to that folder), and runs `pass` over them. A link leading out of the project is
-// named in a Warning line and left alone; a folder that could not be listed is a failed entry
-// with an Error line; no file at all gives the Warning that nothing was found. After the pass:
-// an Error line when any entry failed, and the Info summary line. The summary goes into
-// `report` when given. Throws the file layer's FileIOError(writeFailed) for the first file the
-// disk would not take, and support::Interrupted.
+// Finds the Interface Builder files of `copy`'s work folder (only those among the `named`
+// files and folders when any are; see findNamedInterfaceBuilderFiles), less those an exclude
+// glob takes (relative to that folder), and runs `pass` over them. A link leading out of the
+// project is named in a Warning line and left alone; a folder that could not be listed, or a
+// named path that cannot be read, is a failed entry with an Error line; no file at all gives
+// the Warning that nothing was found. After the pass: an Error line when any entry failed,
+// and the Info summary line. The summary goes into `report` when given. Throws the file
+// layer's FileIOError(writeFailed) for the first file the disk would not take, and
+// support::Interrupted.
 IdentifierPassSummary passOverProjectFiles(const ProjectCopy& copy, const KorvastFileManager& fileManager,
                                            const std::vector<std::string>& excluded,
                                            const std::shared_ptr<Logger>& logger, RunReport* report,
-                                           const ProjectFilesPass& pass);
+                                           const ProjectFilesPass& pass,
+                                           const std::vector<std::string>& named = {});
 
 }  // namespace korvaster

@@ -2,6 +2,7 @@
 
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/interface_builder_file_search.h"
+#include "core/filemanager/named_interface_builder_files.h"
 #include "files/folder.h"
 #include "files/path_glob.h"
 #include "files/path_text.h"
@@ -25,8 +26,10 @@ std::string shownPrefix(const std::string& projectFolder, const std::string& cur
 std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
                                            const std::shared_ptr<files::FileManager>& system) {
   const auto projectPath = lookup(arguments, ArgumentType::projectPath);
-  if (!projectPath) throw KorvastError::missedProjectPath();
-  const files::Folder project(*projectPath, system);
+  const std::vector<std::string> named = lookupAll(arguments, ArgumentType::namedPath);
+  if (!projectPath && named.empty()) throw KorvastError::missedProjectPath();
+  // Files named without a project folder belong to the current directory's project.
+  const files::Folder project(projectPath.value_or(""), system);
   const std::vector<std::string> excluded = lookupAll(arguments, ArgumentType::exclude);
   const std::string root = project.path();
   const std::string prefix = shownPrefix(root, files::withoutTrailingSlashes(system->currentDirectoryPath()));
@@ -36,7 +39,9 @@ std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
 
   std::vector<ReadOnlyEntry> entries;
   InterfaceBuilderSearchNotes notes;
-  for (const auto& file : findInterfaceBuilderFiles(project, *system, &notes)) {
+  const auto found =
+      named.empty() ? findInterfaceBuilderFiles(project, *system, &notes) : findNamedInterfaceBuilderFiles(project, named, notes);
+  for (const auto& file : found) {
     support::throwIfInterrupted();
     std::string relative = relativeOf(file.path());
     if (files::isExcludedByGlobs(excluded, relative)) continue;
@@ -49,6 +54,8 @@ std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
     std::string error = "could not list " + shown + ": " + folder.reason;
     entries.push_back({std::string(), std::move(shown), std::move(relative), std::move(error)});
   }
+  for (const auto& path : notes.unreadable)
+    entries.push_back({std::string(), path.path, path.path, "could not read " + path.path + ": " + path.reason});
   return entries;
 }
 

@@ -20,12 +20,16 @@ struct ReadOnlyEntry {
   std::string shownPath;
   // Relative to the project folder.
   std::string relativePath;
-  // For a folder that could not be listed: "could not list SHOWN: REASON". Such a folder may
-  // hold files that were never read, so that the run cannot pass for a complete one.
+  // For a folder that could not be listed: "could not list SHOWN: REASON"; for a named path
+  // that cannot be read: "could not read PATH: REASON". Such a folder may hold files that were
+  // never read, so that the run cannot pass for a complete one.
   std::optional<std::string> error;
 };
 
-// Throws KorvastError when no --path was given, PathError when it names no folder.
+// Only the files and folders named after the options, when any were (see
+// findNamedInterfaceBuilderFiles), each one that cannot be read an entry with its error; the
+// project folder is then the current directory unless --path names another. Throws
+// KorvastError when neither --path nor a file was given, PathError when --path names no folder.
 std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
                                            const std::shared_ptr<files::FileManager>& system);
 

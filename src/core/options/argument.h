@@ -24,6 +24,9 @@ enum class ArgumentType {
   dryRun,
   configFile,
   idsFormat,
+  baseline,
+  writeBaseline,
+  rule,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

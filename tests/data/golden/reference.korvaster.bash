@@ -6,13 +6,13 @@ _korvaster() {
   done
   case "$prev" in
     --path|-p|--output|-o) COMPREPLY=($(compgen -d -- "$cur")); return ;;
-    --export|-e|--workspace|-w|--report|--config) COMPREPLY=($(compgen -f -- "$cur")); return ;;
-    --configuration|-c|--scheme|-s|--exclude|--format|--format) COMPREPLY=(); return ;;
+    --export|-e|--workspace|-w|--report|--config|--baseline|--write-baseline) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    --configuration|-c|--scheme|-s|--exclude|--format|--format|--rule) COMPREPLY=(); return ;;
   esac
   case "$command" in
     modify) COMPREPLY=($(compgen -W "--path -p --output -o --exclude --report --config --help -h" -- "$cur")) ;;
     build) COMPREPLY=($(compgen -W "--path -p --output -o --export -e --configuration -c --scheme -s --workspace -w --buildonly -b --verbose -v --exclude --report --config --help -h" -- "$cur")) ;;
-    check) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --help -h" -- "$cur")) ;;
+    check) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --baseline --write-baseline --rule --help -h" -- "$cur")) ;;
     fix) COMPREPLY=($(compgen -W "--path -p --exclude --report --dry-run --config --help -h" -- "$cur")) ;;
     ids) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --help -h" -- "$cur")) ;;
     *) COMPREPLY=($(compgen -W "modify build check fix ids --version --help -h" -- "$cur")) ;;

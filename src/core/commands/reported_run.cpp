@@ -32,7 +32,8 @@ bool writeReport(const files::FileManager& system, const std::string& path, cons
 }  // namespace
 
 void checkWritablePlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
-                        const std::shared_ptr<Logger>& logger, const std::string& noun, const std::string& option) {
+                        const std::shared_ptr<Logger>& logger, const std::string& noun,
+                        const std::string& option) {
   const auto refuse = [&](const support::Error& error) {
     if (logger) {
       logger->log(LogLevel::Error, [&] {

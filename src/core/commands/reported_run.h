@@ -20,7 +20,8 @@ namespace korvaster {
 // file they cannot replace, a path that names anything but a regular file, or one named as an
 // Interface Builder file, its FileIOError.
 void checkWritablePlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
-                        const std::shared_ptr<Logger>& logger, const std::string& noun, const std::string& option);
+                        const std::shared_ptr<Logger>& logger, const std::string& noun,
+                        const std::string& option);
 
 // Without a report option, runs `workflow` with no report. With one, first makes sure (through
 // `system`, as every look at the disk and the report's writing) that the

@@ -72,7 +72,8 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   if (!recordTo) return {{}, {}, status};
   platform.files->writeAtomically(*recordTo, filter.recorded().text(), true);
   const std::size_t entries = filter.recorded().size();
-  return {{}, "Wrote " + std::to_string(entries) + (entries == 1 ? " entry" : " entries") + " to the baseline " + *recordTo, status};
+  const std::string written = std::to_string(entries) + (entries == 1 ? " entry" : " entries");
+  return {{}, "Wrote " + written + " to the baseline " + *recordTo, status};
 }
 
 CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {

@@ -63,13 +63,15 @@ CheckBaseline CheckBaseline::parse(std::string_view text, const std::string& sho
     const std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     if (lineNumber == 1) {
-      if (line != kBaselineHeader) fail("not a korvaster baseline: the first line must be '" + std::string(kBaselineHeader) + "'");
+      if (line != kBaselineHeader)
+        fail("not a korvaster baseline: the first line must be '" + std::string(kBaselineHeader) + "'");
       continue;
     }
     std::vector<std::string> fields;
     for (std::size_t start = 0;;) {
       const std::size_t tab = line.find('\t', start);
-      const auto field = unescaped(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+      const auto field =
+          unescaped(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
       if (!field) fail("a backslash must be followed by another, 't', 'n' or 'r'");
       fields.push_back(*field);
       if (tab == std::string_view::npos) break;
@@ -77,7 +79,8 @@ CheckBaseline CheckBaseline::parse(std::string_view text, const std::string& sho
     }
     if (fields.size() != 3 || fields[0].empty() || fields[1].empty())
       fail("expected a file, a view id and a rule, separated by tabs");
-    if (std::find(std::begin(kCheckRuleNames), std::end(kCheckRuleNames), fields[2]) == std::end(kCheckRuleNames))
+    if (std::find(std::begin(kCheckRuleNames), std::end(kCheckRuleNames), fields[2]) ==
+        std::end(kCheckRuleNames))
       fail("unknown rule '" + support::textEscaped(fields[2]) + "' (known: " + known + ")");
     if (!baseline.entries_.emplace(Key{fields[0], fields[1], fields[2]}, false).second)
       fail("the same entry as an earlier line");

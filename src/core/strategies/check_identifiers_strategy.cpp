@@ -27,8 +27,8 @@ void checkFile(const files::FileManager& system, const std::string& path, ScanKe
 
 }  // namespace
 
-int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format,
-                                  CheckFilter& filter, const std::shared_ptr<files::FileManager>& system,
+int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format, CheckFilter& filter,
+                                  const std::shared_ptr<files::FileManager>& system,
                                   support::OutputByteStream& output, std::size_t workers) {
   std::vector<std::string> paths;
   std::vector<std::string> relativePaths;

@@ -30,7 +30,8 @@ std::string counted(std::size_t count, const std::string& noun) {
 std::string resolvedOf(const CheckTotals& totals) {
   const std::size_t resolved = totals.resolved.value_or(0);
   if (resolved == 0) return "";
-  return ", " + std::to_string(resolved) + (resolved == 1 ? " baseline entry" : " baseline entries") + " resolved";
+  return ", " + std::to_string(resolved) + (resolved == 1 ? " baseline entry" : " baseline entries") +
+         " resolved";
 }
 
 std::string summaryOf(const CheckTotals& totals) {

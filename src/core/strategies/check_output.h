@@ -56,8 +56,9 @@ class CheckDocumentWriter;
 // that no more than one file's findings are held, and the totals at the end. Text and GitHub
 // output end with the line "Checked N Interface Builder files: V views, M without an
 // accessibility identifier, D duplicate identifiers, U unreadable." (a count of one takes the
-// singular), and ", R baseline entries resolved" before its full stop when there are any. In text, control characters in paths, names and messages are written escaped
-// ("\n", "\r", "\t", else "\x1b"), so that each finding stays on its own line.
+// singular), and ", R baseline entries resolved" before its full stop when there are any. In
+// text, control characters in paths, names and messages are written escaped ("\n", "\r",
+// "\t", else "\x1b"), so that each finding stays on its own line.
 class CheckResultsWriter {
  public:
   // Writes the start of the output (a document's opening).

@@ -68,11 +68,19 @@ struct IdentifierScan::Records {
   }
 
   ViewFinding missingFinding(const ViewRecord& view) const {
-    return {ViewFinding::Kind::missingIdentifier, view.position, text(elements[view.element]), text(view.id), {}, {}, {}};
+    ViewFinding finding;
+    finding.position = view.position;
+    finding.element = text(elements[view.element]);
+    finding.id = text(view.id);
+    return finding;
   }
   ViewFinding duplicateFinding(const IdentifiedView& view) const {
-    return {ViewFinding::Kind::duplicateIdentifier, view.view.position, text(elements[view.view.element]),
-            text(view.view.id),  text(view.identifier),  text(view.firstId), view.firstPosition};
+    ViewFinding finding = missingFinding(view.view);
+    finding.kind = ViewFinding::Kind::duplicateIdentifier;
+    finding.identifier = text(view.identifier);
+    finding.firstId = text(view.firstId);
+    finding.firstPosition = view.firstPosition;
+    return finding;
   }
 
   // Each in document order once the scan is done. Deques grow without moving what they hold,
@@ -107,7 +115,8 @@ void IdentifierScan::forEachFinding(const std::function<void(const ViewFinding&)
     const bool takeMissing =
         nextDuplicate == duplicates.end() ||
         (nextMissing != missing.end() && comesBefore(nextMissing->position, nextDuplicate->view.position));
-    visit(takeMissing ? records_->missingFinding(*nextMissing++) : records_->duplicateFinding(*nextDuplicate++));
+    visit(takeMissing ? records_->missingFinding(*nextMissing++)
+                      : records_->duplicateFinding(*nextDuplicate++));
   }
 }
 
@@ -120,17 +129,23 @@ void IdentifierScan::dropFindings(const std::function<bool(const ViewFinding&)>&
     if (records.keepsEveryView) records.others.push_back(view);
     return true;
   };
-  records.missing.erase(std::remove_if(records.missing.begin(), records.missing.end(),
-                                       [&](const ViewRecord& view) { return dropped(view, records.missingFinding(view)); }),
+  const auto missingDropped = [&](const ViewRecord& view) {
+    return dropped(view, records.missingFinding(view));
+  };
+  const auto duplicateDropped = [&](const IdentifiedView& view) {
+    return dropped(view.view, records.duplicateFinding(view));
+  };
+  records.missing.erase(std::remove_if(records.missing.begin(), records.missing.end(), missingDropped),
                         records.missing.end());
   records.duplicates.erase(
-      std::remove_if(records.duplicates.begin(), records.duplicates.end(),
-                     [&](const IdentifiedView& view) { return dropped(view.view, records.duplicateFinding(view)); }),
+      std::remove_if(records.duplicates.begin(), records.duplicates.end(), duplicateDropped),
       records.duplicates.end());
   // Both parts are in document order, and so must the whole be.
-  std::inplace_merge(records.others.begin(), records.others.begin() + static_cast<std::ptrdiff_t>(othersBefore),
-                     records.others.end(),
-                     [](const ViewRecord& left, const ViewRecord& right) { return comesBefore(left.position, right.position); });
+  const auto middle = records.others.begin() + static_cast<std::ptrdiff_t>(othersBefore);
+  std::inplace_merge(records.others.begin(), middle, records.others.end(),
+                     [](const ViewRecord& left, const ViewRecord& right) {
+                       return comesBefore(left.position, right.position);
+                     });
 }
 
 void IdentifierScan::forEachView(const std::function<void(const ScannedView&)>& visit) const {

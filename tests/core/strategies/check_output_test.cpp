@@ -64,10 +64,12 @@ TEST(CheckOutputTest, EachTotalCountsItsOwnKindACountOfOneIsSingularAndNoFinding
     list[4].push_back(unreadable("Esc\x1b[31m\xC2\x9b\xff.xib", std::string("cannot read \"Esc\x1b[31m\x7f\x01.xib\""), {}));
     list[5].push_back(scanned("A.xib", document("1-A.xib")));
     list[5].push_back(unreadable("B.xib", "cannot read", {}));
+    list[5].push_back(scanned("C.xib", document("1-C.xib")));
     return list;
   };
   const auto filterOf = [] {
-    CheckFilter filter(CheckRules::from({{ArgumentType::rule, "duplicateIdentifier=off"}, {ArgumentType::rule, "duplicateIdentifier=on"}}));
+    CheckFilter filter(
+        CheckRules::from({{ArgumentType::rule, "missingIdentifier=off"}, {ArgumentType::rule, "missingIdentifier=on"}}));
     filter.compareWith(CheckBaseline::parse(std::string(kBaselineHeader) +
                                                 "\nA.xib\ta1\tmissingIdentifier\nA.xib\ta2\tduplicateIdentifier\n"
                                                 "A.xib\ta5\tduplicateIdentifier\nA.xib\tgone\tmissingIdentifier\n"

@@ -37,6 +37,11 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   // Run from the root, a path outside the current directory is shown from there.
   const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
   expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));
+  // A rule turned off lists its views as passing, in document order; the other still fails.
+  temp.write("Rules/A.xib", readFile(KORVASTER_GOLDEN_DIR "/../check/1-A.xib"));
+  const auto ruleOff = korvaster({"check", "-p", "Rules", "--format=junit", "--rule", "missingIdentifier=off"}, temp.path());
+  EXPECT_EQ(ruleOff.exitStatus, 1);
+  expectApproved("check-rule-off.junit", ruleOff.standardOutput);
   // Nothing left to find: status 0. Nothing was written, not even the working folder.
   const auto clean = korvaster({"check", "-p", temp / "App/Pods"});
   EXPECT_EQ(clean.exitStatus, 0);
@@ -45,6 +50,44 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   EXPECT_TRUE(std::filesystem::is_empty(temp / "home"));
   EXPECT_EQ(readFile(temp / "App/Sub dir \xc3\xa9 100%/Main.storyboard"), kMain);
   EXPECT_EQ(entryNames(temp / "App"), (std::vector<std::string>{"Broken.xib", "Pods", "Sub dir \xc3\xa9 100%"}));
+}
+
+// Keyed by file, view id and rule, a baseline holds from another current folder and when lines
+// move; a view added is the one finding, and the baselined view removed again is resolved. On the
+// sample and, where it lies beside the checkout, the full corpus; an unreadable file still fails.
+TEST_F(CheckCommandTest, ABaselineLeavesOnlyNewFindingsAndCountsTheOnesGone) {
+  const auto warnings = [](const std::string& output) {
+    std::size_t count = 0;
+    for (auto at = output.find(": warning: "); at != std::string::npos; at = output.find(": warning: ", at + 1)) ++count;
+    return count;
+  };
+  for (const std::string source : {KORVASTER_SAMPLE_IB, KORVASTER_CORPUS_DIR}) {
+    const TemporaryFolder run;
+    std::filesystem::copy(source, run / "App");
+    const std::string first = filesIn(run / "App", {".xib", ".storyboard"}).front(), original = readFile(first);
+    const auto plain = korvaster({"check", "--path", "App"}, run.path());
+    const auto written = korvaster({"check", "--path", "App", "--write-baseline", "base"}, run.path());
+    const int unreadable = plain.standardOutput.find(": error: ") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(written.exitStatus, unreadable);
+    EXPECT_EQ(warnings(written.standardOutput), 0u);
+    EXPECT_NE(written.standardError.find(std::to_string(warnings(plain.standardOutput)) + " entries to the baseline base\n"), std::string::npos);
+    if (source == KORVASTER_SAMPLE_IB) expectApproved("check-baseline.txt", readFile(run / "base"));
+    const std::vector<std::string> check{"check", "--path", ".", "--baseline", "../base"};
+    const auto clean = korvaster(check, run / "App");
+    EXPECT_EQ(clean.exitStatus, unreadable);
+    EXPECT_EQ(warnings(clean.standardOutput), 0u) << clean.standardOutput;
+    const std::size_t root = original.find('>', original.find("<document")) + 1;
+    run.write(first.substr(run.path().size() + 1), original.substr(0, root) + "\n<view contentMode=\"a\" id=\"k-new\"/>" + original.substr(root));
+    const auto added = korvaster(check, run / "App");
+    EXPECT_EQ(added.exitStatus, 1);
+    EXPECT_EQ(warnings(added.standardOutput), 1u);
+    EXPECT_NE(added.standardOutput.find(": warning: view 'k-new' has no accessibility identifier\n"), std::string::npos);
+    EXPECT_EQ(korvaster({"check", "-p", ".", "--baseline", "../base", "--write-baseline", "../base"}, run / "App").exitStatus, unreadable);
+    run.write(first.substr(run.path().size() + 1), original);
+    const auto removed = korvaster(check, run / "App");
+    EXPECT_EQ(removed.exitStatus, unreadable);
+    EXPECT_TRUE(endsWith(removed.standardOutput, " unreadable, 1 baseline entry resolved.\n")) << removed.standardOutput;
+  }
 }
 
 // Findings are written as each file is done, and a scan keeps only what they show: however many

@@ -29,14 +29,16 @@ bool writeReport(const files::FileManager& system, const std::string& path, cons
   return false;
 }
 
-// Throws, after an Error line that names the option, when the report could never be written
-// where it was asked for: better known before an hour-long build than after it.
-void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
-                      const std::shared_ptr<Logger>& logger) {
+}  // namespace
+
+void checkWritablePlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
+                        const std::shared_ptr<Logger>& logger, const std::string& noun,
+                        const std::string& option) {
   const auto refuse = [&](const support::Error& error) {
     if (logger) {
-      logger->log(LogLevel::Error,
-                  [&] { return "Can't write the report (--report): " + support::genericDescription(error); });
+      logger->log(LogLevel::Error, [&] {
+        return "Can't write the " + noun + " (" + option + "): " + support::genericDescription(error);
+      });
     }
   };
   if (path.empty()) {
@@ -56,7 +58,7 @@ void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const s
   if (isInterfaceBuilderFileToChange(files::folderAndName(files::withoutTrailingSlashes(path)).second)) {
     // The run may have just given that file its identifiers, or be meant to.
     failure.emplace(files::FileIOError::Case::writeFailed, path,
-                    "it is named as an Interface Builder file, which a report never replaces");
+                    "it is named as an Interface Builder file, which a " + noun + " never replaces");
   } else if (const auto kind = system->nonRegularKind(path)) {
     failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
   } else if (!system->canWriteIn(folder, &denied) ||
@@ -70,15 +72,14 @@ void checkReportPlace(const std::shared_ptr<files::FileManager>& system, const s
   }
 }
 
-}  // namespace
-
 CommandOutcome runWithReport(const Arguments& arguments, const std::string& command,
                              const std::shared_ptr<Logger>& logger,
                              const std::shared_ptr<files::FileManager>& system,
                              const std::function<CommandOutcome(RunReport*)>& workflow) {
   const auto path = lookup(arguments, ArgumentType::report);
   if (!path) return workflow(nullptr);
-  checkReportPlace(system, *path, logger);
+  // Better known before an hour-long build than after it.
+  checkWritablePlace(system, *path, logger, "report", "--report");
 
   RunReport report;
   report.command = command;

@@ -56,14 +56,24 @@ CommandOutcome fix(const RegisterableCommand& command, const Arguments& argument
 }
 
 // The format's value was checked against the option's choices when the Arguments were read;
-// the status says what was found.
+// the status says what was found. A baseline to record is refused before any work, and
+// written only once every file was checked, so that an interrupted run leaves the old one.
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format = checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text"));
   const auto& platform = command.platform();
-  return {{},
-          {},
-          CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), platform.files,
-                                        *platform.output, platform.workers())};
+  const auto recordTo = lookup(arguments, ArgumentType::writeBaseline);
+  if (recordTo) checkWritablePlace(platform.files, *recordTo, command.logger, "baseline", "--write-baseline");
+  CheckFilter filter(CheckRules::from(arguments));
+  if (const auto baseline = lookup(arguments, ArgumentType::baseline))
+    filter.compareWith(CheckBaseline::parse(platform.files->readContents(*baseline), *baseline));
+  if (recordTo) filter.record();
+  const int status = CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), filter,
+                                                   platform.files, *platform.output, platform.workers());
+  if (!recordTo) return {{}, {}, status};
+  platform.files->writeAtomically(*recordTo, filter.recorded().text(), true);
+  const std::size_t entries = filter.recorded().size();
+  const std::string written = std::to_string(entries) + (entries == 1 ? " entry" : " entries");
+  return {{}, "Wrote " + written + " to the baseline " + *recordTo, status};
 }
 
 CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {

@@ -25,6 +25,9 @@ enum class ArgumentType {
   configFile,
   idsFormat,
   namedPath,  // a file or folder named after the options; not an option row (see kPositionalTable)
+  baseline,
+  writeBaseline,
+  rule,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

@@ -139,6 +139,9 @@ struct OptionSpec {
 // The values check's --format takes, in the order of CheckFormat.
 inline constexpr const char* kCheckFormatNames[] = {"text", "json", "github", "sarif", "junit", "checkstyle"};
 
+// The rules check can be told to turn on or off, in the order of the kinds of finding.
+inline constexpr const char* kCheckRuleNames[] = {"missingIdentifier", "duplicateIdentifier"};
+
 // In the order of registration, of the Arguments a parse returns and of every listing.
 inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::projectPath, "--path", "-p", OptionKind::text, ValueKind::folder,
@@ -175,6 +178,14 @@ inline constexpr OptionSpec kOptionTable[] = {
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::check, CommandLevel::fix, CommandLevel::ids}),
      "A configuration file to read instead of the Project folder's .korvaster.yml"},
+    {ArgumentType::baseline, "--baseline", nullptr, OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::check}),
+     "Report only the findings that are not in this baseline file (see --write-baseline)"},
+    {ArgumentType::writeBaseline, "--write-baseline", nullptr, OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::check}), "Record every finding in this baseline file, and report none of them"},
+    {ArgumentType::rule, "--rule", nullptr, OptionKind::list, ValueKind::word, takenBy({CommandLevel::check}),
+     "Turn a check rule on or off, overriding .korvaster.yml (repeatable): e.g. duplicateIdentifier=off",
+     "missingIdentifier=on missingIdentifier=off duplicateIdentifier=on duplicateIdentifier=off ", "RULE=on|off"},
     {ArgumentType::version, "--version", nullptr, OptionKind::toggle, ValueKind::none,
      takenBy({CommandLevel::topLevel}), "Prints tool version"},
 };
@@ -259,7 +270,7 @@ constexpr bool everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue() {
     if ((option.kind == OptionKind::toggle) != (option.value == ValueKind::none)) return false;
     if (option.choices != nullptr) {
       std::string_view choices = option.choices;
-      if (option.kind != OptionKind::text || choices.empty() || choices.back() != ' ') return false;
+      if (option.kind == OptionKind::toggle || choices.empty() || choices.back() != ' ') return false;
     }
   }
   return true;
@@ -272,7 +283,7 @@ static_assert(everyNameStartsWithDashAndIsAscii(),
 static_assert(noLevelTakesOneNameTwice(), "two options of one level share a name");
 static_assert(everyRowIsTakenSomewhereAndOnlyTogglesTakeNoValue(),
               "an option row needs a level, a value kind of none exactly when it is a toggle, and choices "
-              "only for a text option, each followed by one space");
+              "only for an option that takes a value, each followed by one space");
 
 }  // namespace option_table_checks
 

@@ -74,6 +74,29 @@ std::optional<std::pair<std::string, std::string>> configurationFor(const Argume
   return std::make_pair(std::move(candidate), std::string());
 }
 
+// Each rule named once, as on or off: YAML's own booleans ("yes", "true") would read as
+// words to some and not to others.
+std::vector<std::string> rulesOf(const YAML::Node& value, const std::string& shownName) {
+  if (!value.IsMap()) fail(shownName, value.Mark(), "'rules' must name rules, each on or off");
+  std::string known;
+  for (const char* name : kCheckRuleNames) known += (known.empty() ? "" : ", ") + std::string(name);
+  std::vector<std::string> rules;
+  for (const auto& entry : value) {
+    const std::string rule = entry.first.Scalar();
+    if (std::find(std::begin(kCheckRuleNames), std::end(kCheckRuleNames), rule) == std::end(kCheckRuleNames))
+      fail(shownName, entry.first.Mark(), "unknown rule '" + rule + "' (known: " + known + ")");
+    for (const std::string& earlier : rules) {
+      if (earlier.compare(0, earlier.find('='), rule) == 0)
+        fail(shownName, entry.first.Mark(), "rule '" + rule + "' is given twice");
+    }
+    const std::string state = entry.second.IsScalar() ? entry.second.Scalar() : "";
+    if (state != "on" && state != "off")
+      fail(shownName, entry.second.Mark(), "rule '" + rule + "' must be on or off");
+    rules.push_back(rule + "=" + state);
+  }
+  return rules;
+}
+
 }  // namespace
 
 ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName) {
@@ -104,8 +127,10 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
     } else if (key == "format") {
       if (!entry.second.IsScalar()) fail(shownName, entry.second.Mark(), "'format' must be one word");
       configuration.format = formatOf(entry.second, shownName);
+    } else if (key == "rules") {
+      configuration.rules = rulesOf(entry.second, shownName);
     } else {
-      fail(shownName, entry.first.Mark(), "unknown key '" + key + "' (known: exclude, format)");
+      fail(shownName, entry.first.Mark(), "unknown key '" + key + "' (known: exclude, format, rules)");
     }
   }
   return configuration;
@@ -137,6 +162,9 @@ Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
   }
   if (configuration.format && level == CommandLevel::check && !contains(arguments, ArgumentType::format)) {
     arguments.emplace_back(ArgumentType::format, *configuration.format);
+  }
+  if (level == CommandLevel::check) {
+    for (const std::string& rule : configuration.rules) arguments.emplace_back(ArgumentType::rule, rule);
   }
   return arguments;
 }

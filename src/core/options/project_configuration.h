@@ -22,6 +22,8 @@ struct ProjectConfiguration {
   std::vector<std::string> exclude;
   // check's --format when none is given.
   std::optional<std::string> format;
+  // check's rules as --rule takes them ("duplicateIdentifier=off"), after those of --rule.
+  std::vector<std::string> rules;
 };
 
 // A configuration file that cannot be used: its own description names the file, the line
@@ -38,8 +40,8 @@ class ConfigurationError final : public support::Error {
 };
 
 // Reads a configuration file's text; `shownName` names it in errors. An unknown key, a
-// value of the wrong shape, a format check does not know, more than one document or text
-// that is not YAML throws ConfigurationError.
+// value of the wrong shape, a format or rule check does not know, a rule neither on nor off,
+// more than one document or text that is not YAML throws ConfigurationError.
 ProjectConfiguration parseProjectConfiguration(std::string_view text, const std::string& shownName);
 
 // The arguments with the configuration that applies to them added: the file --config names

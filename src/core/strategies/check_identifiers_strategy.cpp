@@ -27,13 +27,15 @@ void checkFile(const files::FileManager& system, const std::string& path, ScanKe
 
 }  // namespace
 
-int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format,
+int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format, CheckFilter& filter,
                                   const std::shared_ptr<files::FileManager>& system,
                                   support::OutputByteStream& output, std::size_t workers) {
   std::vector<std::string> paths;
+  std::vector<std::string> relativePaths;
   std::vector<CheckedFile> checked;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
     paths.push_back(std::move(entry.path));
+    relativePaths.push_back(std::move(entry.relativePath));
     CheckedFile& file = checked.emplace_back();
     file.path = std::move(entry.shownPath);
     file.error = std::move(entry.error);
@@ -47,10 +49,11 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
         if (!pass.realPath(index).empty()) checkFile(*system, pass.realPath(index), keeps, checked[index]);
       },
       [&](std::size_t index) {
+        filter.apply(relativePaths[index], checked[index]);
         writer.write(checked[index]);
         checked[index] = CheckedFile{};
       });
-  writer.finish();
+  writer.finish(filter.resolved());
   output.flush();
   return writer.totals().foundAnything() ? 1 : 0;
 }

@@ -26,11 +26,19 @@ std::string counted(std::size_t count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+// Said only when there is something to say, so that a run without a baseline reads as before.
+std::string resolvedOf(const CheckTotals& totals) {
+  const std::size_t resolved = totals.resolved.value_or(0);
+  if (resolved == 0) return "";
+  return ", " + std::to_string(resolved) + (resolved == 1 ? " baseline entry" : " baseline entries") +
+         " resolved";
+}
+
 std::string summaryOf(const CheckTotals& totals) {
   return "Checked " + counted(totals.files, "Interface Builder file") + ": " + counted(totals.views, "view") +
          ", " + std::to_string(totals.missing) + " without an accessibility identifier, " +
          counted(totals.duplicates, "duplicate identifier") + ", " + std::to_string(totals.unreadable) +
-         " unreadable.";
+         " unreadable" + resolvedOf(totals) + ".";
 }
 
 // Workflow commands end their message at a line break and their properties at "," or ":";
@@ -183,7 +191,8 @@ void CheckResultsWriter::sendJsonPiece() {
   if (json_.text().size() >= kJsonPieceSize) output_ << json_.takeText();
 }
 
-void CheckResultsWriter::finish() {
+void CheckResultsWriter::finish(std::optional<std::size_t> resolved) {
+  totals_.resolved = resolved;
   if (document_) return document_->finish(totals_);
   if (format_ != CheckFormat::json) {
     output_ << summaryOf(totals_) << "\n";
@@ -193,6 +202,7 @@ void CheckResultsWriter::finish() {
   json_.key("files").value(totals_.files).key("views").value(totals_.views);
   json_.key("missing").value(totals_.missing).key("duplicates").value(totals_.duplicates);
   json_.key("unreadable").value(totals_.unreadable);
+  if (totals_.resolved) json_.key("baselineResolved").value(*totals_.resolved);
   json_.endObject().endObject();
   output_ << json_.takeText();
 }

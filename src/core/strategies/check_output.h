@@ -44,6 +44,8 @@ struct CheckTotals {
   std::size_t missing = 0;
   std::size_t duplicates = 0;
   std::size_t unreadable = 0;
+  // The baseline's entries that were not found again; nothing when there was no baseline.
+  std::optional<std::size_t> resolved;
 
   bool foundAnything() const { return missing + duplicates + unreadable > 0; }
 };
@@ -54,8 +56,9 @@ class CheckDocumentWriter;
 // that no more than one file's findings are held, and the totals at the end. Text and GitHub
 // output end with the line "Checked N Interface Builder files: V views, M without an
 // accessibility identifier, D duplicate identifiers, U unreadable." (a count of one takes the
-// singular). In text, control characters in paths, names and messages are written escaped
-// ("\n", "\r", "\t", else "\x1b"), so that each finding stays on its own line.
+// singular), and ", R baseline entries resolved" before its full stop when there are any. In
+// text, control characters in paths, names and messages are written escaped ("\n", "\r",
+// "\t", else "\x1b"), so that each finding stays on its own line.
 class CheckResultsWriter {
  public:
   // Writes the start of the output (a document's opening).
@@ -64,8 +67,9 @@ class CheckResultsWriter {
 
   // Writes the file's findings, or its error, and counts them.
   void write(const CheckedFile& file);
-  // Writes the totals; nothing may be written after.
-  void finish();
+  // Writes the totals, with the baseline's entries not found again when there was one;
+  // nothing may be written after.
+  void finish(std::optional<std::size_t> resolved = std::nullopt);
 
   const CheckTotals& totals() const { return totals_; }
 

@@ -67,11 +67,28 @@ struct IdentifierScan::Records {
     return {copy, static_cast<std::uint32_t>(text.size())};
   }
 
+  ViewFinding missingFinding(const ViewRecord& view) const {
+    ViewFinding finding;
+    finding.position = view.position;
+    finding.element = text(elements[view.element]);
+    finding.id = text(view.id);
+    return finding;
+  }
+  ViewFinding duplicateFinding(const IdentifiedView& view) const {
+    ViewFinding finding = missingFinding(view.view);
+    finding.kind = ViewFinding::Kind::duplicateIdentifier;
+    finding.identifier = text(view.identifier);
+    finding.firstId = text(view.firstId);
+    finding.firstPosition = view.firstPosition;
+    return finding;
+  }
+
   // Each in document order once the scan is done. Deques grow without moving what they hold,
   // so that a large scan never needs its records twice over while it grows.
   std::deque<ViewRecord> missing;
   std::deque<IdentifiedView> duplicates;
   // Views without a finding, kept only when asked for.
+  bool keepsEveryView = false;
   std::deque<ViewRecord> others;
   std::vector<TextRef> elements;
   // The texts, in blocks that never move, so that the records can point into them.
@@ -94,29 +111,41 @@ void IdentifierScan::forEachFinding(const std::function<void(const ViewFinding&)
   const auto& duplicates = records_->duplicates;
   auto nextMissing = missing.begin();
   auto nextDuplicate = duplicates.begin();
-  ViewFinding finding;
   while (nextMissing != missing.end() || nextDuplicate != duplicates.end()) {
     const bool takeMissing =
         nextDuplicate == duplicates.end() ||
         (nextMissing != missing.end() && comesBefore(nextMissing->position, nextDuplicate->view.position));
-    const ViewRecord& view = takeMissing ? *nextMissing : nextDuplicate->view;
-    finding.position = view.position;
-    finding.element = text(records_->elements[view.element]);
-    finding.id = text(view.id);
-    if (takeMissing) {
-      finding.kind = ViewFinding::Kind::missingIdentifier;
-      finding.identifier = finding.firstId = {};
-      finding.firstPosition = {};
-      ++nextMissing;
-    } else {
-      finding.kind = ViewFinding::Kind::duplicateIdentifier;
-      finding.identifier = text(nextDuplicate->identifier);
-      finding.firstId = text(nextDuplicate->firstId);
-      finding.firstPosition = nextDuplicate->firstPosition;
-      ++nextDuplicate;
-    }
-    visit(finding);
+    visit(takeMissing ? records_->missingFinding(*nextMissing++)
+                      : records_->duplicateFinding(*nextDuplicate++));
   }
+}
+
+void IdentifierScan::dropFindings(const std::function<bool(const ViewFinding&)>& drops) {
+  if (!records_) return;
+  Records& records = *records_;
+  const std::size_t othersBefore = records.others.size();
+  const auto dropped = [&](const ViewRecord& view, const ViewFinding& finding) {
+    if (!drops(finding)) return false;
+    if (records.keepsEveryView) records.others.push_back(view);
+    return true;
+  };
+  const auto missingDropped = [&](const ViewRecord& view) {
+    return dropped(view, records.missingFinding(view));
+  };
+  const auto duplicateDropped = [&](const IdentifiedView& view) {
+    return dropped(view.view, records.duplicateFinding(view));
+  };
+  records.missing.erase(std::remove_if(records.missing.begin(), records.missing.end(), missingDropped),
+                        records.missing.end());
+  records.duplicates.erase(
+      std::remove_if(records.duplicates.begin(), records.duplicates.end(), duplicateDropped),
+      records.duplicates.end());
+  // Both parts are in document order, and so must the whole be.
+  const auto middle = records.others.begin() + static_cast<std::ptrdiff_t>(othersBefore);
+  std::inplace_merge(records.others.begin(), middle, records.others.end(),
+                     [](const ViewRecord& left, const ViewRecord& right) {
+                       return comesBefore(left.position, right.position);
+                     });
 }
 
 void IdentifierScan::forEachView(const std::function<void(const ScannedView&)>& visit) const {
@@ -154,6 +183,7 @@ class IdentifierScanner {
  public:
   IdentifierScanner(XML_Parser parser, ScanKeeps keeps) : parser_(parser), keeps_(keeps) {
     scan_.records_ = std::make_unique<IdentifierScan::Records>();
+    scan_.records_->keepsEveryView = keeps == ScanKeeps::everyView;
   }
 
   void start(const char* name, const char** attributes) {

@@ -57,6 +57,9 @@ class IdentifierScan {
   // Calls `visit` with each view, in document order: those without a finding only when the
   // scan kept every view.
   void forEachView(const std::function<void(const ScannedView&)>& visit) const;
+  // Drops each finding for which `drops` is true; the view stays counted, and is listed
+  // among those without a finding when the scan kept every view.
+  void dropFindings(const std::function<bool(const ViewFinding&)>& drops);
 
  private:
   friend class IdentifierScanner;

@@ -17,6 +17,8 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
   const auto read = parseProjectConfiguration("# ours\nexclude:\n  - Pods/**\n  - 'Vendor/*.xib'\nformat: sarif\n", "c");
   EXPECT_EQ(read.exclude, (std::vector<std::string>{"Pods/**", "Vendor/*.xib"}));
   EXPECT_EQ(read.format, "sarif");
+  EXPECT_EQ(parseProjectConfiguration("rules:\n  duplicateIdentifier: off\n  missingIdentifier: on\n", "c").rules,
+            (std::vector<std::string>{"duplicateIdentifier=off", "missingIdentifier=on"}));
   EXPECT_EQ(parseProjectConfiguration("exclude: Pods/**\n", "c").exclude, std::vector<std::string>{"Pods/**"});
   EXPECT_TRUE(parseProjectConfiguration("", "c").exclude.empty());
   // A "---" closing the file starts no second document.
@@ -25,7 +27,8 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
   // Each fault's error, against the approved text.
   std::string errors;
   for (const char* text : {"exclude: [a]\nexcludes: [b]\n", "exclude: [a\n", "exclude: [a]\nformat: json\nexclude: [b]\n",
-                           "format:\n  - json\n", "exclude:\n  a: b\n", "exclude:\n  - [a]\n", "- exclude\n"}) {
+                           "format:\n  - json\n", "exclude:\n  a: b\n", "exclude:\n  - [a]\n", "- exclude\n", "rules: [a]\n", "rules:\n  missing: off\n",
+                           "rules:\n  missingIdentifier: no\n", "rules: {missingIdentifier: on, missingIdentifier: on}\n"}) {
     try {
       parseProjectConfiguration(text, "P/.korvaster.yml");
       ADD_FAILURE() << "accepted: " << text;
@@ -43,11 +46,13 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
 TEST(ProjectConfigurationTest, TheProjectsFileOrTheNamedOneAddsToTheCommandLine) {
   const testing::TemporaryFolder temp;
   const files::PosixFileManager disk;
-  temp.write("P/.korvaster.yml", "exclude: [Pods/**]\nformat: json\n");
+  temp.write("P/.korvaster.yml", "exclude: [Pods/**]\nformat: json\nrules: {missingIdentifier: off}\n");
   const Arguments given{{ArgumentType::projectPath, temp / "P/"}, {ArgumentType::exclude, "A/**"}};
   const auto check = withProjectConfiguration(given, CommandLevel::check, disk);
   EXPECT_EQ(lookupAll(check, ArgumentType::exclude), (std::vector<std::string>{"A/**", "Pods/**"}));
   EXPECT_EQ(lookup(check, ArgumentType::format), "json");
+  EXPECT_EQ(lookupAll(check, ArgumentType::rule), std::vector<std::string>{"missingIdentifier=off"});
+  EXPECT_FALSE(contains(withProjectConfiguration(given, CommandLevel::fix, disk), ArgumentType::rule));
   EXPECT_FALSE(lookup(withProjectConfiguration(given, CommandLevel::fix, disk), ArgumentType::format));
   Arguments withFormat = given;
   withFormat.emplace_back(ArgumentType::format, "text");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/strategies/check_filter.h"
+
 #include <vector>
 
 #include "golden.h"
@@ -27,11 +29,14 @@ CheckedFile unreadable(const std::string& path, const std::string& error, std::o
   return file;
 }
 
-std::string written(std::vector<CheckedFile> files, CheckFormat format) {
+std::string written(std::vector<CheckedFile> files, CheckFormat format, CheckFilter* filter) {
   support::StringOutputStream output;
   CheckResultsWriter writer(format, output);
-  for (const auto& file : files) writer.write(file);
-  writer.finish();
+  for (auto& file : files) {
+    if (filter) filter->apply(file.path, file);
+    writer.write(file);
+  }
+  writer.finish(filter ? filter->resolved() : std::nullopt);
   return output.text();
 }
 
@@ -43,11 +48,13 @@ const std::string kView = R"(<view contentMode="a" id=")";
 // in text and github each control character (C0, C1, DEL) and each byte that is not UTF-8 is
 // written as an escape (github keeps its own for line breaks), JSON keeps its own escapes. In
 // text, JSON and GitHub's format, against the approved output; the documents lie under
-// tests/data/check.
+// tests/data/check. Run 5 drops a rule turned off (the first setting wins) and what the
+// baseline holds, and counts as resolved only the entries of the files read that are gone (not
+// those a rule turned off hides).
 TEST(CheckOutputTest, EachTotalCountsItsOwnKindACountOfOneIsSingularAndNoFindingBreaksOverLines) {
   const auto runs = [] {
     const auto document = [](const char* name) { return testing::readFile(KORVASTER_GOLDEN_DIR "/../check/" + std::string(name)); };
-    std::vector<std::vector<CheckedFile>> list(5);
+    std::vector<std::vector<CheckedFile>> list(6);
     list[0].push_back(scanned("A.xib", document("1-A.xib")));
     list[0].push_back(unreadable("B.xib", "XML syntax error at line 7, column 1: mismatched tag", 7));
     list[0].push_back(scanned("C.xib", document("1-C.xib")));
@@ -55,17 +62,58 @@ TEST(CheckOutputTest, EachTotalCountsItsOwnKindACountOfOneIsSingularAndNoFinding
     list[2].push_back(scanned("A.xib", document("3-A.xib")));
     list[4].push_back(scanned("Odd\nName\t,:.xib", "<d>" + kView + "x&#10;y&#9;z&#13;\"/></d>"));
     list[4].push_back(unreadable("Esc\x1b[31m\xC2\x9b\xff.xib", std::string("cannot read \"Esc\x1b[31m\x7f\x01.xib\""), {}));
+    list[5].push_back(scanned("A.xib", document("1-A.xib")));
+    list[5].push_back(unreadable("B.xib", "cannot read", {}));
+    list[5].push_back(scanned("C.xib", document("1-C.xib")));
     return list;
+  };
+  const auto filterOf = [] {
+    CheckFilter filter(
+        CheckRules::from({{ArgumentType::rule, "missingIdentifier=off"}, {ArgumentType::rule, "missingIdentifier=on"}}));
+    filter.compareWith(CheckBaseline::parse(std::string(kBaselineHeader) +
+                                                "\nA.xib\ta1\tmissingIdentifier\nA.xib\ta2\tduplicateIdentifier\n"
+                                                "A.xib\ta5\tduplicateIdentifier\nA.xib\tgone\tmissingIdentifier\n"
+                                                "B.xib\tb\tmissingIdentifier\nZ.xib\tz\tmissingIdentifier\n",
+                                            "b"));
+    return filter;
   };
   std::string outputs;
   for (const auto& [format, name] : {std::pair(CheckFormat::text, "text"), std::pair(CheckFormat::json, "json"),
                                      std::pair(CheckFormat::github, "github")}) {
     auto files = runs();
     for (std::size_t run = 0; run < files.size(); ++run) {
-      outputs += "== run " + std::to_string(run) + ", " + name + "\n" + written(std::move(files[run]), format);
+      auto filter = filterOf();
+      outputs += "== run " + std::to_string(run) + ", " + name + "\n" + written(std::move(files[run]), format, run == 5 ? &filter : nullptr);
     }
   }
   testing::expectApproved("check-totals.txt", outputs);
+}
+
+// Every field comes back byte for byte from its escapes, and every malformed line is refused
+// with its number, against the approved errors.
+TEST(CheckBaselineTest, FieldsComeBackAsTheyWereAndEachMalformedLineIsNamed) {
+  CheckBaseline recorded;
+  ViewFinding finding;
+  finding.id = "a\\t\tb\n\r";
+  recorded.add("Sub dir/\\\t\xC3\xA9.xib", finding);
+  finding.kind = ViewFinding::Kind::duplicateIdentifier;
+  recorded.add("A.xib", finding);
+  CheckBaseline read = CheckBaseline::parse(recorded.text(), "b");
+  EXPECT_EQ(read.text(), recorded.text());
+  EXPECT_TRUE(read.holds("A.xib", finding));
+  EXPECT_FALSE(read.holds("Sub dir/\\\t\xC3\xA9.xib", finding));
+  std::string errors;
+  for (const std::string text : {"", "# korvaster baseline 2\n", "H\nA\ta\n", "H\nA\ta\tmissingIdentifier\tx\n", "H\n\n",
+                                 "H\n\ta\tmissingIdentifier\n", "H\nA\ta\\x\tmissingIdentifier\n", "H\nA\ta\\\tmissingIdentifier\n",
+                                 "H\nA\ta\tmissingIdentifier\r\n", "H\nA\ta\tmissingIdentifier\nA\ta\tmissingIdentifier\n"}) {
+    try {
+      CheckBaseline::parse(testing::replaced(text, "H\n", std::string(kBaselineHeader) + "\n"), "base");
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const BaselineError& error) {
+      errors += error.ownDescription().value_or("") + "\n";
+    }
+  }
+  testing::expectApproved("baseline-errors.txt", errors);
 }
 
 }  // namespace

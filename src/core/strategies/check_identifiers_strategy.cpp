@@ -36,6 +36,7 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
     paths.push_back(std::move(entry.path));
     CheckedFile& file = checked.emplace_back();
     file.path = std::move(entry.shownPath);
+    file.relativePath = std::move(entry.relativePath);
     file.error = std::move(entry.error);
   }
   // A file's findings go as soon as their turn comes, so that they wait without its contents.

@@ -26,12 +26,18 @@ std::string counted(std::size_t count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
-std::string summaryOf(const CheckTotals& totals) {
+}  // namespace
+
+std::string checkSummaryLine(const CheckTotals& totals) {
+  const std::string leftOut =
+      totals.leftOut == 0 ? "" : " " + std::to_string(totals.leftOut) + " results were left out of the SARIF log.";
   return "Checked " + counted(totals.files, "Interface Builder file") + ": " + counted(totals.views, "view") +
          ", " + std::to_string(totals.missing) + " without an accessibility identifier, " +
          counted(totals.duplicates, "duplicate identifier") + ", " + std::to_string(totals.unreadable) +
-         " unreadable.";
+         " unreadable." + leftOut;
 }
+
+namespace {
 
 // Workflow commands end their message at a line break and their properties at "," or ":";
 // the other control characters are escaped as in text.
@@ -107,14 +113,15 @@ std::string findingMessage(const ViewFinding& finding) {
          quoted(finding.firstId) + " at line " + std::to_string(finding.firstPosition.line);
 }
 
-CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteStream& output)
+CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteStream& output,
+                                       std::size_t sarifResultLimit)
     : format_(format), output_(output) {
   switch (format_) {
     case CheckFormat::json:
       json_.beginObject().key("files").beginArray();
       break;
     case CheckFormat::sarif:
-      document_ = makeSarifWriter(output_);
+      document_ = makeSarifWriter(output_, sarifResultLimit);
       break;
     case CheckFormat::junit:
       document_ = makeJunitWriter(output_);
@@ -186,7 +193,7 @@ void CheckResultsWriter::sendJsonPiece() {
 void CheckResultsWriter::finish() {
   if (document_) return document_->finish(totals_);
   if (format_ != CheckFormat::json) {
-    output_ << summaryOf(totals_) << "\n";
+    output_ << checkSummaryLine(totals_) << "\n";
     return;
   }
   json_.endArray().key("summary").beginObject();

@@ -31,6 +31,9 @@ std::string findingMessage(const ViewFinding& finding);
 struct CheckedFile {
   // As the findings name it.
   std::string path;
+  // Relative to the project folder, which names it the same from any current directory; empty
+  // when not known (the path then serves).
+  std::string relativePath;
   IdentifierScan scan;
   // Why the path could not be read; its scan is then empty.
   std::optional<std::string> error;
@@ -44,9 +47,19 @@ struct CheckTotals {
   std::size_t missing = 0;
   std::size_t duplicates = 0;
   std::size_t unreadable = 0;
+  // The results a document had no room for (SARIF's limit).
+  std::size_t leftOut = 0;
 
   bool foundAnything() const { return missing + duplicates + unreadable > 0; }
 };
+
+// The line text and GitHub output end with, e.g. "Checked 3 Interface Builder files: 28 views,
+// 1 without an accessibility identifier, 1 duplicate identifier, 0 unreadable.", and when a
+// document left results out, a sentence that says how many.
+std::string checkSummaryLine(const CheckTotals& totals);
+
+// The most results a SARIF log holds: GitHub code scanning takes no more from one run.
+inline constexpr std::size_t kSarifResultLimit = 25000;
 
 class CheckDocumentWriter;
 
@@ -59,7 +72,8 @@ class CheckDocumentWriter;
 class CheckResultsWriter {
  public:
   // Writes the start of the output (a document's opening).
-  CheckResultsWriter(CheckFormat format, support::OutputByteStream& output);
+  CheckResultsWriter(CheckFormat format, support::OutputByteStream& output,
+                     std::size_t sarifResultLimit = kSarifResultLimit);
   ~CheckResultsWriter();
 
   // Writes the file's findings, or its error, and counts them.

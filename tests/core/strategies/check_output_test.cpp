@@ -27,12 +27,15 @@ CheckedFile unreadable(const std::string& path, const std::string& error, std::o
   return file;
 }
 
-std::string written(std::vector<CheckedFile> files, CheckFormat format) {
+std::string written(std::vector<CheckedFile> files, CheckFormat format, std::size_t limit = kSarifResultLimit) {
   support::StringOutputStream output;
-  CheckResultsWriter writer(format, output);
+  CheckResultsWriter writer(format, output, limit);
   for (const auto& file : files) writer.write(file);
   writer.finish();
-  return output.text();
+  if (format != CheckFormat::sarif) return output.text();
+  const std::size_t results = output.text().find("      \"results\"");
+  return output.text().substr(results, output.text().find("      \"properties\"") - results) +
+         checkSummaryLine(writer.totals()) + "\n";
 }
 
 const std::string kView = R"(<view contentMode="a" id=")";
@@ -66,6 +69,29 @@ TEST(CheckOutputTest, EachTotalCountsItsOwnKindACountOfOneIsSingularAndNoFinding
     }
   }
   testing::expectApproved("check-totals.txt", outputs);
+}
+
+}  // namespace
+}  // namespace korvaster
+
+namespace korvaster {
+namespace {
+
+// SARIF's results: a column counts a character beyond U+FFFF twice, a fingerprint stays when a
+// line is inserted above the view (run 1), and a log holds at most its limit, the last result
+// then saying how many were left out (run 2), which the summary line tells too; exactly the limit
+// leaves nothing out (run 3).
+TEST(CheckOutputTest, SarifColumnsCountUtf16FingerprintsIgnoreLinesAndTheLimitLeavesOutTheRest) {
+  const std::string rocket = "<d>\n<!-- \xF0\x9F\x9A\x80 --> " + kView + "a\"/>\n" + kView + "b\"/></d>";
+  const std::string five = testing::readFile(KORVASTER_GOLDEN_DIR "/../check/1-A.xib");
+  std::string outputs;
+  for (const auto& [document, limit] : {std::pair(rocket, std::size_t{9}), std::pair("\n" + rocket, std::size_t{9}),
+                                        std::pair(five, std::size_t{3}), std::pair(five, std::size_t{4})}) {
+    std::vector<CheckedFile> files;
+    files.push_back(scanned("Sub/A.xib", document));
+    outputs += written(std::move(files), CheckFormat::sarif, limit);
+  }
+  testing::expectApproved("check-sarif-results.txt", outputs);
 }
 
 }  // namespace

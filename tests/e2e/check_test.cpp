@@ -34,6 +34,15 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
     EXPECT_EQ(outcome.standardError, "");
     expectApproved("check." + format, replaced(outcome.standardOutput, version.substr(14, version.size() - 15), "@VERSION@"));
   }
+  // To a file: the same document, and the summary line alone on standard output; GitHub's format
+  // in a GitHub job adds a table to the job's summary, after what it held.
+  temp.write("summary.md", "Before\n");
+  const auto filed = korvaster({"check", "-p", "App", "--exclude", "Pods/**", "--format=github", "--output-file", "found"},
+                               temp.path(), {{"GITHUB_STEP_SUMMARY", temp / "summary.md"}});
+  const std::string github = readFile(KORVASTER_GOLDEN_DIR "/check.github");
+  EXPECT_EQ(readFile(temp / "found"), github);
+  EXPECT_EQ(filed.standardOutput, github.substr(github.rfind('\n', github.size() - 2) + 1));
+  expectApproved("check-job-summary.md", readFile(temp / "summary.md"));
   // Run from the root, a path outside the current directory is shown from there.
   const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
   expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));

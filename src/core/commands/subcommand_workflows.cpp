@@ -1,5 +1,6 @@
 #include "core/commands/subcommand_workflows.h"
 
+#include "core/commands/document_output.h"
 #include "core/commands/output_option.h"
 #include "core/commands/reported_run.h"
 #include "core/errors/korvast_error.h"
@@ -10,6 +11,7 @@
 #include "core/strategies/list_identifiers_strategy.h"
 #include "core/strategies/modify_and_build_strategy.h"
 #include "core/strategies/modify_source_code_strategy.h"
+#include "files/file_io_error.h"
 
 namespace korvaster {
 
@@ -55,24 +57,48 @@ CommandOutcome fix(const RegisterableCommand& command, const Arguments& argument
   });
 }
 
+// Appends check's table to the summary page of the GitHub job it runs in; throws the file
+// layer's FileIOError after an Error line.
+void appendJobSummary(const RegisterableCommand& command, const std::string& path, const std::string& markdown) {
+  try {
+    command.platform().files->appendToFile(path, markdown);
+  } catch (const files::FileIOError& error) {
+    if (command.logger) {
+      command.logger->log(LogLevel::Error, [&] {
+        return "Can't write the job summary (GITHUB_STEP_SUMMARY): " + support::genericDescription(error);
+      });
+    }
+    throw;
+  }
+}
+
 // The format's value was checked against the option's choices when the Arguments were read;
-// the status says what was found.
+// the status says what was found. A document written to a file leaves the summary line on
+// standard output; GitHub's format in a GitHub job adds a table to the job's summary page.
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
-  const auto format = checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text"));
+  const auto format =
+      checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text")).value_or(CheckFormat::text);
   const auto& platform = command.platform();
-  return {{},
-          {},
-          CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), platform.files,
-                                        *platform.output, platform.workers())};
+  DocumentOutput document(arguments, platform, command.logger);
+  auto summaryPath = platform.environment->variable("GITHUB_STEP_SUMMARY");
+  if (format != CheckFormat::github || (summaryPath && summaryPath->empty())) summaryPath.reset();
+  CheckJobSummary jobSummary;
+  const CheckTotals totals = CheckIdentifiersStrategy::run(arguments, format, platform.files, document.stream(),
+                                                           platform.workers(), summaryPath ? &jobSummary : nullptr);
+  document.finish();
+  if (document.goesToFile()) *platform.output << checkSummaryLine(totals) << "\n";
+  if (summaryPath) appendJobSummary(command, *summaryPath, jobSummary.markdown(totals));
+  return {{}, {}, totals.foundAnything() ? 1 : 0};
 }
 
 CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format = idsFormatNamed(lookup(arguments, ArgumentType::idsFormat).value_or("text"));
   const auto& platform = command.platform();
-  return {{},
-          {},
-          ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
-                                       *platform.output, platform.workers())};
+  DocumentOutput document(arguments, platform, command.logger);
+  const int status = ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
+                                                  document.stream(), platform.workers());
+  document.finish();
+  return {{}, {}, status};
 }
 
 }  // namespace

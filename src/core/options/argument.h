@@ -24,6 +24,7 @@ enum class ArgumentType {
   dryRun,
   configFile,
   idsFormat,
+  outputFile,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

@@ -27,9 +27,10 @@ void checkFile(const files::FileManager& system, const std::string& path, ScanKe
 
 }  // namespace
 
-int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format,
-                                  const std::shared_ptr<files::FileManager>& system,
-                                  support::OutputByteStream& output, std::size_t workers) {
+CheckTotals CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format,
+                                          const std::shared_ptr<files::FileManager>& system,
+                                          support::OutputByteStream& output, std::size_t workers,
+                                          CheckJobSummary* jobSummary) {
   std::vector<std::string> paths;
   std::vector<CheckedFile> checked;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
@@ -49,11 +50,12 @@ int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format
       },
       [&](std::size_t index) {
         writer.write(checked[index]);
+        if (jobSummary) jobSummary->add(checked[index]);
         checked[index] = CheckedFile{};
       });
   writer.finish();
   output.flush();
-  return writer.totals().foundAnything() ? 1 : 0;
+  return writer.totals();
 }
 
 }  // namespace korvaster

@@ -6,15 +6,15 @@ _korvaster() {
   done
   case "$prev" in
     --path|-p|--output|-o) COMPREPLY=($(compgen -d -- "$cur")); return ;;
-    --export|-e|--workspace|-w|--report|--config) COMPREPLY=($(compgen -f -- "$cur")); return ;;
+    --export|-e|--workspace|-w|--report|--output-file|--config) COMPREPLY=($(compgen -f -- "$cur")); return ;;
     --configuration|-c|--scheme|-s|--exclude|--format|--format) COMPREPLY=(); return ;;
   esac
   case "$command" in
     modify) COMPREPLY=($(compgen -W "--path -p --output -o --exclude --report --config --help -h" -- "$cur")) ;;
     build) COMPREPLY=($(compgen -W "--path -p --output -o --export -e --configuration -c --scheme -s --workspace -w --buildonly -b --verbose -v --exclude --report --config --help -h" -- "$cur")) ;;
-    check) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --help -h" -- "$cur")) ;;
+    check) COMPREPLY=($(compgen -W "--path -p --exclude --format --output-file --config --help -h" -- "$cur")) ;;
     fix) COMPREPLY=($(compgen -W "--path -p --exclude --report --dry-run --config --help -h" -- "$cur")) ;;
-    ids) COMPREPLY=($(compgen -W "--path -p --exclude --format --config --help -h" -- "$cur")) ;;
+    ids) COMPREPLY=($(compgen -W "--path -p --exclude --format --output-file --config --help -h" -- "$cur")) ;;
     *) COMPREPLY=($(compgen -W "modify build check fix ids --version --help -h" -- "$cur")) ;;
   esac
 }

@@ -28,11 +28,12 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   temp.write("App/Pods/Lib.xib", R"(<document><view contentMode="s" id="c"><accessibility identifier="c"/></view>)"
                                  "</document>");
   const std::string version = korvaster({"--version"}).standardOutput;  // "korvaster \u2014 VERSION\n"
-  for (const std::string format : {"text", "github", "json", "sarif", "junit", "checkstyle"}) {
+  for (const std::string format : {"text", "github", "json", "sarif", "junit", "checkstyle", "xcode"}) {
     const auto outcome = korvaster({"check", "--path", "App", "--exclude", "Pods/**", "--format=" + format}, temp.path());
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(outcome.standardError, "");
-    expectApproved("check." + format, replaced(outcome.standardOutput, version.substr(14, version.size() - 15), "@VERSION@"));
+    const std::string output = replaced(outcome.standardOutput, version.substr(14, version.size() - 15), "@VERSION@");
+    expectApproved("check." + format, replaced(output, temp.path(), "@TEMP@"));
   }
   // To a file: the same document, and the summary line alone on standard output; GitHub's format
   // in a GitHub job adds a table to the job's summary, after what it held.

@@ -136,7 +136,7 @@ struct OptionSpec {
 };
 
 // The values check's --format takes, in the order of CheckFormat.
-inline constexpr const char* kCheckFormatNames[] = {"text", "json", "github", "sarif", "junit", "checkstyle"};
+inline constexpr const char* kCheckFormatNames[] = {"text", "json", "github", "sarif", "junit", "checkstyle", "xcode"};
 
 // In the order of registration, of the Arguments a parse returns and of every listing.
 inline constexpr OptionSpec kOptionTable[] = {
@@ -165,8 +165,9 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle",
-     "text json github sarif junit checkstyle "},
+     takenBy({CommandLevel::check}),
+     "Output format: text (default), json, github, sarif, junit, checkstyle or xcode (text, paths absolute)",
+     "text json github sarif junit checkstyle xcode "},
     {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
      "Output format: text (default), json, csv or swift", "text json csv swift "},
     {ArgumentType::outputFile, "--output-file", nullptr, OptionKind::text, ValueKind::file,

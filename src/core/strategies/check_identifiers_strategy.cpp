@@ -36,7 +36,10 @@ CheckTotals CheckIdentifiersStrategy::run(const Arguments& arguments, CheckForma
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
     paths.push_back(std::move(entry.path));
     CheckedFile& file = checked.emplace_back();
-    file.path = std::move(entry.shownPath);
+    // Xcode opens the file a finding names only by its full path.
+    file.path = format == CheckFormat::xcode && !entry.shownPath.empty() && entry.shownPath.front() != '/'
+                    ? files::joinedPath(system->currentDirectoryPath(), entry.shownPath)
+                    : std::move(entry.shownPath);
     file.relativePath = std::move(entry.relativePath);
     file.error = std::move(entry.error);
   }

@@ -131,6 +131,7 @@ CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteSt
       break;
     case CheckFormat::text:
     case CheckFormat::github:
+    case CheckFormat::xcode:
       break;
   }
 }
@@ -151,6 +152,7 @@ void CheckResultsWriter::write(const CheckedFile& file) {
       writeGithub(file, output_);
       break;
     case CheckFormat::text:
+    case CheckFormat::xcode:
       writeText(file, output_);
       break;
     case CheckFormat::sarif:

@@ -13,9 +13,12 @@
 
 namespace korvaster {
 
-enum class CheckFormat { text, json, github, sarif, junit, checkstyle };
+// xcode is text with every path absolute, which Xcode's issue navigator needs to show a finding
+// on its line.
+enum class CheckFormat { text, json, github, sarif, junit, checkstyle, xcode };
 
-// The format named `name` ("text", "json", "github", "sarif", "junit" or "checkstyle"), or nothing.
+// The format named `name` ("text", "json", "github", "sarif", "junit", "checkstyle" or "xcode"), or
+// nothing.
 std::optional<CheckFormat> checkFormatNamed(const std::string& name);
 
 // Whether the format lists every view checked, not only the findings: its files are then

@@ -27,7 +27,7 @@ complete -c korvaster -n '__fish_seen_subcommand_from build' -l config -r -F -d 
 complete -c korvaster -n '__fish_seen_subcommand_from build' -s h -l help -d 'Display available options'
 complete -c korvaster -n '__fish_seen_subcommand_from check' -l path -s p -r -a '(__fish_complete_directories)' -d 'A path to the Project folder which will be build for Korvast (required)'
 complete -c korvaster -n '__fish_seen_subcommand_from check' -l exclude -r -d 'Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**'
-complete -c korvaster -n '__fish_seen_subcommand_from check' -l format -r -d 'Output format: text (default), json, github, sarif, junit or checkstyle'
+complete -c korvaster -n '__fish_seen_subcommand_from check' -l format -r -d 'Output format: text (default), json, github, sarif, junit, checkstyle or xcode (text, paths absolute)'
 complete -c korvaster -n '__fish_seen_subcommand_from check' -l output-file -r -F -d 'A path where the output is written instead of standard output, replacing the file in one step'
 complete -c korvaster -n '__fish_seen_subcommand_from check' -l config -r -F -d 'A configuration file to read instead of the Project folder\'s .korvaster.yml'
 complete -c korvaster -n '__fish_seen_subcommand_from check' -s h -l help -d 'Display available options'

@@ -44,6 +44,10 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   EXPECT_EQ(readFile(temp / "found"), github);
   EXPECT_EQ(filed.standardOutput, github.substr(github.rfind('\n', github.size() - 2) + 1));
   expectApproved("check-job-summary.md", readFile(temp / "summary.md"));
+  // A summary page that cannot be written fails the run.
+  const auto unsummarised = korvaster({"check", "-p", "App", "--format=github"}, temp.path(), {{"GITHUB_STEP_SUMMARY", "App"}});
+  EXPECT_EQ(unsummarised.exitStatus, 1);
+  EXPECT_NE(unsummarised.standardError.find("Can't write the job summary (GITHUB_STEP_SUMMARY): "), std::string::npos);
   // Run from the root, a path outside the current directory is shown from there.
   const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
   expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));

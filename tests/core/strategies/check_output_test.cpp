@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/strategies/check_job_summary.h"
 #include "golden.h"
 #include "temporary_folder.h"
 
@@ -92,6 +93,29 @@ TEST(CheckOutputTest, SarifColumnsCountUtf16FingerprintsIgnoreLinesAndTheLimitLe
     outputs += written(std::move(files), CheckFormat::sarif, limit);
   }
   testing::expectApproved("check-sarif-results.txt", outputs);
+}
+
+}  // namespace
+}  // namespace korvaster
+
+namespace korvaster {
+namespace {
+
+// In the job summary's cells nothing of a path makes Markdown (a cell, a link, emphasis, code,
+// HTML, maths), and a file without views has no share.
+TEST(CheckOutputTest, JobSummaryCellsShowPathsAsTheyAreAndAFileWithoutViewsHasNoShare) {
+  CheckJobSummary summary;
+  summary.add(scanned("a|b*c_[d](e)<f>`g`~$h&amp;.xib", "<d/>"));
+  CheckTotals totals;
+  totals.files = 1;
+  EXPECT_EQ(summary.markdown(totals),
+            "### korvaster check\n\n"
+            "| File | Views | Without an identifier | Repeated identifiers | With an identifier |\n"
+            "| :--- | ---: | ---: | ---: | ---: |\n"
+            "| a\\|b\\*c\\_\\[d\\](e)\\<f\\>\\`g\\`\\~\\$h\\&amp;.xib | 0 | 0 | 0 | \xE2\x80\x93 |\n"
+            "| **Total** | 0 | 0 | 0 | \xE2\x80\x93 |\n\n"
+            "Checked 1 Interface Builder file: 0 views, 0 without an accessibility identifier, 0 duplicate "
+            "identifiers, 0 unreadable.\n\n");
 }
 
 }  // namespace

@@ -84,11 +84,12 @@ class SarifWriter final : public CheckDocumentWriter {
     const std::string& path = file.relativePath.empty() ? file.path : file.relativePath;
     // Code scanning places every alert on a line: an unreadable file's goes on the line the
     // reader stopped at, else on the first.
-    if (file.error) {
+    if (file.error && takes()) {
       add({kUnreadableRule, *file.error, uri, file.errorLine.value_or(1), 0,
            fingerprintOf(path, {}, kCheckRules[kUnreadableRule].id)});
     }
     file.scan.forEachFinding([&](const ViewFinding& finding) {
+      if (!takes()) return;
       const std::size_t rule = ruleIndexOf(finding.kind);
       add({rule, findingMessage(finding), uri, finding.position.line, finding.position.utf16Column,
            fingerprintOf(path, finding.id, kCheckRules[rule].id)});
@@ -128,12 +129,14 @@ class SarifWriter final : public CheckDocumentWriter {
     json_.endObject();
   }
 
+  // Counts a result; false for one beyond the limit, which is left out unmade.
+  bool takes() { return ++found_ <= limit_; }
+
   // Up to the limit less one, each result is written as it comes; the one at the limit waits
   // to learn whether it is the last or the first of those left out.
   void add(SarifResult result) {
-    ++found_;
     if (found_ < limit_) return writeResult(result);
-    if (found_ == limit_) held_ = std::move(result);
+    held_ = std::move(result);
   }
 
   void writeResult(const SarifResult& result) {

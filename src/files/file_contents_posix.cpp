@@ -63,6 +63,18 @@ void writeAtomically(const std::string& path, std::string_view contents, bool ma
   replacement.commit();
 }
 
+void appendToFile(const std::string& path, std::string_view contents) {
+  // O_NONBLOCK keeps a pipe found there from blocking the open; it is refused just after.
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+  if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
+  struct stat status {};
+  int error = ::fstat(descriptor, &status) != 0 ? errno : !S_ISREG(status.st_mode) ? EINVAL : 0;
+  if (error == 0 && (::fcntl(descriptor, F_SETFL, O_APPEND) != 0 || !support::writeAll(descriptor, contents)))
+    error = errno;
+  if (::close(descriptor) != 0 && error == 0) error = errno;
+  if (error != 0) throw FileIOError(FileIOError::Case::writeFailed, path, error);
+}
+
 void replaceLinkWithCopy(const std::string& path, const std::string& from) {
   const std::string& source = from.empty() ? path : from;
   const std::string contents = readContents(source);

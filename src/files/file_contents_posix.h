@@ -25,6 +25,10 @@ std::string readOpenedFile(int descriptor, const std::string& path,
 // failure too, unless `mayCreate`: the new file then gets the bits 0644.
 void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false);
 
+// Appends `contents` to the regular file at `path`, made with the bits 0644 when missing.
+// Throws FileIOError(writeFailed), also for anything but a regular file, which is never written.
+void appendToFile(const std::string& path, std::string_view contents);
+
 // Replaces the link at `path` with a regular file holding the contents of the file at `from`
 // (the link's own target by default), with that file's permission bits; `from` is only read.
 // Throws FileIOError (readFailed or writeFailed), leaving the link as it was.

@@ -64,6 +64,10 @@ void PosixFileManager::writeAtomically(const std::string& path, std::string_view
   files::writeAtomically(path, contents, mayCreate);
 }
 
+void PosixFileManager::appendToFile(const std::string& path, std::string_view contents) const {
+  files::appendToFile(path, contents);
+}
+
 void PosixFileManager::replaceLinkWithCopy(const std::string& path, const std::string& from) const {
   files::replaceLinkWithCopy(path, from);
 }

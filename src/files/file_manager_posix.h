@@ -32,6 +32,7 @@ class PosixFileManager final : public FileManager {
   bool createFile(const std::string& path, std::string_view contents, Failure* failure) const override;
   std::string readContents(const std::string& path, std::size_t maximumSize) const override;
   void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) const override;
+  void appendToFile(const std::string& path, std::string_view contents) const override;
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override;
   std::shared_ptr<OpenedFolder> openFolder(const std::string& path) const override;
   std::optional<FileLock> lockItem(const std::string& path, FileLock::Target target, bool wait,

@@ -28,20 +28,36 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   temp.write("App/Pods/Lib.xib", R"(<document><view contentMode="s" id="c"><accessibility identifier="c"/></view>)"
                                  "</document>");
   const std::string version = korvaster({"--version"}).standardOutput;  // "korvaster \u2014 VERSION\n"
-  for (const std::string format : {"text", "github", "json", "sarif", "junit", "checkstyle"}) {
+  for (const std::string format : {"text", "github", "json", "sarif", "junit", "checkstyle", "xcode"}) {
     const auto outcome = korvaster({"check", "--path", "App", "--exclude", "Pods/**", "--format=" + format}, temp.path());
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(outcome.standardError, "");
-    expectApproved("check." + format, replaced(outcome.standardOutput, version.substr(14, version.size() - 15), "@VERSION@"));
+    const std::string output = replaced(outcome.standardOutput, version.substr(14, version.size() - 15), "@VERSION@");
+    expectApproved("check." + format, replaced(output, temp.path(), "@TEMP@"));
   }
+  // To a file: the same document, and the summary line alone on standard output; GitHub's format
+  // in a GitHub job adds a table to the job's summary, after what it held.
+  temp.write("summary.md", "Before\n");
+  const auto filed = korvaster({"check", "-p", "App", "--exclude", "Pods/**", "--format=github", "--output-file", "found"},
+                               temp.path(), {{"GITHUB_STEP_SUMMARY", temp / "summary.md"}});
+  const std::string github = readFile(KORVASTER_GOLDEN_DIR "/check.github");
+  EXPECT_EQ(readFile(temp / "found"), github);
+  EXPECT_EQ(filed.standardOutput, github.substr(github.rfind('\n', github.size() - 2) + 1));
+  expectApproved("check-job-summary.md", readFile(temp / "summary.md"));
+  // A summary page that cannot be written fails the run.
+  const auto unsummarised = korvaster({"check", "-p", "App", "--format=github"}, temp.path(), {{"GITHUB_STEP_SUMMARY", "App"}});
+  EXPECT_EQ(unsummarised.exitStatus, 1);
+  EXPECT_NE(unsummarised.standardError.find("Can't write the job summary (GITHUB_STEP_SUMMARY): "), std::string::npos);
   // Run from the root, a path outside the current directory is shown from there.
   const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
   expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));
   // A rule turned off lists its views as passing, in document order; the other still fails.
   temp.write("Rules/A.xib", readFile(KORVASTER_GOLDEN_DIR "/../check/1-A.xib"));
-  const auto ruleOff = korvaster({"check", "-p", "Rules", "--format=junit", "--rule", "missingIdentifier=off"}, temp.path());
-  EXPECT_EQ(ruleOff.exitStatus, 1);
-  expectApproved("check-rule-off.junit", ruleOff.standardOutput);
+  for (const std::string format : {"junit", "sarif"}) {
+    const auto ruleOff = korvaster({"check", "-p", "Rules", "--format=" + format, "--rule", "missingIdentifier=off"}, temp.path());
+    EXPECT_EQ(ruleOff.exitStatus, 1);
+    expectApproved("check-rule-off." + format, replaced(ruleOff.standardOutput, version.substr(14, version.size() - 15), "@VERSION@"));
+  }
   // Nothing left to find: status 0. Nothing was written, not even the working folder.
   const auto clean = korvaster({"check", "-p", temp / "App/Pods"});
   EXPECT_EQ(clean.exitStatus, 0);

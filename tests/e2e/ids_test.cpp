@@ -32,6 +32,10 @@ TEST_F(IdsCommandTest, EveryFormatGivesItsApprovedOutputAndNothingIsWritten) {
   temp.write("Odd/E\xC2\x9b\xff.xib", kCell);
   const auto odd = korvaster({"ids", "--path", "Odd", "--format", "csv"}, temp.path());
   EXPECT_NE(odd.standardOutput.find("E\\x9b\\xff.xib,"), std::string::npos) << odd.standardOutput;
+  const auto filed = korvaster({"ids", "-p", "App", "--exclude", "Pods/**", "--format", "swift", "--output-file", "I.swift"},
+                               temp.path());
+  EXPECT_EQ(filed.standardOutput, "");
+  EXPECT_EQ(readFile(temp / "I.swift"), readFile(KORVASTER_GOLDEN_DIR "/ids.swift"));
   // Read-only: nothing beside the project, not even the working folder.
   EXPECT_FALSE(std::filesystem::exists(projects));
 

@@ -2,12 +2,14 @@
 // empty output folder, report paths that are no regular file. None may change what the tool
 // did not make.
 #include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "e2e/child_process.h"
 
@@ -148,14 +150,17 @@ TEST_F(RunBoundariesTest, ANormalUsersRunMeetsLockedFoldersUnwritableReportsAndR
   ASSERT_EQ(::chmod((temp / "Q/mine.json").c_str(), 0444), 0);
   temp.write("Q/roots.json", "{}");
   ASSERT_EQ(::chown(temp.write("Q/group.json", "{}").c_str(), 65534, 0) + ::chmod((temp / "Q/group.json").c_str(), 0664), 0);
-  for (const char* command : {"fix", "modify"}) {
+  for (const auto& [command, option, label] : {std::tuple("fix", "--report", "the report (--report)"),
+                                               std::tuple("modify", "--report", "the report (--report)"),
+                                               std::tuple("check", "--output-file", "the output file (--output-file)")}) {
     for (const char* report : {"Q/mine.json", "Q/roots.json", "Q/group.json"}) {
-      const auto outcome = korvaster({command, "--path", temp / "Q", "--report", temp / report}, "",
+      const auto outcome = korvaster({command, "--path", temp / "Q", option, temp / report}, "",
                                      {{"HOME", temp / "user"}});
       EXPECT_EQ(outcome.exitStatus, 1) << command << " " << report;
-      EXPECT_NE(outcome.standardError.find("Can't write the report (--report): "), std::string::npos)
+      EXPECT_NE(outcome.standardError.find(std::string("Can't write ") + label + ": "), std::string::npos)
           << report;
       EXPECT_EQ(readFile(temp / "Q/a.xib"), kView) << command << " " << report;
+      EXPECT_EQ(readFile(temp / report), "{}") << command << " " << report;
     }
   }
   // Its own report, of its own group, it may replace.

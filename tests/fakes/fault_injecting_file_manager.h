@@ -54,6 +54,9 @@ class FaultInjectingFileManager final : public files::FileManager {
   void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate) const override {
     inner_->writeAtomically(path, contents, mayCreate);
   }
+  void appendToFile(const std::string& path, std::string_view contents) const override {
+    inner_->appendToFile(path, contents);
+  }
   void replaceLinkWithCopy(const std::string& path, const std::string& from) const override {
     inner_->replaceLinkWithCopy(path, from);
   }

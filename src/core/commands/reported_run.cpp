@@ -2,12 +2,9 @@
 
 #include <chrono>
 
+#include "core/commands/writable_place.h"
 #include "core/errors/korvast_error.h"
-#include "core/xib/interface_builder_file.h"
 #include "files/file_io_error.h"
-#include "files/file_system_errors.h"
-#include "files/folder.h"
-#include "files/path_text.h"
 #include "support/interruption.h"
 
 namespace korvaster {
@@ -31,55 +28,13 @@ bool writeReport(const files::FileManager& system, const std::string& path, cons
 
 }  // namespace
 
-void checkWritablePlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
-                        const std::shared_ptr<Logger>& logger, const std::string& noun,
-                        const std::string& option) {
-  const auto refuse = [&](const support::Error& error) {
-    if (logger) {
-      logger->log(LogLevel::Error, [&] {
-        return "Can't write the " + noun + " (" + option + "): " + support::genericDescription(error);
-      });
-    }
-  };
-  if (path.empty()) {
-    const auto error = files::PathError::empty();
-    refuse(error);
-    throw error;
-  }
-  const std::string folder = files::folderAndName(files::withoutTrailingSlashes(path)).first;
-  try {
-    static_cast<void>(files::Folder(folder, system));
-  } catch (const files::PathError& error) {
-    refuse(error);
-    throw;
-  }
-  std::optional<files::FileIOError> failure;
-  files::Failure denied;
-  if (isInterfaceBuilderFileToChange(files::folderAndName(files::withoutTrailingSlashes(path)).second)) {
-    // The run may have just given that file its identifiers, or be meant to.
-    failure.emplace(files::FileIOError::Case::writeFailed, path,
-                    "it is named as an Interface Builder file, which a " + noun + " never replaces");
-  } else if (const auto kind = system->nonRegularKind(path)) {
-    failure.emplace(files::FileIOError::Case::writeFailed, path, "it is " + *kind + ", not a regular file");
-  } else if (!system->canWriteIn(folder, &denied) ||
-             (system->status(path, false) && !system->canWrite(path, &denied))) {
-    // A report replaces an existing file only when this process may write that file.
-    failure.emplace(files::FileIOError::Case::writeFailed, path, denied.reason);
-  }
-  if (failure) {
-    refuse(*failure);
-    throw *failure;
-  }
-}
-
 CommandOutcome runWithReport(const Arguments& arguments, const std::string& command,
                              const std::shared_ptr<Logger>& logger,
                              const std::shared_ptr<files::FileManager>& system,
                              const std::function<CommandOutcome(RunReport*)>& workflow) {
   const auto path = lookup(arguments, ArgumentType::report);
   if (!path) return workflow(nullptr);
-  // Better known before an hour-long build than after it.
-  checkWritablePlace(system, *path, logger, "report", "--report");
+  refuseUnwritablePlace(system, *path, logger, {"the report (--report)", "a report"});
 
   RunReport report;
   report.command = command;

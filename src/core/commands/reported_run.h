@@ -14,15 +14,6 @@
 
 namespace korvaster {
 
-// Throws, after an Error line that names the option ("Can't write the NOUN (OPTION): ..."),
-// when a file could never be written at `path` through `system`: an empty path or a missing
-// folder throws the file layer's PathError; a folder the user cannot write to, an existing
-// file they cannot replace, a path that names anything but a regular file, or one named as an
-// Interface Builder file, its FileIOError.
-void checkWritablePlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
-                        const std::shared_ptr<Logger>& logger, const std::string& noun,
-                        const std::string& option);
-
 // Without a report option, runs `workflow` with no report. With one, first makes sure (through
 // `system`, as every look at the disk and the report's writing) that the
 // report can be written: an empty path or a missing folder throws the file layer's PathError,

@@ -1,7 +1,9 @@
 #include "core/commands/subcommand_workflows.h"
 
+#include "core/commands/document_output.h"
 #include "core/commands/output_option.h"
 #include "core/commands/reported_run.h"
+#include "core/commands/writable_place.h"
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/korvast_file_manager.h"
 #include "core/strategies/build_ipa_strategy.h"
@@ -10,6 +12,7 @@
 #include "core/strategies/list_identifiers_strategy.h"
 #include "core/strategies/modify_and_build_strategy.h"
 #include "core/strategies/modify_source_code_strategy.h"
+#include "files/file_io_error.h"
 
 namespace korvaster {
 
@@ -55,20 +58,47 @@ CommandOutcome fix(const RegisterableCommand& command, const Arguments& argument
   });
 }
 
+// Appends check's table to the summary page of the GitHub job it runs in; throws the file
+// layer's FileIOError after an Error line.
+void appendJobSummary(const RegisterableCommand& command, const std::string& path, const std::string& markdown) {
+  try {
+    command.platform().files->appendToFile(path, markdown);
+  } catch (const files::FileIOError& error) {
+    if (command.logger) {
+      command.logger->log(LogLevel::Error, [&] {
+        return "Can't write the job summary (GITHUB_STEP_SUMMARY): " + support::genericDescription(error);
+      });
+    }
+    throw;
+  }
+}
+
 // The format's value was checked against the option's choices when the Arguments were read;
 // the status says what was found. A baseline to record is refused before any work, and
-// written only once every file was checked, so that an interrupted run leaves the old one.
+// written only once every file was checked, so that an interrupted run leaves the old one. A
+// document written to a file leaves the summary line on standard output; GitHub's format in a
+// GitHub job adds a table to the job's summary page.
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
-  const auto format = checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text"));
+  const auto format =
+      checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text")).value_or(CheckFormat::text);
   const auto& platform = command.platform();
   const auto recordTo = lookup(arguments, ArgumentType::writeBaseline);
-  if (recordTo) checkWritablePlace(platform.files, *recordTo, command.logger, "baseline", "--write-baseline");
+  if (recordTo)
+    refuseUnwritablePlace(platform.files, *recordTo, command.logger, {"the baseline (--write-baseline)", "a baseline"});
   CheckFilter filter(CheckRules::from(arguments));
   if (const auto baseline = lookup(arguments, ArgumentType::baseline))
     filter.compareWith(CheckBaseline::parse(platform.files->readContents(*baseline), *baseline));
   if (recordTo) filter.record();
-  const int status = CheckIdentifiersStrategy::run(arguments, format.value_or(CheckFormat::text), filter,
-                                                   platform.files, *platform.output, platform.workers());
+  DocumentOutput document(arguments, platform, command.logger);
+  auto summaryPath = platform.environment->variable("GITHUB_STEP_SUMMARY");
+  if (format != CheckFormat::github || (summaryPath && summaryPath->empty())) summaryPath.reset();
+  CheckJobSummary jobSummary;
+  const CheckTotals totals = CheckIdentifiersStrategy::run(arguments, format, filter, platform.files, document.stream(),
+                                                           platform.workers(), summaryPath ? &jobSummary : nullptr);
+  document.finish();
+  if (document.goesToFile()) *platform.output << checkSummaryLine(totals) << "\n";
+  if (summaryPath) appendJobSummary(command, *summaryPath, jobSummary.markdown(totals));
+  const int status = totals.foundAnything() ? 1 : 0;
   if (!recordTo) return {{}, {}, status};
   platform.files->writeAtomically(*recordTo, filter.recorded().text(), true);
   const std::size_t entries = filter.recorded().size();
@@ -79,10 +109,11 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
 CommandOutcome ids(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format = idsFormatNamed(lookup(arguments, ArgumentType::idsFormat).value_or("text"));
   const auto& platform = command.platform();
-  return {{},
-          {},
-          ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
-                                       *platform.output, platform.workers())};
+  DocumentOutput document(arguments, platform, command.logger);
+  const int status = ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
+                                                  document.stream(), platform.workers());
+  document.finish();
+  return {{}, {}, status};
 }
 
 }  // namespace

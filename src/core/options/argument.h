@@ -28,6 +28,7 @@ enum class ArgumentType {
   baseline,
   writeBaseline,
   rule,
+  outputFile,
   count  // not a kind: the number of kinds, for the option table's checks
 };
 

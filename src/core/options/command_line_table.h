@@ -137,7 +137,7 @@ struct OptionSpec {
 };
 
 // The values check's --format takes, in the order of CheckFormat.
-inline constexpr const char* kCheckFormatNames[] = {"text", "json", "github", "sarif", "junit", "checkstyle"};
+inline constexpr const char* kCheckFormatNames[] = {"text", "json", "github", "sarif", "junit", "checkstyle", "xcode"};
 
 // The rules check can be told to turn on or off, in the order of the kinds of finding.
 inline constexpr const char* kCheckRuleNames[] = {"missingIdentifier", "duplicateIdentifier"};
@@ -169,10 +169,14 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::modify, CommandLevel::build, CommandLevel::fix}),
      "A path where a JSON report of the run is written, also when it fails"},
     {ArgumentType::format, "--format", nullptr, OptionKind::text, ValueKind::word,
-     takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle",
-     "text json github sarif junit checkstyle ", "FORMAT"},
+     takenBy({CommandLevel::check}),
+     "Output format: text (default), json, github, sarif, junit, checkstyle or xcode (text, paths absolute)",
+     "text json github sarif junit checkstyle xcode ", "FORMAT"},
     {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
      "Output format: text (default), json, csv or swift", "text json csv swift ", "FORMAT"},
+    {ArgumentType::outputFile, "--output-file", nullptr, OptionKind::text, ValueKind::file,
+     takenBy({CommandLevel::check, CommandLevel::ids}),
+     "A path where the output is written instead of standard output, replacing the file in one step"},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,

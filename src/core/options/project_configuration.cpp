@@ -15,8 +15,9 @@ constexpr std::uintmax_t kLargestConfiguration = std::uintmax_t{1} << 20;
 
 [[noreturn]] void fail(const std::string& shownName, const YAML::Mark& mark, const std::string& what) {
   // yaml-cpp counts lines from 0; editors and the other diagnostics count from 1.
-  const std::string line = mark.line >= 0 ? ":" + std::to_string(mark.line + 1) : "";
-  throw ConfigurationError(shownName + line + ": " + what);
+  std::string description = shownName;
+  if (mark.line >= 0) description.append(1, ':').append(std::to_string(mark.line + 1));
+  throw ConfigurationError(description.append(": ").append(what));
 }
 
 std::vector<std::string> globsOf(const YAML::Node& value, const std::string& shownName) {

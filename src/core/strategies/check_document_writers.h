@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/strategies/check_output.h"
+#include "core/strategies/check_rules.h"
 #include "support/output_byte_stream.h"
 
 namespace korvaster {
@@ -17,36 +18,18 @@ class CheckDocumentWriter {
   virtual ~CheckDocumentWriter() = default;
   // Writes the file's findings, or its error.
   virtual void write(const CheckedFile& file) = 0;
-  // Writes the end of the document, with the totals where the format has room for them.
-  virtual void finish(const CheckTotals& totals) = 0;
+  // Writes the end of the document, with the totals where the format has room for them, and
+  // counts in `totals` the results it left out.
+  virtual void finish(CheckTotals& totals) = 0;
 };
-
-// The kinds of result, each with a stable id (a finding's kind name, or "unreadableFile").
-struct CheckRule {
-  const char* id;
-  const char* name;
-  const char* description;
-  const char* level;  // "warning" or "error"
-};
-inline constexpr CheckRule kCheckRules[] = {
-    {"missingIdentifier", "MissingAccessibilityIdentifier", "A view has no accessibility identifier.",
-     "warning"},
-    {"duplicateIdentifier", "DuplicateAccessibilityIdentifier",
-     "A view uses an accessibility identifier that an earlier view of the same file already uses.",
-     "warning"},
-    {"unreadableFile", "UnreadableFile", "An Interface Builder file or a folder could not be read.", "error"},
-};
-inline constexpr std::size_t kUnreadableRule = 2;
-
-// The rule of a finding of `kind`, as an index into kCheckRules.
-inline std::size_t ruleIndexOf(ViewFinding::Kind kind) {
-  return kind == ViewFinding::Kind::missingIdentifier ? 0 : 1;
-}
 
 // A document's text is handed to the output once it has grown to this size.
 inline constexpr std::size_t kDocumentPieceSize = 64 * 1024;
 
-std::unique_ptr<CheckDocumentWriter> makeSarifWriter(support::OutputByteStream& output);
+// At most `resultLimit` results (at least 2): beyond them, the last result says how many more
+// there were. The rules listed are those `rules` reports.
+std::unique_ptr<CheckDocumentWriter> makeSarifWriter(support::OutputByteStream& output, std::size_t resultLimit,
+                                                     const CheckRules& rules);
 std::unique_ptr<CheckDocumentWriter> makeJunitWriter(support::OutputByteStream& output);
 std::unique_ptr<CheckDocumentWriter> makeCheckstyleWriter(support::OutputByteStream& output);
 

@@ -27,35 +27,39 @@ void checkFile(const files::FileManager& system, const std::string& path, ScanKe
 
 }  // namespace
 
-int CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format, CheckFilter& filter,
-                                  const std::shared_ptr<files::FileManager>& system,
-                                  support::OutputByteStream& output, std::size_t workers) {
+CheckTotals CheckIdentifiersStrategy::run(const Arguments& arguments, CheckFormat format, CheckFilter& filter,
+                                          const std::shared_ptr<files::FileManager>& system,
+                                          support::OutputByteStream& output, std::size_t workers,
+                                          CheckJobSummary* jobSummary) {
   std::vector<std::string> paths;
-  std::vector<std::string> relativePaths;
   std::vector<CheckedFile> checked;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
     paths.push_back(std::move(entry.path));
-    relativePaths.push_back(std::move(entry.relativePath));
     CheckedFile& file = checked.emplace_back();
-    file.path = std::move(entry.shownPath);
+    // Xcode opens the file a finding names only by its full path.
+    file.path = format == CheckFormat::xcode && !entry.shownPath.empty() && entry.shownPath.front() != '/'
+                    ? files::joinedPath(system->currentDirectoryPath(), entry.shownPath)
+                    : std::move(entry.shownPath);
+    file.relativePath = std::move(entry.relativePath);
     file.error = std::move(entry.error);
   }
   // A file's findings go as soon as their turn comes, so that they wait without its contents.
   const ScanKeeps keeps = listsEveryView(format) ? ScanKeeps::everyView : ScanKeeps::findings;
   const InterfaceBuilderPass pass(*system, std::move(paths));
-  CheckResultsWriter writer(format, output);
+  CheckResultsWriter writer(format, output, kSarifResultLimit, filter.rules());
   pass.run(workers,
       [&](std::size_t index) {
         if (!pass.realPath(index).empty()) checkFile(*system, pass.realPath(index), keeps, checked[index]);
       },
       [&](std::size_t index) {
-        filter.apply(relativePaths[index], checked[index]);
+        filter.apply(checked[index].relativePath, checked[index]);
         writer.write(checked[index]);
+        if (jobSummary) jobSummary->add(checked[index]);
         checked[index] = CheckedFile{};
       });
   writer.finish(filter.resolved());
   output.flush();
-  return writer.totals().foundAnything() ? 1 : 0;
+  return writer.totals();
 }
 
 }  // namespace korvaster

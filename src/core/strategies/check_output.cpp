@@ -34,12 +34,18 @@ std::string resolvedOf(const CheckTotals& totals) {
          " resolved";
 }
 
-std::string summaryOf(const CheckTotals& totals) {
+}  // namespace
+
+std::string checkSummaryLine(const CheckTotals& totals) {
+  const std::string leftOut =
+      totals.leftOut == 0 ? "" : " " + std::to_string(totals.leftOut) + " results were left out of the SARIF log.";
   return "Checked " + counted(totals.files, "Interface Builder file") + ": " + counted(totals.views, "view") +
          ", " + std::to_string(totals.missing) + " without an accessibility identifier, " +
          counted(totals.duplicates, "duplicate identifier") + ", " + std::to_string(totals.unreadable) +
-         " unreadable" + resolvedOf(totals) + ".";
+         " unreadable" + resolvedOf(totals) + "." + leftOut;
 }
+
+namespace {
 
 // Workflow commands end their message at a line break and their properties at "," or ":";
 // the other control characters are escaped as in text.
@@ -115,14 +121,15 @@ std::string findingMessage(const ViewFinding& finding) {
          quoted(finding.firstId) + " at line " + std::to_string(finding.firstPosition.line);
 }
 
-CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteStream& output)
+CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteStream& output,
+                                       std::size_t sarifResultLimit, const CheckRules& rules)
     : format_(format), output_(output) {
   switch (format_) {
     case CheckFormat::json:
       json_.beginObject().key("files").beginArray();
       break;
     case CheckFormat::sarif:
-      document_ = makeSarifWriter(output_);
+      document_ = makeSarifWriter(output_, sarifResultLimit, rules);
       break;
     case CheckFormat::junit:
       document_ = makeJunitWriter(output_);
@@ -132,6 +139,7 @@ CheckResultsWriter::CheckResultsWriter(CheckFormat format, support::OutputByteSt
       break;
     case CheckFormat::text:
     case CheckFormat::github:
+    case CheckFormat::xcode:
       break;
   }
 }
@@ -152,6 +160,7 @@ void CheckResultsWriter::write(const CheckedFile& file) {
       writeGithub(file, output_);
       break;
     case CheckFormat::text:
+    case CheckFormat::xcode:
       writeText(file, output_);
       break;
     case CheckFormat::sarif:
@@ -195,7 +204,7 @@ void CheckResultsWriter::finish(std::optional<std::size_t> resolved) {
   totals_.resolved = resolved;
   if (document_) return document_->finish(totals_);
   if (format_ != CheckFormat::json) {
-    output_ << summaryOf(totals_) << "\n";
+    output_ << checkSummaryLine(totals_) << "\n";
     return;
   }
   json_.endArray().key("summary").beginObject();

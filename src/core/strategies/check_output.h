@@ -7,15 +7,19 @@
 #include <optional>
 #include <string>
 
+#include "core/strategies/check_rules.h"
 #include "core/xib/identifier_scan.h"
 #include "support/json_writer.h"
 #include "support/output_byte_stream.h"
 
 namespace korvaster {
 
-enum class CheckFormat { text, json, github, sarif, junit, checkstyle };
+// xcode is text with every path absolute, which Xcode's issue navigator needs to show a finding
+// on its line.
+enum class CheckFormat { text, json, github, sarif, junit, checkstyle, xcode };
 
-// The format named `name` ("text", "json", "github", "sarif", "junit" or "checkstyle"), or nothing.
+// The format named `name` ("text", "json", "github", "sarif", "junit", "checkstyle" or "xcode"), or
+// nothing.
 std::optional<CheckFormat> checkFormatNamed(const std::string& name);
 
 // Whether the format lists every view checked, not only the findings: its files are then
@@ -31,6 +35,9 @@ std::string findingMessage(const ViewFinding& finding);
 struct CheckedFile {
   // As the findings name it.
   std::string path;
+  // Relative to the project folder, which names it the same from any current directory; empty
+  // when not known (the path then serves).
+  std::string relativePath;
   IdentifierScan scan;
   // Why the path could not be read; its scan is then empty.
   std::optional<std::string> error;
@@ -46,9 +53,19 @@ struct CheckTotals {
   std::size_t unreadable = 0;
   // The baseline's entries that were not found again; nothing when there was no baseline.
   std::optional<std::size_t> resolved;
+  // The results a document had no room for (SARIF's limit).
+  std::size_t leftOut = 0;
 
   bool foundAnything() const { return missing + duplicates + unreadable > 0; }
 };
+
+// The line text and GitHub output end with, e.g. "Checked 3 Interface Builder files: 28 views,
+// 1 without an accessibility identifier, 1 duplicate identifier, 0 unreadable.", and when a
+// document left results out, a sentence that says how many.
+std::string checkSummaryLine(const CheckTotals& totals);
+
+// The most results a SARIF log holds: GitHub code scanning takes no more from one run.
+inline constexpr std::size_t kSarifResultLimit = 25000;
 
 class CheckDocumentWriter;
 
@@ -61,8 +78,10 @@ class CheckDocumentWriter;
 // "\t", else "\x1b"), so that each finding stays on its own line.
 class CheckResultsWriter {
  public:
-  // Writes the start of the output (a document's opening).
-  CheckResultsWriter(CheckFormat format, support::OutputByteStream& output);
+  // Writes the start of the output (a document's opening); a SARIF log lists the rules `rules`
+  // reports.
+  CheckResultsWriter(CheckFormat format, support::OutputByteStream& output,
+                     std::size_t sarifResultLimit = kSarifResultLimit, const CheckRules& rules = {});
   ~CheckResultsWriter();
 
   // Writes the file's findings, or its error, and counts them.

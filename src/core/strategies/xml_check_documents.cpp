@@ -12,7 +12,7 @@ namespace {
 // Opens the document's root and sends what has grown; the subclasses write inside the root.
 class XmlCheckDocument : public CheckDocumentWriter {
  public:
-  void finish(const CheckTotals&) override {
+  void finish(CheckTotals&) override {
     xml_.close();
     output_ << xml_.takeText();
   }

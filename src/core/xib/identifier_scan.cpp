@@ -181,7 +181,8 @@ struct OpenElement {
 // when it is known whether they have an identifier.
 class IdentifierScanner {
  public:
-  IdentifierScanner(XML_Parser parser, ScanKeeps keeps) : parser_(parser), keeps_(keeps) {
+  IdentifierScanner(XML_Parser parser, ScanKeeps keeps, std::string_view document)
+      : parser_(parser), keeps_(keeps), document_(document) {
     scan_.records_ = std::make_unique<IdentifierScan::Records>();
     scan_.records_->keepsEveryView = keeps == ScanKeeps::everyView;
   }
@@ -279,9 +280,26 @@ class IdentifierScanner {
  private:
   IdentifierScan::Records& records() { return *scan_.records_; }
 
-  SourcePosition here() const {
-    return {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)),
-            static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1};
+  SourcePosition here() {
+    const auto column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1;
+    return {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)), column, column + astralsBeforeTag()};
+  }
+
+  // How many characters beyond U+FFFF (four UTF-8 bytes) precede the current tag on its line:
+  // the document is read once, up to each tag in turn, so that a file of one long line costs
+  // no more than any other.
+  unsigned long astralsBeforeTag() {
+    const auto index = XML_GetCurrentByteIndex(parser_);
+    const std::size_t end = std::min(document_.size(), static_cast<std::size_t>(std::max<XML_Index>(index, 0)));
+    for (; read_ < end; ++read_) {
+      const auto byte = static_cast<unsigned char>(document_[read_]);
+      if (byte == '\n' || byte == '\r') {
+        astralsOnLine_ = 0;
+      } else if ((byte & 0xF8) == 0xF0) {
+        ++astralsOnLine_;
+      }
+    }
+    return astralsOnLine_;
   }
 
   // Copies `text` into the scan; fails the scan for a text too long to point at.
@@ -307,6 +325,9 @@ class IdentifierScanner {
 
   XML_Parser parser_;
   ScanKeeps keeps_;
+  std::string_view document_;
+  std::size_t read_ = 0;
+  unsigned long astralsOnLine_ = 0;
   std::size_t depth_ = 0;
   std::vector<OpenElement> open_;
   // The records of the views still open, innermost last: a view's record moves to the scan
@@ -318,7 +339,7 @@ class IdentifierScanner {
 };
 
 IdentifierScan scanIdentifiers(std::string_view document, ScanKeeps keeps) {
-  return xml::readWith<IdentifierScanner>(document, keeps);
+  return xml::readWith<IdentifierScanner>(document, keeps, document);
 }
 
 }  // namespace korvaster

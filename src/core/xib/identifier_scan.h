@@ -12,10 +12,12 @@
 
 namespace korvaster {
 
-// Where a start tag begins: line and column (in bytes), both counted from 1.
+// Where a start tag begins: line and column (in characters), both counted from 1, and the
+// column in UTF-16 code units, where a character beyond U+FFFF counts two.
 struct SourcePosition {
   unsigned long line = 0;
   unsigned long column = 0;
+  unsigned long utf16Column = 0;
 };
 
 // One finding as it is shown; its texts are views into the scan that made it.

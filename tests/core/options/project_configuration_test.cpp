@@ -78,7 +78,7 @@ TEST(ProjectConfigurationTest, AFileThatCannotBeUsedWholeIsAnErrorForEveryComman
     std::string error;  // after the file's path
   } cases[] = {
       {[&](const auto& temp) { temp.write(file, "exclude: [a]\nformat: xml\n"); },
-       ":2: 'format' cannot be 'xml' (allowed: text, json, github, sarif, junit, checkstyle)"},
+       ":2: 'format' cannot be 'xml' (allowed: text, json, github, sarif, junit, checkstyle, xcode)"},
       {[&](const auto& temp) { temp.write(file, "exclude: [a]\n---\nformat: json\n"); },
        ":3: more than one YAML document; keep one"},
       {[&](const auto& temp) { temp.makeFolder(file); }, ": not a regular file"},

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/strategies/check_filter.h"
-
 #include <vector>
 
+#include "core/strategies/check_filter.h"
+#include "core/strategies/check_job_summary.h"
 #include "golden.h"
 #include "temporary_folder.h"
 
@@ -29,15 +29,19 @@ CheckedFile unreadable(const std::string& path, const std::string& error, std::o
   return file;
 }
 
-std::string written(std::vector<CheckedFile> files, CheckFormat format, CheckFilter* filter) {
+std::string written(std::vector<CheckedFile> files, CheckFormat format, CheckFilter* filter = nullptr,
+                    std::size_t limit = kSarifResultLimit) {
   support::StringOutputStream output;
-  CheckResultsWriter writer(format, output);
+  CheckResultsWriter writer(format, output, limit);
   for (auto& file : files) {
     if (filter) filter->apply(file.path, file);
     writer.write(file);
   }
   writer.finish(filter ? filter->resolved() : std::nullopt);
-  return output.text();
+  if (format != CheckFormat::sarif) return output.text();
+  const std::size_t results = output.text().find("      \"results\"");
+  return output.text().substr(results, output.text().find("      \"properties\"") - results) +
+         checkSummaryLine(writer.totals()) + "\n";
 }
 
 const std::string kView = R"(<view contentMode="a" id=")";
@@ -114,6 +118,52 @@ TEST(CheckBaselineTest, FieldsComeBackAsTheyWereAndEachMalformedLineIsNamed) {
     }
   }
   testing::expectApproved("baseline-errors.txt", errors);
+}
+
+}  // namespace
+}  // namespace korvaster
+
+namespace korvaster {
+namespace {
+
+// SARIF's results: a column counts a character beyond U+FFFF twice, a fingerprint stays when a
+// line is inserted above the view (run 1), and a log holds at most its limit, the last result
+// then saying how many were left out (run 2), which the summary line tells too; exactly the limit
+// leaves nothing out (run 3).
+TEST(CheckOutputTest, SarifColumnsCountUtf16FingerprintsIgnoreLinesAndTheLimitLeavesOutTheRest) {
+  const std::string rocket = "<d>\n<!-- \xF0\x9F\x9A\x80 --> " + kView + "a\"/>\n" + kView + "b\"/></d>";
+  const std::string five = testing::readFile(KORVASTER_GOLDEN_DIR "/../check/1-A.xib");
+  std::string outputs;
+  for (const auto& [document, limit] : {std::pair(rocket, std::size_t{9}), std::pair("\n" + rocket, std::size_t{9}),
+                                        std::pair(five, std::size_t{3}), std::pair(five, std::size_t{4})}) {
+    std::vector<CheckedFile> files;
+    files.push_back(scanned("Sub/A.xib", document));
+    outputs += written(std::move(files), CheckFormat::sarif, nullptr, limit);
+  }
+  testing::expectApproved("check-sarif-results.txt", outputs);
+}
+
+}  // namespace
+}  // namespace korvaster
+
+namespace korvaster {
+namespace {
+
+// In the job summary's cells nothing of a path makes Markdown (a cell, a link, emphasis, code,
+// HTML, maths), and a file without views has no share.
+TEST(CheckOutputTest, JobSummaryCellsShowPathsAsTheyAreAndAFileWithoutViewsHasNoShare) {
+  CheckJobSummary summary;
+  summary.add(scanned("a|b*c_[d](e)<f>`g`~$h&amp;.xib", "<d/>"));
+  CheckTotals totals;
+  totals.files = 1;
+  EXPECT_EQ(summary.markdown(totals),
+            "### korvaster check\n\n"
+            "| File | Views | Without an identifier | Repeated identifiers | With an identifier |\n"
+            "| :--- | ---: | ---: | ---: | ---: |\n"
+            "| a\\|b\\*c\\_\\[d\\](e)\\<f\\>\\`g\\`\\~\\$h\\&amp;.xib | 0 | 0 | 0 | \xE2\x80\x93 |\n"
+            "| **Total** | 0 | 0 | 0 | \xE2\x80\x93 |\n\n"
+            "Checked 1 Interface Builder file: 0 views, 0 without an accessibility identifier, 0 duplicate "
+            "identifiers, 0 unreadable.\n\n");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <yaml-cpp/yaml.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "files/path_glob.h"
 #include "files/path_text.h"
@@ -18,6 +19,15 @@ constexpr std::uintmax_t kLargestConfiguration = std::uintmax_t{1} << 20;
   std::string description = shownName;
   if (mark.line >= 0) description.append(1, ':').append(std::to_string(mark.line + 1));
   throw ConfigurationError(description.append(": ").append(what));
+}
+
+// The file's own text quoted back in a message only when it is a short plain word: the file may
+// be a link to any file of the user's, whose first line must not end up in a CI log.
+std::string echoed(const std::string& text) {
+  const bool plain = !text.empty() && text.size() <= 40 && std::all_of(text.begin(), text.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '-' || c == '.';
+  });
+  return plain ? "'" + text + "'" : "(" + std::to_string(text.size()) + " characters, not shown)";
 }
 
 std::vector<std::string> globsOf(const YAML::Node& value, const std::string& shownName) {
@@ -39,7 +49,7 @@ std::string formatOf(const YAML::Node& value, const std::string& shownName) {
     if (format == name) return format;
     allowed += (allowed.empty() ? "" : ", ") + std::string(name);
   }
-  fail(shownName, value.Mark(), "'format' cannot be '" + format + "' (allowed: " + allowed + ")");
+  fail(shownName, value.Mark(), "'format' cannot be " + echoed(format) + " (allowed: " + allowed + ")");
 }
 
 // The nearest configuration file from the current directory up to the repository's root (the
@@ -85,7 +95,7 @@ std::vector<std::string> rulesOf(const YAML::Node& value, const std::string& sho
   for (const auto& entry : value) {
     const std::string rule = entry.first.Scalar();
     if (std::find(std::begin(kCheckRuleNames), std::end(kCheckRuleNames), rule) == std::end(kCheckRuleNames))
-      fail(shownName, entry.first.Mark(), "unknown rule '" + rule + "' (known: " + known + ")");
+      fail(shownName, entry.first.Mark(), "unknown rule " + echoed(rule) + " (known: " + known + ")");
     for (const std::string& earlier : rules) {
       if (earlier.compare(0, earlier.find('='), rule) == 0)
         fail(shownName, entry.first.Mark(), "rule '" + rule + "' is given twice");
@@ -121,7 +131,7 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
     const std::string key = entry.first.Scalar();
     // The YAML library keeps the last of a repeated key; the first would be lost in silence.
     if (std::find(seen.begin(), seen.end(), key) != seen.end())
-      fail(shownName, entry.first.Mark(), "'" + key + "' is given twice");
+      fail(shownName, entry.first.Mark(), echoed(key) + " is given twice");
     seen.push_back(key);
     if (key == "exclude") {
       configuration.exclude = globsOf(entry.second, shownName);
@@ -131,7 +141,7 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
     } else if (key == "rules") {
       configuration.rules = rulesOf(entry.second, shownName);
     } else {
-      fail(shownName, entry.first.Mark(), "unknown key '" + key + "' (known: exclude, format, rules)");
+      fail(shownName, entry.first.Mark(), "unknown key " + echoed(key) + " (known: exclude, format, rules)");
     }
   }
   return configuration;

@@ -28,7 +28,8 @@ TEST(ProjectConfigurationTest, KeysAreReadAndEveryFaultNamesTheFileAndLine) {
   std::string errors;
   for (const char* text : {"exclude: [a]\nexcludes: [b]\n", "exclude: [a\n", "exclude: [a]\nformat: json\nexclude: [b]\n",
                            "format:\n  - json\n", "exclude:\n  a: b\n", "exclude:\n  - [a]\n", "- exclude\n", "rules: [a]\n", "rules:\n  missing: off\n",
-                           "rules:\n  missingIdentifier: no\n", "rules: {missingIdentifier: on, missingIdentifier: on}\n"}) {
+                           "rules:\n  missingIdentifier: no\n", "rules: {missingIdentifier: on, missingIdentifier: on}\n",
+                           "root:$6$salt$hash:19000:0: x\n", "format: s3cr3t:token\n"}) {
     try {
       parseProjectConfiguration(text, "P/.korvaster.yml");
       ADD_FAILURE() << "accepted: " << text;

@@ -33,8 +33,12 @@ cross_build_tools
 [ -f build/tool/reference/korvaster.1 ] || scripts/bootstrap.sh tool
 version=$(sed -n 's/^project([^)]*VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 mkdir -p "$output"
+strip_program=$(command -v llvm-strip || command -v "$llvm_bin/llvm-strip" || true)
+[ -n "$strip_program" ] || fail "llvm-strip is required (Debian: llvm)"
 for arch in "${architectures[@]}"; do
-  binary=build/linux-$arch/src/app/korvaster
+  # Zig's C++ runtime comes with its debugging sections, which no user of the archive needs.
+  binary=$work/korvaster-$arch
+  "$strip_program" -o "$binary" "build/linux-$arch/src/app/korvaster"
   description=$(file -b "$binary")
   case $arch in x86_64) machine=x86-64 ;; aarch64) machine=aarch64 ;; esac
   case $description in *"ELF 64-bit"*"$machine"*) ;; *) fail "$arch: file says: $description" ;; esac

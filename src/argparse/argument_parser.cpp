@@ -91,7 +91,7 @@ std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
       if (chosen == subparsers_.end()) {
         std::vector<std::string> names;
         for (const auto& entry : subparsers_) names.push_back(entry.first);
-        throw ArgumentParserError::expectedArguments(names);
+        throw ArgumentParserError::expectedArguments(names).suggesting(word, names);
       }
       result->subparser_ = word;
       return chosen->second->parse(arguments, position, result);
@@ -115,7 +115,11 @@ void ArgumentParser::readOption(const std::string& word, const std::vector<std::
   std::optional<std::string> attachedValue;
   if (equals != std::string::npos) attachedValue = word.substr(equals + 1);
   const auto found = options.find(optionWord);
-  if (found == options.end()) throw ArgumentParserError::unknownOption(optionWord);
+  if (found == options.end()) {
+    std::vector<std::string> names;
+    for (const auto& option : optionArguments_) names.push_back(option->name());
+    throw ArgumentParserError::unknownOption(optionWord).suggesting(optionWord, names);
+  }
   const AnyArgument& option = *found->second;
   ArgumentValue value = readValue(option, optionWord, attachedValue, arguments, position);
   auto [slot, isFirst] = result.results_.try_emplace(option.name(), value);

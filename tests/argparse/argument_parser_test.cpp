@@ -67,7 +67,7 @@ TEST_F(ArgumentParserTest, TheFirstBadWordFailsWithItsCaseAndSentence) {
       {"build", "--nope", "-h"}, {"build", "--nope=3"},   {"build", "-pv"},     {"--help=1"},
       {"build", "--version"},    {"modify", "-p", "x"},   {"build", "-v=yes"},  {"build", "--verbose="},
       {"build", "-p"},           {"build", "-v", "stray"}, {"frobnicate"},         {"build", "--"},
-      {"check", "a", "--nope"}};
+      {"check", "a", "--nope"},  {"chek"},                {"build", "--verbos"}, {"build", "--pth"}};
   std::string errors;
   for (const auto& words : refused) {
     try {
@@ -75,7 +75,8 @@ TEST_F(ArgumentParserTest, TheFirstBadWordFailsWithItsCaseAndSentence) {
       ADD_FAILURE() << "no failure for " << words.back();
     } catch (const ArgumentParserError& error) {
       for (const auto& word : words) errors += word + " ";
-      errors += "=> " + std::to_string(error.code()) + " " + error.description() + "\n";
+      errors += "=> " + std::to_string(error.code()) + " " + error.description() + " / " +
+                error.suggestion().value_or("-") + "\n";
     }
   }
   testing::expectApproved("argument-errors.txt", errors);

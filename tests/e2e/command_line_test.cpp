@@ -38,6 +38,8 @@ TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandar
       // A failed parse logs one line, then prints the usage and the report.
       {{}, usage + whoops, 1, 1},
       {{"build", "--nope"}, usage + "The operation couldn't be completed. (korvaster.ArgumentParserError error 0.) ", 1, 1},
+      {{"chek"}, usage + "The operation couldn't be completed. (korvaster.ArgumentParserError error 4.) expected arguments: "
+                 "build, check, fix, ids, modify\nDid you mean 'check'?\n", 1, 1},
       {{"modify", "-o", "x"}, whoops, 0, 1},
       {{"modify", "--path", temp / "nowhere"}, "The operation couldn't be completed. ", 0, 1},
       // The summary of the identifier pass, then where the copy is.

@@ -1,5 +1,6 @@
 #include "core/commands/korvast_command_line_tool.h"
 
+#include "argparse/argument_parser_error.h"
 #include "argparse/help_requested.h"
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/versioning.h"
@@ -62,6 +63,10 @@ int runKorvaster(const std::vector<std::string>& arguments, const Platform& plat
   } catch (const support::Interrupted& error) {
     printLine(*platform.output, support::genericDescription(error));
     return error.exitStatus();
+  } catch (const argparse::ArgumentParserError& error) {
+    printLine(*platform.output, support::genericDescription(error));
+    if (error.suggestion()) printLine(*platform.output, "Did you mean '" + *error.suggestion() + "'?");
+    return 1;
   } catch (const std::exception& error) {
     printLine(*platform.output, support::genericDescription(error));
     return 1;

@@ -17,13 +17,19 @@ class PathError final : public support::Error {
   enum class Case { empty, invalid, homeNotFound };
 
   static PathError empty() { return PathError(Case::empty, {}); }
-  static PathError invalid(std::string path) { return PathError(Case::invalid, std::move(path)); }
+  static PathError invalid(std::string path, std::string reason = {}) {
+    PathError error(Case::invalid, std::move(path));
+    error.reason_ = std::move(reason);
+    return error;
+  }
   static PathError homeNotFound() { return PathError(Case::homeNotFound, {}); }
 
   Case errorCase() const { return case_; }
   const std::string& path() const { return path_; }
   // "Empty path given", "Invalid path given: PATH", or why the home folder is missing.
   std::string description() const;
+  // What was found at an invalid path, e.g. "it is a file, not a folder"; empty when not known.
+  const std::string& reason() const { return reason_; }
 
   std::string domain() const override { return "korvaster.FileSystem.Item.PathError"; }
   int code() const override { return static_cast<int>(case_); }
@@ -34,6 +40,7 @@ class PathError final : public support::Error {
 
   Case case_;
   std::string path_;
+  std::string reason_;
 };
 
 class FolderError final : public support::Error {

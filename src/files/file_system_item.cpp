@@ -33,7 +33,7 @@ std::string absolutePath(const std::string& path, const FileManager& fileManager
       bool isDirectory = false;
       const std::string before = clean.empty() ? "/" : clean;
       if (clean.empty() || !fileManager.fileExists(before, isDirectory) || !isDirectory) {
-        throw PathError::invalid(path);
+        throw PathError::invalid(path, "what comes before a \"..\" in it is no folder");
       }
       clean.erase(clean.rfind('/'));
       continue;
@@ -56,11 +56,12 @@ FileSystemItem::FileSystemItem(std::string path, Kind kind, std::shared_ptr<File
 
   bool isDirectory = false;
   const bool exists = fileManager_->fileExists(path, isDirectory);
+  if (!exists) throw PathError::invalid(kind == Kind::folder && path.back() != '/' ? path + '/' : path, "it does not exist");
   if (kind == Kind::folder) {
     if (path.back() != '/') path += '/';
-    if (!exists || !isDirectory) throw PathError::invalid(path);
-  } else if (!exists || isDirectory || namesFolder) {
-    throw PathError::invalid(path);
+    if (!isDirectory) throw PathError::invalid(path, "it is a file, not a folder");
+  } else if (isDirectory || namesFolder) {
+    throw PathError::invalid(path, isDirectory ? "it is a folder, not a file" : "it ends in \"/\", which names a folder");
   }
 
   path_ = std::move(path);

@@ -26,6 +26,7 @@ int countOf(const std::string& text, const std::string& part) {
 TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandardErrorWithTheirStatus) {
   temp.write("App/Main.storyboard", R"(<document><view contentMode="s" id="v-1"/></document>)");
   const std::string usage = korvaster({"-h"}).standardOutput, whoops = "Whoops! An error occurred: ";
+  const std::string invalid = "The operation couldn't be completed. (korvaster.FileSystem.Item.PathError error 1.) Invalid path given: ";
   const struct {
     std::vector<std::string> arguments;
     std::string output;  // what standard output starts with; after it comes at most one line but in a usage
@@ -41,7 +42,10 @@ TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandar
       {{"chek"}, usage + "The operation couldn't be completed. (korvaster.ArgumentParserError error 4.) expected arguments: "
                  "build, check, fix, ids, modify\nDid you mean 'check'?\n", 1, 1},
       {{"modify", "-o", "x"}, whoops, 0, 1},
-      {{"modify", "--path", temp / "nowhere"}, "The operation couldn't be completed. ", 0, 1},
+      // A path that names no folder, then why.
+      {{"modify", "--path", temp / "nowhere"}, invalid + temp / "nowhere/\nWhy: it does not exist.\n", 0, 1},
+      {{"modify", "--path", temp / "App", "-o", temp / "none"},
+       invalid + temp / "none/\nWhy: the --output folder does not exist: create it first.\n", 0, 1},
       // The summary of the identifier pass, then where the copy is.
       {{"modify", "--path", temp / "App"}, "", 2, 0},
   };

@@ -5,6 +5,7 @@
 #include "core/commands/korvast_argument_parser.h"
 #include "core/commands/versioning.h"
 #include "core/errors/korvast_error.h"
+#include "files/file_system_errors.h"
 #include "core/logging/console_logger.h"
 #include "support/interruption.h"
 #include "support/output_byte_stream.h"
@@ -57,6 +58,10 @@ int runKorvaster(const std::vector<std::string>& arguments, const Platform& plat
   } catch (const argparse::HelpRequested& help) {
     *platform.output << help.usage();
     platform.output->flush();
+  } catch (const files::PathError& error) {
+    printLine(*platform.output, support::genericDescription(error));
+    if (!error.reason().empty()) printLine(*platform.output, "Why: " + error.reason() + ".");
+    return 1;
   } catch (const KorvastError& error) {
     printLine(*platform.output, kReportPrefix + error.localizedDescription());
     return 1;

@@ -109,7 +109,17 @@ void KorvastFileManager::refuse(const std::string& reason) const {
 
 ProjectCopy KorvastFileManager::copy(const std::string& from, const std::optional<std::string>& to) const {
   const files::Folder source(from, system_);
-  const files::Folder destination = to ? files::Folder(*to, system_) : projects_;
+  const files::Folder destination = [&] {
+    if (!to) return projects_;
+    try {
+      return files::Folder(*to, system_);
+    } catch (const files::PathError& error) {
+      if (error.reason() != "it does not exist") throw;
+      // The copy goes into the folder, which korvaster never makes: a mistyped path would
+      // otherwise become a new tree somewhere.
+      throw files::PathError::invalid(error.path(), "the --output folder does not exist: create it first");
+    }
+  }();
   // Compared by real path and by device and inode too: the same folder reached through a
   // link, a bind mount or another spelling is the project, and the project is changed where
   // it lies.

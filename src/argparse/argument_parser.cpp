@@ -63,6 +63,10 @@ void ArgumentParser::takePositionalWords(std::string name, std::string usage) {
   positional_.emplace(std::move(name), std::move(usage));
 }
 
+void ArgumentParser::describeOwnUsage(std::string overview, std::string usageLine) {
+  ownUsage_.emplace(std::move(overview), std::move(usageLine));
+}
+
 std::shared_ptr<const ArgumentParser::Result> ArgumentParser::parse(
     const std::vector<std::string>& arguments, std::size_t start,
     std::shared_ptr<const Result> parentResult) const {

@@ -73,6 +73,10 @@ class ArgumentParser {
   // a word is refused as unexpected, and "--" as an unknown option.
   void takePositionalWords(std::string name, std::string usage);
 
+  // Makes a subcommand's own usage text start with `overview` (in place of the one its parent
+  // lists) and the line "USAGE: `usageLine`".
+  void describeOwnUsage(std::string overview, std::string usageLine);
+
   // Parses the words after the program name and returns the deepest result. Throws
   // ArgumentParserError on the first bad word, and HelpRequested with the usage of the
   // parser that meets a help word ("-h", "-help", "--help") that no error came before.
@@ -99,6 +103,8 @@ class ArgumentParser {
   std::optional<std::string> seeAlso_;
   // The name and usage of the positional words, when this parser takes them.
   std::optional<std::pair<std::string, std::string>> positional_;
+  // A subcommand's own overview and usage line (see describeOwnUsage).
+  std::optional<std::pair<std::string, std::string>> ownUsage_;
   bool isSubparser_ = false;
 };
 

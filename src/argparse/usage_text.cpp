@@ -40,8 +40,9 @@ void ArgumentParser::printUsage(support::OutputByteStream& stream) const {
   if (positional_) longest = std::max(longest, positional_->first.size());
   const std::size_t column = (longest == 0 || longest >= kMaximumColumn) ? kMaximumColumn : longest + 3;
 
-  stream << "OVERVIEW: " << overview_;
+  stream << "OVERVIEW: " << (ownUsage_ ? ownUsage_->first : overview_);
   if (!isSubparser_) stream << "\n\nUSAGE: " << commandName_ << " " << usage_;
+  if (ownUsage_) stream << "\n\nUSAGE: " << ownUsage_->second;
 
   if (positional_) {
     stream << "\n\nARGUMENTS:";

@@ -68,12 +68,8 @@ std::string choicesOf(const OptionSpec& spec) {
 
 // " \fIDIR\fR" after an option that takes a value, so that the reader sees what it names.
 std::string manValue(const OptionSpec& spec) {
-  if (spec.value == ValueKind::none) return "";
-  const char* name = spec.valueName != nullptr ? spec.valueName
-                     : spec.value == ValueKind::folder ? "DIR"
-                     : spec.value == ValueKind::file   ? "FILE"
-                                                       : "VALUE";
-  return std::string(" \\fI") + name + "\\fR";
+  const char* name = valueNameOf(spec);
+  return name == nullptr ? "" : std::string(" \\fI") + name + "\\fR";
 }
 
 // Each "command line" and what it does, for the man page's examples.

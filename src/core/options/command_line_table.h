@@ -209,6 +209,14 @@ inline constexpr PositionalSpec kPositionalTable[] = {
      "IB files or folders to take instead of the whole Project folder (other files are skipped)"},
 };
 
+// How usage texts name an option's value: its own name, else DIR, FILE or VALUE by kind; null
+// for a toggle.
+constexpr const char* valueNameOf(const OptionSpec& spec) {
+  if (spec.value == ValueKind::none) return nullptr;
+  if (spec.valueName != nullptr) return spec.valueName;
+  return spec.value == ValueKind::folder ? "DIR" : spec.value == ValueKind::file ? "FILE" : "VALUE";
+}
+
 // The row of `type`; the check below makes sure there is exactly one.
 constexpr const OptionSpec& optionSpecOf(ArgumentType type) {
   for (const OptionSpec& option : kOptionTable) {

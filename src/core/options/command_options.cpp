@@ -1,8 +1,30 @@
 #include "core/options/command_options.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace korvaster {
+
+namespace {
+
+// The commands that take files teach their own usage: every option with its value's name, and
+// the files last; their overview's pointer to -h would point at itself.
+void describeOwnUsage(argparse::ArgumentParser& parser, CommandLevel level, const PositionalSpec& positional) {
+  std::string usage = std::string(Constants::CommandInfo::Name) + " " + subcommandSpecOf(level).name;
+  for (const OptionSpec& option : kOptionTable) {
+    if (!option.takenAt(level)) continue;
+    const char* value = valueNameOf(option);
+    usage += std::string(" [") + option.name + (value ? std::string(" ") + value : "") + "]" +
+             (option.kind == OptionKind::list ? "..." : "");
+  }
+  std::string overview = subcommandSpecOf(level).overview;
+  const std::string pointer = " See -h for options.";
+  const std::size_t kept = overview.size() - std::min(overview.size(), pointer.size());
+  if (overview.compare(kept, std::string::npos, pointer) == 0) overview.erase(kept);
+  parser.describeOwnUsage(overview, usage + " [" + positional.name + "]");
+}
+
+}  // namespace
 
 CommandOptions::CommandOptions(argparse::ArgumentParser& parser, CommandLevel level) {
   for (const OptionSpec& option : kOptionTable) {
@@ -27,6 +49,7 @@ CommandOptions::CommandOptions(argparse::ArgumentParser& parser, CommandLevel le
     if ((positional.levels & takenBy({level})) == 0) continue;
     parser.takePositionalWords(positional.name, positional.usage);
     positionalType_ = positional.type;
+    describeOwnUsage(parser, level, positional);
   }
 }
 

@@ -37,7 +37,7 @@ offers() {
 }
 [ "$(offers korvaster '')" = "modify,build,check,fix,ids,--version,--help,-h" ] || fail "top level offers: $(offers korvaster '')"
 for row in "--path,--exclude,--report,--dry-run,--config,--help|korvaster|fix|--" \
-           "sarif|korvaster|check|--format|s" "csv|korvaster|ids|--format|c" "my app|korvaster|check|--path|my"; do
+           "sarif|korvaster|check|--format|s" "csv|korvaster|ids|--format|c" "my app|korvaster|check|--path|my" "my app|korvaster|fix|my"; do
   IFS='|' read -r -a words <<<"$row"
   [ "$(offers "${words[@]:1}")" = "${words[0]}" ] || fail "${words[*]:1} offers: $(offers "${words[@]:1}")"
 done

@@ -59,6 +59,14 @@ std::string singleQuoted(const std::string& text, const std::string& quoteEscape
   return "'" + replaced(text, "'", quoteEscape) + "'";
 }
 
+// Whether the level takes IB files and folders after its options.
+bool takesFiles(CommandLevel level) {
+  for (const PositionalSpec& positional : kPositionalTable) {
+    if ((positional.levels & takenBy({level})) != 0) return true;
+  }
+  return false;
+}
+
 // The values an option takes, separated by single spaces; empty when it takes any.
 std::string choicesOf(const OptionSpec& spec) {
   std::string choices = spec.choices == nullptr ? "" : spec.choices;
@@ -100,6 +108,7 @@ std::string manPage() {
       page += std::string(required ? "" : "[") + "\\fB" + roff(spec.name) + "\\fR" + manValue(spec) +
               (required ? "" : "]") + (spec.kind == OptionKind::list ? "..." : "") + "\n";
     }
+    if (takesFiles(level.level)) page += "[\\fIFILE\\fR|\\fIFOLDER\\fR]...\n";
     page += ".br\n";
   }
   page += ".B korvaster \\-\\-version\n.br\n.B korvaster\n[\\fIcommand\\fR] \\fB\\-h\\fR | \\fB\\-\\-help\\fR\n";
@@ -113,6 +122,9 @@ std::string manPage() {
       if (spec.shortName != nullptr) page += ", \\fB" + roff(spec.shortName) + "\\fR";
       page += manValue(spec);
       page += "\n" + roff(spec.usage) + "\n";
+    }
+    if (takesFiles(level.level)) {
+      page += ".TP\n\\fIFILE\\fR|\\fIFOLDER\\fR...\n" + roff(kPositionalTable[0].usage) + "\n";
     }
   }
   page += ".SH OPTIONS\n";
@@ -191,7 +203,11 @@ std::string bashCompletion() {
   script += "    " + words + ") COMPREPLY=(); return ;;\n";
   script += "  esac\n  case \"$command\" in\n";
   for (const auto& level : kSubcommandTable) {
-    script += "    " + std::string(level.name) + ") COMPREPLY=($(compgen -W \"" + optionWords(level.level) +
+    // A command that takes files offers them until the word begins with a dash.
+    const std::string filesFirst = takesFiles(level.level) ? "[[ \"$cur\" == -* ]] || { compopt -o filenames 2>/dev/null; "
+                                                        "mapfile -t COMPREPLY < <(compgen -f -- \"$cur\"); return; }; "
+                                                      : "";
+    script += "    " + std::string(level.name) + ") " + filesFirst + "COMPREPLY=($(compgen -W \"" + optionWords(level.level) +
               "\" -- \"$cur\")) ;;\n";
   }
   script += "    *) COMPREPLY=($(compgen -W \"";

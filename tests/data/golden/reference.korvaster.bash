@@ -17,9 +17,9 @@ _korvaster() {
   case "$command" in
     modify) COMPREPLY=($(compgen -W "--path -p --output -o --exclude --report --config --help -h" -- "$cur")) ;;
     build) COMPREPLY=($(compgen -W "--path -p --output -o --export -e --configuration -c --scheme -s --workspace -w --buildonly -b --verbose -v --exclude --report --config --help -h" -- "$cur")) ;;
-    check) COMPREPLY=($(compgen -W "--path -p --exclude --format --output-file --config --baseline --write-baseline --rule --help -h" -- "$cur")) ;;
-    fix) COMPREPLY=($(compgen -W "--path -p --exclude --report --dry-run --config --help -h" -- "$cur")) ;;
-    ids) COMPREPLY=($(compgen -W "--path -p --exclude --format --output-file --config --help -h" -- "$cur")) ;;
+    check) [[ "$cur" == -* ]] || { compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return; }; COMPREPLY=($(compgen -W "--path -p --exclude --format --output-file --config --baseline --write-baseline --rule --help -h" -- "$cur")) ;;
+    fix) [[ "$cur" == -* ]] || { compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return; }; COMPREPLY=($(compgen -W "--path -p --exclude --report --dry-run --config --help -h" -- "$cur")) ;;
+    ids) [[ "$cur" == -* ]] || { compopt -o filenames 2>/dev/null; mapfile -t COMPREPLY < <(compgen -f -- "$cur"); return; }; COMPREPLY=($(compgen -W "--path -p --exclude --format --output-file --config --help -h" -- "$cur")) ;;
     *) COMPREPLY=($(compgen -W "modify build check fix ids --version --help -h" -- "$cur")) ;;
   esac
 }

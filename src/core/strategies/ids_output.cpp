@@ -159,7 +159,7 @@ void IdsResultsWriter::writeSwift(const ListedFile& file) {
     owners[found->second].second.push_back(index);
   }
   output_ << "\n" << kIndent << "// " << swiftCommentText(file.path) << "\n";
-  output_ << kIndent << "enum " << files_.claim(file.fileName, file.folderName) << " {\n";
+  output_ << kIndent << "enum " << file.typeName << " {\n";
   SwiftScope ownerScope(SwiftNameKind::type);
   for (const auto& [owner, views] : owners) {
     output_ << kIndent << kIndent << "enum " << ownerScope.claim(owner, "") << " {\n";

@@ -23,10 +23,10 @@ std::optional<IdsFormat> idsFormatNamed(const std::string& name);
 struct ListedFile {
   // As check shows it.
   std::string path;
-  // The file's name without its extension, and the name of the folder it is in: what the Swift
-  // output names its enum after, and the owner of views that have no other.
+  // The file's name without its extension: the owner of views that have no other.
   std::string fileName;
-  std::string folderName;
+  // The Swift type the Swift outputs name the file by (swiftFileTypeNames).
+  std::string typeName;
   ViewListing listing;
   // One per view of the listing, in its order.
   std::vector<ViewName> names;
@@ -62,7 +62,6 @@ class IdsResultsWriter {
   IdsFormat format_;
   support::OutputByteStream& output_;
   support::JsonWriter json_;
-  SwiftScope files_{SwiftNameKind::type};
   std::size_t unreadable_ = 0;
 };
 

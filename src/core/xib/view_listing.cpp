@@ -110,8 +110,8 @@ struct TagAttributes {
 };
 
 bool isCell(std::string_view element) {
-  return element == "tableViewCell" || element == "collectionViewCell" || element == "collectionReusableView" ||
-         element == "tableViewHeaderFooterView";
+  return element == "tableViewCell" || element == "collectionViewCell" ||
+         element == "collectionReusableView" || element == "tableViewHeaderFooterView";
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ std::string describedName(const ViewListing& listing, const ListedView& view) {
   }
   if (!view.key.empty()) {
     std::string holder = view.container.empty() && view.parent ? nameView(listing, *view.parent, "").name
-                                                                   : lowerCamelCase(view.container);
+                                                               : lowerCamelCase(view.container);
     return holder.empty() ? lowerCamelCase(view.key) : holder + capitalized(lowerCamelCase(view.key));
   }
   std::string name = lowerCamelCase(view.customClass);

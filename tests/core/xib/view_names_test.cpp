@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/xib/swift_file_names.h"
 #include "core/xib/swift_names.h"
 #include "core/xib/view_listing.h"
 #include "golden.h"
@@ -50,6 +51,17 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
   SwiftScope scope(SwiftNameKind::type);
   EXPECT_EQ(scope.claim("%%%", ""), "Unnamed");
   EXPECT_EQ(scope.claim("unnamed", ""), "Unnamed_2");
+}
+
+// Files of the same name are told apart by their innermost folders, never a localisation folder;
+// a file of another name renames none ("Other.xib"), one of the same name only those it needs to.
+TEST(ViewNamesTest, AFileIsNamedByItsOwnPathAndThoseOfTheSameNameAlone) {
+  std::vector<std::string> paths = {"App/Base.lproj/Main.storyboard", "Kit/Widget/Base.lproj/Main.storyboard",
+                                    "App/fr.lproj/Main.storyboard", "Login view.xib"};
+  EXPECT_EQ(swiftFileTypeNames(paths), (std::vector<std::string>{"Main_App", "Main_Widget", "Main_App_2", "LoginView"}));
+  paths.insert(paths.end(), {"Other.xib", "Main.xib", "Other/Widget/Main.xib", "A/Login-view.xib"});
+  EXPECT_EQ(swiftFileTypeNames(paths), (std::vector<std::string>{"Main_App", "Main_Kit_Widget", "Main_App_2", "LoginView",
+                                                                 "Other", "Main", "Main_Other_Widget", "LoginView_A"}));
 }
 
 }  // namespace

@@ -168,7 +168,7 @@ inline constexpr OptionSpec kOptionTable[] = {
      takenBy({CommandLevel::check}), "Output format: text (default), json, github, sarif, junit or checkstyle",
      "text json github sarif junit checkstyle "},
     {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
-     "Output format: text (default), json, csv or swift", "text json csv swift "},
+     "Output format: text (default), json, csv, swift or xcuitest", "text json csv swift xcuitest "},
     {ArgumentType::dryRun, "--dry-run", nullptr, OptionKind::toggle, ValueKind::none, takenBy({CommandLevel::fix}),
      "Change nothing; print the changes as a unified diff, for patch -p1 or git apply"},
     {ArgumentType::configFile, "--config", nullptr, OptionKind::text, ValueKind::file,

@@ -38,6 +38,7 @@ ListedView ViewListing::view(std::size_t index) const {
   view.parent = indexOf(record.parent);
   view.firstLabelled = indexOf(record.firstLabelled);
   view.classOwner = indexOf(record.classOwner);
+  view.secureTextEntry = record.secureTextEntry;
   return view;
 }
 
@@ -63,7 +64,8 @@ namespace {
 struct TagAttributes {
   ViewAttributes view;
   std::string_view userLabel, customClass, text, title, placeholder, key, property, destination,
-      sceneMemberID, placeholderIdentifier, reuseIdentifier, image, selector, storyboardIdentifier;
+      sceneMemberID, placeholderIdentifier, reuseIdentifier, image, selector, storyboardIdentifier,
+      secureTextEntry;
 
   explicit TagAttributes(const char** attributes) {
     for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
@@ -97,6 +99,8 @@ struct TagAttributes {
         selector = value;
       else if (name == "storyboardIdentifier")
         storyboardIdentifier = value;
+      else if (name == "secureTextEntry")
+        secureTextEntry = value;
     }
   }
 
@@ -259,6 +263,8 @@ class ViewLister {
         view.identifier = keep(*identifier);
         view.hasIdentifier = true;
       }
+    } else if (element == "textInputTraits" && attributes.secureTextEntry == "YES") {
+      view.secureTextEntry = true;
     } else if (element == "state" && attributes.key == "normal") {
       if (view.title.size == 0) view.title = keep(attributes.title);
       if (view.image.size == 0) view.image = keep(attributes.image);

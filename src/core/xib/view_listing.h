@@ -43,6 +43,8 @@ struct ListedView {
   // The nearest cell or custom view with a customClass that this view lies in (a controller's
   // root view owns nothing: its controller does).
   std::optional<std::size_t> classOwner;
+  // A text field that hides what is typed into it.
+  bool secureTextEntry = false;
 };
 
 // An outlet pointing at a view: `<outlet property=... destination=...>` in some element's
@@ -78,6 +80,7 @@ class ViewListing {
     // Views of the listing, each 0 for none, else index + 1.
     std::uint32_t parent = 0, firstLabelled = 0, classOwner = 0;
     bool hasIdentifier = false;
+    bool secureTextEntry = false;
   };
   struct OutletRecord {
     TextRef property, destination, holderClass;

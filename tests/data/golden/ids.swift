@@ -17,6 +17,7 @@ enum AccessibilityIdentifiers {
             static let loginVCView = "r-1"
             static let loginButton = "Xk3-pQ-9aZ"
             static let helloYouLabel = "l-1"
+            static let passwordTextField = "p-1"
             static let `default` = "a\"b\\c"
         }
     }

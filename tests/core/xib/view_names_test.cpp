@@ -58,10 +58,11 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
 TEST(ViewNamesTest, AFileIsNamedByItsOwnPathAndThoseOfTheSameNameAlone) {
   std::vector<std::string> paths = {"App/Base.lproj/Main.storyboard", "Kit/Widget/Base.lproj/Main.storyboard",
                                     "App/fr.lproj/Main.storyboard", "Login view.xib"};
-  EXPECT_EQ(swiftFileTypeNames(paths), (std::vector<std::string>{"Main_App", "Main_Widget", "Main_App_2", "LoginView"}));
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(swiftFileTypeNames(paths), (Names{"Main_App", "Main_Widget", "Main_App_2", "LoginView"}));
   paths.insert(paths.end(), {"Other.xib", "Main.xib", "Other/Widget/Main.xib", "A/Login-view.xib"});
-  EXPECT_EQ(swiftFileTypeNames(paths), (std::vector<std::string>{"Main_App", "Main_Kit_Widget", "Main_App_2", "LoginView",
-                                                                 "Other", "Main", "Main_Other_Widget", "LoginView_A"}));
+  EXPECT_EQ(swiftFileTypeNames(paths), (Names{"Main_App", "Main_Kit_Widget", "Main_App_2", "LoginView", "Other", "Main",
+                                              "Main_Other_Widget", "LoginView_A"}));
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ namespace {
 
 // Under tests/data/e2e: a scene whose controller's outlet comes after the view it names, a label
 // whose text holds a comma and a quote, a password field (a UI test's secure text field), a view
-// whose identifier CSV, JSON and Swift each escape, and a xib owned by its File's Owner; and a
-// file that cannot be read.
+// whose identifier CSV, JSON and Swift each escape, a second scene (a second owner in one file),
+// and a xib owned by its File's Owner; and a file that cannot be read.
 const std::string kMain = readFile(KORVASTER_GOLDEN_DIR "/../e2e/ids-Main.storyboard");
 const std::string kCell = readFile(KORVASTER_GOLDEN_DIR "/../e2e/ids-Cell.xib");
 

@@ -64,7 +64,7 @@ bool isSymbolOrPunctuation(char32_t c) {
 
 bool isNameHead(char32_t c) {
   if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_') return true;
-  return c >= 0x80 && isSwiftHead(c) && !isSymbolOrPunctuation(c);
+  return isSwiftHead(c) && !isSymbolOrPunctuation(c);
 }
 
 bool isNameCharacter(char32_t c) {

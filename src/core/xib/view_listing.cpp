@@ -125,7 +125,7 @@ bool isCell(std::string_view element) {
 class ViewLister {
  public:
   // The open elements never move: what a child reads of its parent stays where it is.
-  explicit ViewLister(XML_Parser parser) : parser_(parser) { open_.reserve(ibNames::maximumDepth + 1); }
+  explicit ViewLister(XML_Parser parser) : parser_(parser) { open_.reserve(ibNames::maximumDepth); }
 
   void start(const char* name, const char** rawAttributes) {
     if (++depth_ > ibNames::maximumDepth) {

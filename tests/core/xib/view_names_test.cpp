@@ -39,11 +39,13 @@ TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames)
 
 // Each name as a Swift type, string literal and comment, against the approved text: a combining
 // mark cannot lead, digits stand first and last among the letters, bytes that are not UTF-8 and
-// three-byte characters led by 0xE0 are read as such.
+// three-byte characters led by 0xE0 are read as such; a private-use character goes, the first
+// four-byte letter stays.
 TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
   std::string written;
   for (const std::string input : {"login view-controller", "Any", "\xCC\x81x", "a\"b\\c\n\x01", "bad\xFFutf", "%%%",
-                                  "row 0 to 9", "\xE0\xB8\x81 x"}) {
+                                  "row 0 to 9", "\xE0\xB8\x81 x",
+                                  "\xF3\xB0\x80\x80x\xF0\x90\x80\x80"}) {
     written += swiftIdentifier(input, SwiftNameKind::type) + " | " + swiftStringLiteral(input) + " | " +
                swiftCommentText(input) + "\n";
   }

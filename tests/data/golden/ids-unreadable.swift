@@ -21,6 +21,9 @@ enum AccessibilityIdentifiers {
             static let passwordTextField = "p-1"
             static let `default` = "a\"b\\c"
         }
+        enum SignUpVC {
+            static let signUpVCView = "r-2"
+        }
     }
 
     // App/Pods/Lib.xib

@@ -20,5 +20,8 @@ enum AccessibilityIdentifiers {
             static let passwordTextField = "p-1"
             static let `default` = "a\"b\\c"
         }
+        enum SignUpVC {
+            static let signUpVCView = "r-2"
+        }
     }
 }

@@ -11,7 +11,8 @@ namespace korvaster::testing {
 namespace {
 
 // Under tests/data/e2e: a scene whose controller's outlet comes after the view it names, a label
-// whose text holds a comma and a quote, a view whose identifier CSV, JSON and Swift each escape,
+// whose text holds a comma and a quote, a password field (a UI test's secure text field), a view
+// whose identifier CSV, JSON and Swift each escape, a second scene (a second owner in one file),
 // and a xib owned by its File's Owner; and a file that cannot be read.
 const std::string kMain = readFile(KORVASTER_GOLDEN_DIR "/../e2e/ids-Main.storyboard");
 const std::string kCell = readFile(KORVASTER_GOLDEN_DIR "/../e2e/ids-Cell.xib");
@@ -22,7 +23,7 @@ TEST_F(IdsCommandTest, EveryFormatGivesItsApprovedOutputAndNothingIsWritten) {
   temp.write("App/Main.storyboard", kMain);
   temp.write("App/Cell.xib", kCell);
   temp.write("App/Pods/Lib.xib", kCell);
-  for (const char* format : {"text", "json", "csv", "swift"}) {
+  for (const char* format : {"text", "json", "csv", "swift", "xcuitest"}) {
     const auto outcome = korvaster({"ids", "--path", "App", "--exclude", "Pods/**", "--format", format}, temp.path());
     EXPECT_EQ(outcome.exitStatus, 0) << format;
     EXPECT_EQ(outcome.standardError, "") << format;
@@ -40,7 +41,7 @@ TEST_F(IdsCommandTest, EveryFormatGivesItsApprovedOutputAndNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(projects));
 
   temp.write("App/Broken.xib", "<document>\n<view contentMode=\"a\" id=\"x\">");
-  for (const char* format : {"text", "json", "csv", "swift"}) {
+  for (const char* format : {"text", "json", "csv", "swift", "xcuitest"}) {
     const auto outcome = korvaster({"ids", "-p", "App/", "--format=" + std::string(format)}, temp.path());
     EXPECT_EQ(outcome.exitStatus, 1) << format;
     expectApproved(std::string("ids-unreadable.") + format, outcome.standardOutput);

@@ -173,7 +173,7 @@ inline constexpr OptionSpec kOptionTable[] = {
      "Output format: text (default), json, github, sarif, junit, checkstyle or xcode (text, paths absolute)",
      "text json github sarif junit checkstyle xcode ", "FORMAT"},
     {ArgumentType::idsFormat, "--format", nullptr, OptionKind::text, ValueKind::word, takenBy({CommandLevel::ids}),
-     "Output format: text (default), json, csv or swift", "text json csv swift ", "FORMAT"},
+     "Output format: text (default), json, csv, swift or xcuitest", "text json csv swift xcuitest ", "FORMAT"},
     {ArgumentType::outputFile, "--output-file", nullptr, OptionKind::text, ValueKind::file,
      takenBy({CommandLevel::check, CommandLevel::ids}),
      "A path where the output is written instead of standard output, replacing the file in one step"},

@@ -2,6 +2,7 @@
 
 #include "core/strategies/read_only_entries.h"
 #include "core/xib/interface_builder_pass.h"
+#include "core/xib/swift_file_names.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
 #include "xml/xml_error.h"
@@ -31,9 +32,8 @@ void listFile(const files::FileManager& system, const std::string& path, ListedF
 ListedFile listedFileAt(const std::string& shownPath, const std::string& relative) {
   ListedFile listed;
   listed.path = shownPath;
-  const auto [folder, name] = files::folderAndName(relative);
+  const std::string name = files::folderAndName(relative).second;
   listed.fileName = name.substr(0, name.rfind('.'));
-  listed.folderName = files::folderAndName(folder).second;
   return listed;
 }
 
@@ -42,10 +42,11 @@ ListedFile listedFileAt(const std::string& shownPath, const std::string& relativ
 int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
                                  const std::shared_ptr<files::FileManager>& system,
                                  support::OutputByteStream& output, std::size_t workers) {
-  std::vector<std::string> paths;
+  std::vector<std::string> paths, relativePaths;
   std::vector<ListedFile> listed;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
     paths.push_back(std::move(entry.path));
+    relativePaths.push_back(entry.relativePath);
     if (entry.error) {
       ListedFile& file = listed.emplace_back();
       file.path = std::move(entry.shownPath);
@@ -54,9 +55,12 @@ int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
       listed.push_back(listedFileAt(entry.shownPath, entry.relativePath));
     }
   }
+  const std::vector<std::string> typeNames = swiftFileTypeNames(relativePaths);
+  for (std::size_t index = 0; index < listed.size(); ++index) listed[index].typeName = typeNames[index];
   const InterfaceBuilderPass pass(*system, std::move(paths));
   IdsResultsWriter writer(format, output);
-  pass.run(workers,
+  pass.run(
+      workers,
       [&](std::size_t index) {
         if (!pass.realPath(index).empty()) listFile(*system, pass.realPath(index), listed[index]);
       },

@@ -10,9 +10,10 @@ namespace korvaster {
 
 enum class SwiftNameKind { member, type };
 
-// `name` as a Swift identifier: characters Swift does not take in identifiers are dropped and
-// part words (the next ASCII letter is capitalised), a name that would start with a digit or
-// combining mark gets a leading "_", a type's first letter is capitalised. A reserved word is
+// `name` as a Swift identifier: characters that stand in no name (isNameCharacter: symbols,
+// emoji, punctuation) are dropped and part words (the next ASCII letter is capitalised), a
+// name that would start with a digit or combining mark gets a leading "_", a type's first
+// letter is capitalised. A reserved word is
 // put in backquotes; the few names backquotes do not save ("self", "Type", "init", ...) get a
 // trailing "_" instead. Bytes that are not UTF-8 are dropped. Empty when nothing is left.
 std::string swiftIdentifier(std::string_view name, SwiftNameKind kind);

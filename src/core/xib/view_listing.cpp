@@ -25,6 +25,20 @@ ListedView ViewListing::view(std::size_t index) const {
   view.text = text(record.text);
   view.title = text(record.title);
   view.placeholder = text(record.placeholder);
+  view.key = text(record.key);
+  view.customClass = text(record.customClass);
+  view.reuseIdentifier = text(record.reuseIdentifier);
+  view.image = text(record.image);
+  view.action = text(record.action);
+  view.container = text(record.container);
+  const auto indexOf = [](std::uint32_t oneBased) -> std::optional<std::size_t> {
+    if (oneBased == 0) return std::nullopt;
+    return oneBased - 1;
+  };
+  view.parent = indexOf(record.parent);
+  view.firstLabelled = indexOf(record.firstLabelled);
+  view.classOwner = indexOf(record.classOwner);
+  view.secureTextEntry = record.secureTextEntry;
   return view;
 }
 
@@ -50,7 +64,8 @@ namespace {
 struct TagAttributes {
   ViewAttributes view;
   std::string_view userLabel, customClass, text, title, placeholder, key, property, destination,
-      sceneMemberID, placeholderIdentifier;
+      sceneMemberID, placeholderIdentifier, reuseIdentifier, image, selector, storyboardIdentifier,
+      secureTextEntry;
 
   explicit TagAttributes(const char** attributes) {
     for (const char** attribute = attributes; *attribute != nullptr; attribute += 2) {
@@ -76,9 +91,32 @@ struct TagAttributes {
         sceneMemberID = value;
       else if (name == "placeholderIdentifier")
         placeholderIdentifier = value;
+      else if (name == "reuseIdentifier")
+        reuseIdentifier = value;
+      else if (name == "image")
+        image = value;
+      else if (name == "selector")
+        selector = value;
+      else if (name == "storyboardIdentifier")
+        storyboardIdentifier = value;
+      else if (name == "secureTextEntry")
+        secureTextEntry = value;
     }
   }
+
+  // What an element that is no view is called where a view's role in it names the view.
+  std::string_view label(std::string_view element) const {
+    for (const std::string_view candidate : {customClass, userLabel, storyboardIdentifier, title}) {
+      if (!candidate.empty()) return candidate;
+    }
+    return element;
+  }
 };
+
+bool isCell(std::string_view element) {
+  return element == "tableViewCell" || element == "collectionViewCell" ||
+         element == "collectionReusableView" || element == "tableViewHeaderFooterView";
+}
 
 }  // namespace
 
@@ -86,7 +124,8 @@ struct TagAttributes {
 // come in document order; what its children say (identifier, title) is filled in later.
 class ViewLister {
  public:
-  explicit ViewLister(XML_Parser parser) : parser_(parser) {}
+  // The open elements never move: what a child reads of its parent stays where it is.
+  explicit ViewLister(XML_Parser parser) : parser_(parser) { open_.reserve(ibNames::maximumDepth); }
 
   void start(const char* name, const char** rawAttributes) {
     if (++depth_ > ibNames::maximumDepth) {
@@ -96,8 +135,13 @@ class ViewLister {
     const TagAttributes attributes(rawAttributes);
     const std::string_view element = name;
     if (!open_.empty()) readAsChild(element, attributes);
+    static const OpenElement kDocument;
+    const OpenElement& parent = open_.empty() ? kDocument : open_.back();
     OpenElement& opened = open_.emplace_back();
     opened.customClass = attributes.customClass;
+    opened.label = attributes.label(element);
+    opened.nearestView = parent.nearestView;
+    opened.classOwner = parent.classOwner;
     if (element == "scene") {
       opened.isScene = true;
       listing_.sceneClasses_.emplace_back();
@@ -105,7 +149,8 @@ class ViewLister {
       sceneHasController_ = false;
     } else if (element == "connections" && open_.size() > 1) {
       opened.isConnections = true;
-      opened.holderClass = keep(open_[open_.size() - 2].customClass);
+      opened.holderClass = keep(parent.customClass);
+      opened.holderView = parent.view;
     } else if (element == "placeholder" && attributes.placeholderIdentifier == "IBFilesOwner") {
       listing_.filesOwnerClass_ = keep(attributes.customClass);
     }
@@ -113,17 +158,7 @@ class ViewLister {
       sceneHasController_ = true;
       listing_.sceneClasses_[scene_ - 1] = keep(attributes.customClass);
     }
-    if (!attributes.view.isView()) return;
-    opened.view = listing_.views_.size() + 1;
-    ViewListing::ViewRecord& view = listing_.views_.emplace_back();
-    view.position = {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)),
-                     static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1};
-    view.element = elementName(element);
-    view.id = keep(*attributes.view.id());
-    view.userLabel = keep(attributes.userLabel);
-    view.text = keep(attributes.text);
-    view.placeholder = keep(attributes.placeholder);
-    view.scene = scene_;
+    if (attributes.view.isView()) recordView(element, attributes, parent, opened);
   }
 
   void end() {
@@ -154,13 +189,57 @@ class ViewLister {
 
  private:
   struct OpenElement {
-    std::size_t view = 0;  // 0: no view, else index + 1 in the listing's views
+    std::uint32_t view = 0;  // 0: no view, else index + 1 in the listing's views
     bool sawAccessibility = false;
     bool isScene = false;
     bool isConnections = false;
     ViewListing::TextRef holderClass;  // of a <connections>: its parent's customClass
+    std::uint32_t holderView = 0;      // and its parent view: 0 for none, else index + 1
     std::string customClass;
+    std::string label;  // what a view's role in this element is joined to
+    // The nearest view at or above this element and the nearest that owns what lies in it,
+    // each 0 for none, else index + 1.
+    std::uint32_t nearestView = 0, classOwner = 0;
   };
+
+  // Records the view `opened` starts, in `parent` (a default OpenElement at the root).
+  void recordView(std::string_view element, const TagAttributes& attributes, const OpenElement& parent,
+                  OpenElement& opened) {
+    const auto index = static_cast<std::uint32_t>(listing_.views_.size() + 1);
+    opened.view = opened.nearestView = index;
+    const bool isControllerRoot = attributes.key == "view" && parent.view == 0;
+    if (!attributes.customClass.empty() && !isControllerRoot && (element == "view" || isCell(element)))
+      opened.classOwner = index;
+    ViewListing::ViewRecord& view = listing_.views_.emplace_back();
+    view.position = {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)),
+                     static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1};
+    view.element = elementName(element);
+    view.id = keep(*attributes.view.id());
+    view.userLabel = keep(attributes.userLabel);
+    view.text = keep(attributes.text);
+    view.placeholder = keep(attributes.placeholder);
+    view.key = keep(attributes.key);
+    view.customClass = keep(attributes.customClass);
+    view.reuseIdentifier = keep(attributes.reuseIdentifier);
+    view.image = keep(attributes.image);
+    if (view.key.size != 0 && parent.view == 0) view.container = keep(parent.label);
+    view.scene = scene_;
+    view.parent = parent.nearestView;
+    view.classOwner = parent.classOwner;
+    if (view.text.size != 0 || view.placeholder.size != 0) markLabelled(open_.size() - 1);
+  }
+
+  // The view open at `depth` has a text: it is the first labelled view of each view it lies in
+  // that has none yet. Those that have one are the outer ones, and so are all views outside them.
+  void markLabelled(std::size_t depth) {
+    const std::uint32_t labelled = open_[depth].view;
+    for (std::size_t at = depth; at-- > 0;) {
+      if (open_[at].view == 0) continue;
+      std::uint32_t& first = listing_.views_[open_[at].view - 1].firstLabelled;
+      if (first != 0) return;
+      first = labelled;
+    }
+  }
 
   // What an element says about the element it is in: a view's identifier or title, or an
   // outlet of a <connections>.
@@ -171,6 +250,11 @@ class ViewLister {
           {keep(attributes.property), keep(attributes.destination), parent.holderClass});
       return;
     }
+    if (parent.isConnections && element == "action" && parent.holderView != 0) {
+      ViewListing::TextRef& action = listing_.views_[parent.holderView - 1].action;
+      if (action.size == 0) action = keep(attributes.selector);
+      return;
+    }
     if (parent.view == 0) return;
     ViewListing::ViewRecord& view = listing_.views_[parent.view - 1];
     if (holdsViewIdentifier(true, parent.sawAccessibility, element)) {
@@ -179,8 +263,12 @@ class ViewLister {
         view.identifier = keep(*identifier);
         view.hasIdentifier = true;
       }
-    } else if (element == "state" && attributes.key == "normal" && view.title.size == 0) {
-      view.title = keep(attributes.title);
+    } else if (element == "textInputTraits" && attributes.secureTextEntry == "YES") {
+      view.secureTextEntry = true;
+    } else if (element == "state" && attributes.key == "normal") {
+      if (view.title.size == 0) view.title = keep(attributes.title);
+      if (view.image.size == 0) view.image = keep(attributes.image);
+      if (view.title.size != 0) markLabelled(open_.size() - 1);
     }
   }
 

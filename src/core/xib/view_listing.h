@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,23 @@ struct ListedView {
   std::string_view text;
   std::string_view title;  // the normal-state title of a button
   std::string_view placeholder;
+  // What else says what the view is, where it has no label or text: its role in the element it
+  // is in (its "key": "contentView", "view", "navigationBar"...), its own customClass, a cell's
+  // reuseIdentifier, its image (a button's: that of its normal state), and the selector of its
+  // first action.
+  std::string_view key, customClass, reuseIdentifier, image, action;
+  // For a view with a key in an element that is no view (a controller, a navigation item): that
+  // element's customClass, userLabel, storyboardIdentifier or title, else its element name.
+  std::string_view container;
+  // The nearest view the view lies in.
+  std::optional<std::size_t> parent;
+  // The first view within this one, in document order, that has a text, title or placeholder.
+  std::optional<std::size_t> firstLabelled;
+  // The nearest cell or custom view with a customClass that this view lies in (a controller's
+  // root view owns nothing: its controller does).
+  std::optional<std::size_t> classOwner;
+  // A text field that hides what is typed into it.
+  bool secureTextEntry = false;
 };
 
 // An outlet pointing at a view: `<outlet property=... destination=...>` in some element's
@@ -57,8 +75,12 @@ class ViewListing {
   struct ViewRecord {
     SourcePosition position;
     TextRef element, id, identifier, userLabel, text, title, placeholder;
+    TextRef key, customClass, reuseIdentifier, image, action, container;
     std::uint32_t scene = 0;  // 0: none, else index + 1 in scenes_
+    // Views of the listing, each 0 for none, else index + 1.
+    std::uint32_t parent = 0, firstLabelled = 0, classOwner = 0;
     bool hasIdentifier = false;
+    bool secureTextEntry = false;
   };
   struct OutletRecord {
     TextRef property, destination, holderClass;

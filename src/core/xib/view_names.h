@@ -12,10 +12,15 @@ namespace korvaster {
 
 struct ViewName {
   // The first outlet's property; else the userLabel, or the text, title or placeholder
-  // followed by the element, in lowerCamelCase ("loginButton"); else the element followed by
-  // the id's letters and digits ("buttonXk3pQ9aZ").
+  // followed by the element, in lowerCamelCase ("loginButton"); else what says what the view
+  // is, followed by the word for its kind unless it ends with it: a cell's reuseIdentifier
+  // ("tokenCell"), its image ("backButton"), its first action's selector, for a cell or stack
+  // view the text of the first view in it that has one ("pushNotificationsCell"); else its role
+  // joined to the name of what it is in ("tokenCellContentView", "loginViewControllerView");
+  // else its customClass; else the words of the element and the id ("buttonXk3PQ9aZ").
   std::string name;
   // The customClass of the element holding the first outlet's <connections>; else that of the
+  // nearest cell or custom view it lies in (not a controller's root view); else that of the
   // scene's view controller or the xib's File's Owner; else `fileName`. A view into the
   // listing or into `fileName`.
   std::string_view owner;
@@ -25,10 +30,11 @@ struct ViewName {
 // extension).
 ViewName nameView(const ViewListing& listing, std::size_t index, std::string_view fileName);
 
-// `text` as one lowerCamelCase word: ASCII letters and digits and every byte beyond ASCII make
-// up words, apostrophes are dropped, anything else parts words; only the first `maximumWords`
-// words are kept. A leading run of capitals is lowered as a whole ("URL field" -> "urlField",
-// "URLField" -> "urlField"). Empty when `text` has no word.
+// `text` as one lowerCamelCase word: letters, digits and marks of any script make up words
+// (isNameCharacter), apostrophes are dropped, anything else (punctuation, symbols, emoji, "_",
+// bytes that are not UTF-8) parts words; only the first `maximumWords` words are kept. A
+// leading run of capitals is lowered as a whole ("URL field" -> "urlField", "URLField" ->
+// "urlField"). Empty when `text` has no word.
 std::string lowerCamelCase(std::string_view text, std::size_t maximumWords = 4);
 
 }  // namespace korvaster

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/xib/swift_file_names.h"
 #include "core/xib/swift_names.h"
 #include "core/xib/view_listing.h"
 #include "golden.h"
@@ -38,11 +39,13 @@ TEST(ViewNamesTest, ViewsAreNamedByOutletLabelTextOrIdAndBecomeUniqueSwiftNames)
 
 // Each name as a Swift type, string literal and comment, against the approved text: a combining
 // mark cannot lead, digits stand first and last among the letters, bytes that are not UTF-8 and
-// three-byte characters led by 0xE0 are read as such.
+// three-byte characters led by 0xE0 are read as such; a private-use character goes, the first
+// four-byte letter stays.
 TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
   std::string written;
   for (const std::string input : {"login view-controller", "Any", "\xCC\x81x", "a\"b\\c\n\x01", "bad\xFFutf", "%%%",
-                                  "row 0 to 9", "\xE0\xB8\x81 x"}) {
+                                  "row 0 to 9", "\xE0\xB8\x81 x",
+                                  "\xF3\xB0\x80\x80x\xF0\x90\x80\x80"}) {
     written += swiftIdentifier(input, SwiftNameKind::type) + " | " + swiftStringLiteral(input) + " | " +
                swiftCommentText(input) + "\n";
   }
@@ -50,6 +53,18 @@ TEST(ViewNamesTest, TypesStringsAndCommentsStayValidSwift) {
   SwiftScope scope(SwiftNameKind::type);
   EXPECT_EQ(scope.claim("%%%", ""), "Unnamed");
   EXPECT_EQ(scope.claim("unnamed", ""), "Unnamed_2");
+}
+
+// Files of the same name are told apart by their innermost folders, never a localisation folder;
+// a file of another name renames none ("Other.xib"), one of the same name only those it needs to.
+TEST(ViewNamesTest, AFileIsNamedByItsOwnPathAndThoseOfTheSameNameAlone) {
+  std::vector<std::string> paths = {"App/Base.lproj/Main.storyboard", "Kit/Widget/Base.lproj/Main.storyboard",
+                                    "App/fr.lproj/Main.storyboard", "Login view.xib"};
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(swiftFileTypeNames(paths), (Names{"Main_App", "Main_Widget", "Main_App_2", "LoginView"}));
+  paths.insert(paths.end(), {"Other.xib", "Main.xib", "Other/Widget/Main.xib", "A/Login-view.xib"});
+  EXPECT_EQ(swiftFileTypeNames(paths), (Names{"Main_App", "Main_Kit_Widget", "Main_App_2", "LoginView", "Other", "Main",
+                                              "Main_Other_Widget", "LoginView_A"}));
 }
 
 }  // namespace

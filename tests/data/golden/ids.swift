@@ -7,17 +7,21 @@ enum AccessibilityIdentifiers {
     // App/Cell.xib
     enum Cell {
         enum CellOwner {
-            static let viewc1 = "c-1"
+            static let viewC1 = "c-1"
         }
     }
 
     // App/Main.storyboard
     enum Main {
         enum LoginVC {
-            static let viewr1 = "r-1"
+            static let loginVCView = "r-1"
             static let loginButton = "Xk3-pQ-9aZ"
             static let helloYouLabel = "l-1"
+            static let passwordTextField = "p-1"
             static let `default` = "a\"b\\c"
+        }
+        enum SignUpVC {
+            static let signUpVCView = "r-2"
         }
     }
 }

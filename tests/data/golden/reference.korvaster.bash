@@ -6,7 +6,7 @@ _korvaster() {
   done
   case "$command $prev" in
     "check --format") COMPREPLY=($(compgen -W "text json github sarif junit checkstyle xcode" -- "$cur")); return ;;
-    "ids --format") COMPREPLY=($(compgen -W "text json csv swift" -- "$cur")); return ;;
+    "ids --format") COMPREPLY=($(compgen -W "text json csv swift xcuitest" -- "$cur")); return ;;
     "check --rule") COMPREPLY=($(compgen -W "missingIdentifier=on missingIdentifier=off duplicateIdentifier=on duplicateIdentifier=off" -- "$cur")); return ;;
   esac
   case "$prev" in

@@ -42,7 +42,7 @@ complete -c korvaster -n '__fish_seen_subcommand_from fix' -l config -r -F -d 'A
 complete -c korvaster -n '__fish_seen_subcommand_from fix' -s h -l help -d 'Display available options'
 complete -c korvaster -n '__fish_seen_subcommand_from ids' -l path -s p -r -a '(__fish_complete_directories)' -d 'A path to the Project folder which will be build for Korvast (required)'
 complete -c korvaster -n '__fish_seen_subcommand_from ids' -l exclude -r -d 'Glob of IB files to leave alone, relative to the Project folder (repeatable): e.g. Pods/**'
-complete -c korvaster -n '__fish_seen_subcommand_from ids' -l format -r -f -a 'text json csv swift' -d 'Output format: text (default), json, csv or swift'
+complete -c korvaster -n '__fish_seen_subcommand_from ids' -l format -r -f -a 'text json csv swift xcuitest' -d 'Output format: text (default), json, csv, swift or xcuitest'
 complete -c korvaster -n '__fish_seen_subcommand_from ids' -l output-file -r -F -d 'A path where the output is written instead of standard output, replacing the file in one step'
 complete -c korvaster -n '__fish_seen_subcommand_from ids' -l config -r -F -d 'A configuration file to read instead of the Project folder\'s .korvaster.yml'
 complete -c korvaster -n '__fish_seen_subcommand_from ids' -s h -l help -d 'Display available options'

@@ -103,6 +103,20 @@ void refuseUnwritableOutputs(const RegisterableCommand& command, const Arguments
   refuseSameFile(*system, named, command.logger);
 }
 
+// What a baseline recorded keeps of the files a run does not read: the --baseline compared
+// with, or else, in a run of named files, the baseline `path` holds when it reads as one. A run
+// of the whole project without --baseline records anew.
+CheckBaseline keptBaseline(const files::FileManager& system, const Arguments& arguments,
+                           const std::optional<CheckBaseline>& compared, const std::string& path) {
+  if (compared) return *compared;
+  if (lookupAll(arguments, ArgumentType::namedPath).empty() || !system.isRegularFile(path)) return {};
+  try {
+    return CheckBaseline::parse(system.readContents(path), path);
+  } catch (const BaselineError&) {
+    return {};
+  }
+}
+
 // The format's value was checked against the option's choices when the Arguments were read;
 // the status says what was found. A baseline to record is written only once every file was
 // checked, so that an interrupted run leaves the old one. A document written to a file leaves
@@ -116,9 +130,11 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   const auto summaryPath = jobSummaryPath(platform, format);
   refuseUnwritableOutputs(command, arguments, summaryPath);
   CheckFilter filter(CheckRules::from(arguments));
+  std::optional<CheckBaseline> compared;
   if (const auto baseline = lookup(arguments, ArgumentType::baseline))
-    filter.compareWith(CheckBaseline::parse(platform.files->readContents(*baseline), *baseline));
-  if (recordTo) filter.record();
+    compared = CheckBaseline::parse(platform.files->readContents(*baseline), *baseline);
+  if (compared) filter.compareWith(*compared);
+  if (recordTo) filter.record(keptBaseline(*platform.files, arguments, compared, *recordTo));
   DocumentOutput document(arguments, platform, command.logger);
   CheckJobSummary jobSummary;
   const CheckTotals totals = CheckIdentifiersStrategy::run(arguments, format, filter, platform.files, document.stream(),
@@ -128,9 +144,9 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   if (summaryPath) appendJobSummary(command, *summaryPath, jobSummary.markdown(totals));
   const int status = totals.foundAnything() ? 1 : 0;
   if (!recordTo) return {{}, {}, status};
-  platform.files->writeAtomically(*recordTo, filter.recorded().text(), true);
-  const std::size_t entries = filter.recorded().size();
-  const std::string written = std::to_string(entries) + (entries == 1 ? " entry" : " entries");
+  const CheckBaseline recorded = filter.recorded();
+  platform.files->writeAtomically(*recordTo, recorded.text(), true);
+  const std::string written = std::to_string(recorded.size()) + (recorded.size() == 1 ? " entry" : " entries");
   return {{}, "Wrote " + written + " to the baseline " + *recordTo, status};
 }
 

@@ -90,12 +90,14 @@ void refuseUnwritableOutputs(const RegisterableCommand& command, const Arguments
                              const std::optional<std::string>& summaryPath) {
   const auto& system = command.platform().files;
   std::vector<NamedFile> named;
-  if (const auto path = lookup(arguments, ArgumentType::baseline)) named.push_back({"the baseline (--baseline)", *path, true});
+  if (const auto path = lookup(arguments, ArgumentType::baseline))
+    named.push_back({"the baseline (--baseline)", *path, true});
   if (const auto path = lookup(arguments, ArgumentType::writeBaseline)) {
     refuseUnwritablePlace(system, *path, command.logger, kRecordedLabel);
     named.push_back({kRecordedLabel.withOption, *path, true});
   }
-  if (const auto path = lookup(arguments, ArgumentType::outputFile)) named.push_back({"the output file (--output-file)", *path});
+  if (const auto path = lookup(arguments, ArgumentType::outputFile))
+    named.push_back({"the output file (--output-file)", *path});
   if (summaryPath) {
     refuseUnwritablePlace(system, *summaryPath, command.logger, kJobSummaryLabel, WriteMode::appended);
     named.push_back({kJobSummaryLabel.withOption, *summaryPath});
@@ -146,7 +148,8 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   if (!recordTo) return {{}, {}, status};
   const CheckBaseline recorded = filter.recorded();
   platform.files->writeAtomically(*recordTo, recorded.text(), true);
-  const std::string written = std::to_string(recorded.size()) + (recorded.size() == 1 ? " entry" : " entries");
+  const std::string written =
+      std::to_string(recorded.size()) + (recorded.size() == 1 ? " entry" : " entries");
   return {{}, "Wrote " + written + " to the baseline " + *recordTo, status};
 }
 

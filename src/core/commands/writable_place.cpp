@@ -39,7 +39,8 @@ std::optional<std::string> unwritableReason(const files::FileManager& system, co
     return std::nullopt;
   }
   // An existing file is replaced only when this process may write that file.
-  if (!system.canWriteIn(folder, &denied) || (exists && !system.canWrite(path, &denied))) return denied.reason;
+  if (!system.canWriteIn(folder, &denied) || (exists && !system.canWrite(path, &denied)))
+    return denied.reason;
   return std::nullopt;
 }
 
@@ -57,7 +58,8 @@ bool namesSameFile(const files::FileManager& system, const std::string& one, con
 }  // namespace
 
 void refuseUnwritablePlace(const std::shared_ptr<files::FileManager>& system, const std::string& path,
-                           const std::shared_ptr<Logger>& logger, const WrittenFileLabel& label, WriteMode mode) {
+                           const std::shared_ptr<Logger>& logger, const WrittenFileLabel& label,
+                           WriteMode mode) {
   if (path.empty()) {
     const auto error = files::PathError::empty();
     logRefusal(logger, label.withOption, error);

@@ -64,8 +64,10 @@ void writeAtomically(const std::string& path, std::string_view contents, bool ma
 }
 
 void appendToFile(const std::string& path, std::string_view contents) {
-  // O_NONBLOCK keeps a pipe found there from blocking the open; it is refused just after.
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+  // O_NONBLOCK keeps a pipe found there from blocking the open; it is refused just after. A
+  // link in the file's place is refused too: the append would land in a file elsewhere.
+  const int descriptor =
+      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (descriptor < 0) throw FileIOError(FileIOError::Case::writeFailed, path, errno);
   struct stat status {};
   int error = ::fstat(descriptor, &status) != 0 ? errno : !S_ISREG(status.st_mode) ? EINVAL : 0;

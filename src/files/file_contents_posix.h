@@ -26,7 +26,8 @@ std::string readOpenedFile(int descriptor, const std::string& path,
 void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false);
 
 // Appends `contents` to the regular file at `path`, made with the bits 0644 when missing.
-// Throws FileIOError(writeFailed), also for anything but a regular file, which is never written.
+// Throws FileIOError(writeFailed), also for anything but a regular file, which is never written,
+// and for a symbolic link in its place, never followed.
 void appendToFile(const std::string& path, std::string_view contents);
 
 // Replaces the link at `path` with a regular file holding the contents of the file at `from`

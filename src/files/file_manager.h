@@ -102,9 +102,9 @@ class FileManager {
   // FileIOError(writeFailed) and leaves the old file whole. A missing file is a failure too,
   // unless `mayCreate`: the new file then gets the bits 0644.
   virtual void writeAtomically(const std::string& path, std::string_view contents, bool mayCreate = false) const = 0;
-  // Appends `contents` to the regular file at `path` (links followed), made with the bits 0644
-  // when missing; what the file held stays. Throws FileIOError(writeFailed), also for anything
-  // but a regular file there.
+  // Appends `contents` to the regular file at `path`, made with the bits 0644 when missing;
+  // what the file held stays. Throws FileIOError(writeFailed), also for anything but a regular
+  // file there, a symbolic link included (never followed).
   virtual void appendToFile(const std::string& path, std::string_view contents) const = 0;
   // Replaces the link at `path` with a regular file holding the contents of the file at `from`,
   // with that file's permission bits. Throws FileIOError, leaving the link as it was.

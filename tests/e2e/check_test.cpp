@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -43,11 +44,29 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   const std::string github = readFile(KORVASTER_GOLDEN_DIR "/check.github");
   EXPECT_EQ(readFile(temp / "found"), github);
   EXPECT_EQ(filed.standardOutput, github.substr(github.rfind('\n', github.size() - 2) + 1));
-  expectApproved("check-job-summary.md", readFile(temp / "summary.md"));
-  // A summary page that cannot be written fails the run.
-  const auto unsummarised = korvaster({"check", "-p", "App", "--format=github"}, temp.path(), {{"GITHUB_STEP_SUMMARY", "App"}});
-  EXPECT_EQ(unsummarised.exitStatus, 1);
-  EXPECT_NE(unsummarised.standardError.find("Can't write the job summary (GITHUB_STEP_SUMMARY): "), std::string::npos);
+  const std::string summarised = readFile(temp / "summary.md");
+  expectApproved("check-job-summary.md", summarised);
+  // A summary page that could never be written (a folder, an IB file, a link to a file
+  // elsewhere), or two files of the run that are one, however spelled, fail it before any work.
+  ASSERT_EQ(::symlink((temp / "summary.md").c_str(), (temp / "link.md").c_str()), 0);
+  for (const auto& [summary, options, error] :
+       {std::tuple("App", std::vector<std::string>{}, "Can't write the job summary (GITHUB_STEP_SUMMARY): "),
+        std::tuple("App/Broken.xib", std::vector<std::string>{}, "Interface Builder file, which a job summary is never"),
+        std::tuple("link.md", std::vector<std::string>{}, "Can't write the job summary (GITHUB_STEP_SUMMARY): "),
+        std::tuple("", std::vector<std::string>{"--write-baseline", "same", "--output-file", "./same"}, "it is also the baseline (--write-baseline)"),
+        std::tuple("s.md", std::vector<std::string>{"--write-baseline", "App/../s.md"}, "it is also the baseline (--write-baseline)"),
+        std::tuple("", std::vector<std::string>{"--baseline", "summary.md", "--output-file", "summary.md"}, "(--output-file): The operation couldn't be completed. (korvaster.FileIOError error 1.) could not write summary.md: it is also the baseline (--baseline)")}) {
+    std::vector<std::string> arguments{"check", "-p", "App", "--format=github"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    const auto refused = korvaster(arguments, temp.path(), {{"GITHUB_STEP_SUMMARY", summary}});
+    EXPECT_EQ(refused.exitStatus, 1) << summary;
+    EXPECT_NE(refused.standardError.find(error), std::string::npos) << summary << refused.standardError;
+    EXPECT_EQ(refused.standardOutput.find("Checked "), std::string::npos) << summary;
+  }
+  EXPECT_EQ(readFile(temp / "summary.md"), summarised);
+  EXPECT_EQ(readFile(temp / "App/Broken.xib"), R"(<document><view contentMode="s" id="x">)");
+  EXPECT_FALSE(std::filesystem::exists(temp / "same") || std::filesystem::exists(temp / "s.md"));
+  std::filesystem::remove(temp / "link.md");
   // Run from the root, a path outside the current directory is shown from there.
   const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
   expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));
@@ -87,7 +106,19 @@ TEST_F(CheckCommandTest, ABaselineLeavesOnlyNewFindingsAndCountsTheOnesGone) {
     EXPECT_EQ(written.exitStatus, unreadable);
     EXPECT_EQ(warnings(written.standardOutput), 0u);
     EXPECT_NE(written.standardError.find(std::to_string(warnings(plain.standardOutput)) + " entries to the baseline base\n"), std::string::npos);
-    if (source == KORVASTER_SAMPLE_IB) expectApproved("check-baseline.txt", readFile(run / "base"));
+    const std::string whole = readFile(run / "base");
+    if (source == KORVASTER_SAMPLE_IB) expectApproved("check-baseline.txt", whole);
+    // A run of one file keeps the others' entries, with a baseline to compare or without; its key
+    // is the same from a subfolder.
+    const std::string one = first.substr(run.path().size() + 1);
+    for (const std::vector<std::string>& partial : {std::vector<std::string>{"--baseline", "base", "--write-baseline", "base", one},
+                                                   {"--write-baseline", "base", one}}) {
+      std::vector<std::string> arguments{"check", "--path", "App"};
+      arguments.insert(arguments.end(), partial.begin(), partial.end());
+      korvaster(arguments, run.path());
+      EXPECT_EQ(readFile(run / "base"), whole) << partial.size();
+    }
+    EXPECT_EQ(warnings(korvaster({"check", "-p", ".", "--baseline", "../base", one.substr(4)}, run / "App").standardOutput), 0u);
     const std::vector<std::string> check{"check", "--path", ".", "--baseline", "../base"};
     const auto clean = korvaster(check, run / "App");
     EXPECT_EQ(clean.exitStatus, unreadable);

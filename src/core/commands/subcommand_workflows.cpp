@@ -73,25 +73,71 @@ void appendJobSummary(const RegisterableCommand& command, const std::string& pat
   }
 }
 
+constexpr WrittenFileLabel kRecordedLabel = {"the baseline (--write-baseline)", "a baseline"};
+constexpr WrittenFileLabel kJobSummaryLabel = {"the job summary (GITHUB_STEP_SUMMARY)", "a job summary"};
+
+// Where GitHub's format adds its table in a GitHub job; nothing in any other run.
+std::optional<std::string> jobSummaryPath(const Platform& platform, CheckFormat format) {
+  auto path = platform.environment->variable("GITHUB_STEP_SUMMARY");
+  if (format != CheckFormat::github || (path && path->empty())) return std::nullopt;
+  return path;
+}
+
+// Before any work, each file check writes by name is refused where it could never be written,
+// and so are two of its files that are one: one output would take the other's place, or the
+// baseline read would be overwritten by anything but the baseline recorded from it.
+void refuseUnwritableOutputs(const RegisterableCommand& command, const Arguments& arguments,
+                             const std::optional<std::string>& summaryPath) {
+  const auto& system = command.platform().files;
+  std::vector<NamedFile> named;
+  if (const auto path = lookup(arguments, ArgumentType::baseline))
+    named.push_back({"the baseline (--baseline)", *path, true});
+  if (const auto path = lookup(arguments, ArgumentType::writeBaseline)) {
+    refuseUnwritablePlace(system, *path, command.logger, kRecordedLabel);
+    named.push_back({kRecordedLabel.withOption, *path, true});
+  }
+  if (const auto path = lookup(arguments, ArgumentType::outputFile))
+    named.push_back({"the output file (--output-file)", *path});
+  if (summaryPath) {
+    refuseUnwritablePlace(system, *summaryPath, command.logger, kJobSummaryLabel, WriteMode::appended);
+    named.push_back({kJobSummaryLabel.withOption, *summaryPath});
+  }
+  refuseSameFile(*system, named, command.logger);
+}
+
+// What a baseline recorded keeps of the files a run does not read: the --baseline compared
+// with, or else, in a run of named files, the baseline `path` holds when it reads as one. A run
+// of the whole project without --baseline records anew.
+CheckBaseline keptBaseline(const files::FileManager& system, const Arguments& arguments,
+                           const std::optional<CheckBaseline>& compared, const std::string& path) {
+  if (compared) return *compared;
+  if (lookupAll(arguments, ArgumentType::namedPath).empty() || !system.isRegularFile(path)) return {};
+  try {
+    return CheckBaseline::parse(system.readContents(path), path);
+  } catch (const BaselineError&) {
+    return {};
+  }
+}
+
 // The format's value was checked against the option's choices when the Arguments were read;
-// the status says what was found. A baseline to record is refused before any work, and
-// written only once every file was checked, so that an interrupted run leaves the old one. A
-// document written to a file leaves the summary line on standard output; GitHub's format in a
-// GitHub job adds a table to the job's summary page.
+// the status says what was found. A baseline to record is written only once every file was
+// checked, so that an interrupted run leaves the old one. A document written to a file leaves
+// the summary line on standard output; GitHub's format in a GitHub job adds a table to the
+// job's summary page.
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format =
       checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text")).value_or(CheckFormat::text);
   const auto& platform = command.platform();
   const auto recordTo = lookup(arguments, ArgumentType::writeBaseline);
-  if (recordTo)
-    refuseUnwritablePlace(platform.files, *recordTo, command.logger, {"the baseline (--write-baseline)", "a baseline"});
+  const auto summaryPath = jobSummaryPath(platform, format);
+  refuseUnwritableOutputs(command, arguments, summaryPath);
   CheckFilter filter(CheckRules::from(arguments));
+  std::optional<CheckBaseline> compared;
   if (const auto baseline = lookup(arguments, ArgumentType::baseline))
-    filter.compareWith(CheckBaseline::parse(platform.files->readContents(*baseline), *baseline));
-  if (recordTo) filter.record();
+    compared = CheckBaseline::parse(platform.files->readContents(*baseline), *baseline);
+  if (compared) filter.compareWith(*compared);
+  if (recordTo) filter.record(keptBaseline(*platform.files, arguments, compared, *recordTo));
   DocumentOutput document(arguments, platform, command.logger);
-  auto summaryPath = platform.environment->variable("GITHUB_STEP_SUMMARY");
-  if (format != CheckFormat::github || (summaryPath && summaryPath->empty())) summaryPath.reset();
   CheckJobSummary jobSummary;
   const CheckTotals totals = CheckIdentifiersStrategy::run(arguments, format, filter, platform.files, document.stream(),
                                                            platform.workers(), summaryPath ? &jobSummary : nullptr);
@@ -100,9 +146,10 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   if (summaryPath) appendJobSummary(command, *summaryPath, jobSummary.markdown(totals));
   const int status = totals.foundAnything() ? 1 : 0;
   if (!recordTo) return {{}, {}, status};
-  platform.files->writeAtomically(*recordTo, filter.recorded().text(), true);
-  const std::size_t entries = filter.recorded().size();
-  const std::string written = std::to_string(entries) + (entries == 1 ? " entry" : " entries");
+  const CheckBaseline recorded = filter.recorded();
+  platform.files->writeAtomically(*recordTo, recorded.text(), true);
+  const std::string written =
+      std::to_string(recorded.size()) + (recorded.size() == 1 ? " entry" : " entries");
   return {{}, "Wrote " + written + " to the baseline " + *recordTo, status};
 }
 

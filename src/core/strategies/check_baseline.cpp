@@ -114,4 +114,10 @@ std::size_t CheckBaseline::resolved() const {
   }));
 }
 
+void CheckBaseline::keepUnreadEntriesOf(const CheckBaseline& earlier) {
+  for (const auto& entry : earlier.entries_) {
+    if (readPaths_.count(std::get<0>(entry.first)) == 0) entries_.emplace(entry.first, false);
+  }
+}
+
 }  // namespace korvaster

@@ -50,6 +50,8 @@ class CheckBaseline {
   void noteRead(const std::string& path) { readPaths_.insert(path); }
   // The entries of the files read that were not found again.
   std::size_t resolved() const;
+  // Adds the entries of `earlier` whose file this one has not noted as read.
+  void keepUnreadEntriesOf(const CheckBaseline& earlier);
 
  private:
   using Key = std::tuple<std::string, std::string, std::string>;  // file, id, rule

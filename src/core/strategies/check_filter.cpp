@@ -5,6 +5,7 @@ namespace korvaster {
 void CheckFilter::apply(const std::string& relativePath, CheckedFile& file) {
   if (file.error) return;
   if (baseline_) baseline_->noteRead(relativePath);
+  if (recording_) recording_->noteRead(relativePath);
   file.scan.dropFindings([&](const ViewFinding& finding) {
     // A rule turned off hides its findings, which are still there: their entries stay unresolved.
     const bool held = baseline_ && baseline_->holds(relativePath, finding);
@@ -17,6 +18,13 @@ void CheckFilter::apply(const std::string& relativePath, CheckedFile& file) {
 std::optional<std::size_t> CheckFilter::resolved() const {
   if (!baseline_) return std::nullopt;
   return baseline_->resolved();
+}
+
+CheckBaseline CheckFilter::recorded() const {
+  if (!recording_) return {};
+  CheckBaseline recorded = *recording_;
+  recorded.keepUnreadEntriesOf(kept_);
+  return recorded;
 }
 
 }  // namespace korvaster

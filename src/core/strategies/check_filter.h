@@ -19,8 +19,11 @@ class CheckFilter {
   // Findings in `baseline` are dropped from now on.
   void compareWith(CheckBaseline baseline) { baseline_ = std::move(baseline); }
   // Every finding of a rule that is on is recorded from now on, and then dropped, as the
-  // baseline being recorded holds it.
-  void record() { recording_.emplace(); }
+  // baseline being recorded holds it; the entries of `kept` whose file is not read stay in it.
+  void record(CheckBaseline kept) {
+    recording_.emplace();
+    kept_ = std::move(kept);
+  }
 
   // Drops from `file` (at `relativePath` in the project folder) the findings of the rules that
   // are off, those the baseline holds and, when recording, every other one once recorded. An
@@ -30,14 +33,14 @@ class CheckFilter {
   const CheckRules& rules() const { return rules_; }
   // The baseline's entries of the files read that were not found again; nothing without one.
   std::optional<std::size_t> resolved() const;
-  // The baseline recorded; empty unless recording.
-  const CheckBaseline& recorded() const { return recording_ ? *recording_ : empty_; }
+  // The baseline recorded, with the kept entries of the files not read; empty unless recording.
+  CheckBaseline recorded() const;
 
  private:
   CheckRules rules_;
   std::optional<CheckBaseline> baseline_;
   std::optional<CheckBaseline> recording_;
-  CheckBaseline empty_;
+  CheckBaseline kept_;
 };
 
 }  // namespace korvaster

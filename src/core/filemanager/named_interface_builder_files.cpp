@@ -16,10 +16,12 @@ namespace {
 
 class NamedSearch {
  public:
-  NamedSearch(const files::Folder& project, InterfaceBuilderSearchNotes& notes, const ProjectExclusion* exclusion)
+  NamedSearch(const files::Folder& project, InterfaceBuilderSearchNotes& notes,
+              const ProjectExclusion* exclusion)
       : project_(project),
         system_(*project.fileManager()),
-        projectReal_(system_.realPath(project.path()).value_or(files::withoutTrailingSlashes(project.path()))),
+        projectReal_(
+            system_.realPath(project.path()).value_or(files::withoutTrailingSlashes(project.path()))),
         notes_(notes),
         exclusion_(exclusion) {}
 
@@ -40,8 +42,9 @@ class NamedSearch {
     try {
       if (isFolder) return search(files::Folder(*inProject, project_.fileManager()));
       const files::File file(files::joinedPath(*inProject, name), project_.fileManager());
-      // Named on its own, a file left alone must not pass for one taken.
-      if (take(file) == Taken::ledOut && !(exclusion_ && exclusion_->takes(file.path())))
+      if (take(file) != Taken::ledOut || (exclusion_ && exclusion_->takes(file.path()))) return;
+      // Named on its own, a file left alone must not pass for one taken; once, however spelled.
+      if (namedLeadingOut_.insert(file.path()).second)
         fail(path, "it is a link to a file outside the project; it is left as it is");
     } catch (const files::PathError& error) {
       fail(path, error.description());
@@ -108,6 +111,7 @@ class NamedSearch {
   // The files taken or found leading out, so that each is met once.
   std::set<std::string> met_;
   std::set<std::string> failed_;
+  std::set<std::string> namedLeadingOut_;
 };
 
 }  // namespace

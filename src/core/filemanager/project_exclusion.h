@@ -3,6 +3,8 @@
 // project folder's real path; reads the disk through the given manager, which must outlive it.
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,15 @@ class ProjectExclusion {
   bool takes(const std::string& path) const;
 
  private:
+  std::optional<std::string> realPathOf(const std::string& path) const;
+
   std::vector<std::string> globs_;
   std::string root_;
   // The root's real path, ending with "/"; empty when it has none.
   std::string realRoot_;
   const files::FileManager& system_;
+  // The real path of each folder met so far, by its path; nothing when it has none.
+  mutable std::map<std::string, std::optional<std::string>> realFolders_;
 };
 
 }  // namespace korvaster

@@ -15,10 +15,11 @@ namespace {
 using NamedFilesTest = KorvasterTest;
 
 // In a repository whose settings file excludes Pods (also for runs in a folder below it); a
-// link to a file and one to a folder lead out of the repository.
+// link to a file and one to a folder lead out of the repository, two links inside it lead to
+// Pods, and one outside leads into it. Where a path leads is the kernel's to say, ".." included.
 TEST_F(NamedFilesTest, OnlyTheNamedIBFilesAreTakenOnceEachAndNothingOutsideIsWritten) {
   const std::string view = "<document>\n  <view contentMode=\"s\" id=\"v-1\"/>\n</document>\n";
-  for (const char* file : {"Repo/App/Main.storyboard", "Repo/App/Sub/A.xib", "Repo/App/Pods/P.xib", "Outside/O.xib"})
+  for (const char* file : {"Repo/App/Main.storyboard", "Repo/App/Sub/A.xib", "Repo/App/Pods/P.xib", "Outside/O.xib", "Sub/A.xib"})
     temp.write(file, view);
   temp.write("Repo/App/notes.md", "not Interface Builder\n");
   temp.write("Repo/.korvaster.yml", "exclude: App/Pods/**\n");
@@ -29,15 +30,19 @@ TEST_F(NamedFilesTest, OnlyTheNamedIBFilesAreTakenOnceEachAndNothingOutsideIsWri
   std::filesystem::create_symlink("../../Outside/O.xib", temp / "Repo/App/Link.xib");
   std::filesystem::create_symlink("../../Outside", temp / "Repo/App/Ext");
   std::filesystem::create_symlink("../Main.storyboard", temp / "Repo/App/Sub/Up.xib");  // leads out of Sub only
+  std::filesystem::create_symlink("Pods", temp / "Repo/App/Vendor");
+  std::filesystem::create_symlink("../Pods/P.xib", temp / "Repo/App/Sub/Pod.xib");
+  std::filesystem::create_symlink("Repo", temp / "Alias");
   const std::vector<std::pair<std::string, std::vector<std::string>>> runs{
       // As a commit hook calls it: from the repository's root, with whatever matched its pattern.
       {"Repo", {"check", "App/Main.storyboard", "App/Sub", "App/notes.md", "App/Sub/A.xib", "./App/Main.storyboard",
-                "App/Pods/P.xib", "gone.xib", "gone.xib"}},
-      {"Repo/App", {"ids", "--format", "csv", "--", "Sub", "Pods"}},
+                "App/Pods/P.xib", "gone.xib", "gone.xib", "App/Link.xib"}},
+      {"Repo/App", {"ids", "--format", "csv", "--", "Sub", "Pods", "Link.xib"}},
       {"Repo", {"check", "--path", "App", "App/Sub/A.xib", "App/Main.storyboard", "--exclude", "Sub/**"}},
-      {"Repo", {"check", "--path", "App", "Outside.xib", "../Outside/O.xib", ".korvaster.yml"}},
-      {"Repo/App", {"fix", "--dry-run", "Main.storyboard", "Link.xib", "Ext/O.xib", "Ext", "gone.xib"}},
-      {"Repo/App", {"fix", "Link.xib", "Ext/O.xib", "Sub/A.xib", "--report", "../run.json"}},
+      {"Repo", {"check", "--path", "App", "Outside.xib", "../Outside/O.xib", ".korvaster.yml", "../Alias/App/Main.storyboard"}},
+      {"Repo", {"check", "--path", "."}},
+      {"Repo/App", {"fix", "--dry-run", "Main.storyboard", "Link.xib", "Ext/O.xib", "Ext", "gone.xib", "Ext/../Sub/A.xib"}},
+      {"Repo/App", {"fix", "Link.xib", "Ext/O.xib", "Sub/A.xib", "Vendor/P.xib", "--report", "../run.json"}},
       {"Repo", {"modify", "--path", "App", "App/Main.storyboard"}},
       {"Loose/Sub", {"check", "L.xib"}},
   };
@@ -54,6 +59,7 @@ TEST_F(NamedFilesTest, OnlyTheNamedIBFilesAreTakenOnceEachAndNothingOutsideIsWri
   expectApproved("named-files.txt", replaced(transcript, temp.path(), "@TEMP@"));
   EXPECT_EQ(readFile(temp / "Outside/O.xib"), view);
   EXPECT_EQ(readFile(temp / "Repo/App/Main.storyboard"), view);
+  EXPECT_EQ(readFile(temp / "Repo/App/Pods/P.xib"), view);
   EXPECT_NE(readFile(temp / "Repo/App/Sub/A.xib"), view);
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/filemanager/interface_builder_file_search.h"
+#include "core/filemanager/project_exclusion.h"
 #include "files/file.h"
 #include "files/folder.h"
 
@@ -15,11 +16,14 @@ namespace korvaster {
 // directory), in the order named: a folder is searched as findInterfaceBuilderFiles searches
 // the project, a file is taken when it is a regular file that search would take, and any
 // other file is skipped without a word. A file named twice, or also inside a named folder, is
-// taken once. A path that cannot be looked at, or lies outside `project`, is taken nowhere and
-// named in `notes.unreadable`; a file whose real path leads out of the project (through a link
-// in its place or in a folder on its way) in `notes.linksLeadingOut`.
+// taken once. Each path is taken where it really leads (links and ".." resolved by the disk),
+// under `project`'s path and its place below the project's real folder. A path that cannot be
+// looked at, that leads outside `project`, or a named file that is a link leading out of it
+// (unless `exclusion` takes it), is taken nowhere and named in `notes.unreadable`; a file of a
+// named folder that is a link leading out of the project in `notes.linksLeadingOut`.
 std::vector<files::File> findNamedInterfaceBuilderFiles(const files::Folder& project,
                                                         const std::vector<std::string>& named,
-                                                        InterfaceBuilderSearchNotes& notes);
+                                                        InterfaceBuilderSearchNotes& notes,
+                                                        const ProjectExclusion* exclusion = nullptr);
 
 }  // namespace korvaster

@@ -1,27 +1,19 @@
 #include "core/strategies/project_files_pass.h"
 
 #include "core/filemanager/named_interface_builder_files.h"
+#include "core/filemanager/project_exclusion.h"
 #include "core/logging/progress_line.h"
 #include "files/file_io_error.h"
-#include "files/path_glob.h"
 
 namespace korvaster {
 
 namespace {
 
-// Whether an exclude glob takes `path`, judged by its part below `root` (ending with "/").
-bool isExcluded(const std::string& path, const std::string& root, const std::vector<std::string>& excluded) {
-  const bool below = path.compare(0, root.size(), root) == 0;
-  return !excluded.empty() && files::isExcludedByGlobs(excluded, below ? path.substr(root.size()) : path);
-}
-
 // The found files less those an exclude glob takes.
-std::vector<files::File> withoutExcluded(std::vector<files::File> found, const std::string& root,
-                                         const std::vector<std::string>& excluded) {
-  if (excluded.empty()) return found;
+std::vector<files::File> withoutExcluded(std::vector<files::File> found, const ProjectExclusion& exclusion) {
   std::vector<files::File> kept;
   for (auto& file : found) {
-    if (!isExcluded(file.path(), root, excluded)) kept.push_back(std::move(file));
+    if (!exclusion.takes(file.path())) kept.push_back(std::move(file));
   }
   return kept;
 }
@@ -39,8 +31,7 @@ std::string summaryLine(const IdentifierPassSummary& pass) {
 // could not list may hold files the pass would have changed, and a named path that cannot be
 // read is a file it would have: each is a failed item, as a file that cannot be read is.
 std::vector<IBFileOutcome> failedEntries(const InterfaceBuilderSearchNotes& notes, const ProjectCopy& copy,
-                                         const std::string& root, const std::vector<std::string>& excluded,
-                                         const std::shared_ptr<Logger>& logger) {
+                                         const ProjectExclusion& exclusion, const std::shared_ptr<Logger>& logger) {
   std::vector<IBFileOutcome> failed;
   const auto add = [&](const files::Failure& failure, const char* verb, const char* line) {
     IBFileOutcome& outcome = failed.emplace_back();
@@ -49,7 +40,7 @@ std::vector<IBFileOutcome> failedEntries(const InterfaceBuilderSearchNotes& note
     if (logger) logger->log(LogLevel::Error, [&] { return line + failure.reason + " (in " + outcome.path + ")"; });
   };
   for (const auto& folder : notes.unlistedFolders) {
-    if (!isExcluded(folder.path, root, excluded)) add(folder, "could not list ", "Can't read folder, Description: ");
+    if (!exclusion.takes(folder.path)) add(folder, "could not list ", "Can't read folder, Description: ");
   }
   for (const auto& path : notes.unreadable) add(path, "could not read ", "Can't read file, Description: ");
   return failed;
@@ -61,20 +52,21 @@ IdentifierPassSummary passOverProjectFiles(const ProjectCopy& copy, const Korvas
                                            const std::vector<std::string>& excluded,
                                            const std::shared_ptr<Logger>& logger, RunReport* report,
                                            const ProjectFilesPass& pass, const std::vector<std::string>& named) {
-  const std::string& root = copy.workFolder().path();
+  const ProjectExclusion exclusion(excluded, copy.workFolder().path(), *fileManager.system());
   InterfaceBuilderSearchNotes notes;
-  const auto ibFiles = withoutExcluded(named.empty() ? fileManager.findIBFiles(copy, &notes)
-                                                     : findNamedInterfaceBuilderFiles(copy.workFolder(), named, notes),
-                                       root, excluded);
+  const auto ibFiles = withoutExcluded(
+      named.empty() ? fileManager.findIBFiles(copy, &notes)
+                    : findNamedInterfaceBuilderFiles(copy.workFolder(), named, notes, &exclusion),
+      exclusion);
   // What such a link leads to is not the project's, so it is left alone (a copy has already
   // replaced such links with files of its own, where it could).
   for (const auto& link : notes.linksLeadingOut) {
-    if (isExcluded(link, root, excluded) || !logger) continue;
+    if (exclusion.takes(link) || !logger) continue;
     logger->log(LogLevel::Warning, [&] {
       return copy.shownPath(link) + " is a link to a file outside the project; it is left as it is.";
     });
   }
-  std::vector<IBFileOutcome> unlisted = failedEntries(notes, copy, root, excluded, logger);
+  std::vector<IBFileOutcome> unlisted = failedEntries(notes, copy, exclusion, logger);
   if (ibFiles.empty() && unlisted.empty() && logger) {
     logger->log(LogLevel::Warning, [] {
       return "Nor xib not storyboards were found. AccessibilityIdentifiers were not changed.";

@@ -24,7 +24,8 @@ using ProjectFilesPass = std::function<IdentifierPassSummary(
 
 // Finds the Interface Builder files of `copy`'s work folder (only those among the `named`
 // files and folders when any are; see findNamedInterfaceBuilderFiles), less those an exclude
-// glob takes (relative to that folder), and runs `pass` over them. A link leading out of the
+// glob takes (relative to that folder, by the path found or the real one: see
+// ProjectExclusion), and runs `pass` over them. A link leading out of the
 // project is named in a Warning line and left alone; a folder that could not be listed, or a
 // named path that cannot be read, is a failed entry with an Error line; no file at all gives
 // the Warning that nothing was found. After the pass: an Error line when any entry failed,

@@ -3,8 +3,8 @@
 #include "core/errors/korvast_error.h"
 #include "core/filemanager/interface_builder_file_search.h"
 #include "core/filemanager/named_interface_builder_files.h"
+#include "core/filemanager/project_exclusion.h"
 #include "files/folder.h"
-#include "files/path_glob.h"
 #include "files/path_text.h"
 #include "support/interruption.h"
 
@@ -30,8 +30,8 @@ std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
   if (!projectPath && named.empty()) throw KorvastError::missedProjectPath();
   // Files named without a project folder belong to the current directory's project.
   const files::Folder project(projectPath.value_or(""), system);
-  const std::vector<std::string> excluded = lookupAll(arguments, ArgumentType::exclude);
   const std::string root = project.path();
+  const ProjectExclusion exclusion(lookupAll(arguments, ArgumentType::exclude), root, *system);
   const std::string prefix = shownPrefix(root, files::withoutTrailingSlashes(system->currentDirectoryPath()));
   const auto relativeOf = [&](const std::string& path) {
     return path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path;
@@ -39,17 +39,17 @@ std::vector<ReadOnlyEntry> readOnlyEntries(const Arguments& arguments,
 
   std::vector<ReadOnlyEntry> entries;
   InterfaceBuilderSearchNotes notes;
-  const auto found =
-      named.empty() ? findInterfaceBuilderFiles(project, *system, &notes) : findNamedInterfaceBuilderFiles(project, named, notes);
+  const auto found = named.empty() ? findInterfaceBuilderFiles(project, *system, &notes)
+                                   : findNamedInterfaceBuilderFiles(project, named, notes, &exclusion);
   for (const auto& file : found) {
     support::throwIfInterrupted();
+    if (exclusion.takes(file.path())) continue;
     std::string relative = relativeOf(file.path());
-    if (files::isExcludedByGlobs(excluded, relative)) continue;
     entries.push_back({file.path(), prefix + relative, relative, std::nullopt});
   }
   for (const auto& folder : notes.unlistedFolders) {
+    if (exclusion.takes(folder.path)) continue;
     std::string relative = relativeOf(folder.path);
-    if (files::isExcludedByGlobs(excluded, relative)) continue;
     std::string shown = prefix + relative;
     std::string error = "could not list " + shown + ": " + folder.reason;
     entries.push_back({std::string(), std::move(shown), std::move(relative), std::move(error)});

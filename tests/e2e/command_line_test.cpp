@@ -25,6 +25,7 @@ int countOf(const std::string& text, const std::string& part) {
 
 TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandardErrorWithTheirStatus) {
   temp.write("App/Main.storyboard", R"(<document><view contentMode="s" id="v-1"/></document>)");
+  temp.write("empty/Notes.txt", "");
   const std::string usage = korvaster({"-h"}).standardOutput, whoops = "Whoops! An error occurred: ";
   const std::string invalid = "The operation couldn't be completed. (korvaster.FileSystem.Item.PathError error 1.) Invalid path given: ";
   const struct {
@@ -46,6 +47,9 @@ TEST_F(CommandLineTest, UsageVersionAndReportGoToStandardOutputLogLinesToStandar
       {{"modify", "--path", temp / "nowhere"}, invalid + temp / "nowhere/\nWhy: it does not exist.\n", 0, 1},
       {{"modify", "--path", temp / "App", "-o", temp / "none"},
        invalid + temp / "none/\nWhy: the --output folder does not exist: create it first.\n", 0, 1},
+      // No IB file at all: said on standard error; check still sums up, ids lists nothing.
+      {{"check", "--path", temp / "empty"}, "Checked 0 Interface Builder files: 0 views, ", 1, 0},
+      {{"ids", "--path", temp / "empty"}, "", 1, 0},
       // The summary of the identifier pass, then where the copy is.
       {{"modify", "--path", temp / "App"}, "", 2, 0},
   };

@@ -124,6 +124,14 @@ CheckBaseline keptBaseline(const files::FileManager& system, const Arguments& ar
 // checked, so that an interrupted run leaves the old one. A document written to a file leaves
 // the summary line on standard output; GitHub's format in a GitHub job adds a table to the
 // job's summary page.
+// A run over no file at all passes, which a mistyped --path should not do unremarked.
+void sayNothingWasFound(const RegisterableCommand& command) {
+  if (!command.logger) return;
+  command.logger->log(LogLevel::Warning, [] {
+    return "No Interface Builder file (.xib or .storyboard) was found there: nothing was read.";
+  });
+}
+
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format =
       checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text")).value_or(CheckFormat::text);
@@ -142,6 +150,7 @@ CommandOutcome check(const RegisterableCommand& command, const Arguments& argume
   const CheckTotals totals = CheckIdentifiersStrategy::run(arguments, format, filter, platform.files, document.stream(),
                                                            platform.workers(), summaryPath ? &jobSummary : nullptr);
   document.finish();
+  if (totals.files == 0) sayNothingWasFound(command);
   if (document.goesToFile()) *platform.output << checkSummaryLine(totals) << "\n";
   if (summaryPath) appendJobSummary(command, *summaryPath, jobSummary.markdown(totals));
   const int status = totals.foundAnything() ? 1 : 0;
@@ -157,9 +166,11 @@ CommandOutcome ids(const RegisterableCommand& command, const Arguments& argument
   const auto format = idsFormatNamed(lookup(arguments, ArgumentType::idsFormat).value_or("text"));
   const auto& platform = command.platform();
   DocumentOutput document(arguments, platform, command.logger);
+  std::size_t entries = 0;
   const int status = ListIdentifiersStrategy::run(arguments, format.value_or(IdsFormat::text), platform.files,
-                                                  document.stream(), platform.workers());
+                                                  document.stream(), platform.workers(), &entries);
   document.finish();
+  if (entries == 0) sayNothingWasFound(command);
   return {{}, {}, status};
 }
 

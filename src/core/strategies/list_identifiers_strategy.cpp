@@ -41,7 +41,7 @@ ListedFile listedFileAt(const std::string& shownPath, const std::string& relativ
 
 int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
                                  const std::shared_ptr<files::FileManager>& system,
-                                 support::OutputByteStream& output, std::size_t workers) {
+                                 support::OutputByteStream& output, std::size_t workers, std::size_t* entries) {
   std::vector<std::string> paths, relativePaths;
   std::vector<ListedFile> listed;
   for (ReadOnlyEntry& entry : readOnlyEntries(arguments, system)) {
@@ -55,6 +55,7 @@ int ListIdentifiersStrategy::run(const Arguments& arguments, IdsFormat format,
       listed.push_back(listedFileAt(entry.shownPath, entry.relativePath));
     }
   }
+  if (entries) *entries = listed.size();
   const std::vector<std::string> typeNames = swiftFileTypeNames(relativePaths);
   for (std::size_t index = 0; index < listed.size(); ++index) listed[index].typeName = typeNames[index];
   const InterfaceBuilderPass pass(*system, std::move(paths));

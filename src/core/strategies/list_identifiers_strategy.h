@@ -19,10 +19,11 @@ class ListIdentifiersStrategy {
   // once it and the files before it are done, with paths shown as `check` shows them. Returns
   // 0, or 1 when a file could not be read (each file's failure is written with the views,
   // never thrown). Throws KorvastError::missedProjectPath, the file layer's PathError for a
-  // path that is no folder, and support::Interrupted between two files or within one.
+  // path that is no folder, and support::Interrupted between two files or within one. Counts
+  // the files and folders it went through in `entries`, when given.
   static int run(const Arguments& arguments, IdsFormat format,
                  const std::shared_ptr<files::FileManager>& system, support::OutputByteStream& output,
-                 std::size_t workers);
+                 std::size_t workers, std::size_t* entries = nullptr);
 };
 
 }  // namespace korvaster

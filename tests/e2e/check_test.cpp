@@ -21,13 +21,17 @@ using CheckCommandTest = KorvasterTest;
 
 // An id with every character XML escapes, in a folder whose name a URI must encode, a file that
 // cannot be read and one an exclude glob takes.
-TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhetherAnythingWasFound) {
+void writeProject(const TemporaryFolder& temp) {
   temp.write("App/Sub dir \xc3\xa9 100%/Main.storyboard", kMain);
   temp.write("App/Sub dir \xc3\xa9 100%/Odd.xib",
              "<document>\n  <view contentMode=\"s\" id=\"a&amp;&lt;&gt;&quot;&apos;b\"/>\n</document>\n");
   temp.write("App/Broken.xib", R"(<document><view contentMode="s" id="x">)");
   temp.write("App/Pods/Lib.xib", R"(<document><view contentMode="s" id="c"><accessibility identifier="c"/></view>)"
                                  "</document>");
+}
+
+TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhetherAnythingWasFound) {
+  writeProject(temp);
   const std::string version = korvaster({"--version"}).standardOutput;  // "korvaster \u2014 VERSION\n"
   for (const std::string format : {"text", "github", "json", "sarif", "junit", "checkstyle", "xcode"}) {
     const auto outcome = korvaster({"check", "--path", "App", "--exclude", "Pods/**", "--format=" + format}, temp.path());
@@ -36,6 +40,28 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
     const std::string output = replaced(outcome.standardOutput, version.substr(14, version.size() - 15), "@VERSION@");
     expectApproved("check." + format, replaced(output, temp.path(), "@TEMP@"));
   }
+  // Run from the root, a path outside the current directory is shown from there.
+  const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
+  expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));
+  // A rule turned off lists its views as passing, in document order; the other still fails.
+  temp.write("Rules/A.xib", readFile(KORVASTER_GOLDEN_DIR "/../check/1-A.xib"));
+  for (const std::string format : {"junit", "sarif"}) {
+    const auto ruleOff = korvaster({"check", "-p", "Rules", "--format=" + format, "--rule", "missingIdentifier=off"}, temp.path());
+    EXPECT_EQ(ruleOff.exitStatus, 1);
+    expectApproved("check-rule-off." + format, replaced(ruleOff.standardOutput, version.substr(14, version.size() - 15), "@VERSION@"));
+  }
+  // Nothing left to find: status 0. Nothing was written, not even the working folder.
+  const auto clean = korvaster({"check", "-p", temp / "App/Pods"});
+  EXPECT_EQ(clean.exitStatus, 0);
+  EXPECT_EQ(clean.standardOutput, "Checked 1 Interface Builder file: 1 view, 0 without an accessibility identifier, "
+                                  "0 duplicate identifiers, 0 unreadable.\n");
+  EXPECT_TRUE(std::filesystem::is_empty(temp / "home"));
+  EXPECT_EQ(readFile(temp / "App/Sub dir \xc3\xa9 100%/Main.storyboard"), kMain);
+  EXPECT_EQ(entryNames(temp / "App"), (std::vector<std::string>{"Broken.xib", "Pods", "Sub dir \xc3\xa9 100%"}));
+}
+
+TEST_F(CheckCommandTest, AFindingsFileAndAJobSummaryAreWrittenWholeOrRefusedBeforeAnyWork) {
+  writeProject(temp);
   // To a file: the same document, and the summary line alone on standard output; GitHub's format
   // in a GitHub job adds a table to the job's summary, after what it held.
   temp.write("summary.md", "Before\n");
@@ -66,25 +92,6 @@ TEST_F(CheckCommandTest, EachFormatGivesItsApprovedOutputAndTheStatusSaysWhether
   EXPECT_EQ(readFile(temp / "summary.md"), summarised);
   EXPECT_EQ(readFile(temp / "App/Broken.xib"), R"(<document><view contentMode="s" id="x">)");
   EXPECT_FALSE(std::filesystem::exists(temp / "same") || std::filesystem::exists(temp / "s.md"));
-  std::filesystem::remove(temp / "link.md");
-  // Run from the root, a path outside the current directory is shown from there.
-  const auto fromRoot = korvaster({"check", "--path", temp / "App", "--exclude", "Pods/**", "--format=github"}, "/");
-  expectApproved("check-from-root.github", replaced(fromRoot.standardOutput, temp.path().substr(1), "@TEMP@"));
-  // A rule turned off lists its views as passing, in document order; the other still fails.
-  temp.write("Rules/A.xib", readFile(KORVASTER_GOLDEN_DIR "/../check/1-A.xib"));
-  for (const std::string format : {"junit", "sarif"}) {
-    const auto ruleOff = korvaster({"check", "-p", "Rules", "--format=" + format, "--rule", "missingIdentifier=off"}, temp.path());
-    EXPECT_EQ(ruleOff.exitStatus, 1);
-    expectApproved("check-rule-off." + format, replaced(ruleOff.standardOutput, version.substr(14, version.size() - 15), "@VERSION@"));
-  }
-  // Nothing left to find: status 0. Nothing was written, not even the working folder.
-  const auto clean = korvaster({"check", "-p", temp / "App/Pods"});
-  EXPECT_EQ(clean.exitStatus, 0);
-  EXPECT_EQ(clean.standardOutput, "Checked 1 Interface Builder file: 1 view, 0 without an accessibility identifier, "
-                                  "0 duplicate identifiers, 0 unreadable.\n");
-  EXPECT_TRUE(std::filesystem::is_empty(temp / "home"));
-  EXPECT_EQ(readFile(temp / "App/Sub dir \xc3\xa9 100%/Main.storyboard"), kMain);
-  EXPECT_EQ(entryNames(temp / "App"), (std::vector<std::string>{"Broken.xib", "Pods", "Sub dir \xc3\xa9 100%"}));
 }
 
 // Keyed by file, view id and rule, a baseline holds from another current folder and when lines

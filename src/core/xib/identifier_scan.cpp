@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "core/xib/interface_builder_names.h"
+#include "core/xib/tag_text.h"
 #include "core/xib/view_attributes.h"
 #include "xml/expat_parser.h"
 #include "xml/xml_error.h"
@@ -182,7 +183,7 @@ struct OpenElement {
 class IdentifierScanner {
  public:
   IdentifierScanner(XML_Parser parser, ScanKeeps keeps, std::string_view document)
-      : parser_(parser), keeps_(keeps), document_(document) {
+      : parser_(parser), keeps_(keeps), astrals_(document) {
     scan_.records_ = std::make_unique<IdentifierScan::Records>();
     scan_.records_->keepsEveryView = keeps == ScanKeeps::everyView;
   }
@@ -282,24 +283,9 @@ class IdentifierScanner {
 
   SourcePosition here() {
     const auto column = static_cast<unsigned long>(XML_GetCurrentColumnNumber(parser_)) + 1;
-    return {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)), column, column + astralsBeforeTag()};
-  }
-
-  // How many characters beyond U+FFFF (four UTF-8 bytes) precede the current tag on its line:
-  // the document is read once, up to each tag in turn, so that a file of one long line costs
-  // no more than any other.
-  unsigned long astralsBeforeTag() {
-    const auto index = XML_GetCurrentByteIndex(parser_);
-    const std::size_t end = std::min(document_.size(), static_cast<std::size_t>(std::max<XML_Index>(index, 0)));
-    for (; read_ < end; ++read_) {
-      const auto byte = static_cast<unsigned char>(document_[read_]);
-      if (byte == '\n' || byte == '\r') {
-        astralsOnLine_ = 0;
-      } else if ((byte & 0xF8) == 0xF0) {
-        ++astralsOnLine_;
-      }
-    }
-    return astralsOnLine_;
+    // Each character beyond U+FFFF before the tag is one more UTF-16 code unit.
+    const auto tag = static_cast<std::size_t>(std::max<XML_Index>(XML_GetCurrentByteIndex(parser_), 0));
+    return {static_cast<unsigned long>(XML_GetCurrentLineNumber(parser_)), column, column + astrals_.before(tag)};
   }
 
   // Copies `text` into the scan; fails the scan for a text too long to point at.
@@ -325,9 +311,7 @@ class IdentifierScanner {
 
   XML_Parser parser_;
   ScanKeeps keeps_;
-  std::string_view document_;
-  std::size_t read_ = 0;
-  unsigned long astralsOnLine_ = 0;
+  AstralsOnLine astrals_;
   std::size_t depth_ = 0;
   std::vector<OpenElement> open_;
   // The records of the views still open, innermost last: a view's record moves to the scan

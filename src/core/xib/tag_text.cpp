@@ -70,4 +70,16 @@ std::vector<AttributeSpan> attributesOf(std::string_view tag) {
   return spans;
 }
 
+unsigned long AstralsOnLine::before(std::size_t offset) {
+  for (const std::size_t end = std::min(offset, document_.size()); read_ < end; ++read_) {
+    const auto byte = static_cast<unsigned char>(document_[read_]);
+    if (byte == '\n' || byte == '\r') {
+      count_ = 0;
+    } else if ((byte & 0xF8) == 0xF0) {
+      ++count_;
+    }
+  }
+  return count_;
+}
+
 }  // namespace korvaster

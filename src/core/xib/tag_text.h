@@ -40,6 +40,21 @@ class LineStarts {
   std::size_t lineStart_ = 0;
 };
 
+// How many characters beyond U+FFFF (four UTF-8 bytes, two UTF-16 code units) precede offsets
+// asked about in increasing order on their lines, found in one pass over the document, so that
+// a file of one long line costs no more than any other.
+class AstralsOnLine {
+ public:
+  explicit AstralsOnLine(std::string_view document) : document_(document) {}
+  // Those before `offset` on its line; `offset` is no less than any asked about before.
+  unsigned long before(std::size_t offset);
+
+ private:
+  std::string_view document_;
+  std::size_t read_ = 0;
+  unsigned long count_ = 0;
+};
+
 // Where one attribute of a start tag lies in it, quotes included.
 struct AttributeSpan {
   std::string_view name;

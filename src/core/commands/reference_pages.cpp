@@ -142,7 +142,9 @@ std::string manPage() {
           ".TP\nids\nAlso when a file could not be read.\n.RE\n"
           ".TP\n129, 130, 143\nThe run was stopped by SIGHUP, SIGINT or SIGTERM, and removed what it had begun.\n";
   page += ".SH ENVIRONMENT\n.TP\nKORVASTER_JOBS\nThe most threads that read and write IB files at once (default: one "
-          "per processor).\n.TP\nHOME\nThe folder that holds the working folder ~/.korvast.\n";
+          "per processor).\n.TP\nHOME\nThe folder that holds the working folder ~/.korvast.\n"
+          ".TP\nGITHUB_STEP_SUMMARY\nWith check \\-\\-format github: a file the findings' table is appended to, "
+          "as GitHub shows on a job's summary page.\n";
   page += ".SH FILES\n.TP\n~/.korvast/CommandLineTool/Projects/\nModified copies of projects.\n"
           ".TP\n~/.korvast/CommandLineTool/AppBuilds/\nOne build folder per workspace, holding the exported .ipa, "
           "and xcodebuild\\-archive.log and xcodebuild\\-export.log, what xcodebuild wrote on its last runs there.\n"

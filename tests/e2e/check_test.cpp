@@ -75,10 +75,15 @@ TEST_F(CheckCommandTest, AFindingsFileAndAJobSummaryAreWrittenWholeOrRefusedBefo
   // A summary page that could never be written (a folder, an IB file, a link to a file
   // elsewhere), or two files of the run that are one, however spelled, fail it before any work.
   ASSERT_EQ(::symlink((temp / "summary.md").c_str(), (temp / "link.md").c_str()), 0);
+  ASSERT_EQ(::link((temp / "App/Broken.xib").c_str(), (temp / "hard.md").c_str()), 0);
+  temp.write("cfg.yml", "exclude: [Pods/**]\n");
   for (const auto& [summary, options, error] :
        {std::tuple("App", std::vector<std::string>{}, "Can't write the job summary (GITHUB_STEP_SUMMARY): "),
         std::tuple("App/Broken.xib", std::vector<std::string>{}, "Interface Builder file, which a job summary is never"),
         std::tuple("link.md", std::vector<std::string>{}, "Can't write the job summary (GITHUB_STEP_SUMMARY): "),
+        std::tuple("hard.md", std::vector<std::string>{}, "it has another name (a hard link), which a job summary"),
+        std::tuple("", std::vector<std::string>{"--output-file", "App/.korvaster.yml"}, "named as the project's settings file"),
+        std::tuple("", std::vector<std::string>{"--config", "cfg.yml", "--write-baseline", "./cfg.yml"}, "it is also the settings (--config)"),
         std::tuple("", std::vector<std::string>{"--write-baseline", "same", "--output-file", "./same"}, "it is also the baseline (--write-baseline)"),
         std::tuple("s.md", std::vector<std::string>{"--write-baseline", "App/../s.md"}, "it is also the baseline (--write-baseline)"),
         std::tuple("", std::vector<std::string>{"--baseline", "summary.md", "--output-file", "summary.md"}, "(--output-file): The operation couldn't be completed. (korvaster.FileIOError error 1.) could not write summary.md: it is also the baseline (--baseline)")}) {
@@ -91,6 +96,7 @@ TEST_F(CheckCommandTest, AFindingsFileAndAJobSummaryAreWrittenWholeOrRefusedBefo
   }
   EXPECT_EQ(readFile(temp / "summary.md"), summarised);
   EXPECT_EQ(readFile(temp / "App/Broken.xib"), R"(<document><view contentMode="s" id="x">)");
+  EXPECT_EQ(readFile(temp / "cfg.yml"), "exclude: [Pods/**]\n");
   EXPECT_FALSE(std::filesystem::exists(temp / "same") || std::filesystem::exists(temp / "s.md"));
 }
 

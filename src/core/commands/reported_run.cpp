@@ -35,6 +35,8 @@ CommandOutcome runWithReport(const Arguments& arguments, const std::string& comm
   const auto path = lookup(arguments, ArgumentType::report);
   if (!path) return workflow(nullptr);
   refuseUnwritablePlace(system, *path, logger, {"the report (--report)", "a report"});
+  if (const auto settings = lookup(arguments, ArgumentType::configFile))
+    refuseSameFile(*system, {{"the settings (--config)", *settings}, {"the report (--report)", *path}}, logger);
 
   RunReport report;
   report.command = command;

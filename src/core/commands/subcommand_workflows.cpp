@@ -90,6 +90,7 @@ void refuseUnwritableOutputs(const RegisterableCommand& command, const Arguments
                              const std::optional<std::string>& summaryPath) {
   const auto& system = command.platform().files;
   std::vector<NamedFile> named;
+  if (const auto path = lookup(arguments, ArgumentType::configFile)) named.push_back({"the settings (--config)", *path});
   if (const auto path = lookup(arguments, ArgumentType::baseline))
     named.push_back({"the baseline (--baseline)", *path, true});
   if (const auto path = lookup(arguments, ArgumentType::writeBaseline)) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/options/project_configuration.h"
 #include "core/xib/interface_builder_file.h"
 #include "files/file_io_error.h"
 #include "files/file_system_errors.h"
@@ -32,12 +33,22 @@ std::optional<std::string> unwritableReason(const files::FileManager& system, co
     return std::string("it is named as an Interface Builder file, which ") + label.asNoun +
            (mode == WriteMode::appended ? " is never added to" : " never replaces");
   }
+  if (files::folderAndName(files::withoutTrailingSlashes(path)).second == kProjectConfigurationName) {
+    // The settings the run was started with, or will be the next time.
+    return std::string("it is named as the project's settings file, which ") + label.asNoun +
+           (mode == WriteMode::appended ? " is never added to" : " never replaces");
+  }
   if (const auto kind = system.nonRegularKind(path)) return "it is " + *kind + ", not a regular file";
-  const bool exists = system.status(path, false).has_value();
+  const auto status = system.status(path, false);
   if (mode == WriteMode::appended) {
-    if (!exists && !system.canWriteIn(folder, &denied)) return denied.reason;
+    // Appended to in place, a file with another name would change under that name too, which
+    // may be one of the project's.
+    if (status && status->links > 1)
+      return std::string("it has another name (a hard link), which ") + label.asNoun + " is never added to";
+    if (!status && !system.canWriteIn(folder, &denied)) return denied.reason;
     return std::nullopt;
   }
+  const bool exists = status.has_value();
   // An existing file is replaced only when this process may write that file.
   if (!system.canWriteIn(folder, &denied) || (exists && !system.canWrite(path, &denied)))
     return denied.reason;

@@ -147,11 +147,35 @@ ProjectConfiguration parseProjectConfiguration(std::string_view text, const std:
   return configuration;
 }
 
+namespace {
+
+// A project's own settings file that is a link may lead to any file of the user's, whose text
+// would show in the errors it gives: one that leads out of the repository it lies in (outside a
+// repository, out of its folder) is not read. A file named with --config is read wherever it is.
+void refuseLinkLeadingOut(const std::string& path, const files::FileManager& system) {
+  const auto real = system.realPath(path);
+  const std::string folder = files::folderAndName(path).first;
+  const auto folderReal = system.realPath(folder.empty() ? "." : folder);
+  if (!real || !folderReal) return;
+  std::string root = *folderReal;
+  for (std::string up = *folderReal;; up = files::folderAndName(up).first) {
+    if (system.status(files::joinedPath(up, ".git"), false)) {
+      root = up;
+      break;
+    }
+    if (up == "/" || up.empty()) break;
+  }
+  if (!files::isWithin(*real, root)) throw ConfigurationError(path + ": a link to a file outside the project; it is not read");
+}
+
+}  // namespace
+
 Arguments withProjectConfiguration(Arguments arguments, CommandLevel level,
                                    const files::FileManager& system) {
   const auto found = configurationFor(arguments, system);
   if (!found) return arguments;
   const std::string& path = found->first;
+  if (!contains(arguments, ArgumentType::configFile)) refuseLinkLeadingOut(path, system);
   // Refused before it is read: a device or a pipe may never end, and a huge file would take
   // many times its size in memory to parse.
   if (const auto status = system.status(path, true)) {

@@ -84,9 +84,14 @@ TEST(ProjectConfigurationTest, AFileThatCannotBeUsedWholeIsAnErrorForEveryComman
        ":3: more than one YAML document; keep one"},
       {[&](const auto& temp) { temp.makeFolder(file); }, ": not a regular file"},
       {[&](const auto& temp) {
-         std::filesystem::create_directory_symlink(temp.makeFolder("elsewhere"), temp.makeFolder("P") + ".korvaster.yml");
+         std::filesystem::create_directory_symlink(temp.makeFolder("P/inside"), temp / file);
        },
        ": not a regular file"},
+      // A link out of the project may lead to a file whose first line would show in the error.
+      {[&](const auto& temp) {
+         std::filesystem::create_symlink(temp.write("elsewhere", "token: x\n"), temp.makeFolder("P") + ".korvaster.yml");
+       },
+       ": a link to a file outside the project; it is not read"},
       {[&](const auto& temp) { temp.write(file, std::string((1 << 20) + 1, '#')); },
        ": larger than 1 MiB, too large for a configuration file"},
   };

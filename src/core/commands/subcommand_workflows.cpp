@@ -120,11 +120,6 @@ CheckBaseline keptBaseline(const files::FileManager& system, const Arguments& ar
   }
 }
 
-// The format's value was checked against the option's choices when the Arguments were read;
-// the status says what was found. A baseline to record is written only once every file was
-// checked, so that an interrupted run leaves the old one. A document written to a file leaves
-// the summary line on standard output; GitHub's format in a GitHub job adds a table to the
-// job's summary page.
 // A run over no file at all passes, which a mistyped --path should not do unremarked.
 void sayNothingWasFound(const RegisterableCommand& command) {
   if (!command.logger) return;
@@ -133,6 +128,11 @@ void sayNothingWasFound(const RegisterableCommand& command) {
   });
 }
 
+// The format's value was checked against the option's choices when the Arguments were read;
+// the status says what was found. A baseline to record is written only once every file was
+// checked, so that an interrupted run leaves the old one. A document written to a file leaves
+// the summary line on standard output; GitHub's format in a GitHub job adds a table to the
+// job's summary page.
 CommandOutcome check(const RegisterableCommand& command, const Arguments& arguments) {
   const auto format =
       checkFormatNamed(lookup(arguments, ArgumentType::format).value_or("text")).value_or(CheckFormat::text);
